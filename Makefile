@@ -1,0 +1,38 @@
+# Quillet: build, test and demo entry points.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CONFIG     ?= Release
+
+.PHONY: all deps configure test test-asan demo bench clean
+
+all: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+deps:
+	./scripts/install-deps.sh
+
+configure:
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(CONFIG)
+
+test: deps all
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@test -f $(ASAN_BUILD)/CMakeCache.txt || cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+demo: deps all
+	mkdir -p out
+	$(BUILD)/quillet format --flags 2 examples/shift_report.html -o out/shift_report.html
+	@echo "written: out/shift_report.html"
+
+bench:
+	./scripts/install-deps.sh --bench
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+	./bench/run.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) out

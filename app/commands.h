@@ -1,0 +1,26 @@
+// The subcommands of the quillet program. Each takes the arguments after its own name and
+// returns the process exit code; each answers --help.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quillet::app {
+
+using arg_list = std::vector<std::string>;
+
+struct command {
+  const char* name;
+  const char* summary;
+  int (*run)(const arg_list& args);
+};
+
+// The table the program dispatches on, in the order `quillet --help` lists them.
+const std::vector<command>& command_table();
+
+int run_format(const arg_list& args);
+
+// True when args hold --help or -h.
+bool wants_help(const arg_list& args);
+
+}  // namespace quillet::app

@@ -1,0 +1,53 @@
+// quillet: the command-line entry point; dispatches to the subcommands.
+#include <cstdio>
+#include <cstring>
+
+#include "app/commands.h"
+
+namespace quillet::app {
+
+const std::vector<command>& command_table() {
+  static const std::vector<command> table = {
+      {"format", "read a template and write it back with the given printer flags", run_format},
+  };
+  return table;
+}
+
+bool wants_help(const arg_list& args) {
+  for (const auto& a : args)
+    if (a == "--help" || a == "-h")
+      return true;
+  return false;
+}
+
+}  // namespace quillet::app
+
+namespace {
+
+void print_usage(FILE* out) {
+  std::fprintf(out,
+               "quillet: HTML report templates for VELMOR supervisory control\n\n"
+               "usage: quillet COMMAND [OPTIONS]\n\ncommands:\n");
+  for (const auto& c : quillet::app::command_table())
+    std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
+  std::fprintf(out, "\n'quillet COMMAND --help' describes a command.\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    print_usage(stderr);
+    return 2;
+  }
+  if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    print_usage(stdout);
+    return 0;
+  }
+  quillet::app::arg_list args(argv + 2, argv + argc);
+  for (const auto& c : quillet::app::command_table())
+    if (c.name == std::string(argv[1]))
+      return c.run(args);
+  std::fprintf(stderr, "quillet: unknown command '%s'; 'quillet --help' lists the commands.\n", argv[1]);
+  return 2;
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and benchmarking Quillet need,
+# only those that are missing, so a fresh machine and CI end up with the same set.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config bison
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libpng-dev zlib1g-dev
+  libcairo2-dev libfontconfig1-dev fonts-dejavu-core
+  libcpp-httplib-dev nlohmann-json3-dev
+)
+# Benchmark peers are only needed by `make bench`.
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(libgumbo-dev lua5.4 liblua5.4-dev libmuparser-dev hyperfine python3-jinja2 gnuplot-nox)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo_cmd apt-get update -qq
+$sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}"

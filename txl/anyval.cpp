@@ -1,0 +1,2 @@
+// Placeholder until the value kinds land.
+#include "txl/anyval.h"

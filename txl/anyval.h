@@ -1,0 +1,154 @@
+// The value of the expression language: anyval, a counted handle to an anyval_imp of kind
+// integer, float, string or vector (or empty), with conversions, text forms, literal writing,
+// comparison and truth. Values are shared by handles, never copied.
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "txl/rc_object.h"
+
+namespace quillet {
+
+class anyval;
+using anyval_list = std::vector<anyval>;
+
+// Type codes of the four kinds; 0 for anything else.
+enum anyval_type : int { type_none = 0, type_int = 1, type_float = 2, type_string = 3, type_vector = 4 };
+
+// The abstract value. Derived value classes of other subsystems override these.
+class anyval_imp : public dynamic_object {
+public:
+  virtual void clear() {}
+  // Integer conversion: writes the result (0 when there is none) and says whether it succeeded.
+  virtual bool to_int(std::int32_t& out) const { out = 0; return false; }
+  // Number conversion, likewise.
+  virtual bool to_double(double& out) const { out = 0.0; return false; }
+  // The value's own byte string, or null when it is not a string.
+  virtual const std::string* as_string() const { return nullptr; }
+  // The text form a report shows.
+  virtual bool to_text(std::string& out) const { out.clear(); return false; }
+  // The value's own element list, or null when it is not a vector.
+  virtual const anyval_list* as_vector() const { return nullptr; }
+  virtual int type() const { return type_none; }
+
+  // In-place access for indexed assignment, which changes the shared object itself.
+  std::string* mutable_string() { return const_cast<std::string*>(as_string()); }
+  anyval_list* mutable_vector() { return const_cast<anyval_list*>(as_vector()); }
+};
+
+class anyval_imp_int : public anyval_imp {
+public:
+  explicit anyval_imp_int(std::int32_t v = 0) : value(v) {}
+  void clear() override { value = 0; }
+  bool to_int(std::int32_t& out) const override;
+  bool to_double(double& out) const override;
+  bool to_text(std::string& out) const override;
+  int type() const override { return type_int; }
+  std::int32_t value;
+};
+
+class anyval_imp_float : public anyval_imp {
+public:
+  explicit anyval_imp_float(double v = 0.0) : value(v) {}
+  void clear() override { value = 0.0; }
+  bool to_int(std::int32_t& out) const override;
+  bool to_double(double& out) const override;
+  bool to_text(std::string& out) const override;
+  int type() const override { return type_float; }
+  double value;
+};
+
+class anyval_imp_string : public anyval_imp {
+public:
+  anyval_imp_string() = default;
+  explicit anyval_imp_string(std::string t) : text(std::move(t)) {}
+  void clear() override { text.clear(); }
+  bool to_int(std::int32_t& out) const override;
+  bool to_double(double& out) const override;
+  const std::string* as_string() const override { return &text; }
+  bool to_text(std::string& out) const override;
+  int type() const override { return type_string; }
+  std::string text;
+};
+
+class anyval_imp_vector : public anyval_imp {
+public:
+  anyval_imp_vector() = default;
+  explicit anyval_imp_vector(anyval_list e);
+  ~anyval_imp_vector() override;
+  void clear() override;
+  bool to_int(std::int32_t& out) const override;
+  bool to_double(double& out) const override;
+  bool to_text(std::string& out) const override;
+  const anyval_list* as_vector() const override { return &elements; }
+  int type() const override { return type_vector; }
+  anyval_list elements;
+};
+
+// Counted handle to a value; empty means "no value" (not a value of any kind).
+class anyval {
+public:
+  anyval() = default;
+  explicit anyval(rc_ptr<anyval_imp> p) : p_(std::move(p)) {}
+
+  static anyval from_int(std::int32_t v);
+  static anyval from_float(double v);
+  static anyval from_string(std::string_view text);
+  static anyval from_vector(anyval_list elements);
+
+  void set_int(std::int32_t v);
+  void set_float(double v);
+  void set_string(std::string_view text);
+  void set_string(const char* bytes, std::size_t length);
+  // A new vector of n empty elements (none for n <= 0).
+  void make_vector(int n);
+  void release() { p_.reset(); }
+
+  bool empty() const { return !p_; }
+  explicit operator bool() const { return static_cast<bool>(p_); }
+  anyval_imp* get() const { return p_.get(); }
+  anyval_imp* operator->() const { return p_.get(); }
+  const rc_ptr<anyval_imp>& ptr() const { return p_; }
+
+  // Safe on an empty handle: type 0, failed conversions, null accessors.
+  int type() const { return p_ ? p_->type() : type_none; }
+  bool to_int(std::int32_t& out) const;
+  bool to_double(double& out) const;
+  bool to_text(std::string& out) const;
+  const std::string* as_string() const { return p_ ? p_->as_string() : nullptr; }
+  const anyval_list* as_vector() const { return p_ ? p_->as_vector() : nullptr; }
+
+  // Same object (not equal contents).
+  friend bool operator==(const anyval& a, const anyval& b) { return a.p_ == b.p_; }
+
+private:
+  rc_ptr<anyval_imp> p_;
+};
+
+// write_literal flag bits.
+enum : unsigned {
+  literal_unsigned = 1,  // integers with "%u"
+  literal_hex = 2,       // integers with "%#X"; wins over literal_unsigned
+  literal_fixed = 4,     // floats with "%f"
+  literal_exp = 8,       // floats with "%e"; literal_fixed wins
+};
+
+// Appends the value as expression source text that compiles back to an equal constant.
+// Fails on an empty element or an unknown type code, keeping what was written so far.
+bool write_literal(const anyval& value, unsigned flags, std::string& out);
+
+// Appends text escaped for the inside of a string literal.
+void write_string_literal_body(std::string_view text, std::string& out);
+
+// Two strings compare as byte strings (strcmp), anything else by number conversion.
+// Unordered when a number is NaN.
+std::partial_ordering compare_values(const anyval& a, const anyval& b);
+
+// True when the integer conversion succeeds and is not 0.
+bool is_true(const anyval& v);
+
+}  // namespace quillet
