@@ -1,0 +1,118 @@
+// The evaluation tree of the expression language: the node base txl_expr with its result
+// cache, and txl_expr_localvar, the runtime storage of one variable. A node owns its children
+// through counted handles; parent links and a storage's dependents are plain pointers, kept
+// valid because a tree is released as a whole. Node classes live in expr_nodes.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "txl/anyval.h"
+#include "txl/rc_object.h"
+
+namespace quillet {
+
+class txl_expr;
+struct txl_storage_link;
+
+// Runtime storage of one variable, shared by every node that names it. Every reference to
+// and assignment of the variable is registered here (by the node's constructor), so that a
+// change of the value can invalidate the cached results that depend on it.
+class txl_expr_localvar : public dynamic_object {
+public:
+  anyval value;  // empty until first assigned
+  std::vector<txl_storage_link*> dependents;
+
+  std::size_t dependent_count() const { return dependents.size(); }
+  txl_expr* dependent(std::size_t i) const;
+};
+
+// Deepest nesting of evaluations (through children and user-function calls) before an
+// evaluation fails with "#DEPTH#" instead of exhausting the machine stack.
+inline constexpr int txl_max_eval_depth = 4000;
+
+// Base of every evaluation node. `result` holds the value of the last successful
+// evaluation; while `valid` is set a parent reuses it without evaluating again.
+class txl_expr : public dynamic_object {
+public:
+  txl_expr();
+  ~txl_expr() override;
+
+  // Computes the node's result; false with a marker in `error` on failure. Nodes without an
+  // evaluation of their own fail with "#BADFN#".
+  virtual bool evaluate(std::string& error);
+
+  // Appends a child (may be empty) and makes this node its parent.
+  void add_child(rc_ptr<txl_expr> child);
+  // Replaces child slot i (growing the list with empty slots) and makes this node its parent.
+  void set_child(std::size_t i, rc_ptr<txl_expr> child);
+  txl_expr* child(std::size_t i) const { return i < children.size() ? children[i].get() : nullptr; }
+  std::size_t child_count() const { return children.size(); }
+
+  // The node's current value: its own result, or for variable nodes the variable's value.
+  const anyval& value() const { return *value_; }
+
+  // Widens the span to cover [start, end]; -1 leaves a bound alone.
+  void extend_span(std::int32_t start, std::int32_t end);
+
+  // Evaluates `child` unless it is valid; an empty error becomes "#UNEXP:ERR#" on failure and
+  // an empty result fails with "#UNEXP:NULL#".
+  static bool evaluate_child(txl_expr& child, std::string& error) {
+    if (child.valid && !child.value().empty())
+      return true;
+    return evaluate_child_slow(child, error);
+  }
+
+  txl_expr* parent = nullptr;
+  std::vector<rc_ptr<txl_expr>> children;
+  anyval result;
+  std::int32_t span_start = -1;
+  std::int32_t span_end = -1;
+  bool valid = false;
+
+  // Set for node kinds whose valid result may rest on a child that is not valid (the root,
+  // calls, "and", "or", "if", loops). Any other node is valid only while all its children
+  // are, so invalidation may jump from an invalid node straight to `barrier`, the nearest
+  // ancestor of such a kind, once link_tree has computed it (barrier_known).
+  bool may_outlive_children = false;
+  bool barrier_known = false;
+  txl_expr* barrier = nullptr;
+
+protected:
+  // Variable nodes point this at their storage's value.
+  void read_value_from(const anyval* source) { value_ = source; }
+
+private:
+  static bool evaluate_child_slow(txl_expr& child, std::string& error);
+  const anyval* value_ = &result;
+};
+
+// Clears the valid flag of `node` and of every ancestor, so the next evaluation recomputes
+// everything that depended on it.
+void invalidate(txl_expr& node);
+
+// Computes the invalidation shortcuts of a finished tree (txl_user_function::set_body calls
+// it); a tree without them is still invalidated correctly, only more slowly.
+void link_tree(txl_expr& root);
+
+// Invalidates every reference to and assignment of the variable after its value changed.
+void variable_changed(txl_expr_localvar& storage);
+
+// Registration of a variable node in its storage's dependents; removal on destruction is
+// constant time.
+struct txl_storage_link {
+  txl_storage_link(txl_expr* owner, rc_ptr<txl_expr_localvar> storage);
+  ~txl_storage_link();
+  txl_storage_link(const txl_storage_link&) = delete;
+  txl_storage_link& operator=(const txl_storage_link&) = delete;
+
+  txl_expr* owner;
+  rc_ptr<txl_expr_localvar> storage;
+  std::size_t index;
+};
+
+inline txl_expr* txl_expr_localvar::dependent(std::size_t i) const { return dependents[i]->owner; }
+
+}  // namespace quillet

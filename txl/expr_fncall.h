@@ -1,0 +1,42 @@
+// The function-call node: a call site that binding connects to a function entry and cookie
+// (a built-in row, a channel function object or a user function). The node releases its
+// binding when it is destroyed or rebound.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "txl/expr.h"
+#include "txl/function_entry.h"
+
+namespace quillet {
+
+class txl_expr_fncall : public txl_expr {
+public:
+  // Arguments are added afterwards as children, in order.
+  txl_expr_fncall(bool user_function, std::string name);
+  ~txl_expr_fncall() override;
+
+  // Calls the bound function with the arguments' values; "#UNK:" + name + ":#" when unbound.
+  bool evaluate(std::string& error) override;
+
+  // Takes over a binding (the cookie's reference belongs to the node from now on), releasing
+  // the previous one.
+  void bind(const txl_function_entry* entry, txl_cookie cookie);
+  // Releases the binding; the site is unbound again.
+  void unbind() { bind(nullptr, nullptr); }
+  bool is_bound() const { return entry != nullptr; }
+  // Whether the last result is still correct: there is one and the function says so.
+  bool is_current() const;
+
+  bool user_function;  // an `@name` call
+  std::string name;
+  const txl_function_entry* entry = nullptr;
+  txl_cookie cookie = nullptr;
+  std::int32_t token = 0;
+
+private:
+  anyval args_;  // the argument vector, reused while nobody else holds it
+};
+
+}  // namespace quillet

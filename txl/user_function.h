@@ -1,0 +1,54 @@
+// A user function: a named expression text and its compiled body. Every template variable,
+// every property of a dynamic element and every wizard parameter is one. The function owns
+// its body, its call sites and the storage of its argument vector ARGS.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "txl/expr_fncall.h"
+#include "txl/expr_nodes.h"
+#include "txl/function_entry.h"
+
+namespace quillet {
+
+// flags bit 0: the function can reach itself through its calls.
+inline constexpr std::int32_t txl_ufn_recursive = 1;
+
+class txl_user_function : public dynamic_object {
+public:
+  explicit txl_user_function(std::string name = {}, std::string text = {});
+  ~txl_user_function() override;
+
+  // Installs a compiled body (a root node) and prepares it for evaluation; the previous body
+  // and call sites are dropped. Translation appends the new call sites with add_call_site.
+  void set_body(rc_ptr<txl_expr_root> root);
+  // Drops body and call sites, as before a fresh compilation.
+  void clear_body();
+  void add_call_site(rc_ptr<txl_expr_fncall> site) { call_sites.push_back(std::move(site)); }
+
+  // Evaluates the body with call.args as ARGS; see user_function.cpp for the caching rules.
+  bool call(txl_call& call);
+  // Whether a result returned with `token` is still correct.
+  bool is_current(std::int32_t token) const;
+  // Releases the bindings of every call site; breaks reference cycles between functions
+  // that call each other, so the owner calls it before letting the functions go.
+  void unbind_calls();
+
+  bool is_recursive() const { return (flags & txl_ufn_recursive) != 0; }
+
+  std::int32_t flags = 0;
+  std::string name;
+  std::string text;
+  rc_ptr<txl_expr_localvar> args;  // the storage of ARGS
+  rc_ptr<txl_expr_root> body;      // empty until compiled
+  std::vector<rc_ptr<txl_expr_fncall>> call_sites;
+  std::int32_t change_count = 0;
+};
+
+// The entry through which a call site reaches a user function; the cookie is the
+// txl_user_function and carries one counted reference, released by the entry's release.
+const txl_function_entry& txl_user_function_entry();
+
+}  // namespace quillet
