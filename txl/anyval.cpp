@@ -1,2 +1,181 @@
-// Placeholder until the value kinds land.
+// The four value kinds, their conversions and text forms, and the handle operations.
 #include "txl/anyval.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "platform/crt/number_text.h"
+#include "platform/crt/printf_format.h"
+
+namespace quillet {
+
+namespace {
+
+// A double truncated toward zero as the x86 conversion instruction does it: NaN, infinities
+// and values outside the 32-bit range give the "integer indefinite" -2147483648.
+std::int32_t truncate_to_int32(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0))
+    return INT32_MIN;
+  return static_cast<std::int32_t>(v);
+}
+
+// The "%ld" text of a 32-bit integer.
+void append_decimal(std::int64_t v, std::string& out) {
+  char buf[24];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+// Lets go of a list of values without recursing on their nesting: a vector whose last
+// reference is about to drop gives up its elements to the work list first, so a chain of
+// vectors a million deep is freed in a loop.
+void release_elements(anyval_list& elements) {
+  anyval_list work = std::move(elements);
+  elements.clear();
+  while (!work.empty()) {
+    anyval v = std::move(work.back());
+    work.pop_back();
+    anyval_imp* imp = v.get();
+    if (!imp || imp->ref_count() != 1 || imp->type() != type_vector)
+      continue;
+    anyval_list* inner = imp->mutable_vector();
+    if (!inner)
+      continue;
+    for (anyval& e : *inner)
+      work.push_back(std::move(e));
+    inner->clear();
+  }
+}
+
+}  // namespace
+
+bool anyval_imp_int::to_int(std::int32_t& out) const {
+  out = value;
+  return true;
+}
+
+bool anyval_imp_int::to_double(double& out) const {
+  out = value;
+  return true;
+}
+
+bool anyval_imp_int::to_text(std::string& out) const {
+  out.clear();
+  append_decimal(value, out);
+  return true;
+}
+
+bool anyval_imp_float::to_int(std::int32_t& out) const {
+  out = truncate_to_int32(value);
+  return true;
+}
+
+bool anyval_imp_float::to_double(double& out) const {
+  out = value;
+  return true;
+}
+
+// The "%g" text with the original runtime's three-digit exponent and 1.#INF family.
+bool anyval_imp_float::to_text(std::string& out) const {
+  crt::conversion_spec g;
+  g.conversion = 'g';
+  out.clear();
+  crt::format_double_spec(g, value, out);
+  return true;
+}
+
+// The text read as a 32-bit unsigned long with automatic base; it counts only when a number
+// was read and nothing but white space follows it. The number is stored either way.
+bool anyval_imp_string::to_int(std::int32_t& out) const {
+  std::size_t consumed = 0;
+  out = static_cast<std::int32_t>(crt::strtoul32(text, consumed));
+  return consumed > 0 && crt::only_space_after(text, consumed);
+}
+
+// The text read as a decimal floating-point number, with the same rule for what follows it.
+bool anyval_imp_string::to_double(double& out) const {
+  std::size_t consumed = 0;
+  out = crt::strtod_decimal(text, consumed);
+  return consumed > 0 && crt::only_space_after(text, consumed);
+}
+
+bool anyval_imp_string::to_text(std::string& out) const {
+  out = text;
+  return true;
+}
+
+anyval_imp_vector::anyval_imp_vector(anyval_list e) : elements(std::move(e)) {}
+
+anyval_imp_vector::~anyval_imp_vector() { release_elements(elements); }
+
+void anyval_imp_vector::clear() { release_elements(elements); }
+
+bool anyval_imp_vector::to_int(std::int32_t& out) const {
+  out = static_cast<std::int32_t>(elements.size());
+  return true;
+}
+
+bool anyval_imp_vector::to_double(double& out) const {
+  out = static_cast<double>(elements.size());
+  return true;
+}
+
+// A vector shows as its element count, not its elements.
+bool anyval_imp_vector::to_text(std::string& out) const {
+  out.clear();
+  append_decimal(static_cast<std::int32_t>(elements.size()), out);
+  return true;
+}
+
+anyval anyval::from_int(std::int32_t v) { return anyval(make_rc<anyval_imp_int>(v)); }
+
+anyval anyval::from_float(double v) { return anyval(make_rc<anyval_imp_float>(v)); }
+
+anyval anyval::from_string(std::string_view text) {
+  return anyval(make_rc<anyval_imp_string>(std::string(text)));
+}
+
+anyval anyval::from_vector(anyval_list elements) {
+  return anyval(make_rc<anyval_imp_vector>(std::move(elements)));
+}
+
+void anyval::set_int(std::int32_t v) { *this = from_int(v); }
+
+void anyval::set_float(double v) { *this = from_float(v); }
+
+void anyval::set_string(std::string_view text) { *this = from_string(text); }
+
+void anyval::set_string(const char* bytes, std::size_t length) {
+  *this = from_string(std::string_view(bytes, length));
+}
+
+// Sizes above anyval_max_elements are cut to it, so no input can ask for unbounded memory.
+void anyval::make_vector(int n) {
+  std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
+  if (count > anyval_max_elements)
+    count = anyval_max_elements;
+  *this = from_vector(anyval_list(count));
+}
+
+bool anyval::to_int(std::int32_t& out) const {
+  if (p_)
+    return p_->to_int(out);
+  out = 0;
+  return false;
+}
+
+bool anyval::to_double(double& out) const {
+  if (p_)
+    return p_->to_double(out);
+  out = 0.0;
+  return false;
+}
+
+bool anyval::to_text(std::string& out) const {
+  if (p_)
+    return p_->to_text(out);
+  out.clear();
+  return false;
+}
+
+}  // namespace quillet

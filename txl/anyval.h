@@ -16,6 +16,10 @@ namespace quillet {
 class anyval;
 using anyval_list = std::vector<anyval>;
 
+// The most elements make_vector builds; code that sizes a vector or string from template
+// input checks against it before asking for memory.
+inline constexpr std::size_t anyval_max_elements = std::size_t{1} << 24;
+
 // Type codes of the four kinds; 0 for anything else.
 enum anyval_type : int { type_none = 0, type_int = 1, type_float = 2, type_string = 3, type_vector = 4 };
 
@@ -104,7 +108,7 @@ public:
   void set_float(double v);
   void set_string(std::string_view text);
   void set_string(const char* bytes, std::size_t length);
-  // A new vector of n empty elements (none for n <= 0).
+  // A new vector of n empty elements (none for n <= 0, at most anyval_max_elements).
   void make_vector(int n);
   void release() { p_.reset(); }
 

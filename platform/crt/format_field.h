@@ -1,0 +1,18 @@
+// Shared by the value formatters of platform/crt: the placing of a formatted body in its
+// field, with the sign or prefix and the width padding of the conversion.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/crt/printf_format.h"
+
+namespace quillet::crt {
+
+// Appends prefix and body padded to the spec's width: spaces before (or after, with '-'),
+// or zeros between prefix and body with '0'. The original padded any conversion with
+// zeros under '0', strings and special floats included.
+void append_field(const conversion_spec& spec, std::string_view prefix, std::string_view body,
+                  std::string& out);
+
+}  // namespace quillet::crt
