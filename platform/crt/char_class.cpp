@@ -40,9 +40,11 @@ class_table ascii_table() {
   return t;
 }
 
-// Western European: Latin-1 letters plus the extra letters of 0x80..0x9F.
+// Western European: Latin-1 letters plus the extra letters of 0x80..0x9F. The no-break
+// space 0xA0 is white space, as the system's classification of U+00A0 makes it.
 class_table cp1252_table() {
   class_table t = ascii_table();
+  t.bits[0xA0] = k_space;
   for (int c = 0xC0; c <= 0xDE; ++c)
     if (c != 0xD7)
       add_pair(t, c, c + 32);
@@ -55,9 +57,12 @@ class_table cp1252_table() {
   return t;
 }
 
-// Cyrillic: the 64 letters of 0xC0..0xFF and the extra letters below them.
+// Cyrillic: the 64 letters of 0xC0..0xFF and the extra letters below them, the micro sign
+// (a lower-case letter without an upper-case partner here) and the no-break space 0xA0.
 class_table cp1251_table() {
   class_table t = ascii_table();
+  t.bits[0xA0] = k_space;
+  t.bits[0xB5] = k_alpha | k_lower;
   for (int c = 0xC0; c <= 0xDF; ++c)
     add_pair(t, c, c + 32);
   const int pairs[][2] = {{0x80, 0x90}, {0x81, 0x83}, {0x8A, 0x9A}, {0x8C, 0x9C}, {0x8D, 0x9D},
