@@ -21,10 +21,10 @@ public:
   explicit txl_user_function(std::string name = {}, std::string text = {});
   ~txl_user_function() override;
 
-  // Installs a compiled body (a root node) and prepares it for evaluation; the previous body
-  // and call sites are dropped. Translation appends the new call sites with add_call_site.
+  // Translation of a new body: clear_body() first (drops the old body and call sites), then
+  // add_call_site() for each call node in translation order, then set_body() with the root,
+  // which also prepares the tree for fast invalidation.
   void set_body(rc_ptr<txl_expr_root> root);
-  // Drops body and call sites, as before a fresh compilation.
   void clear_body();
   void add_call_site(rc_ptr<txl_expr_fncall> site) { call_sites.push_back(std::move(site)); }
 
@@ -45,6 +45,9 @@ public:
   rc_ptr<txl_expr_root> body;      // empty until compiled
   std::vector<rc_ptr<txl_expr_fncall>> call_sites;
   std::int32_t change_count = 0;
+
+private:
+  mutable bool asking_ = false;  // is_current is under way for this function
 };
 
 // The entry through which a call site reaches a user function; the cookie is the

@@ -1,0 +1,123 @@
+// Binding call sites to user functions and library functions, the recursion check, and the
+// processor's way of evaluating a user function with its diagnostics.
+#include "txl/binding.h"
+
+#include <string>
+#include <unordered_set>
+
+namespace quillet {
+
+namespace {
+
+// Formats one of the processor's messages: the fixed text, the name, a line feed.
+void report(txl_diagnostic_sink& sink, const char* prefix, std::string_view name) {
+  std::string message(prefix);
+  message.append(name);
+  message += '\n';
+  sink.print(message);
+}
+
+}  // namespace
+
+txl_binder::txl_binder(txl_diagnostic_sink& sink) : sink_(sink) {}
+
+void txl_binder::add_builtin_libraries() {
+  add_library(txl_general_library());
+  add_library(txl_condition_library());
+}
+
+txl_user_function* txl_binder::find_user_function(std::string_view name) const {
+  for (txl_user_function* f : user_functions_)
+    if (f->name == name)
+      return f;
+  return nullptr;
+}
+
+// A user-function call binds to the template's function of that exact name (taking a
+// reference for the site); any other call to the first library that knows the name.
+bool txl_binder::bind(txl_expr_fncall& site) {
+  if (site.user_function) {
+    txl_user_function* target = find_user_function(site.name);
+    if (!target) {
+      site.unbind();
+      report(sink_, "unknown user function: ", site.name);
+      return false;
+    }
+    target->add_ref();
+    site.bind(&txl_user_function_entry(), target);
+    return true;
+  }
+  for (txl_xfn_library* library : libraries_) {
+    const txl_function_entry* entry = nullptr;
+    txl_cookie cookie = nullptr;
+    if (library->lookup(site.name.data(), site.name.size(), entry, cookie) && entry) {
+      site.bind(entry, cookie);
+      return true;
+    }
+  }
+  site.unbind();
+  report(sink_, "unknown function: ", site.name);
+  return false;
+}
+
+int txl_binder::bind_all(txl_user_function& function) {
+  int unbound = 0;
+  for (auto& site : function.call_sites)
+    if (!bind(*site))
+      ++unbound;
+  return unbound;
+}
+
+namespace {
+
+// The user functions that a function's bound `@name` call sites reach directly.
+template <class Visit>
+void for_each_callee(const txl_user_function& function, Visit visit) {
+  for (const auto& site : function.call_sites)
+    if (site->entry == &txl_user_function_entry() && site->cookie)
+      visit(static_cast<txl_user_function*>(site->cookie));
+}
+
+}  // namespace
+
+// Searches the functions reachable from `function` (each visited once, iteratively) for the
+// function itself. A cycle elsewhere ends the search without a report.
+bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink) {
+  std::unordered_set<const txl_user_function*> visited;
+  std::vector<txl_user_function*> pending;
+  bool recursive = false;
+  for_each_callee(function, [&](txl_user_function* f) { pending.push_back(f); });
+  while (!pending.empty() && !recursive) {
+    txl_user_function* f = pending.back();
+    pending.pop_back();
+    if (f == &function) {
+      recursive = true;
+      break;
+    }
+    if (!visited.insert(f).second)
+      continue;
+    for_each_callee(*f, [&](txl_user_function* g) { pending.push_back(g); });
+  }
+  if (!recursive)
+    return false;
+  function.flags |= txl_ufn_recursive;
+  report(sink, "recursive function: ", function.name);
+  return true;
+}
+
+// Calls the function with `args` as ARGS; a failure is printed as the processor prints it and
+// leaves the function's error text in `error`.
+bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
+                            txl_diagnostic_sink& sink) {
+  txl_call call;
+  call.args = args.empty() ? anyval::from_vector({}) : std::move(args);
+  call.error = &error;
+  if (!txl_user_function_entry().call(&function, call)) {
+    sink.print("compute error (" + function.name + "): " + error + "\n");
+    return false;
+  }
+  result = std::move(call.result);
+  return true;
+}
+
+}  // namespace quillet

@@ -1,0 +1,214 @@
+// Arithmetic, bitwise and logical operators, and reading `v[i]`.
+#include <cstdint>
+#include <typeinfo>
+#include <utility>
+
+#include "txl/expr_nodes.h"
+#include "txl/expr_store.h"
+#include "txl/value_limits.h"
+
+namespace quillet {
+
+txl_expr_unary::txl_expr_unary(rc_ptr<txl_expr> operand) { add_child(std::move(operand)); }
+
+// Evaluates the operand, then the operator; valid while the operand is.
+bool txl_expr_unary::evaluate(std::string& error) {
+  txl_expr* operand = child(0);
+  if (!operand) {
+    error = "#BADFN#";
+    return false;
+  }
+  if (!evaluate_child(*operand, error) || !compute(operand->value(), error))
+    return false;
+  valid = operand->valid;
+  return true;
+}
+
+txl_expr_binary::txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right) {
+  add_child(std::move(left));
+  add_child(std::move(right));
+}
+
+// Evaluates both operands left to right, then the operator; valid while both are.
+bool txl_expr_binary::evaluate(std::string& error) {
+  txl_expr* left = child(0);
+  txl_expr* right = child(1);
+  if (!left || !right) {
+    error = "#BADFN#";
+    return false;
+  }
+  if (!evaluate_child(*left, error) || !evaluate_child(*right, error))
+    return false;
+  if (!compute(left->value(), right->value(), error))
+    return false;
+  valid = left->valid && right->valid;
+  return true;
+}
+
+// A float negates as a float; anything else by its integer conversion (0 when that fails),
+// wrapping at the 32-bit boundary.
+bool txl_expr_unary_neg::compute(const anyval& operand, std::string&) {
+  if (operand.type() == type_float) {
+    store_float(result, -number_stored(operand));
+    return true;
+  }
+  auto v = static_cast<std::uint32_t>(int_or_zero(operand));
+  store_int(result, static_cast<std::int32_t>(0u - v));
+  return true;
+}
+
+bool txl_expr_unary_inv::compute(const anyval& operand, std::string&) {
+  store_int(result, ~int_or_zero(operand));
+  return true;
+}
+
+bool txl_expr_unary_lnot::compute(const anyval& operand, std::string&) {
+  store_int(result, is_true(operand) ? 0 : 1);
+  return true;
+}
+
+// Concatenates the text forms when either side is a string, else adds as floats (a failed
+// conversion counts as 0). A concatenation longer than a string may grow fails with
+// "#SIZE#" instead of exhausting memory.
+bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::string& error) {
+  if (left.as_string() || right.as_string()) {
+    std::string text, tail;
+    left.to_text(text);
+    right.to_text(tail);
+    if (text.size() + tail.size() > txl_max_string_bytes) {
+      error = "#SIZE#";
+      return false;
+    }
+    text += tail;
+    anyval_imp* own = result.get();
+    if (own && own->ref_count() == 1 && typeid(*own) == typeid(anyval_imp_string))
+      static_cast<anyval_imp_string*>(own)->text = std::move(text);
+    else
+      result = anyval::from_string(text);
+    return true;
+  }
+  double a, b;
+  if (!left.to_double(a))
+    a = 0.0;
+  if (!right.to_double(b))
+    b = 0.0;
+  store_float(result, a + b);
+  return true;
+}
+
+bool txl_expr_binary_sub::compute(const anyval& left, const anyval& right, std::string&) {
+  store_float(result, number_stored(left) - number_stored(right));
+  return true;
+}
+
+bool txl_expr_binary_mul::compute(const anyval& left, const anyval& right, std::string&) {
+  store_float(result, number_stored(left) * number_stored(right));
+  return true;
+}
+
+// Division by zero gives an infinity or not-a-number, never a failure.
+bool txl_expr_binary_div::compute(const anyval& left, const anyval& right, std::string&) {
+  store_float(result, number_stored(left) / number_stored(right));
+  return true;
+}
+
+// Unsigned 32-bit remainder; a divisor of 0 leaves the left operand unchanged.
+bool txl_expr_binary_rem::compute(const anyval& left, const anyval& right, std::string&) {
+  auto a = static_cast<std::uint32_t>(int_or_zero(left));
+  auto b = static_cast<std::uint32_t>(int_or_zero(right));
+  store_int(result, static_cast<std::int32_t>(b ? a % b : a));
+  return true;
+}
+
+bool txl_expr_binary_and::compute(const anyval& left, const anyval& right, std::string&) {
+  store_int(result, int_or_zero(left) & int_or_zero(right));
+  return true;
+}
+
+bool txl_expr_binary_or::compute(const anyval& left, const anyval& right, std::string&) {
+  store_int(result, int_or_zero(left) | int_or_zero(right));
+  return true;
+}
+
+bool txl_expr_binary_xor::compute(const anyval& left, const anyval& right, std::string&) {
+  store_int(result, int_or_zero(left) ^ int_or_zero(right));
+  return true;
+}
+
+// Only the low five bits of the count are used; bits shifted past bit 31 are lost.
+bool txl_expr_binary_shl::compute(const anyval& left, const anyval& right, std::string&) {
+  auto v = static_cast<std::uint32_t>(int_or_zero(left));
+  store_int(result, static_cast<std::int32_t>(v << (int_or_zero(right) & 31)));
+  return true;
+}
+
+// Arithmetic shift: the sign bit is copied in from the left.
+bool txl_expr_binary_shr::compute(const anyval& left, const anyval& right, std::string&) {
+  store_int(result, int_or_zero(left) >> (int_or_zero(right) & 31));
+  return true;
+}
+
+// Element i of a vector (shared; an empty element reads as the integer 0) or the value
+// 0 to 255 of byte i of a string; "#INDEX#" out of range or for any other value.
+bool txl_expr_index::compute(const anyval& left, const anyval& right, std::string& error) {
+  std::int32_t i = int_or_zero(right);
+  if (const anyval_list* list = left.as_vector(); list && i >= 0 && static_cast<std::size_t>(i) < list->size()) {
+    const anyval& element = (*list)[static_cast<std::size_t>(i)];
+    if (element.empty())
+      store_int(result, 0);
+    else if (result.get() != element.get())
+      result = element;
+    return true;
+  }
+  if (const std::string* text = left.as_string(); text && i >= 0 && static_cast<std::size_t>(i) < text->size()) {
+    store_int(result, static_cast<unsigned char>((*text)[static_cast<std::size_t>(i)]));
+    return true;
+  }
+  error = "#INDEX#";
+  return false;
+}
+
+txl_expr_binary_land::txl_expr_binary_land(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right) {
+  may_outlive_children = true;
+  add_child(std::move(left));
+  add_child(std::move(right));
+}
+
+namespace {
+
+// Shared by "and" and "or": the left operand decides alone when its truth equals
+// `deciding`; otherwise the right operand's truth is the result.
+bool evaluate_logical(txl_expr& node, bool deciding, std::string& error) {
+  txl_expr* left = node.child(0);
+  txl_expr* right = node.child(1);
+  if (!left || !right) {
+    error = "#BADFN#";
+    return false;
+  }
+  if (!txl_expr::evaluate_child(*left, error))
+    return false;
+  if (is_true(left->value()) == deciding) {
+    store_int(node.result, deciding ? 1 : 0);
+    node.valid = left->valid;
+    return true;
+  }
+  if (!txl_expr::evaluate_child(*right, error))
+    return false;
+  store_int(node.result, is_true(right->value()) ? 1 : 0);
+  node.valid = left->valid && right->valid;
+  return true;
+}
+
+}  // namespace
+
+bool txl_expr_binary_land::evaluate(std::string& error) { return evaluate_logical(*this, false, error); }
+
+txl_expr_binary_lor::txl_expr_binary_lor(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right) {
+  may_outlive_children = true;
+  add_child(std::move(left));
+  add_child(std::move(right));
+}
+
+bool txl_expr_binary_lor::evaluate(std::string& error) { return evaluate_logical(*this, true, error); }
+
+}  // namespace quillet

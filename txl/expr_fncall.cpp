@@ -1,0 +1,74 @@
+// The function-call node: evaluates the arguments, calls the bound function and keeps the
+// result only as long as the function says it is current.
+#include "txl/expr_fncall.h"
+
+#include <utility>
+
+namespace quillet {
+
+txl_expr_fncall::txl_expr_fncall(bool is_user_function, std::string function_name)
+    : user_function(is_user_function), name(std::move(function_name)) {
+  may_outlive_children = true;
+}
+
+txl_expr_fncall::~txl_expr_fncall() { unbind(); }
+
+void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_cookie) {
+  if (entry && entry->release)
+    entry->release(cookie);
+  entry = new_entry;
+  cookie = new_cookie;
+  token = 0;
+  result.release();
+  invalidate(*this);
+}
+
+bool txl_expr_fncall::is_current() const {
+  return entry && !result.empty() && entry->is_current(cookie, token);
+}
+
+// A fresh argument vector with `count` slots: the previous one when nobody else kept it
+// (the usual case for built-ins), so calls in a loop do not allocate a vector each time.
+static anyval& argument_vector(anyval& args, std::size_t count) {
+  anyval_imp* p = args.get();
+  if (p && p->ref_count() == 1 && p->type() == type_vector) {
+    args->mutable_vector()->assign(count, anyval());
+    return args;
+  }
+  args.make_vector(static_cast<int>(count));
+  return args;
+}
+
+// Evaluates the arguments left to right (the first failure fails the call before the
+// function runs), calls the function and takes its result and token. The node stays valid
+// only while the function reports the result current.
+bool txl_expr_fncall::evaluate(std::string& error) {
+  valid = false;
+  result.release();
+  if (!entry) {
+    error = "#UNK:" + name + ":#";
+    return false;
+  }
+  anyval& args = argument_vector(args_, children.size());
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    txl_expr* arg = children[i].get();
+    if (!arg) {
+      error = "#BADFN#";
+      return false;
+    }
+    if (!evaluate_child(*arg, error))
+      return false;
+    (*args->mutable_vector())[i] = arg->value();
+  }
+  txl_call call;
+  call.args = args;
+  call.error = &error;
+  if (!entry->call(cookie, call))
+    return false;
+  result = std::move(call.result);
+  token = call.token;
+  valid = entry->is_current(cookie, token);
+  return true;
+}
+
+}  // namespace quillet

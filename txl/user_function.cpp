@@ -1,0 +1,128 @@
+// User functions: a body evaluated with ARGS, served from its cache while nothing it reads
+// has changed, and the entry through which call sites reach it.
+#include "txl/user_function.h"
+
+#include <utility>
+
+namespace quillet {
+
+txl_user_function::txl_user_function(std::string function_name, std::string source)
+    : name(std::move(function_name)), text(std::move(source)), args(make_rc<txl_expr_localvar>()) {}
+
+txl_user_function::~txl_user_function() = default;
+
+void txl_user_function::set_body(rc_ptr<txl_expr_root> root) {
+  body = std::move(root);
+  if (body)
+    link_tree(*body);
+}
+
+void txl_user_function::clear_body() {
+  body.reset();
+  call_sites.clear();
+}
+
+void txl_user_function::unbind_calls() {
+  for (auto& site : call_sites)
+    site->unbind();
+}
+
+namespace {
+
+// Invalidates every call site whose function no longer vouches for its last result; says
+// whether there was one.
+bool refresh_call_sites(const std::vector<rc_ptr<txl_expr_fncall>>& sites) {
+  bool changed = false;
+  for (const auto& site : sites) {
+    if (site->is_current())
+      continue;
+    invalidate(*site);
+    changed = true;
+  }
+  return changed;
+}
+
+}  // namespace
+
+// Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
+// whose result went stale is invalidated first, so a body that depends on neither is
+// served from its cache. The token handed out is the change count, which rises whenever
+// stale calls forced a new evaluation.
+bool txl_user_function::call(txl_call& record) {
+  std::string scratch;
+  std::string& error = record.error ? *record.error : scratch;
+  if (is_recursive()) {
+    error = "#RECURS:" + name + "#";
+    return false;
+  }
+  if (!body) {
+    error = "#BADFN:" + name + "#";
+    return false;
+  }
+  bool changed = refresh_call_sites(call_sites);
+  args->value = record.args.empty() ? anyval::from_vector({}) : record.args;
+  variable_changed(*args);
+  if (!body->valid || body->result.empty()) {
+    if (!txl_expr::evaluate_child(*body, error))
+      return false;
+    if (changed)
+      ++change_count;
+  }
+  record.result = body->result;
+  record.token = change_count;
+  return true;
+}
+
+namespace {
+
+// Nesting of is_current questions; a chain of functions asking each other ends here.
+thread_local int current_depth = 0;
+
+}  // namespace
+
+// True when nothing changed since `token` was handed out: same change count and every call
+// site still current. A function reached again while it is being asked (functions that call
+// each other) answers false, so the question always ends.
+bool txl_user_function::is_current(std::int32_t token) const {
+  if (token != change_count)
+    return false;
+  if (current_depth >= txl_max_eval_depth || asking_)
+    return false;
+  ++current_depth;
+  asking_ = true;
+  bool current = true;
+  for (const auto& site : call_sites) {
+    if (!site->is_current()) {
+      current = false;
+      break;
+    }
+  }
+  asking_ = false;
+  --current_depth;
+  return current;
+}
+
+namespace {
+
+void release_user_function(txl_cookie cookie) {
+  if (cookie)
+    static_cast<txl_user_function*>(cookie)->release();
+}
+
+bool user_function_current(txl_cookie cookie, std::int32_t token) {
+  return cookie && static_cast<txl_user_function*>(cookie)->is_current(token);
+}
+
+bool call_user_function(txl_cookie cookie, txl_call& call) {
+  if (!cookie)
+    return call.fail("#BADFN#");
+  return static_cast<txl_user_function*>(cookie)->call(call);
+}
+
+const txl_function_entry user_entry{release_user_function, user_function_current, call_user_function};
+
+}  // namespace
+
+const txl_function_entry& txl_user_function_entry() { return user_entry; }
+
+}  // namespace quillet
