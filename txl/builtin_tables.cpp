@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "txl/builtins.h"
+#include "txl/fn_time.h"
 #include "txl/function_entry.h"
 #include "txl/xfn_bitwise.h"
 #include "txl/xfn_math.h"
@@ -56,8 +57,11 @@ const txl_function_row general_rows[] = {
     TXL_BUILTIN("EXTRACT", xfn_extract_call),
     TXL_BUILTIN("STRCMP", xfn_strcmp_call),
     TXL_BUILTIN("STRFIND", xfn_strfind_call),
-    // The time and formatting rows MKTIME, RTIME, DTIME, TIMESTR and FORMAT (txl/fn_time.h)
-    // come last, in that order.
+    TXL_BUILTIN("MKTIME", xfn_mktime_call),
+    TXL_BUILTIN("RTIME", xfn_rtime_call),
+    TXL_BUILTIN("DTIME", xfn_dtime_call),
+    TXL_BUILTIN("TIMESTR", xfn_timestr_call),
+    TXL_BUILTIN("FORMAT", xfn_format_call),
 };
 
 const txl_function_row condition_rows[] = {
