@@ -1,0 +1,80 @@
+// Timing, memory and reporting helpers shared by the benchmark programs.
+#include "bench/bench_common.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace quillet::bench {
+
+double now_ms() {
+  using clock = std::chrono::steady_clock;
+  return std::chrono::duration<double, std::milli>(clock::now().time_since_epoch()).count();
+}
+
+std::size_t peak_rss_bytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<std::size_t>(usage.ru_maxrss) * 1024;  // Linux reports kilobytes
+}
+
+bool read_whole_file(const std::string& path, std::string& out) {
+  std::ifstream f(path, std::ios::binary);
+  if (!f) {
+    std::fprintf(stderr, "cannot open %s\n", path.c_str());
+    return false;
+  }
+  std::ostringstream s;
+  s << f.rdbuf();
+  out = std::move(s).str();
+  return true;
+}
+
+bool write_whole_file(const std::string& path, const std::string& data) {
+  std::ofstream f(path, std::ios::binary);
+  f.write(data.data(), static_cast<std::streamsize>(data.size()));
+  if (f)
+    return true;
+  std::fprintf(stderr, "cannot write %s\n", path.c_str());
+  return false;
+}
+
+namespace {
+
+// The middle value, or the mean of the two middle values; 0 for no values.
+double median(std::vector<double> v) {
+  if (v.empty())
+    return 0;
+  std::sort(v.begin(), v.end());
+  std::size_t m = v.size() / 2;
+  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+}  // namespace
+
+// Throughput is input megabytes (10^6 bytes) per second of read plus write, so a faster
+// writer and a faster reader count alike.
+void print_summary(const char* name, std::size_t input_bytes, const std::vector<rep_times>& reps) {
+  std::vector<double> reads, writes, totals;
+  for (std::size_t i = 0; i < reps.size(); ++i) {
+    std::printf("rep %zu read_ms %.3f write_ms %.3f\n", i, reps[i].read_ms, reps[i].write_ms);
+    reads.push_back(reps[i].read_ms);
+    writes.push_back(reps[i].write_ms);
+    totals.push_back(reps[i].read_ms + reps[i].write_ms);
+  }
+  double mb = static_cast<double>(input_bytes) / 1e6;
+  double total = median(totals);
+  double best = totals.empty() ? 0 : *std::min_element(totals.begin(), totals.end());
+  std::printf("summary %s bytes %zu reps %zu read_ms %.3f write_ms %.3f mb_s %.2f best_mb_s %.2f "
+              "rss_ratio %.2f\n",
+              name, input_bytes, reps.size(), median(reads), median(writes),
+              total > 0 ? mb / total * 1000 : 0, best > 0 ? mb / best * 1000 : 0,
+              input_bytes ? static_cast<double>(peak_rss_bytes()) / input_bytes : 0);
+}
+
+}  // namespace quillet::bench
