@@ -1,0 +1,74 @@
+// Reading, writing and clearing a whole document.
+#include "doc/html_document.h"
+
+#include <string>
+#include <utility>
+
+#include "doc/html_printer.h"
+#include "doc/html_reader.h"
+
+namespace quillet {
+
+html_document::~html_document() { clear(); }
+
+void html_document::clear() {
+  head = nullptr;
+  body = nullptr;
+  release_list(std::exchange(top, nullptr));
+}
+
+// All bytes of the stream in one string; the size is taken first when the stream can seek,
+// so a file is read into a buffer of exactly its size.
+static std::string read_all(std::istream& in) {
+  std::string bytes;
+  auto start = in.tellg();
+  if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
+    auto end = in.tellg();
+    in.seekg(start);
+    if (end != std::streampos(-1) && end > start)
+      bytes.reserve(static_cast<std::size_t>(end - start));
+  }
+  in.clear();
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+// The first child of `parent` that is a tag with the given definition.
+static html_elt_tag* first_child_tag(html_elt_tag* parent, const html_elt_def* def) {
+  for (html_element* n = parent->children; n; n = n->next)
+    if (n->kind == html_kind::tag && static_cast<html_elt_tag*>(n)->def == def)
+      return static_cast<html_elt_tag*>(n);
+  return nullptr;
+}
+
+bool html_document::read(std::istream& in) {
+  clear();
+  {
+    std::string bytes = read_all(in);
+    top = build_html_tree(tokenize_html(bytes));
+  }
+  if (!normalize_html_tree(top)) {
+    clear();
+    return false;
+  }
+  const html_elt_def* html_def = find_tag_def("HTML");
+  for (html_element* n = top; n; n = n->next) {
+    if (n->kind != html_kind::tag || static_cast<html_elt_tag*>(n)->def != html_def)
+      continue;
+    auto* html = static_cast<html_elt_tag*>(n);
+    head = first_child_tag(html, find_tag_def("HEAD"));
+    body = first_child_tag(html, find_tag_def("BODY"));
+    break;
+  }
+  return head && body;
+}
+
+void html_document::write(std::ostream& out, std::uint32_t flags) {
+  html_obj_printer p(out, flags);
+  print_list(p, top);
+  p.flush();
+}
+
+}  // namespace quillet

@@ -1,0 +1,180 @@
+// What each node writes: text and comments verbatim, tags with their attributes, and end tags
+// as the printer's options ask. No entity is encoded, except the double quotes of an attribute
+// value that holds both kinds of quote.
+#include <vector>
+
+#include "doc/html_node.h"
+#include "doc/html_printer.h"
+
+namespace quillet {
+
+void html_elt_text::print(html_obj_printer& p) {
+  p.write_text(text.view());
+  if (flags & NL_AFTER)
+    p.write("\r\n");
+}
+
+void html_elt_comment::print(html_obj_printer& p) {
+  p.write("<!--");
+  p.write(text.view());
+  p.write("-->");
+  if (flags & NL_AFTER)
+    p.write("\r\n");
+}
+
+void html_elt_sgml::print(html_obj_printer& p) {
+  p.write("<");
+  p.write(text.view());
+  p.write(">");
+  if (flags & NL_AFTER)
+    p.write("\r\n");
+}
+
+// True when a value can be written without quotes: non-empty, letters, digits, '.' and '-'.
+static bool is_bare_value(const html_obj_printer& p, std::string_view v) {
+  if (v.empty())
+    return false;
+  for (char c : v)
+    if (!p.is_bare_value_char(static_cast<unsigned char>(c)))
+      return false;
+  return true;
+}
+
+// Writes a quoted value so that reading it again gives the same bytes: double quotes, or
+// single quotes around a value that holds a double quote, or, when it holds both kinds,
+// double quotes with each '"' inside written as "&quot;".
+static void print_quoted_value(html_obj_printer& p, std::string_view v) {
+  bool has_double = v.find('"') != std::string_view::npos;
+  if (!has_double) {
+    p.write("\"");
+    p.write(v);
+    p.write("\"");
+    return;
+  }
+  if (v.find('\'') == std::string_view::npos) {
+    p.write("'");
+    p.write(v);
+    p.write("'");
+    return;
+  }
+  p.write("\"");
+  for (std::size_t at = v.find('"'); at != std::string_view::npos; at = v.find('"')) {
+    p.write(v.substr(0, at));
+    p.write("&quot;");
+    v.remove_prefix(at + 1);
+  }
+  p.write(v);
+  p.write("\"");
+}
+
+void html_attr::print(html_obj_printer& p) {
+  p.write(name.view());
+  if (!value.has_value())
+    return;
+  p.write("=");
+  std::string_view v = value.view();
+  if (is_bare_value(p, v)) {
+    p.write(v);
+    return;
+  }
+  print_quoted_value(p, v);
+}
+
+void html_elt_tag::print(html_obj_printer& p) {
+  print_start_tag(p, name(), attrs, nullptr);
+  print_list(p, children);
+  print_end_tag(p);
+}
+
+void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_name,
+                                   html_element* attr_list, html_element* extra) {
+  if (tag_name.empty())
+    return;
+  p.write("<");
+  p.write(tag_name);
+  print_attributes(p, attr_list, extra);
+  p.write(">");
+  if (flags & NL_AFTER)
+    p.write("\r\n");
+}
+
+// Applies the extra attributes to the element's own: the first entry of the extra's name takes
+// its place (or goes, when the extra has no value), later entries of that name go, and an
+// extra that matched nothing is appended when it has a value.
+static void merge_extra_attributes(std::vector<html_attr*>& work, html_element* extra) {
+  for (html_element* e = extra; e; e = e->next) {
+    if (e->kind != html_kind::attr)
+      continue;
+    auto* x = static_cast<html_attr*>(e);
+    std::string_view xname = x->name.view();
+    bool matched = false;
+    std::size_t kept = 0;
+    for (html_attr* a : work) {
+      if (a->name.view() != xname) {
+        work[kept++] = a;
+        continue;
+      }
+      if (!matched && x->value.has_value())
+        work[kept++] = x;
+      matched = true;
+    }
+    work.resize(kept);
+    if (!matched && x->value.has_value())
+      work.push_back(x);
+  }
+}
+
+void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
+  if (!extra) {
+    for (html_element* a = attr_list; a; a = a->next) {
+      if (a->kind != html_kind::attr)
+        continue;
+      p.write(" ");
+      a->print(p);
+    }
+    return;
+  }
+  std::vector<html_attr*> work;
+  for (html_element* a = attr_list; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      work.push_back(static_cast<html_attr*>(a));
+  merge_extra_attributes(work, extra);
+  for (html_attr* a : work) {
+    p.write(" ");
+    a->print(p);
+  }
+}
+
+void html_elt_tag::print_end_tag(html_obj_printer& p) {
+  if (!def)
+    return;
+  if (p.flags() & html_obj_printer::NORMALIZE_END_TAGS) {
+    if (def->flags & html_elt_def::EMPTY)
+      return;
+    p.write("</");
+    p.write(def->name);
+    p.write(">");
+    if ((flags & NL_AFTER_END) || !(flags & HAS_END_TAG))
+      p.write("\r\n");
+    return;
+  }
+  if (!(flags & HAS_END_TAG))
+    return;
+  p.write("</");
+  p.write(def->name);
+  p.write(">");
+  if (flags & NL_AFTER_END)
+    p.write("\r\n");
+}
+
+void html_elt_etag::print(html_obj_printer& p) {
+  if (!def || (p.flags() & html_obj_printer::NORMALIZE_END_TAGS))
+    return;
+  p.write("</");
+  p.write(def->name);
+  p.write(">");
+  if (flags & NL_AFTER)
+    p.write("\r\n");
+}
+
+}  // namespace quillet

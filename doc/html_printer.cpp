@@ -1,0 +1,100 @@
+// The writer's buffer, its held-back '<', and the non-recursive walk over a node list.
+#include "doc/html_printer.h"
+
+#include <typeinfo>
+#include <vector>
+
+#include "doc/html_node.h"
+#include "platform/crt/char_class.h"
+
+namespace quillet {
+
+html_obj_printer::html_obj_printer(std::ostream& out, std::uint32_t flags) : out_(&out), flags_(flags) {
+  buf_.reserve(flush_at + 4096);
+  for (int c = 0; c < 256; ++c)
+    bare_[c] = crt::is_alpha(c) || crt::is_digit(c) || c == '.' || c == '-';
+}
+
+html_obj_printer::~html_obj_printer() { flush(); }
+
+std::ostream& html_obj_printer::stream() {
+  flush();
+  return *out_;
+}
+
+void html_obj_printer::put_pending_lt(bool as_entity) {
+  pending_lt_ = false;
+  buf_.append(as_entity ? "&lt;" : "<");
+}
+
+void html_obj_printer::flush() {
+  if (pending_lt_)
+    put_pending_lt(false);
+  if (buf_.empty())
+    return;
+  out_->write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
+  buf_.clear();
+}
+
+// Whether a '<' written just before `s` would be read back as the start of markup rather
+// than as text: a letter, '!', '?', or '/' before a letter (or before the end of the text).
+static bool opens_markup_after_lt(std::string_view s) {
+  if (s.empty())
+    return false;
+  auto c = static_cast<unsigned char>(s[0]);
+  if (c == '!' || c == '?' || crt::is_alpha(c))
+    return true;
+  return c == '/' && (s.size() == 1 || crt::is_alpha(static_cast<unsigned char>(s[1])));
+}
+
+void html_obj_printer::write_text(std::string_view s) {
+  if (s.empty())
+    return;
+  if (pending_lt_)
+    put_pending_lt(opens_markup_after_lt(s));
+  bool hold = s.back() == '<';
+  if (hold)
+    s.remove_suffix(1);
+  write(s);
+  pending_lt_ = hold;
+}
+
+namespace {
+
+struct open_tag {
+  html_elt_tag* tag;
+  html_element* after;
+};
+
+// Plain tags are walked here; a class derived from html_elt_tag prints itself.
+bool is_plain_tag(html_element* n) {
+  return n->kind == html_kind::tag && typeid(*n) == typeid(html_elt_tag);
+}
+
+}  // namespace
+
+void print_list(html_obj_printer& p, html_element* list) {
+  std::vector<open_tag> open;
+  html_element* n = list;
+  for (;;) {
+    while (!n) {
+      if (open.empty())
+        return;
+      open_tag top = open.back();
+      open.pop_back();
+      top.tag->print_end_tag(p);
+      n = top.after;
+    }
+    if (!is_plain_tag(n)) {
+      n->print(p);
+      n = n->next;
+      continue;
+    }
+    auto* t = static_cast<html_elt_tag*>(n);
+    t->print_start_tag(p, t->name(), t->attrs, nullptr);
+    open.push_back({t, n->next});
+    n = t->children;
+  }
+}
+
+}  // namespace quillet
