@@ -4,16 +4,18 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <string>
 #include <vector>
 
 #include "txl/function_entry.h"
 #include "txl/time_value.h"
+#include "tests/zone_scope.h"
 
 namespace quillet {
 namespace {
+
+using test::zone_scope;
 
 anyval iv(std::int32_t v) { return anyval::from_int(v); }
 anyval fv(double v) { return anyval::from_float(v); }
@@ -54,32 +56,6 @@ void run_rows(const std::vector<call_row>& rows) {
     EXPECT_EQ(call_general(rows[i].name, rows[i].args), rows[i].expected);
   }
 }
-
-// Sets TZ for one test and puts the previous value back.
-class zone_scope {
-public:
-  explicit zone_scope(const char* zone) {
-    const char* old = std::getenv("TZ");
-    had_ = old != nullptr;
-    if (had_)
-      old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~zone_scope() {
-    if (had_)
-      setenv("TZ", old_.c_str(), 1);
-    else
-      unsetenv("TZ");
-    tzset();
-  }
-
-private:
-  bool had_ = false;
-  std::string old_;
-};
-
-const char* const cet = "CET-1CEST,M3.5.0,M10.5.0/3";
 
 // Thursday 2024-03-14 13:45:07 UTC.
 const double thursday = 1710423907.0;
@@ -152,7 +128,7 @@ TEST(Mktime, Failures) {
 // East of UTC the first local midnight of 1970 is before the epoch; the spring change of
 // 2024 skips 02:00 to 03:00 local time on 31 March.
 TEST(Mktime, LocalTimeWithDaylightSaving) {
-  zone_scope zone(cet);
+  zone_scope zone(test::zone_cet);
   run_rows({
       {"MKTIME", {iv(1970)}, "#MKTIME:BAD_TIME#"},
       {"MKTIME", {iv(1970), iv(1), iv(1), iv(1)}, "f:0.000"},
@@ -251,7 +227,7 @@ TEST(Rtime, RoundsToTheStartOfEachUnit) {
 
 // 31 March 2024 is a Sunday and the day the clocks go from 02:00 to 03:00.
 TEST(Rtime, WeeksMonthsAndDaysAcrossTheSpringChange) {
-  zone_scope zone(cet);
+  zone_scope zone(test::zone_cet);
   const double wednesday = 1712131200;  // 2024-04-03 10:00 local summer time
   run_rows({
       {"RTIME", {fv(wednesday), sv("WK")}, "f:1711839600.000"},
@@ -308,7 +284,7 @@ TEST(Timestr, Failures) {
 }
 
 TEST(Timestr, ZoneNamesAndLocalFields) {
-  zone_scope zone(cet);
+  zone_scope zone(test::zone_cet);
   run_rows({
       {"TIMESTR", {sv("%H:%M %Z"), fv(1711846799)}, "s:01:59 CET"},
       {"TIMESTR", {sv("%H:%M %z"), fv(1711846800)}, "s:03:00 CEST"},
