@@ -9,6 +9,7 @@ namespace quillet::app {
 const std::vector<command>& command_table() {
   static const std::vector<command> table = {
       {"format", "read a template and write it back with the given printer flags", run_format},
+      {"eval", "compile and evaluate one expression and print its value", run_eval},
   };
   return table;
 }

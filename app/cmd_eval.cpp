@@ -1,0 +1,127 @@
+// quillet eval: compile an expression as an unnamed template property, bind it with the
+// --var user functions as template variables, evaluate it and print the value.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "txl/binding.h"
+#include "txl/compiler.h"
+#include "txl/user_function.h"
+
+namespace quillet::app {
+
+namespace {
+
+const char eval_usage[] =
+    "usage: quillet eval [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "Compiles EXPR as a template property, with each --var as a template variable that\n"
+    "EXPR calls as @NAME, evaluates it and prints the value as expression source\n"
+    "(strings quoted, vectors as LIST(...)); --text prints the text form a report shows.\n"
+    "Exit 0 on success, 1 when the evaluation fails (the error text is printed),\n"
+    "2 when a text does not compile or the command line is wrong.\n";
+
+struct eval_options {
+  std::vector<std::pair<std::string, std::string>> vars;  // name, expression text
+  std::string expression;
+  bool have_expression = false;
+  bool text = false;
+};
+
+// Reads the command line; false with a message on stderr when it is wrong.
+bool parse_eval_args(const arg_list& args, eval_options& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--text") {
+      o.text = true;
+    } else if (a == "--var") {
+      std::size_t eq = i + 1 < args.size() ? args[i + 1].find('=') : std::string::npos;
+      if (eq == std::string::npos || eq == 0) {
+        std::fprintf(stderr, "quillet eval: --var needs NAME=EXPR\n");
+        return false;
+      }
+      o.vars.emplace_back(args[i + 1].substr(0, eq), args[i + 1].substr(eq + 1));
+      ++i;
+    } else if (a.size() > 1 && a.compare(0, 2, "--") == 0) {
+      std::fprintf(stderr, "quillet eval: unknown option '%s'\n", a.c_str());
+      return false;
+    } else if (o.have_expression) {
+      std::fprintf(stderr, "quillet eval: more than one expression given ('%s')\n", a.c_str());
+      return false;
+    } else {
+      o.expression = a;
+      o.have_expression = true;
+    }
+  }
+  if (o.have_expression)
+    return true;
+  std::fprintf(stderr, "quillet eval: no expression given; 'quillet eval --help' shows the usage\n");
+  return false;
+}
+
+// Compiles one text into a function; false with the compile message on stderr, after the
+// label of the text when there is one ("variable f: ").
+bool compile_into(txl_user_function& f, const std::string& label) {
+  txl_compiler compiler;
+  if (compiler.compile(f.text, &f) == 0)
+    return true;
+  std::fprintf(stderr, "%s%s\n", label.c_str(), txl_compile_message(compiler.error()).c_str());
+  return false;
+}
+
+// The value as the command prints it: source text, or with --text the report's text form.
+std::string printed_value(const anyval& value, bool text) {
+  std::string out;
+  if (text)
+    value.to_text(out);
+  else
+    write_literal(value, 0, out);
+  return out;
+}
+
+// Binds and evaluates the property; prints the value or the error text.
+int evaluate_property(std::vector<rc_ptr<txl_user_function>>& functions, bool text) {
+  txl_binder binder;
+  binder.add_builtin_libraries();
+  for (std::size_t i = 1; i < functions.size(); ++i)
+    binder.add_user_function(*functions[i]);
+  for (auto& f : functions)
+    binder.bind_all(*f);
+  for (std::size_t i = 1; i < functions.size(); ++i)
+    check_recursion(*functions[i]);
+  anyval value;
+  std::string error;
+  bool ok = evaluate_user_function(*functions[0], anyval(), value, error);
+  for (auto& f : functions)
+    f->unbind_calls();
+  if (!ok) {
+    std::printf("%s\n", error.empty() ? "#ERROR#" : error.c_str());
+    return 1;
+  }
+  std::printf("%s\n", printed_value(value, text).c_str());
+  return 0;
+}
+
+}  // namespace
+
+int run_eval(const arg_list& args) {
+  if (wants_help(args)) {
+    std::printf("%s", eval_usage);
+    return 0;
+  }
+  eval_options o;
+  if (!parse_eval_args(args, o))
+    return 2;
+  std::vector<rc_ptr<txl_user_function>> functions;
+  functions.push_back(make_rc<txl_user_function>(std::string(), o.expression));
+  if (!compile_into(*functions[0], ""))
+    return 2;
+  for (auto& [name, text] : o.vars) {
+    functions.push_back(make_rc<txl_user_function>(name, text));
+    if (!compile_into(*functions.back(), "variable " + name + ": "))
+      return 2;
+  }
+  return evaluate_property(functions, o.text);
+}
+
+}  // namespace quillet::app

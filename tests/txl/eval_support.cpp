@@ -1,0 +1,114 @@
+// Helpers for the evaluation tests.
+#include "eval_support.h"
+
+#include <gtest/gtest.h>
+
+#include "builtins_support.h"
+#include "txl/compiler.h"
+
+namespace quillet::test {
+
+int tick_calls = 0;
+bool ticks_current = true;
+
+void reset_ticks() {
+  tick_calls = 0;
+  ticks_current = true;
+}
+
+namespace {
+
+bool tick(txl_cookie, txl_call& call) {
+  call.result = anyval::from_int(++tick_calls);
+  return true;
+}
+
+bool tick_is_current(txl_cookie, std::int32_t) { return ticks_current; }
+
+bool stale(txl_cookie, txl_call& call) {
+  call.result = anyval::from_int(7);
+  return true;
+}
+
+bool never_current(txl_cookie, std::int32_t) { return false; }
+
+const txl_function_row tick_rows[] = {
+    {"TICK", {txl_release_nothing, tick_is_current, tick}},
+    {"STALE", {txl_release_nothing, never_current, stale}},
+};
+
+}  // namespace
+
+txl_xfn_library& tick_library() {
+  static txl_xfn_library_imp library(tick_rows, 2);
+  return library;
+}
+
+eval_template::eval_template(std::initializer_list<std::pair<std::string, std::string>> list) {
+  for (const auto& [name, source] : list)
+    add(name, source);
+}
+
+eval_template::~eval_template() {
+  for (auto& f : functions)
+    f->unbind_calls();
+}
+
+txl_user_function& eval_template::add(const std::string& name, const std::string& source) {
+  functions.push_back(make_rc<txl_user_function>(name, source));
+  txl_compiler compiler;
+  if (compiler.compile(source, functions.back().get()) != 0)
+    ADD_FAILURE() << "does not compile: " << source << " (code " << compiler.error().code << ")";
+  return *functions.back();
+}
+
+void eval_template::bind() {
+  txl_binder binder(messages);
+  binder.add_library(tick_library());
+  binder.add_builtin_libraries();
+  for (auto& f : functions)
+    if (!f->name.empty())
+      binder.add_user_function(*f);
+  for (auto& f : functions)
+    binder.bind_all(*f);
+  for (auto& f : functions)
+    check_recursion(*f, messages);
+}
+
+txl_user_function& eval_template::get(std::string_view name) {
+  for (auto& f : functions)
+    if (f->name == name)
+      return *f;
+  ADD_FAILURE() << "no function " << name;
+  return *functions.front();
+}
+
+std::string eval_template::call(std::string_view name, anyval_list args) { return call(get(name), std::move(args)); }
+
+std::string eval_template::call(txl_user_function& f, anyval_list args) {
+  anyval result;
+  std::string error;
+  if (!evaluate_user_function(f, anyval::from_vector(std::move(args)), result, error, messages))
+    return error;
+  return describe(result);
+}
+
+std::string eval_text(std::string_view source) {
+  auto f = make_rc<txl_user_function>(std::string(), std::string(source));
+  txl_compiler compiler;
+  if (compiler.compile(source, f.get()) != 0)
+    return "compile error " + std::to_string(compiler.error().code);
+  eval_template t;
+  t.functions.push_back(f);
+  t.bind();
+  return t.call(*f);
+}
+
+void run_eval_cases(const std::vector<eval_case>& cases) {
+  for (const eval_case& c : cases) {
+    SCOPED_TRACE(std::string(c.source));
+    EXPECT_EQ(eval_text(c.source), c.expect);
+  }
+}
+
+}  // namespace quillet::test
