@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "txl/rc_object.h"
+#include "txl/value_limits.h"
 
 namespace quillet {
 
 class anyval;
 using anyval_list = std::vector<anyval>;
 
-// The most elements make_vector builds; code that sizes a vector or string from template
-// input checks against it before asking for memory.
-inline constexpr std::size_t anyval_max_elements = std::size_t{1} << 22;
+// The most elements make_vector builds: the one vector limit of the expression language.
+inline constexpr std::size_t anyval_max_elements = txl_max_vector_elements;
 
 // Type codes of the four kinds; 0 for anything else.
 enum anyval_type : int { type_none = 0, type_int = 1, type_float = 2, type_string = 3, type_vector = 4 };
