@@ -17,15 +17,17 @@ void html_document::clear() {
   release_list(std::exchange(top, nullptr));
 }
 
-// All bytes of the stream in one string; the size is taken first when the stream can seek,
-// so a file is read into a buffer of exactly its size.
+// All bytes of the stream in one string. When the stream can seek, its size is taken first so
+// that a file is read into a buffer of exactly its size; a size beyond any sensible template
+// (what some special files report) is not trusted.
 static std::string read_all(std::istream& in) {
+  constexpr std::streamoff largest_presize = std::streamoff(1) << 30;
   std::string bytes;
   auto start = in.tellg();
   if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
     auto end = in.tellg();
     in.seekg(start);
-    if (end != std::streampos(-1) && end > start)
+    if (end != std::streampos(-1) && end > start && end - start <= largest_presize)
       bytes.reserve(static_cast<std::size_t>(end - start));
   }
   in.clear();

@@ -22,9 +22,26 @@ void html_elt_comment::print(html_obj_printer& p) {
     p.write("\r\n");
 }
 
+// The quote left open at the end of a declaration (a quoted run that the end of input cut
+// short), or 0. Written as it is, such a declaration would swallow the rest of the document
+// when read again, so the writer closes the quote.
+static char open_quote_in(std::string_view t) {
+  char open = 0;
+  for (char c : t) {
+    if (open)
+      open = c == open ? 0 : open;
+    else if (c == '"' || c == '\'')
+      open = c;
+  }
+  return open;
+}
+
 void html_elt_sgml::print(html_obj_printer& p) {
+  std::string_view t = text.view();
   p.write("<");
-  p.write(text.view());
+  p.write(t);
+  if (char q = open_quote_in(t))
+    p.write(std::string_view(&q, 1));
   p.write(">");
   if (flags & NL_AFTER)
     p.write("\r\n");

@@ -96,6 +96,29 @@ TEST(HtmlWriter, EndTagsPerFlags) {
   }
 }
 
+TEST(HtmlWriter, InputCutShortIsWrittenToReadBackTheSame) {
+  struct row {
+    const char* in;
+    const char* out;
+  };
+  const row rows[] = {
+      {"<HTML><BODY><!x \"abc", "<HTML><BODY><!x \"abc\">"},
+      {"<HTML><BODY><?x 'a\"b", "<HTML><BODY><?x 'a\"b'>"},
+      {"<HTML><BODY><!x 'a'", "<HTML><BODY><!x 'a'>"},
+      {"<HTML><BODY><!--a-", "<HTML><BODY><!--a-->"},
+      {"<HTML><BODY><!--a", "<HTML><BODY><!--a-->"},
+      {"<HTML><BODY>a<", "<HTML><BODY>a<"},
+      {"<HTML><BODY><SCRIPT>x", "<HTML><BODY><SCRIPT>x</SCRIPT>"},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.in);
+    std::string once = test::reformat(r.in, 0);
+    EXPECT_EQ(once, std::string("<HTML><HEAD>\r\n") + (r.out + 6));
+    std::string normalised = test::reformat(r.in, 2);
+    EXPECT_EQ(test::reformat(normalised, 2), normalised);
+  }
+}
+
 TEST(HtmlWriter, CreatedSkeletonHasLineBreaks) {
   EXPECT_EQ(test::reformat("<HTML>x</HTML>", 0), "<HTML><HEAD>\r\n<BODY>\r\nx</HTML>");
   EXPECT_EQ(test::reformat("<HTML>x</HTML>", 2),
