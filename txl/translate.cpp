@@ -253,9 +253,10 @@ bool txl_compiler::translate(txl_user_function& target) {
   }
   auto root = make_rc<txl_expr_root>(body);
   root->extend_span(body->span_start, body->span_end);
-  target.set_body(std::move(root));
+  target.clear_body();
   for (rc_ptr<txl_expr_fncall>& site : t.sites)
     target.add_call_site(std::move(site));
+  target.set_body(std::move(root));
   return true;
 }
 
