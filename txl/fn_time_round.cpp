@@ -40,8 +40,9 @@ void zero_clock(std::tm& f) {
 
 }  // namespace
 
-// Arguments in turn: count, time, unit, offset; then the move and the way back to seconds.
-// A positive offset moves the time back, so the count handed to adjust is its negation.
+// Checks the arguments in turn (their count, the time, the unit, the offset), moves the
+// local fields and joins them again. A positive offset moves the time back, so the count
+// handed to adjust is its negation; milliseconds are dropped.
 bool xfn_time_round::evaluate(txl_call& call) const {
   if (call.arg_count() < 2 || call.arg_count() > 3)
     return call.fail("#[RD]TIME:ARGS#");

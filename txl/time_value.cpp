@@ -26,6 +26,7 @@ bool time_to_local(double time, std::tm& fields, int& millis) {
     return false;
   int ms = static_cast<int>((rounded - whole) * 1000.0);
   std::time_t seconds = static_cast<std::time_t>(whole);
+  tzset();  // localtime_r need not notice a changed TZ by itself; mktime does
   if (!localtime_r(&seconds, &fields))
     return false;
   millis = ms < 0 ? 0 : (ms > 999 ? 999 : ms);
