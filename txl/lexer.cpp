@@ -224,6 +224,11 @@ txl_token txl_lexer::scan_operator(std::int32_t start) {
   int d = byte(start + 1);
   txl_token t;
   t.start = start;
+  t.end = start + 1;
+  if (c != '=' && c != '!' && c != '<' && c != '>') {
+    t.code = c == '~' ? tok_inv : c;
+    return t;
+  }
   for (const pair_op& op : pairs) {
     if (c == static_cast<unsigned char>(op.first) && d == static_cast<unsigned char>(op.second)) {
       t.code = op.code;
@@ -231,8 +236,7 @@ txl_token txl_lexer::scan_operator(std::int32_t start) {
       return t;
     }
   }
-  t.end = start + 1;
-  t.code = c == '=' ? tok_assign : c == '<' ? tok_lt : c == '>' ? tok_gt : c == '~' ? tok_inv : c;
+  t.code = c == '=' ? tok_assign : c == '<' ? tok_lt : c == '>' ? tok_gt : c;
   return t;
 }
 
