@@ -55,6 +55,8 @@ public:
   std::int32_t value;
 };
 
+// Its integer conversion truncates toward zero; NaN, infinities and values outside the
+// 32-bit range give -2147483648, as the x86 conversion instruction does.
 class anyval_imp_float : public anyval_imp {
 public:
   explicit anyval_imp_float(double v = 0.0) : value(v) {}
@@ -79,6 +81,7 @@ public:
   std::string text;
 };
 
+// Its destructor and clear free nested vectors in a loop, never recursing on their depth.
 class anyval_imp_vector : public anyval_imp {
 public:
   anyval_imp_vector() = default;
