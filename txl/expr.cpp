@@ -6,17 +6,6 @@
 
 namespace quillet {
 
-namespace {
-
-// Nesting of evaluate_child calls on this thread; bounds the machine stack an evaluation uses.
-thread_local int eval_depth = 0;
-
-struct depth_guard {
-  depth_guard() { ++eval_depth; }
-  ~depth_guard() { --eval_depth; }
-};
-
-}  // namespace
 
 txl_expr::txl_expr() = default;
 
@@ -68,39 +57,31 @@ void txl_expr::extend_span(std::int32_t start, std::int32_t end) {
     span_end = end;
 }
 
-// Evaluates a child that has no reusable result. Failures without a text become
-// "#UNEXP:ERR#", a success without a value "#UNEXP:NULL#", and nesting beyond
-// txl_max_eval_depth "#DEPTH#", so that a deep tree or a long chain of user-function calls
-// fails instead of overflowing the stack.
-bool txl_expr::evaluate_child_slow(txl_expr& child, std::string& error) {
-  if (eval_depth >= txl_max_eval_depth) {
-    error = "#DEPTH#";
-    return false;
-  }
-  bool ok;
-  {
-    depth_guard guard;
-    ok = child.evaluate(error);
-  }
-  if (!ok) {
-    if (error.empty())
-      error = "#UNEXP:ERR#";
-    return false;
-  }
-  if (child.value().empty()) {
+// Nesting beyond txl_max_eval_depth fails, so that a deep tree or a long chain of
+// user-function calls cannot overflow the stack.
+bool txl_expr::fail_too_deep(std::string& error) {
+  error = "#DEPTH#";
+  return false;
+}
+
+// A failure without a text becomes "#UNEXP:ERR#"; a success without a value "#UNEXP:NULL#".
+bool txl_expr::fail_child(bool evaluated, std::string& error) {
+  if (evaluated)
     error = "#UNEXP:NULL#";
-    return false;
-  }
-  return true;
+  else if (error.empty())
+    error = "#UNEXP:ERR#";
+  return false;
 }
 
 // Walks up from the node clearing valid flags. An invalid node whose parent is of an
 // ordinary kind proves that parent invalid too, so the walk may jump to the nearest ancestor
 // that can stay valid above an invalid child; without computed shortcuts it goes parent by
-// parent.
+// parent. A node under evaluation ends the walk: it and its ancestors are invalid already.
 void invalidate(txl_expr& node) {
   txl_expr* n = &node;
   while (n) {
+    if (n->active)
+      return;
     if (n->valid) {
       n->valid = false;
       n = n->parent;
@@ -111,8 +92,8 @@ void invalidate(txl_expr& node) {
 }
 
 void variable_changed(txl_expr_localvar& storage) {
-  for (txl_storage_link* link : storage.dependents)
-    invalidate(*link->owner);
+  for (txl_expr* node : storage.dependents)
+    invalidate(*node);
 }
 
 // Gives every node of the tree its invalidation shortcut: the nearest ancestor that may be
@@ -143,16 +124,19 @@ void link_tree(txl_expr& root) {
 
 txl_storage_link::txl_storage_link(txl_expr* owner_node, rc_ptr<txl_expr_localvar> var)
     : owner(owner_node), storage(std::move(var)), index(storage->dependents.size()) {
-  storage->dependents.push_back(this);
+  storage->dependents.push_back(owner);
+  storage->links.push_back(this);
 }
 
 // Leaves the storage's dependents by moving the last one into this slot.
 txl_storage_link::~txl_storage_link() {
-  auto& deps = storage->dependents;
-  txl_storage_link* last = deps.back();
-  deps[index] = last;
+  auto& links = storage->links;
+  txl_storage_link* last = links.back();
+  links[index] = last;
+  storage->dependents[index] = last->owner;
   last->index = index;
-  deps.pop_back();
+  links.pop_back();
+  storage->dependents.pop_back();
 }
 
 }  // namespace quillet

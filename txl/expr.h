@@ -23,10 +23,13 @@ struct txl_storage_link;
 class txl_expr_localvar : public dynamic_object {
 public:
   anyval value;  // empty until first assigned
-  std::vector<txl_storage_link*> dependents;
+  // The nodes that read or assign the variable, and beside each its registration (which
+  // knows its own position, for removal).
+  std::vector<txl_expr*> dependents;
+  std::vector<txl_storage_link*> links;
 
   std::size_t dependent_count() const { return dependents.size(); }
-  txl_expr* dependent(std::size_t i) const;
+  txl_expr* dependent(std::size_t i) const { return dependents[i]; }
 };
 
 // Deepest nesting of evaluations (through children and user-function calls) before an
@@ -58,11 +61,22 @@ public:
   void extend_span(std::int32_t start, std::int32_t end);
 
   // Evaluates `child` unless it is valid; an empty error becomes "#UNEXP:ERR#" on failure and
-  // an empty result fails with "#UNEXP:NULL#".
+  // an empty result fails with "#UNEXP:NULL#". Inline so that every caller has its own
+  // dispatch to the child's evaluate, which the processor predicts far better than one
+  // shared call.
   static bool evaluate_child(txl_expr& child, std::string& error) {
     if (child.valid && !child.value().empty())
       return true;
-    return evaluate_child_slow(child, error);
+    if (eval_depth_ >= txl_max_eval_depth)
+      return fail_too_deep(error);
+    bool ok;
+    {
+      active_guard guard(child);
+      ok = child.evaluate(error);
+    }
+    if (!ok || child.value().empty())
+      return fail_child(ok, error);
+    return true;
   }
 
   txl_expr* parent = nullptr;
@@ -79,13 +93,31 @@ public:
   bool may_outlive_children = false;
   bool barrier_known = false;
   txl_expr* barrier = nullptr;
+  // Set while the node is being evaluated. Such a node and all its ancestors are invalid, so
+  // an invalidation walk stops on reaching it.
+  bool active = false;
 
 protected:
   // Variable nodes point this at their storage's value.
   void read_value_from(const anyval* source) { value_ = source; }
 
 private:
-  static bool evaluate_child_slow(txl_expr& child, std::string& error);
+  // Marks a child active and counts the nesting for the duration of its evaluation,
+  // whether it returns or throws.
+  struct active_guard {
+    explicit active_guard(txl_expr& n) : node(n) {
+      node.active = true;
+      ++eval_depth_;
+    }
+    ~active_guard() {
+      node.active = false;
+      --eval_depth_;
+    }
+    txl_expr& node;
+  };
+  static bool fail_too_deep(std::string& error);
+  static bool fail_child(bool evaluated, std::string& error);
+  static inline thread_local int eval_depth_ = 0;
   const anyval* value_ = &result;
 };
 
@@ -112,7 +144,5 @@ struct txl_storage_link {
   rc_ptr<txl_expr_localvar> storage;
   std::size_t index;
 };
-
-inline txl_expr* txl_expr_localvar::dependent(std::size_t i) const { return dependents[i]->owner; }
 
 }  // namespace quillet

@@ -1,6 +1,5 @@
 // Arithmetic, bitwise and logical operators, and reading `v[i]`.
 #include <cstdint>
-#include <typeinfo>
 #include <utility>
 
 #include "txl/expr_nodes.h"
@@ -63,7 +62,7 @@ bool txl_expr_unary_inv::compute(const anyval& operand, std::string&) {
 }
 
 bool txl_expr_unary_lnot::compute(const anyval& operand, std::string&) {
-  store_int(result, is_true(operand) ? 0 : 1);
+  store_int(result, truth(operand) ? 0 : 1);
   return true;
 }
 
@@ -71,6 +70,11 @@ bool txl_expr_unary_lnot::compute(const anyval& operand, std::string&) {
 // conversion counts as 0). A concatenation longer than a string may grow fails with
 // "#SIZE#" instead of exhausting memory.
 bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::string& error) {
+  double x, y;
+  if (plain_number(left, x) && plain_number(right, y)) {
+    store_float(result, x + y);
+    return true;
+  }
   if (left.as_string() || right.as_string()) {
     std::string text, tail;
     left.to_text(text);
@@ -80,9 +84,9 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
       return false;
     }
     text += tail;
-    anyval_imp* own = result.get();
-    if (own && own->ref_count() == 1 && typeid(*own) == typeid(anyval_imp_string))
-      static_cast<anyval_imp_string*>(own)->text = std::move(text);
+    anyval_imp_string* own = exactly<anyval_imp_string>(result);
+    if (own && own->ref_count() == 1)
+      own->text = std::move(text);
     else
       result = anyval::from_string(text);
     return true;
@@ -187,14 +191,14 @@ bool evaluate_logical(txl_expr& node, bool deciding, std::string& error) {
   }
   if (!txl_expr::evaluate_child(*left, error))
     return false;
-  if (is_true(left->value()) == deciding) {
+  if (truth(left->value()) == deciding) {
     store_int(node.result, deciding ? 1 : 0);
     node.valid = left->valid;
     return true;
   }
   if (!txl_expr::evaluate_child(*right, error))
     return false;
-  store_int(node.result, is_true(right->value()) ? 1 : 0);
+  store_int(node.result, truth(right->value()) ? 1 : 0);
   node.valid = left->valid && right->valid;
   return true;
 }

@@ -9,6 +9,11 @@
 namespace quillet {
 
 bool txl_expr_compare::compute(const anyval& left, const anyval& right, std::string&) {
+  double x, y;
+  if (plain_number(left, x) && plain_number(right, y)) {
+    store_int(result, compare_numbers(x, y) ? 1 : 0);
+    return true;
+  }
   const std::string* a = left.as_string();
   const std::string* b = right.as_string();
   bool holds;

@@ -88,7 +88,7 @@ bool txl_expr_if::evaluate(std::string& error) {
   }
   if (!evaluate_child(*condition, error))
     return false;
-  txl_expr* branch = child(is_true(condition->value()) ? 1 : 2);
+  txl_expr* branch = child(truth(condition->value()) ? 1 : 2);
   if (!branch) {
     error = "#BADFN#";
     return false;
@@ -137,7 +137,7 @@ bool txl_expr_for::evaluate(std::string& error) {
   for (;;) {
     if (!run_slot(condition, all_valid, error))
       return false;
-    if (condition && !is_true(condition->value()))
+    if (condition && !truth(condition->value()))
       break;
     try {
       if (!run_slot(body, all_valid, error))

@@ -30,20 +30,38 @@ public:
   using anyval_imp_string::anyval_imp_string;
 };
 
-// The value object behind `slot` when it is exactly an integer (not a derived class) that no
-// one else holds, so it may be overwritten; null otherwise.
+// The value object behind `v` when it is exactly of class T (not a derived class), else
+// null. Compares type identities by address: a class's type information exists once in the
+// program, and a miss only sends the caller down the general path.
+template <class T>
+inline T* exactly(const anyval& v) {
+  anyval_imp* p = v.get();
+  return p && &typeid(*p) == &typeid(T) ? static_cast<T*>(p) : nullptr;
+}
+
+// The value object behind `slot` when it is exactly an integer that no one else holds, so
+// it may be overwritten; null otherwise.
 inline anyval_imp_int* sole_int(const anyval& slot) {
-  anyval_imp* p = slot.get();
-  if (!p || p->ref_count() != 1 || typeid(*p) != typeid(anyval_imp_int))
-    return nullptr;
-  return static_cast<anyval_imp_int*>(p);
+  anyval_imp_int* p = exactly<anyval_imp_int>(slot);
+  return p && p->ref_count() == 1 ? p : nullptr;
 }
 
 inline anyval_imp_float* sole_float(const anyval& slot) {
-  anyval_imp* p = slot.get();
-  if (!p || p->ref_count() != 1 || typeid(*p) != typeid(anyval_imp_float))
-    return nullptr;
-  return static_cast<anyval_imp_float*>(p);
+  anyval_imp_float* p = exactly<anyval_imp_float>(slot);
+  return p && p->ref_count() == 1 ? p : nullptr;
+}
+
+// A plain integer or float read without a virtual call; false for anything else.
+inline bool plain_number(const anyval& v, double& out) {
+  if (anyval_imp_float* f = exactly<anyval_imp_float>(v)) {
+    out = f->value;
+    return true;
+  }
+  if (anyval_imp_int* i = exactly<anyval_imp_int>(v)) {
+    out = i->value;
+    return true;
+  }
+  return false;
 }
 
 // Makes `slot` an integer v, reusing its value object when that is safe. Values are shared,
@@ -66,6 +84,8 @@ inline void store_float(anyval& slot, double v) {
 
 // Integer conversion where a failed one counts as 0.
 inline std::int32_t int_or_zero(const anyval& v) {
+  if (anyval_imp_int* i = exactly<anyval_imp_int>(v))
+    return i->value;
   std::int32_t out;
   return v.to_int(out) ? out : 0;
 }
@@ -73,8 +93,17 @@ inline std::int32_t int_or_zero(const anyval& v) {
 // Number conversion keeping whatever the conversion stored (the numeric prefix of a string).
 inline double number_stored(const anyval& v) {
   double out = 0.0;
+  if (plain_number(v, out))
+    return out;
   v.to_double(out);
   return out;
+}
+
+// Truth of a condition: a plain integer is read directly, anything else as is_true says.
+inline bool truth(const anyval& v) {
+  if (anyval_imp_int* i = exactly<anyval_imp_int>(v))
+    return i->value != 0;
+  return is_true(v);
 }
 
 }  // namespace quillet

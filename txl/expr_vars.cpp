@@ -46,16 +46,19 @@ namespace {
 // number object when the variable is its only holder (numbers never change in place, so
 // nobody can tell); anything else is shared.
 void store_value(anyval& target, const anyval& value) {
-  anyval_imp* src = value.get();
-  if (src == target.get())
+  if (value.get() == target.get())
     return;
-  if (anyval_imp_float* dst = sole_float(target); dst && typeid(*src) == typeid(anyval_imp_float)) {
-    dst->value = static_cast<anyval_imp_float*>(src)->value;
-    return;
+  if (anyval_imp_float* dst = sole_float(target)) {
+    if (anyval_imp_float* src = exactly<anyval_imp_float>(value)) {
+      dst->value = src->value;
+      return;
+    }
   }
-  if (anyval_imp_int* dst = sole_int(target); dst && typeid(*src) == typeid(anyval_imp_int)) {
-    dst->value = static_cast<anyval_imp_int*>(src)->value;
-    return;
+  if (anyval_imp_int* dst = sole_int(target)) {
+    if (anyval_imp_int* src = exactly<anyval_imp_int>(value)) {
+      dst->value = src->value;
+      return;
+    }
   }
   target = value;
 }
