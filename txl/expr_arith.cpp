@@ -68,7 +68,7 @@ bool txl_expr_unary_lnot::compute(const anyval& operand, std::string&) {
 
 // Concatenates the text forms when either side is a string, else adds as floats (a failed
 // conversion counts as 0). A concatenation longer than a string may grow fails with
-// "#SIZE#" instead of exhausting memory.
+// "#TOOLONG#" instead of exhausting memory.
 bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::string& error) {
   double x, y;
   if (plain_number(left, x) && plain_number(right, y)) {
@@ -80,7 +80,7 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
     left.to_text(text);
     right.to_text(tail);
     if (text.size() + tail.size() > txl_max_string_bytes) {
-      error = "#SIZE#";
+      error = "#TOOLONG#";
       return false;
     }
     text += tail;

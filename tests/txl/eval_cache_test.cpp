@@ -1,0 +1,174 @@
+// The result cache: which nodes are valid after an evaluation, what a change of a variable
+// or of ARGS invalidates, and how often a function is really called.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "eval_support.h"
+#include "txl/compiler.h"
+
+namespace quillet::test {
+namespace {
+
+// A short name for a node's class.
+std::string node_name(const txl_expr& e) {
+  if (dynamic_cast<const txl_expr_constant*>(&e)) return "k";
+  if (dynamic_cast<const txl_expr_root*>(&e)) return "root";
+  if (dynamic_cast<const txl_expr_seq*>(&e)) return "seq";
+  if (dynamic_cast<const txl_expr_if*>(&e)) return "if";
+  if (dynamic_cast<const txl_expr_for*>(&e)) return "loop";
+  if (dynamic_cast<const txl_expr_var_ref*>(&e)) return "v";
+  if (dynamic_cast<const txl_expr_var_assign*>(&e)) return "set";
+  if (dynamic_cast<const txl_expr_fncall*>(&e)) return "call";
+  if (dynamic_cast<const txl_expr_binary_land*>(&e)) return "and";
+  if (dynamic_cast<const txl_expr_binary_lor*>(&e)) return "or";
+  if (dynamic_cast<const txl_expr_index*>(&e)) return "idx";
+  if (dynamic_cast<const txl_expr_compare*>(&e)) return "cmp";
+  if (dynamic_cast<const txl_expr_binary*>(&e)) return "bin";
+  if (dynamic_cast<const txl_expr_unary*>(&e)) return "un";
+  if (dynamic_cast<const txl_expr_return*>(&e)) return "ret";
+  return "?";
+}
+
+// The tree with each node's valid flag: "bin+(v-,k+)"; an empty slot is "_".
+std::string validity(const txl_expr* e) {
+  if (!e)
+    return "_";
+  std::string out = node_name(*e) + (e->valid ? "+" : "-");
+  if (e->children.empty())
+    return out;
+  out += "(";
+  for (std::size_t i = 0; i < e->children.size(); ++i)
+    out += (i ? "," : "") + validity(e->children[i].get());
+  return out + ")";
+}
+
+struct cache_case {
+  const char* source;
+  const char* after_evaluation;
+};
+
+TEST(EvalCache, ValidFlagsAfterOneEvaluation) {
+  const std::vector<cache_case> cases = {
+      {"1 + 2", "root+(bin+(k+,k+))"},
+      {"-ARGS[0]", "root+(un+(idx+(v+,k+)))"},
+      {"var x = 1; x + 2;", "root+(seq-(set-(k+),bin+(v+,k+)))"},
+      {"var x; x;", "root+(seq+(v+,v+))"},
+      {"TICK()", "root+(call+)"},
+      {"STALE() + 1", "root+(bin-(call-,k+))"},
+      {"0 and STALE()", "root+(and+(k+,call-))"},
+      {"1 and STALE()", "root+(and-(k+,call-))"},
+      {"1 or STALE()", "root+(or+(k+,call-))"},
+      {"if 1 then 2 else STALE()", "root+(if+(k+,k+,call-))"},
+      {"if 0 then 2 else STALE()", "root+(if-(k+,k+,call-))"},
+      {"while 0 do STALE();", "root+(seq+(loop+(_,k+,_,call-)))"},
+      {"LIST((var x = 1;))", "root+(call+(seq-(set-(k+))))"},
+      {"return 4;", "root+(seq-(ret-(k+)))"},
+  };
+  for (const cache_case& c : cases) {
+    SCOPED_TRACE(c.source);
+    eval_template t;
+    txl_user_function& f = t.add("f", c.source);
+    t.bind();
+    t.call(f, {anyval::from_int(3)});
+    EXPECT_EQ(validity(f.body.get()), c.after_evaluation);
+  }
+}
+
+// The first storage whose variable the body assigns or reads, other than ARGS.
+txl_expr_localvar* first_variable(const txl_user_function& f) {
+  std::vector<const txl_expr*> pending{f.body.get()};
+  while (!pending.empty()) {
+    const txl_expr* e = pending.back();
+    pending.pop_back();
+    if (auto* r = dynamic_cast<const txl_expr_var_ref*>(e); r && &r->storage() != f.args.get())
+      return &r->storage();
+    for (auto it = e->children.rbegin(); it != e->children.rend(); ++it)
+      if (*it)
+        pending.push_back(it->get());
+  }
+  return nullptr;
+}
+
+TEST(EvalCache, ChangingAVariableInvalidatesItsReadersAndTheirAncestors) {
+  const std::vector<cache_case> cases = {
+      {"var x = 1; x * 2;", "root-(seq-(set-(k+),bin-(v-,k+)))"},
+      {"var x = 1; if x then 5 else 6;", "root-(seq-(set-(k+),if-(v-,k+,k+)))"},
+      {"var x = 1; TICK() + 1; x;", "root-(seq-(set-(k+),bin+(call+,k+),v-))"},
+      {"var x = 0; x and TICK();", "root-(seq-(set-(k+),and-(v-,call-)))"},
+  };
+  for (const cache_case& c : cases) {
+    SCOPED_TRACE(c.source);
+    eval_template t;
+    txl_user_function& f = t.add("f", c.source);
+    t.bind();
+    t.call(f);
+    txl_expr_localvar* x = first_variable(f);
+    ASSERT_NE(x, nullptr);
+    variable_changed(*x);
+    EXPECT_EQ(validity(f.body.get()), c.after_evaluation);
+  }
+}
+
+TEST(EvalCache, ArgumentsInvalidateOnlyTheirReaders) {
+  reset_ticks();
+  eval_template t;
+  txl_user_function& f = t.add("f", "ARGS[0] + TICK()");
+  t.bind();
+  EXPECT_EQ(t.call(f, {anyval::from_int(1)}), "f:2");
+  EXPECT_EQ(t.call(f, {anyval::from_int(5)}), "f:6");
+  EXPECT_EQ(tick_calls, 1);
+  EXPECT_EQ(validity(f.body.get()), "root+(bin+(idx+(v+,k+),call+))");
+}
+
+struct count_case {
+  const char* body;
+  int calls;              // how often the body is called, with ARGS 1, 2, 3
+  const char* last;       // the last call's outcome
+  int tick_calls;         // TICK calls made
+};
+
+TEST(EvalCache, FunctionsAreCalledOnlyWhenTheirResultMayHaveChanged) {
+  const std::vector<count_case> cases = {
+      {"TICK()", 3, "i:1", 1},
+      {"TICK() + ARGS[0]", 3, "f:4", 1},
+      {"TICK(ARGS[0])", 3, "i:3", 3},
+      {"TICK(1) * 2", 3, "f:2", 1},
+      {"STALE() + TICK()", 3, "f:8", 1},
+      {"var n = 0; n = n + TICK(); n;", 3, "f:1", 1},
+  };
+  for (const count_case& c : cases) {
+    SCOPED_TRACE(c.body);
+    reset_ticks();
+    eval_template t;
+    txl_user_function& f = t.add("f", c.body);
+    t.bind();
+    std::string last;
+    for (int i = 1; i <= c.calls; ++i)
+      last = t.call(f, {anyval::from_int(i)});
+    EXPECT_EQ(last, c.last);
+    EXPECT_EQ(tick_calls, c.tick_calls);
+  }
+}
+
+TEST(EvalCache, StaleResultsAreRecomputed) {
+  reset_ticks();
+  ticks_current = false;
+  eval_template t;
+  txl_user_function& f = t.add("f", "TICK() * 10");
+  t.bind();
+  EXPECT_EQ(t.call(f), "f:10");
+  EXPECT_EQ(t.call(f), "f:20");
+  EXPECT_EQ(t.call(f), "f:30");
+  EXPECT_EQ(f.change_count, 3);
+  // Once TICK vouches for its last result again, the body is served from its cache.
+  ticks_current = true;
+  EXPECT_EQ(t.call(f), "f:30");
+  EXPECT_EQ(t.call(f), "f:30");
+  EXPECT_EQ(tick_calls, 3);
+  EXPECT_EQ(f.change_count, 3);
+}
+
+}  // namespace
+}  // namespace quillet::test
