@@ -1,0 +1,160 @@
+// User functions: calls with ARGS, binding and its messages, the recursion check and its
+// markers, functions without a body, and whether a cached result is still current.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "eval_support.h"
+
+namespace quillet::test {
+namespace {
+
+struct call_case {
+  std::vector<std::pair<std::string, std::string>> functions;  // the template's variables
+  const char* property;                                        // evaluated as an unnamed property
+  const char* expect;
+  const char* messages;
+};
+
+void run_call_cases(const std::vector<call_case>& cases) {
+  for (const call_case& c : cases) {
+    SCOPED_TRACE(c.property);
+    eval_template t;
+    for (const auto& [name, body] : c.functions)
+      t.add(name, body);
+    txl_user_function& property = t.add("", c.property);
+    t.bind();
+    EXPECT_EQ(t.call(property), c.expect);
+    EXPECT_EQ(t.messages.text, c.messages);
+  }
+}
+
+TEST(EvalUserFunctions, CallsAndArguments) {
+  run_call_cases({
+      {{{"f", "ARGS[0] * 2"}}, "@f(21)", "f:42", ""},
+      {{{"f", "SIZE(ARGS)"}}, "@f", "i:0", ""},
+      {{{"f", "SIZE(ARGS)"}}, "@f()", "i:0", ""},
+      {{{"f", "SIZE(ARGS)"}}, "@f(1, 'a', 2.5)", "i:3", ""},
+      {{{"f", "ARGS"}}, "@f(1,2)[0]", "i:1", ""},
+      {{{"f", "ARGS"}}, "@f(1,2)[5]", "#INDEX#", "compute error (): #INDEX#\n"},
+      {{{"my func", "ARGS[0] + 1"}}, "@'my func'(1)", "f:2", ""},
+      {{{"f", "ARGS[0] + 1"}, {"g", "@f(ARGS[0]) * 10"}}, "@g(2)", "f:30", ""},
+      {{{"f", "return ARGS[0]; 0;"}}, "@f(7) + @f(8)", "f:15", ""},
+      {{{"f", "var x = 5; x;"}}, "var x = 1; @f(); x;", "i:1", ""},
+      {{{"f", "ARGS[0]"}}, "@f(FOO())", "#UNK:FOO:#", "unknown function: FOO\ncompute error (): #UNK:FOO:#\n"},
+  });
+}
+
+TEST(EvalUserFunctions, BindingMessages) {
+  run_call_cases({
+      {{}, "FOO(1)", "#UNK:FOO:#", "unknown function: FOO\ncompute error (): #UNK:FOO:#\n"},
+      {{}, "abs(-1)", "#UNK:abs:#", "unknown function: abs\ncompute error (): #UNK:abs:#\n"},
+      {{}, "@nope(1)", "#UNK:nope:#", "unknown user function: nope\ncompute error (): #UNK:nope:#\n"},
+      {{{"F", "1"}}, "@f", "#UNK:f:#", "unknown user function: f\ncompute error (): #UNK:f:#\n"},
+      {{}, "0 and FOO()", "i:0", "unknown function: FOO\n"},
+      {{}, "BAR() + BAZ()", "#UNK:BAR:#", "unknown function: BAR\nunknown function: BAZ\ncompute error (): #UNK:BAR:#\n"},
+      {{}, "TICK() * 0 + SIZE(LIST(1))", "f:1", ""},
+  });
+}
+
+TEST(EvalUserFunctions, RecursionIsReportedAndRefused) {
+  run_call_cases({
+      {{{"f", "@g()"}, {"g", "@f()"}}, "@f()", "#RECURS:f#",
+       "recursive function: f\nrecursive function: g\ncompute error (): #RECURS:f#\n"},
+      {{{"f", "@g()"}, {"g", "@f()"}}, "@g", "#RECURS:g#",
+       "recursive function: f\nrecursive function: g\ncompute error (): #RECURS:g#\n"},
+      {{{"f", "@f"}}, "@f", "#RECURS:f#", "recursive function: f\ncompute error (): #RECURS:f#\n"},
+      {{{"h", "@f + 1"}, {"f", "@g"}, {"g", "@f"}}, "@h", "#RECURS:f#",
+       "recursive function: f\nrecursive function: g\ncompute error (): #RECURS:f#\n"},
+      {{{"f", "if ARGS[0] then 1 else @f(1)"}}, "@f(1)", "#RECURS:f#",
+       "recursive function: f\ncompute error (): #RECURS:f#\n"},
+      {{{"f", "1"}, {"g", "@f + @f"}}, "@g", "f:2", ""},
+  });
+}
+
+TEST(EvalUserFunctions, RecursionFlags) {
+  eval_template t{{"h", "@f"}, {"f", "@g"}, {"g", "@f"}, {"k", "@h"}};
+  t.bind();
+  EXPECT_FALSE(t.get("h").is_recursive());
+  EXPECT_TRUE(t.get("f").is_recursive());
+  EXPECT_TRUE(t.get("g").is_recursive());
+  EXPECT_FALSE(t.get("k").is_recursive());
+  EXPECT_EQ(t.get("f").flags, txl_ufn_recursive);
+}
+
+// Without the check a function that calls itself runs into the nesting limit, not the
+// end of the stack.
+TEST(EvalUserFunctions, UncheckedRecursionEndsAtTheNestingLimit) {
+  eval_template t{{"f", "@f + 1"}};
+  txl_binder binder;
+  binder.add_user_function(t.get("f"));
+  binder.bind_all(t.get("f"));
+  EXPECT_EQ(t.call("f"), "#DEPTH#");
+  EXPECT_FALSE(t.get("f").is_current(t.get("f").change_count));
+}
+
+TEST(EvalUserFunctions, FunctionWithoutBody) {
+  eval_template t;
+  t.functions.push_back(make_rc<txl_user_function>("broken", "1 +"));
+  t.add("", "@broken(1)");
+  t.bind();
+  EXPECT_EQ(t.call("broken"), "#BADFN:broken#");
+  EXPECT_EQ(t.call(*t.functions[1]), "#BADFN:broken#");
+}
+
+TEST(EvalUserFunctions, CachedCallsAndChangeCount) {
+  reset_ticks();
+  eval_template t{{"f", "TICK()"}, {"s", "STALE() + 1"}};
+  txl_user_function& p = t.add("", "@f() + @f()");
+  t.bind();
+  EXPECT_EQ(t.call(p), "f:2");
+  EXPECT_EQ(t.call(p), "f:2");
+  EXPECT_EQ(tick_calls, 1);
+  txl_user_function& f = t.get("f");
+  EXPECT_TRUE(f.is_current(f.change_count));
+  EXPECT_FALSE(f.is_current(f.change_count + 1));
+
+  ticks_current = false;
+  EXPECT_FALSE(f.is_current(f.change_count));
+  EXPECT_EQ(t.call(p), "f:5");  // both calls of f see the stale TICK and call it again
+  EXPECT_EQ(tick_calls, 3);
+
+  txl_user_function& s = t.get("s");
+  EXPECT_EQ(t.call(s), "f:8");
+  EXPECT_EQ(t.call(s), "f:8");
+  EXPECT_EQ(s.change_count, 2);
+  EXPECT_FALSE(s.is_current(s.change_count));
+}
+
+TEST(EvalUserFunctions, RebindingAndUnbindingReleaseTheFunction) {
+  eval_template t{{"f", "1"}};
+  txl_user_function& p = t.add("", "@f");
+  t.bind();
+  std::int32_t held = t.get("f").ref_count();
+  t.bind();
+  EXPECT_EQ(t.get("f").ref_count(), held);
+  p.unbind_calls();
+  EXPECT_EQ(t.get("f").ref_count(), held - 1);
+  EXPECT_EQ(t.call(p), "#UNK:f:#");
+}
+
+TEST(EvalUserFunctions, LibrariesAreAskedInOrder) {
+  eval_template t;
+  txl_user_function& p = t.add("", "TICK() + SIZE(LIST(1,2))");
+  t.bind();
+  ASSERT_EQ(p.call_sites.size(), 3u);  // TICK, LIST, SIZE: arguments first
+  EXPECT_EQ(p.call_sites[0]->name, "TICK");
+  EXPECT_TRUE(p.call_sites[0]->is_bound());
+  const txl_function_entry* entry = nullptr;
+  txl_cookie cookie = nullptr;
+  ASSERT_TRUE(txl_general_library().lookup("SIZE", 4, entry, cookie));
+  bool size_bound = false;
+  for (auto& site : p.call_sites)
+    size_bound = size_bound || (site->name == "SIZE" && site->entry == entry);
+  EXPECT_TRUE(size_bound);
+}
+
+}  // namespace
+}  // namespace quillet::test
