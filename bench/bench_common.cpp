@@ -1,10 +1,11 @@
 // Timing, memory and reporting helpers shared by the benchmark programs.
 #include "bench/bench_common.h"
 
+#include <malloc.h>
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -12,15 +13,23 @@
 
 namespace quillet::bench {
 
+// Processor time rather than wall time: on a machine shared with other jobs the wall clock
+// would mostly measure the neighbours, while both programs pay equally for the processor.
 double now_ms() {
-  using clock = std::chrono::steady_clock;
-  return std::chrono::duration<double, std::milli>(clock::now().time_since_epoch()).count();
+  timespec t{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
 std::size_t peak_rss_bytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   return static_cast<std::size_t>(usage.ru_maxrss) * 1024;  // Linux reports kilobytes
+}
+
+std::size_t heap_in_use_bytes() {
+  struct mallinfo2 info = mallinfo2();
+  return info.uordblks + info.hblkhd;
 }
 
 bool read_whole_file(const std::string& path, std::string& out) {
@@ -62,7 +71,8 @@ double median(std::vector<double> v) {
 void print_summary(const char* name, std::size_t input_bytes, const std::vector<rep_times>& reps) {
   std::vector<double> reads, writes, totals;
   for (std::size_t i = 0; i < reps.size(); ++i) {
-    std::printf("rep %zu read_ms %.3f write_ms %.3f\n", i, reps[i].read_ms, reps[i].write_ms);
+    std::printf("rep %zu read_ms %.3f write_ms %.3f tree_bytes %zu\n", i, reps[i].read_ms,
+                reps[i].write_ms, reps[i].tree_bytes);
     reads.push_back(reps[i].read_ms);
     writes.push_back(reps[i].write_ms);
     totals.push_back(reps[i].read_ms + reps[i].write_ms);
@@ -70,11 +80,13 @@ void print_summary(const char* name, std::size_t input_bytes, const std::vector<
   double mb = static_cast<double>(input_bytes) / 1e6;
   double total = median(totals);
   double best = totals.empty() ? 0 : *std::min_element(totals.begin(), totals.end());
+  double input = input_bytes ? static_cast<double>(input_bytes) : 1;
+  double tree = reps.empty() ? 0 : static_cast<double>(reps.front().tree_bytes);
   std::printf("summary %s bytes %zu reps %zu read_ms %.3f write_ms %.3f mb_s %.2f best_mb_s %.2f "
-              "rss_ratio %.2f\n",
+              "tree_ratio %.2f rss_ratio %.2f\n",
               name, input_bytes, reps.size(), median(reads), median(writes),
-              total > 0 ? mb / total * 1000 : 0, best > 0 ? mb / best * 1000 : 0,
-              input_bytes ? static_cast<double>(peak_rss_bytes()) / input_bytes : 0);
+              total > 0 ? mb / total * 1000 : 0, best > 0 ? mb / best * 1000 : 0, tree / input,
+              static_cast<double>(peak_rss_bytes()) / input);
 }
 
 }  // namespace quillet::bench

@@ -140,12 +140,15 @@ int main(int argc, char** argv) {
   int count = std::atoi(argv[2]);
   std::vector<rep_times> reps;
   for (int rep = 0; rep < count; ++rep) {
+    std::size_t heap_before = quillet::bench::heap_in_use_bytes();
     double t0 = quillet::bench::now_ms();
     GumboOutput* parsed = gumbo_parse_with_options(&kGumboDefaultOptions, src.data(), src.size());
     double t1 = quillet::bench::now_ms();
-    std::string html = serialise(parsed);
+    std::size_t tree_bytes = quillet::bench::heap_in_use_bytes() - heap_before;
     double t2 = quillet::bench::now_ms();
-    reps.push_back({t1 - t0, t2 - t1});
+    std::string html = serialise(parsed);
+    double t3 = quillet::bench::now_ms();
+    reps.push_back({t1 - t0, t3 - t2, tree_bytes});
     if (rep == 0 && argc > 3 && !quillet::bench::write_whole_file(argv[3], html))
       return 1;
     gumbo_destroy_output(&kGumboDefaultOptions, parsed);

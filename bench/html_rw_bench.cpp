@@ -33,13 +33,16 @@ bool run_once(const std::string& src, rep_times& times, std::string* keep_output
   std::istream in(&buffer);
   std::ostringstream out;
   auto doc = quillet::make_rc<quillet::html_document>();
+  std::size_t heap_before = quillet::bench::heap_in_use_bytes();
   double t0 = quillet::bench::now_ms();
   if (!doc->read(in))
     return false;
   double t1 = quillet::bench::now_ms();
-  doc->write(out, k_normalize_end_tags);
+  std::size_t tree_bytes = quillet::bench::heap_in_use_bytes() - heap_before;
   double t2 = quillet::bench::now_ms();
-  times = {t1 - t0, t2 - t1};
+  doc->write(out, k_normalize_end_tags);
+  double t3 = quillet::bench::now_ms();
+  times = {t1 - t0, t3 - t2, tree_bytes};
   if (keep_output)
     *keep_output = std::move(out).str();
   return true;

@@ -48,27 +48,28 @@ done
 summarise() {
   cat "$out/$1"_*.txt | awk -v name="$1" '
     /^rep / { r[n] = $4; w[n] = $6; t[n] = $4 + $6; n++ }
-    /^summary / { bytes = $4; if ($NF > rss) rss = $NF }
+    /^summary / { bytes = $4; tree = $16; if ($NF > rss) rss = $NF }
     function median(a,   i, j, k, tmp) {
       for (i = 0; i < n; i++) tmp[i] = a[i]
       for (i = 1; i < n; i++) { k = tmp[i]; for (j = i - 1; j >= 0 && tmp[j] > k; j--) tmp[j + 1] = tmp[j]; tmp[j + 1] = k }
       return n % 2 ? tmp[int(n / 2)] : (tmp[n / 2 - 1] + tmp[n / 2]) / 2
     }
-    END { total = median(t); printf "%s %.1f %.1f %.2f %.2f %d\n", name, median(r), median(w), bytes / 1e6 / total * 1000, rss, bytes }'
+    END { total = median(t); printf "%s %.1f %.1f %.2f %.2f %d %.2f\n", name, median(r), median(w), bytes / 1e6 / total * 1000, rss, bytes, tree }'
 }
 gumbo=$(summarise gumbo)
 quillet=$(summarise quillet)
 
 echo
 echo "$gumbo" | awk '{ printf "input: %.2f MB, %s rounds x %s repetitions\n\n", $6 / 1e6, "'"$ROUNDS"'", "'"$REPS"'" }'
-printf "%-10s %10s %10s %10s %18s\n" program "read ms" "write ms" "MB/s" "peak RSS / input"
+printf "%-10s %10s %10s %10s %14s %18s\n" program "read ms" "write ms" "MB/s" "tree / input" \
+  "peak RSS / input"
 for line in "$gumbo" "$quillet"; do
-  echo "$line" | awk '{ printf "%-10s %10.1f %10.1f %10.2f %17.2fx\n", $1, $2, $3, $4, $5 }'
+  echo "$line" | awk '{ printf "%-10s %10.1f %10.1f %10.2f %13.2fx %17.2fx\n", $1, $2, $3, $4, $7, $5 }'
 done
 echo
 awk -v g="$gumbo" -v q="$quillet" 'BEGIN {
   split(g, gs, " "); split(q, qs, " ")
   ratio = qs[4] / gs[4]
-  printf "throughput ratio quillet/gumbo: %.2fx (target at least 8x): %s\n", ratio, ratio >= 8 ? "met" : "MISSED"
-  printf "quillet peak memory: %.2fx input (target under 10x): %s\n", qs[5], qs[5] < 10 ? "met" : "MISSED"
+  printf "throughput ratio quillet/gumbo: %.2fx (target at least 8x): %s\n", ratio, (ratio >= 8 ? "met" : "MISSED")
+  printf "quillet peak memory: %.2fx input (target under 10x): %s\n", qs[5], (qs[5] < 10 ? "met" : "MISSED")
 }'
