@@ -1,0 +1,113 @@
+// Properties as settings: finding, evaluating to text and setting to a string literal; the
+// parameter substitution of fragments; the DOC settings of a template.
+#include <climits>
+#include <string>
+
+#include "doc/template_markup.h"
+#include "txl/anyval.h"
+#include "txl/binding.h"
+#include "txl/compiler.h"
+
+namespace quillet {
+
+txl_user_function* find_prop(const txl_prop_list& props, std::string_view name) {
+  for (const rc_ptr<txl_user_function>& p : props)
+    if (p && p->name == name)
+      return p.get();
+  return nullptr;
+}
+
+// The property is evaluated on its own: calls in it are not bound, so only constant
+// expressions yield a value, which is what settings hold.
+int get_prop_string(const txl_prop_list& props, std::string_view name, std::string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < props.size(); ++i) {
+    txl_user_function* fn = props[i].get();
+    if (!fn || fn->name != name)
+      continue;
+    if (!fn->body && txl_compiler().compile(fn->text, fn) != 0)
+      return -1;
+    anyval result;
+    std::string error;
+    if (!evaluate_user_function(*fn, anyval(), result, error) || !result.to_text(out)) {
+      out.clear();
+      return -1;
+    }
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void set_prop_string(std::string_view name, std::string_view text, txl_prop_list& props) {
+  txl_user_function* fn = find_prop(props, name);
+  if (!fn) {
+    props.push_back(make_rc<txl_user_function>(std::string(name)));
+    fn = props.back().get();
+  }
+  fn->clear_body();
+  fn->text = "\"";
+  write_string_literal_body(text, fn->text);
+  fn->text += '"';
+}
+
+// A reference "{$NAME}" runs to the next "}"; the replacement is not scanned again, so
+// substitution ends after one pass whatever the parameters hold.
+std::optional<std::string> substitute_params(std::string_view text, const txl_prop_list& params) {
+  std::string out;
+  std::size_t i = 0;
+  for (;;) {
+    std::size_t ref = text.find("{$", i);
+    std::size_t close = ref == std::string_view::npos ? ref : text.find('}', ref + 2);
+    if (close == std::string_view::npos) {
+      out.append(text.substr(i));
+      return out;
+    }
+    const txl_user_function* p = find_prop(params, text.substr(ref + 2, close - ref - 2));
+    std::string_view replacement = p ? std::string_view(p->text) : text.substr(ref, close + 1 - ref);
+    if (out.size() + (ref - i) + replacement.size() > directive_max_substituted)
+      return std::nullopt;
+    out.append(text.substr(i, ref - i));
+    out.append(replacement);
+    i = close + 1;
+  }
+}
+
+// Blanks, a sign and decimal digits; anything else ends the number. Values beyond the int
+// range stop at its ends instead of overflowing.
+int setting_number(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
+    ++i;
+  bool negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+    ++i;
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1)
+      value = static_cast<long long>(INT_MAX) + 1;
+  }
+  value = negative ? -value : value;
+  return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
+}
+
+bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh) {
+  project.clear();
+  refresh = 0;
+  txl_prop_list props;
+  bool read = read_directive_list(head_list, directive_doc, props, mode);
+  get_prop_string(props, "PRJ", project);
+  std::string text;
+  get_prop_string(props, "REFRESH", text);
+  refresh = setting_number(text);
+  return read;
+}
+
+void write_doc_settings(html_element*& head_list, std::string_view project, int refresh) {
+  txl_prop_list props;
+  set_prop_string("PRJ", project, props);
+  set_prop_string("REFRESH", std::to_string(refresh), props);
+  write_directive_list(head_list, directive_doc, props, true);
+}
+
+}  // namespace quillet
