@@ -15,15 +15,20 @@ txl_compiler::txl_compiler() = default;
 txl_compiler::~txl_compiler() { reset(); }
 
 void txl_compiler::reset() {
-  root_ = nullptr;
-  scopes_.clear();
-  vars_.clear();
-  nodes_.clear();
+  release_tree();
   innermost_loop_ = -1;
   token_start_ = 0;
   syntax_error_open_ = false;
   error_ = txl_compile_error{};
   lexer_ = txl_lexer(std::string_view());
+}
+
+// Lets go of the parse nodes and variables; the evaluation tree keeps what it needs.
+void txl_compiler::release_tree() {
+  root_ = nullptr;
+  scopes_.clear();
+  vars_.clear();
+  nodes_.clear();
 }
 
 // Parses the text (after ARGS is defined outside every scope) and, with a target, translates
@@ -46,9 +51,11 @@ int txl_compiler::compile(const char* text, std::size_t length, txl_user_functio
     return -1;
   }
   close_scope();
-  if (target && !translate(*target))
-    return -1;
-  return 0;
+  if (!target)
+    return 0;
+  bool translated = translate(*target);
+  release_tree();
+  return translated ? 0 : -1;
 }
 
 // Hands the parser the next token. Literals and identifiers become constant nodes whose

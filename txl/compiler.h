@@ -1,7 +1,7 @@
 // The compiler front end of the expression language: txl_compiler tokenizes and parses an
 // expression text into parse nodes, resolving variables through scopes, and translates the
 // tree into the body of a txl_user_function. One compiler serves one compilation at a time;
-// its parse nodes live until the next compile or reset.
+// the parse nodes of a compilation without a target live until the next compile or reset.
 //
 // Use: `txl_compiler c; if (c.compile(text, &fn) != 0) show(txl_compile_message(c.error()));`
 // On success fn.body holds a new txl_expr_root and fn.call_sites every call node of the body
@@ -111,6 +111,7 @@ private:
   int add_checked(rc_ptr<txl_node> node);
   void record_error(std::int32_t code, std::int32_t offset, std::string name = {});
   void close_scope();
+  void release_tree();
   int make_loop(std::int32_t code, int keyword);
   bool translate(txl_user_function& target);
 

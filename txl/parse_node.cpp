@@ -15,6 +15,8 @@ void txl_node::extend_span(std::int32_t start, std::int32_t end) {
 }
 
 void txl_node_op::add_operand(rc_ptr<txl_node> operand) {
+  if (count >= 5)
+    return;
   if (operand) {
     cover(*operand);
     height = std::max(height, operand->height + 1);

@@ -46,7 +46,7 @@ public:
 class txl_node_op : public txl_node {
 public:
   explicit txl_node_op(std::int32_t op, std::int32_t k = txl_node_kind_operator) : txl_node(k), code(op) {}
-  // Appends an operand (at most five) and grows span and height to cover it.
+  // Appends an operand (a sixth is ignored) and grows span and height to cover it.
   void add_operand(rc_ptr<txl_node> operand);
 
   std::int32_t code;  // txl_op_code
