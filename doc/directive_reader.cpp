@@ -120,8 +120,9 @@ void pair_scanner::read_braced_value(std::string& out) {
   pos_ = p < s_.size() ? p + 2 : s_.size();
 }
 
-// Up to the blanks before the first later identifier or quoted string that is followed, after
-// optional blanks, by "="; or the rest without trailing blanks.
+// Up to the blanks before the first identifier or quoted string that is followed, after
+// optional blanks, by "=" (the next pair's name); or the rest without trailing blanks. Such a
+// value cannot hold a name followed by "=": "a == b" is an empty value and a pair a = "= b".
 void pair_scanner::read_bare_value(std::string& out) {
   std::size_t start = pos_;
   std::size_t p = pos_;
@@ -129,7 +130,7 @@ void pair_scanner::read_bare_value(std::string& out) {
   while (p < s_.size()) {
     std::size_t end = unit_end(p);
     bool named = is_quote(s_[p]) || is_ident_start(s_[p]);
-    if (named && p > start) {
+    if (named) {
       std::size_t after = blanks_end(end);
       if (after < s_.size() && s_[after] == '=') {
         stop = p;
