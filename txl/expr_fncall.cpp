@@ -11,7 +11,12 @@ txl_expr_fncall::txl_expr_fncall(bool is_user_function, std::string function_nam
   may_outlive_children = true;
 }
 
-txl_expr_fncall::~txl_expr_fncall() { unbind(); }
+// Lets go of the binding without invalidating upwards: the ancestors may already be gone
+// when a whole tree is released.
+txl_expr_fncall::~txl_expr_fncall() {
+  if (entry && entry->release)
+    entry->release(cookie);
+}
 
 void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_cookie) {
   if (entry && entry->release)
