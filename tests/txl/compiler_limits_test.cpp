@@ -32,8 +32,8 @@ struct limit_row {
 TEST(CompilerLimits, DeepAndLongTexts) {
   const limit_row rows[] = {
       {"1,000 parentheses", nested("(", "1", ")", 1000), 0},
-      {"100,000 parentheses", nested("(", "1", ")", 100000), 3},
-      {"100,000 unclosed parentheses", repeat("(", 100000), 3},
+      {"100,000 parentheses", std::string(100000, '(') + "1" + std::string(100000, ')'), 3},
+      {"100,000 unclosed parentheses", std::string(100000, '('), 3},
       {"1,000 nested sums", nested("1+(", "1", ")", 1000), 0},
       {"3,000 nested sums", nested("1+(", "1", ")", 3000), 3},
       {"3,000 nested negations", nested("-(", "1", ")", 3000), 0},
@@ -44,11 +44,10 @@ TEST(CompilerLimits, DeepAndLongTexts) {
       {"1,000 nested loops", nested("while 1 do ", "break", "", 1000) + ";", 0},
       {"3,500 chained sums", "1" + repeat("+1", 3500), 0},
       {"10 MB chained sums", "1" + repeat("+1", 5000000), 3},
-      {"10 MB chained comparisons", "1" + repeat("<1", 5000000), 3},
-      {"1 MB of empty statements", repeat(";", 1000000), 0},
-      {"10 MB in a comment", "1 /*" + repeat("x", 10000000), 0},
-      {"1 MB string literal", "'" + repeat("x", 1000000) + "'", 0},
-      {"50,000 statements", repeat("1;", 50000), 0},
+      {"1 MB of empty statements", std::string(1000000, ';'), 0},
+      {"10 MB in a comment", "1 /*" + std::string(10000000, 'x'), 0},
+      {"1 MB string literal", "'" + std::string(1000000, 'x') + "'", 0},
+      {"20,000 statements", repeat("1;", 20000), 0},
       {"20,000 arguments", "F(1" + repeat(",1", 20000) + ")", 0},
   };
   for (const limit_row& row : rows) {
