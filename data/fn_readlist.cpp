@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <vector>
 
 #include "data/kov_functions.h"
 #include "txl/binding.h"
@@ -18,7 +19,7 @@ namespace {
 // Largest list file read, most elements one list gives, and how deeply a list line may read
 // another list (a file that reads itself would otherwise never end).
 constexpr std::size_t readlist_max_bytes = std::size_t{16} << 20;
-constexpr std::size_t readlist_max_elements = std::size_t{1} << 16;
+constexpr std::size_t readlist_max_elements = std::size_t{1} << 14;
 constexpr int readlist_max_nesting = 8;
 
 thread_local int readlist_nesting = 0;
@@ -101,6 +102,30 @@ std::string_view line_text(std::string_view line) {
   return line;
 }
 
+struct list_line {
+  long number;
+  std::string_view text;
+};
+
+// The non-empty lines with their numbers (every line counts). False, with the number of
+// the first line past the bound, when there are too many, before any line is compiled.
+bool split_list_lines(std::string_view content, std::vector<list_line>& lines, long& number) {
+  number = 0;
+  for (std::size_t at = 0; at < content.size();) {
+    std::size_t end = content.find('\n', at);
+    end = end == std::string_view::npos ? content.size() : end;
+    const std::string_view text = line_text(content.substr(at, end - at));
+    at = end + 1;
+    ++number;
+    if (text.empty())
+      continue;
+    if (lines.size() == readlist_max_elements)
+      return false;
+    lines.push_back({number, text});
+  }
+  return true;
+}
+
 }  // namespace
 
 // READLIST(filename): the values of the file's non-empty lines in order. A line that does not
@@ -118,22 +143,16 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   std::string error;
   if (!read_list_file(path, content, error))
     return call.fail(line_error(path, -1, error));
+  std::vector<list_line> lines;
+  long number = 0;
+  if (!split_list_lines(content, lines, number))
+    return call.fail(line_error(path, number, "too many lines"));
   txl_binder binder(context().diagnostics());
   context().prepare_binder(binder);
   anyval_list elements;
-  long number = 0;
-  for (std::size_t at = 0; at < content.size();) {
-    std::size_t end = content.find('\n', at);
-    end = end == std::string::npos ? content.size() : end;
-    const std::string_view text = line_text(std::string_view(content).substr(at, end - at));
-    at = end + 1;
-    ++number;
-    if (text.empty())
-      continue;
-    if (elements.size() == readlist_max_elements)
-      return call.fail(line_error(path, number, "too many lines"));
-    elements.push_back(line_value(text, binder, path, number));
-  }
+  elements.reserve(lines.size());
+  for (const list_line& line : lines)
+    elements.push_back(line_value(line.text, binder, path, line.number));
   call.result = anyval::from_vector(std::move(elements));
   return true;
 }

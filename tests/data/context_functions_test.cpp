@@ -1,0 +1,189 @@
+// The repeat-context stacks and IDX, ROW and COL over them, TIME, and the validity each
+// function reports with its result.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "data_support.h"
+
+namespace quillet::test {
+namespace {
+
+TEST(ContextStacks, CountersMoveOnEveryChange) {
+  kov_context_stacks stacks;
+  const kov_context_stack& rows = stacks.stack(1);
+  std::int32_t last = rows.change_counter();
+  auto moved = [&] {
+    const bool m = rows.change_counter() != last;
+    last = rows.change_counter();
+    return m;
+  };
+  kov_context_entry* outer = stacks.push_context(1);
+  EXPECT_TRUE(moved());
+  stacks.set_index(outer, 3);
+  EXPECT_TRUE(moved());
+  stacks.set_index(outer, 3);  // setting the same index still counts
+  EXPECT_TRUE(moved());
+  kov_context_entry* cell = stacks.push_context(2);
+  EXPECT_FALSE(moved());  // other stacks do not disturb this one
+  kov_context_entry* inner = stacks.push_context(1);
+  EXPECT_EQ(rows.depth(), 2u);
+  stacks.pop_context(inner);
+  EXPECT_TRUE(moved());
+  EXPECT_EQ(rows.depth(), 1u);
+  EXPECT_EQ(rows.at(1)->index, 3);
+  stacks.pop_context(cell);
+  stacks.pop_context(outer);
+  EXPECT_EQ(rows.depth(), 0u);
+  stacks.clear();
+  EXPECT_EQ(rows.change_counter(), 0);
+}
+
+// An outer entry popped before its inner one leaves an empty position, which IDX refuses.
+TEST(ContextStacks, OutOfOrderPopAndStrayKinds) {
+  kov_context_stacks stacks;
+  kov_context_entry* a = stacks.push_context(0);
+  kov_context_entry* b = stacks.push_context(0);
+  stacks.set_index(b, 7);
+  stacks.pop_context(a);
+  const kov_context_stack& s = stacks.stack(0);
+  EXPECT_EQ(s.depth(), 2u);
+  EXPECT_EQ(s.at(1), nullptr);
+  EXPECT_EQ(s.at(2)->index, 7);
+  stacks.pop_context(b);
+  EXPECT_EQ(s.depth(), 0u);
+
+  kov_context_entry* stray = stacks.push_context(5);
+  stacks.set_index(stray, 4);
+  EXPECT_EQ(stray->index, 4);
+  stacks.pop_context(stray);
+  for (int kind : {-1, 0, 1, 2, 3})
+    EXPECT_EQ(stacks.stack(kind).depth(), 0u) << kind;
+}
+
+// Three nested repeats of each kind with indices 10, 20, 30 (outermost first) for IDX,
+// 1, 2, 3 for ROW and a single 5 for COL.
+TEST(ContextFunctions, LevelRules) {
+  fake_context context;
+  kov_context_stacks& s = context.stacks;
+  std::vector<kov_context_entry*> entries;
+  for (int i = 1; i <= 3; ++i) {
+    entries.push_back(s.push_context(0));
+    s.set_index(entries.back(), 10 * i);
+    entries.push_back(s.push_context(1));
+    s.set_index(entries.back(), i);
+  }
+  s.set_index(s.push_context(2), 5);
+  run_rows(context, {
+                        {"IDX()", "i:30"},
+                        {"IDX(0)", "i:30"},
+                        {"IDX(1)", "i:10"},
+                        {"IDX(2)", "i:20"},
+                        {"IDX(3)", "i:30"},
+                        {"IDX(4)", "#!CONTEXT#"},
+                        {"IDX(-1)", "i:20"},
+                        {"IDX(-2)", "i:10"},
+                        {"IDX(-3)", "#!CONTEXT#"},
+                        {"IDX(\"2\")", "i:20"},
+                        {"IDX(\"x\")", "i:30"},   // not convertible: the innermost
+                        {"IDX(1.9)", "i:10"},
+                        {"IDX(2147483647)", "#!CONTEXT#"},
+                        {"IDX(-2147483647 - 1)", "#!CONTEXT#"},
+                        {"ROW()", "i:3"},
+                        {"ROW(1)", "i:1"},
+                        {"ROW(-1)", "i:2"},
+                        {"COL()", "i:5"},
+                        {"COL(-1)", "#!CONTEXT#"},
+                        {"COL(2)", "#!CONTEXT#"},
+                        {"IDX() * 100 + ROW() * 10 + COL()", "f:3035"},
+                    });
+}
+
+TEST(ContextFunctions, OutsideAnyRepeat) {
+  fake_context context;
+  run_rows(context, {{"IDX()", "#!CONTEXT#"}, {"ROW(1)", "#!CONTEXT#"}, {"COL(-1)", "#!CONTEXT#"}});
+}
+
+TEST(TimeFunction, ReportTimeAndStamps) {
+  fake_context context;
+  context.time = 1234567;
+  run_rows(context, {
+                        {"TIME()", "f:1234567"},
+                        {"TIME(0)", "f:0"},
+                        {"TIME(12)", "f:12"},
+                        {"TIME(\"3.5\")", "f:3.5"},
+                        {"TIME(-5)", "#TIME:ARG#"},
+                        {"TIME(\"x\")", "#TIME:ARG#"},
+                        {"TIME(1, 2)", "#TIME:ARG#"},
+                        {"TIME(LIST(1, 2))", "f:2"},
+                    });
+}
+
+// Each function's validity after a call, and after the report time or a repeat index moved.
+TEST(Validity, TokensAndChecks) {
+  struct row {
+    const char* name;
+    anyval_list args;
+    bool after_time_change;
+    bool after_index_change;
+  };
+  const std::vector<row> rows = {
+      {"TIME", {}, false, true},
+      {"TIME", {anyval::from_int(5)}, true, true},
+      {"GETVAL", {anyval::from_string("TEMP")}, false, true},
+      {"EVENTS", {anyval::from_int(0)}, false, true},
+      {"CHAN", {anyval::from_string("TEMP")}, true, true},
+      {"READVAL", {anyval::from_string("TEMP"), anyval::from_int(100)}, true, true},
+      {"EFILTER", {}, true, true},
+      {"DEBUG", {}, true, true},
+      {"IDX", {}, true, false},
+      {"ROW", {}, true, true},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    fake_source source;
+    fake_context context;
+    context.source = &source;
+    kov_context_entry* idx = context.stacks.push_context(0);
+    context.stacks.push_context(1);
+    const txl_function_entry* entry = nullptr;
+    txl_cookie cookie = nullptr;
+    ASSERT_TRUE(context.library.lookup(r.name, std::strlen(r.name), entry, cookie));
+    anyval_list args = r.args;
+    if (std::string_view(r.name) == "GETVAL" || std::string_view(r.name) == "READVAL")
+      args[0] = kov_make_chan_ref({0, 1, 5, 0, 0});
+    std::string error;
+    txl_call call;
+    call.args = anyval::from_vector(args);
+    call.error = &error;
+    ASSERT_TRUE(entry->call(cookie, call)) << error;
+    const std::int32_t token = call.token;
+    EXPECT_TRUE(entry->is_current(cookie, token));
+    context.time += 60;
+    EXPECT_EQ(entry->is_current(cookie, token), r.after_time_change);
+    context.time -= 60;
+    context.stacks.set_index(idx, 1);
+    EXPECT_EQ(entry->is_current(cookie, token), r.after_index_change);
+    entry->release(cookie);
+  }
+}
+
+// A property over IDX() is computed again only when the repeat index moved: DEBUG, which
+// writes each time it runs, shows when that happens.
+TEST(Validity, CachedPropertyFollowsTheRepeat) {
+  fake_context context;
+  kov_context_entry* e = context.stacks.push_context(0);
+  bound_property p(context, "DEBUG(IDX()) + IDX() + IDX()");
+  std::string expect_log;
+  for (int i = 0; i <= 2; ++i) {
+    SCOPED_TRACE(i);
+    context.stacks.set_index(e, i);
+    expect_log += "DEBUG:" + std::to_string(i) + "\n";
+    EXPECT_EQ(p.eval(), "f:" + std::to_string(2 * i));
+    EXPECT_EQ(p.eval(), "f:" + std::to_string(2 * i));
+    EXPECT_EQ(context.sink.text, expect_log);
+  }
+}
+
+}  // namespace
+}  // namespace quillet::test
