@@ -271,6 +271,18 @@ TEST(AnyvalLiteral, VectorHoldingItselfFails) {
   EXPECT_EQ(out, "LIST(LIST(7),LIST(7))");
 }
 
+// Forty levels of a vector holding the level below twice would spell out 2^40 leaves of
+// 4 KiB each; the writer gives up at its output limit of 16 MiB instead.
+TEST(AnyvalLiteral, SharedDoublingStopsAtTheLimit) {
+  anyval v = s(std::string(4096, 'a'));
+  for (int k = 0; k < 40; ++k)
+    v = list({v, v});
+  std::string out;
+  EXPECT_FALSE(write_literal(v, 0, out));
+  EXPECT_GT(out.size(), std::size_t{1} << 24);
+  EXPECT_LT(out.size(), (std::size_t{1} << 24) + 4200);
+}
+
 TEST(AnyvalLiteral, DeepNestingNeedsNoDeepStack) {
   const int depth = 200000;
   anyval v = i(5);
