@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <string>
 
 #include "app/commands.h"
@@ -149,8 +150,13 @@ int run_format(const arg_list& args) {
   if (!parse_args(args, opt))
     return 2;
   rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!read_template(opt.input, *doc))
+  try {
+    if (!read_template(opt.input, *doc))
+      return 1;
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "quillet format: '%s' is too large to read into memory.\n", opt.input.c_str());
     return 1;
+  }
   bool written = opt.output.empty() ? write_stdout(*doc, opt.flags) : write_atomically(*doc, opt.flags, opt.output);
   return written ? 0 : 1;
 }

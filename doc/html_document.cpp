@@ -47,11 +47,12 @@ static html_elt_tag* first_child_tag(html_elt_tag* parent, const html_elt_def* d
 
 bool html_document::read(std::istream& in) {
   clear();
+  std::size_t skeleton_tags = 0;
   {
     std::string bytes = read_all(in);
-    top = build_html_tree(tokenize_html(bytes));
+    top = build_html_tree(tokenize_html(bytes), &skeleton_tags);
   }
-  if (!normalize_html_tree(top)) {
+  if (!normalize_html_tree(top, skeleton_tags)) {
     clear();
     return false;
   }

@@ -87,12 +87,14 @@ void unwrap_skeleton(html_element*& list) {
 // The HEAD to use: the first child after declarations and comments when it is one; otherwise a
 // new HEAD put first, holding the run of declarations, comments and head content that began
 // the HTML element.
-html_elt_tag* settle_head(html_elt_tag* html) {
+html_elt_tag* settle_head(html_elt_tag* html, std::size_t& found) {
   html_element* first = html->children;
   while (first && is_prolog(first))
     first = first->next;
-  if (is_tag(first, defs().head))
+  if (is_tag(first, defs().head)) {
+    ++found;
     return static_cast<html_elt_tag*>(first);
+  }
   html_elt_tag* head = new_skeleton_tag(defs().head);
   html_element** link = &html->children;
   while (*link && (is_prolog(*link) || is_tag(*link, defs().head) || is_head_content(*link)))
@@ -106,10 +108,11 @@ html_elt_tag* settle_head(html_elt_tag* html) {
 
 // The BODY to use: the node right after HEAD when it is one, else a new BODY there; every
 // node after it moves into it.
-html_elt_tag* settle_body(html_elt_tag* head) {
+html_elt_tag* settle_body(html_elt_tag* head, std::size_t& found) {
   html_elt_tag* body = nullptr;
   if (is_tag(head->next, defs().body)) {
     body = static_cast<html_elt_tag*>(head->next);
+    ++found;
   } else {
     body = new_skeleton_tag(defs().body);
     body->next = head->next;
@@ -121,7 +124,7 @@ html_elt_tag* settle_body(html_elt_tag* head) {
 
 }  // namespace
 
-bool normalize_html_tree(html_element*& top) {
+bool normalize_html_tree(html_element*& top, std::size_t skeleton_tags) {
   html_element* first = top;
   while (first && is_prolog(first))
     first = first->next;
@@ -129,9 +132,12 @@ bool normalize_html_tree(html_element*& top) {
     return false;
   auto* html = static_cast<html_elt_tag*>(first);
   append_children(html, std::exchange(html->next, nullptr));
-  html_elt_tag* head = settle_head(html);
+  std::size_t in_place = 1;
+  html_elt_tag* head = settle_head(html, in_place);
+  html_elt_tag* body = settle_body(head, in_place);
+  if (skeleton_tags <= in_place)
+    return true;
   unwrap_skeleton(head->children);
-  html_elt_tag* body = settle_body(head);
   unwrap_skeleton(body->children);
   return true;
 }

@@ -1,10 +1,12 @@
-// Storage of node texts: small texts inside the object, the rest in one malloc block.
+// Storage of node texts: small texts inside the object, the rest in one pool block.
 #include "doc/html_text.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#include "doc/node_pool.h"
 
 namespace quillet {
 
@@ -17,8 +19,13 @@ html_text& html_text::operator=(html_text&& o) noexcept {
 }
 
 std::string_view html_text::view() const noexcept {
-  const char* p = c_str();
-  return p ? std::string_view(p) : std::string_view();
+  if (is_small())
+    return std::string_view(small_ + 1);
+  if (!heap_)
+    return std::string_view();
+  std::uint32_t n;
+  std::memcpy(&n, heap_, sizeof n);
+  return std::string_view(heap_ + length_prefix, n);
 }
 
 void html_text::assign(std::string_view s) {
@@ -32,18 +39,20 @@ void html_text::assign(std::string_view s) {
     std::memcpy(small_, bytes, sizeof bytes);
     return;
   }
-  char* p = static_cast<char*>(std::malloc(n + 1));
-  if (!p)
+  if (n > 0xFFFFFFF0u)
     throw std::bad_alloc();
-  std::memcpy(p, s.data(), n);
-  p[n] = '\0';
+  char* p = static_cast<char*>(node_pool::allocate(length_prefix + n + 1));
+  auto len = static_cast<std::uint32_t>(n);
+  std::memcpy(p, &len, sizeof len);
+  std::memcpy(p + length_prefix, s.data(), n);
+  p[length_prefix + n] = '\0';
   reset();
   heap_ = p;
 }
 
 void html_text::reset() noexcept {
-  if (!is_small())
-    std::free(heap_);
+  if (!is_small() && heap_)
+    node_pool::release(heap_, length_prefix + view().size() + 1);
   heap_ = nullptr;
 }
 

@@ -1,6 +1,6 @@
 // The owned, NUL-terminated 8-bit string that document nodes keep their text, attribute names
 // and attribute values in. Eight bytes: texts of up to six bytes live inside the object, longer
-// ones in one malloc block; an absent string (an attribute written without '=') is null.
+// ones in one block of the node pool; an absent string (an attribute written without '=') is null.
 #pragma once
 
 #include <bit>
@@ -22,7 +22,11 @@ public:
   ~html_text() { reset(); }
 
   // The bytes, NUL-terminated; null when absent.
-  const char* c_str() const noexcept { return is_small() ? small_ + 1 : heap_; }
+  const char* c_str() const noexcept {
+    if (is_small())
+      return small_ + 1;
+    return heap_ ? heap_ + length_prefix : nullptr;
+  }
   // The bytes without the terminator; empty when absent.
   std::string_view view() const noexcept;
   bool has_value() const noexcept { return c_str() != nullptr; }
@@ -35,10 +39,12 @@ public:
 
 private:
   static constexpr std::size_t small_capacity = 6;
+  static constexpr std::size_t length_prefix = 4;
   bool is_small() const noexcept { return (small_[0] & 1) != 0; }
 
-  // Heap mode: an aligned pointer, so its low byte is even. Small mode: byte 0 is odd and the
-  // text with its terminator follows in bytes 1 to 7.
+  // Heap mode: an aligned pointer (so its low byte is even) to a 4-byte length followed by the
+  // text and its terminator. Small mode: byte 0 is odd and the text with its terminator follows
+  // in bytes 1 to 7.
   union {
     char* heap_;
     char small_[8];

@@ -354,7 +354,7 @@ void html_tokenizer::read_raw_text(const html_elt_def* def) {
     break;
   }
   append(new html_elt_text(text_));
-  append(new html_elt_etag(def));
+  append(new (html_object::short_lived) html_elt_etag(def));
 }
 
 // After a '<' in raw text: true when "/" and the name and a non-name character follow (the
@@ -440,7 +440,7 @@ html_element* html_tokenizer::run() {
     case token::text: append(new html_elt_text(text_)); break;
     case token::comment: append(new html_elt_comment(text_)); break;
     case token::declaration: append(new html_elt_sgml(text_)); break;
-    case token::end_tag: append(new html_elt_etag(def_for(name_))); break;
+    case token::end_tag: append(new (html_object::short_lived) html_elt_etag(def_for(name_))); break;
     case token::start_tag: read_start_tag(); break;
     }
   }

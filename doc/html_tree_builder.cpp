@@ -21,6 +21,7 @@ struct open_element {
 class tree_builder {
 public:
   explicit tree_builder(html_element* flat) : cursor_(flat) { open_.push_back({nullptr, &top_}); }
+  std::size_t skeleton_tags = 0;  // HTML, HEAD and BODY elements placed
   ~tree_builder() {
     release_list(cursor_);
     release_list(top_);
@@ -39,6 +40,11 @@ private:
   html_element* cursor_;
   html_element* top_ = nullptr;
   std::vector<open_element> open_;
+  bool is_skeleton(const html_elt_def* def) const { return def == html_ || def == head_ || def == body_; }
+
+  const html_elt_def* html_ = find_tag_def("HTML");
+  const html_elt_def* head_ = find_tag_def("HEAD");
+  const html_elt_def* body_ = find_tag_def("BODY");
   std::array<std::size_t, tag_table_size> row_counts_{};
   std::unordered_map<const html_elt_def*, std::size_t> dynamic_counts_;
 };
@@ -116,6 +122,7 @@ html_element* tree_builder::run() {
         continue;
       }
       append(take());
+      skeleton_tags += is_skeleton(t->def);
       if (t->def->flags & html_elt_def::EMPTY)
         take_directive_comments(t);
       else
@@ -135,9 +142,12 @@ html_element* tree_builder::run() {
 
 }  // namespace
 
-html_element* build_html_tree(html_element* flat) {
+html_element* build_html_tree(html_element* flat, std::size_t* skeleton_tags) {
   tree_builder b(flat);
-  return b.run();
+  html_element* top = b.run();
+  if (skeleton_tags)
+    *skeleton_tags = b.skeleton_tags;
+  return top;
 }
 
 }  // namespace quillet

@@ -1,0 +1,21 @@
+// Memory for document nodes and their texts. A read creates, and a release frees, hundreds of
+// thousands of small objects that mostly live and die together. They are carved one after the
+// other out of 64 KiB blocks; a block counts the objects alive in it and is given back when
+// the last one goes. Memory is not reused slot by slot, so a new tree lies in memory in reading
+// order (walking it stays fast), at the price that one long-lived object keeps its whole block.
+// Sizes above 256 bytes go to malloc.
+#pragma once
+
+#include <cstddef>
+
+namespace quillet::node_pool {
+
+// Memory for an object of `size` bytes, aligned to 8; throws std::bad_alloc when exhausted.
+void* allocate(std::size_t size);
+// The same from a separate run of blocks, for objects that mostly die soon (the end tags a read
+// consumes), so that their blocks empty and go back instead of staying in the tree's blocks.
+void* allocate_transient(std::size_t size);
+// Gives back memory from allocate; `size` must be the size it was allocated with.
+void release(void* p, std::size_t size) noexcept;
+
+}  // namespace quillet::node_pool
