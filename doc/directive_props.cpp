@@ -1,5 +1,6 @@
 // Properties as settings: finding, evaluating to text and setting to a string literal; the
 // parameter substitution of fragments; the DOC settings of a template.
+#include <algorithm>
 #include <climits>
 #include <string>
 

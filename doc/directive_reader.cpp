@@ -1,5 +1,6 @@
 // Reading directive comments: finding the comment of a keyword among a node list, parsing its
 // name = value pairs into properties, and removing the comment from the tree.
+#include <algorithm>
 #include <string>
 
 #include "doc/template_markup.h"
