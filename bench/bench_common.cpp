@@ -1,8 +1,8 @@
 // Timing, memory and reporting helpers shared by the benchmark programs.
 #include "bench/bench_common.h"
 
-#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
@@ -27,9 +27,11 @@ std::size_t peak_rss_bytes() {
   return static_cast<std::size_t>(usage.ru_maxrss) * 1024;  // Linux reports kilobytes
 }
 
-std::size_t heap_in_use_bytes() {
-  struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+std::size_t resident_bytes() {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t total_pages = 0, resident_pages = 0;
+  statm >> total_pages >> resident_pages;
+  return resident_pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 bool read_whole_file(const std::string& path, std::string& out) {
@@ -81,6 +83,7 @@ void print_summary(const char* name, std::size_t input_bytes, const std::vector<
   double total = median(totals);
   double best = totals.empty() ? 0 : *std::min_element(totals.begin(), totals.end());
   double input = input_bytes ? static_cast<double>(input_bytes) : 1;
+  // Later repetitions may reuse memory the first one kept, so only the first one tells.
   double tree = reps.empty() ? 0 : static_cast<double>(reps.front().tree_bytes);
   std::printf("summary %s bytes %zu reps %zu read_ms %.3f write_ms %.3f mb_s %.2f best_mb_s %.2f "
               "tree_ratio %.2f rss_ratio %.2f\n",

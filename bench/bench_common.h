@@ -12,13 +12,14 @@ namespace quillet::bench {
 double now_ms();
 // Peak resident set size of this process in bytes.
 std::size_t peak_rss_bytes();
-// Bytes of the heap now in use, to tell the size of a parsed tree from the buffers around it.
-std::size_t heap_in_use_bytes();
+// Resident set size of this process now, in bytes. Its growth across the first parse tells
+// the memory a tree takes, whichever allocator the parser uses.
+std::size_t resident_bytes();
 // The whole file; false with a message on stderr when it cannot be read.
 bool read_whole_file(const std::string& path, std::string& out);
 bool write_whole_file(const std::string& path, const std::string& data);
 
-// The read and write times of one repetition and the heap the parsed tree took.
+// The read and write times of one repetition and the memory the parsed tree took.
 struct rep_times {
   double read_ms;
   double write_ms;

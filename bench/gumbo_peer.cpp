@@ -140,11 +140,12 @@ int main(int argc, char** argv) {
   int count = std::atoi(argv[2]);
   std::vector<rep_times> reps;
   for (int rep = 0; rep < count; ++rep) {
-    std::size_t heap_before = quillet::bench::heap_in_use_bytes();
+    std::size_t rss_before = quillet::bench::resident_bytes();
     double t0 = quillet::bench::now_ms();
     GumboOutput* parsed = gumbo_parse_with_options(&kGumboDefaultOptions, src.data(), src.size());
     double t1 = quillet::bench::now_ms();
-    std::size_t tree_bytes = quillet::bench::heap_in_use_bytes() - heap_before;
+    std::size_t rss_after = quillet::bench::resident_bytes();
+    std::size_t tree_bytes = rss_after > rss_before ? rss_after - rss_before : 0;
     double t2 = quillet::bench::now_ms();
     std::string html = serialise(parsed);
     double t3 = quillet::bench::now_ms();

@@ -33,12 +33,13 @@ bool run_once(const std::string& src, rep_times& times, std::string* keep_output
   std::istream in(&buffer);
   std::ostringstream out;
   auto doc = quillet::make_rc<quillet::html_document>();
-  std::size_t heap_before = quillet::bench::heap_in_use_bytes();
+  std::size_t rss_before = quillet::bench::resident_bytes();
   double t0 = quillet::bench::now_ms();
   if (!doc->read(in))
     return false;
   double t1 = quillet::bench::now_ms();
-  std::size_t tree_bytes = quillet::bench::heap_in_use_bytes() - heap_before;
+  std::size_t rss_after = quillet::bench::resident_bytes();
+  std::size_t tree_bytes = rss_after > rss_before ? rss_after - rss_before : 0;
   double t2 = quillet::bench::now_ms();
   doc->write(out, k_normalize_end_tags);
   double t3 = quillet::bench::now_ms();
