@@ -133,5 +133,19 @@ TEST(ReadList, Bounds) {
   EXPECT_EQ(context.eval("READLIST(\"self.txt\")"), nested);
 }
 
+// A list line that calls the very variable whose READLIST is being read re-enters it; the
+// nesting bound ends that too.
+TEST(ReadList, LineReentersItsVariable) {
+  list_folder folder;
+  const std::string path = folder.write("again.txt", "@L\n");
+  fake_context context;
+  context.folder = folder.path;
+  context.add_variable("L", "READLIST(\"again.txt\")");
+  std::string nested = "s:#READLIST(" + path + ":1):#READLIST(" + path + ":-1):lists nested too deeply";
+  for (int level = 0; level < 8; ++level)
+    nested = "v(" + nested + ")";
+  EXPECT_EQ(context.eval("@L"), nested);
+}
+
 }  // namespace
 }  // namespace quillet::test
