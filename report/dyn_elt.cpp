@@ -1,0 +1,152 @@
+// The common part of dynamic elements (properties, attribute and style lookups) and the
+// generic element with REPEAT and VALUE.
+#include "report/html_dyn_elt.h"
+
+#include "doc/html_printer.h"
+#include "report/htdoc_processor.h"
+
+namespace quillet {
+
+void html_dyn_elt::clear() {
+  unbind_props();
+  props.clear();
+  html_elt_tag::clear();
+}
+
+void html_dyn_elt::init(htdoc_processor& owner, html_elt_tag*, const txl_prop_list*) { processor = &owner; }
+
+txl_user_function* html_dyn_elt::find_prop(std::string_view name) const { return quillet::find_prop(props, name); }
+
+void html_dyn_elt::unbind_props() {
+  for (auto& prop : props)
+    prop->unbind_calls();
+}
+
+std::int32_t html_dyn_elt::int_of(txl_user_function* prop, std::int32_t fallback) {
+  anyval result;
+  std::int32_t n = 0;
+  if (!prop || !processor || !processor->evaluate(*prop, result) || !result.to_int(n))
+    return fallback;
+  return n;
+}
+
+// The element's own attribute of exactly that name, when it has a value.
+static const html_attr* own_attribute(html_element* attrs, std::string_view name) {
+  for (html_element* a = attrs; a; a = a->next) {
+    if (a->kind != html_kind::attr)
+      continue;
+    auto* attr = static_cast<const html_attr*>(a);
+    if (attr->name.view() == name && attr->value.has_value())
+      return attr;
+  }
+  return nullptr;
+}
+
+bool html_dyn_elt::get_attr_value(std::string_view attr_name, anyval& result, bool& found_dynamic) {
+  std::string prop_name = "ATTR.";
+  prop_name.append(attr_name);
+  if (txl_user_function* prop = find_prop(prop_name)) {
+    found_dynamic = true;
+    return processor && processor->evaluate(*prop, result);
+  }
+  found_dynamic = false;
+  const html_attr* own = own_attribute(attrs, attr_name);
+  if (!own)
+    return false;
+  result = anyval::from_string(own->value.view());
+  return true;
+}
+
+// Compares two names ignoring the case of ASCII letters.
+static bool same_name_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (lower(a[i]) != lower(b[i]))
+      return false;
+  }
+  return true;
+}
+
+bool html_dyn_elt::get_style_value(std::string_view style_name, std::string_view attr_name, anyval& result,
+                                   bool& found_dynamic) {
+  std::string prop_name = "STYLE.";
+  prop_name.append(style_name);
+  if (txl_user_function* prop = find_prop(prop_name)) {
+    found_dynamic = true;
+    return processor && processor->evaluate(*prop, result);
+  }
+  found_dynamic = false;
+  if (const html_attr* style = own_attribute(attrs, "STYLE")) {
+    for (const style_item& item : parse_inline_style(style->value.view())) {
+      if (same_name_nocase(item.name, style_name) && !item.value.empty()) {
+        result = anyval::from_string(item.value);
+        return true;
+      }
+    }
+  }
+  return get_attr_value(attr_name, result, found_dynamic);
+}
+
+void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
+  html_dyn_elt::init(owner, parent, params);
+  repeat = find_prop("REPEAT");
+  value = find_prop("VALUE");
+  if (!value)
+    build_dynamic(owner, children, this, params);
+}
+
+// Writes a text with "&", "<" and ">" as entities, so that a value shows as text.
+static void write_encoded(html_obj_printer& p, std::string_view text) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char* entity = text[i] == '&' ? "&amp;" : text[i] == '<' ? "&lt;" : text[i] == '>' ? "&gt;" : nullptr;
+    if (!entity)
+      continue;
+    p.write(text.substr(start, i - start));
+    p.write(entity);
+    start = i + 1;
+  }
+  p.write(text.substr(start));
+}
+
+// The VALUE's text in place of the content; a failure shows its error text, encoded like
+// a value so that no text of an expression can turn into markup, or "#ERROR#".
+void html_dyn_elt_generic::print_once(html_obj_printer& p) {
+  print_start_tag(p, name(), attrs, nullptr);
+  if (!value) {
+    print_list(p, children);
+    print_end_tag(p);
+    return;
+  }
+  anyval result;
+  std::string error;
+  std::string text;
+  if (processor && processor->evaluate(*value, result, &error) && result.to_text(text))
+    write_encoded(p, text);
+  else
+    write_encoded(p, error.empty() ? std::string_view("#ERROR#") : std::string_view(error));
+  print_end_tag(p);
+}
+
+void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {
+  kov_context_entry* entry = processor->push_context(kind);
+  for (std::int32_t i = 0; i < n && !processor->stopped(); ++i) {
+    processor->set_index(entry, i);
+    print_once(p);
+    if (n != 1)
+      p.write("\r\n");
+  }
+  processor->pop_context(entry);
+}
+
+void html_dyn_elt_generic::print(html_obj_printer& p) {
+  if (!repeat || !processor) {
+    print_once(p);
+    return;
+  }
+  print_repeated(p, 0, int_of(repeat, 1));
+}
+
+}  // namespace quillet

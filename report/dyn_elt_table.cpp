@@ -1,0 +1,84 @@
+// Table rows and cells: a row is written as often as its cells' ROWS ask; each cell is
+// written on the rows it covers and COLS times across, with ROW() and COL() counting.
+#include <algorithm>
+#include <string>
+
+#include "doc/html_printer.h"
+#include "report/htdoc_processor.h"
+#include "report/html_dyn_elt.h"
+
+namespace quillet {
+
+void html_dyn_elt_tr::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
+  cells.clear();
+  html_dyn_elt_generic::init(owner, parent, params);
+}
+
+// The row's own REPEAT has no effect: the cells decide how many rows there are.
+void html_dyn_elt_tr::print(html_obj_printer& p) {
+  std::int32_t n = 1;
+  for (html_dyn_elt_td* cell : cells)
+    n = std::max(n, cell->prepare());
+  for (std::int32_t j = 0; j < n && !(processor && processor->stopped()); ++j) {
+    current_row = j;
+    print_once(p);
+    if (n != 1)
+      p.write("\r\n");
+  }
+}
+
+void html_dyn_elt_td::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
+  processor = &owner;
+  row = dynamic_cast<html_dyn_elt_tr*>(parent);
+  if (row)
+    row->cells.push_back(this);
+  rows_prop = find_prop("ROWS");
+  cols_prop = find_prop("COLS");
+  html_dyn_elt_generic::init(owner, parent, params);
+}
+
+// Evaluated with a ROW and a COL entry at index 0, in the contexts around the row.
+std::int32_t html_dyn_elt_td::prepare() {
+  if (!processor)
+    return 1;
+  kov_context_entry* row_entry = processor->push_context(1);
+  kov_context_entry* col_entry = processor->push_context(2);
+  rows = int_of(rows_prop, 1);
+  cols = int_of(cols_prop, 1);
+  rowspan = 1;
+  anyval span;
+  bool found_dynamic = false;
+  std::int32_t n = 0;
+  if (get_attr_value("ROWSPAN", span, found_dynamic) && span.to_int(n) && n > 0)
+    rowspan = n;
+  processor->pop_context(col_entry);
+  processor->pop_context(row_entry);
+  return rows;
+}
+
+// A spanning cell is written only on the first row it covers; the cell's REPEAT has no effect.
+void html_dyn_elt_td::print(html_obj_printer& p) {
+  if (!row || !processor)
+    return;
+  std::int32_t j = row->current_row;
+  if (j % rowspan != 0)
+    return;
+  kov_context_entry* row_entry = processor->push_context(1);
+  processor->set_index(row_entry, j / rowspan);
+  print_repeated(p, 2, cols);
+  processor->pop_context(row_entry);
+}
+
+void html_dyn_elt_td::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
+  if (rowspan == 1) {
+    html_dyn_elt::print_attributes(p, attr_list, extra);
+    return;
+  }
+  auto* span = new html_attr("ROWSPAN", std::to_string(rowspan));
+  span->next = extra;
+  html_dyn_elt::print_attributes(p, attr_list, span);
+  span->next = nullptr;
+  span->release();
+}
+
+}  // namespace quillet

@@ -1,0 +1,160 @@
+// Set-up, binding and generation of the template processor, and its run parameters.
+#include "report/htdoc_processor.h"
+
+#include <fstream>
+
+#include "doc/html_printer.h"
+#include "report/html_dyn_elt.h"
+#include "report/output_counter.h"
+#include "txl/binding.h"
+
+namespace quillet {
+
+std::string htdoc_join_path(std::string_view dir, std::string_view name) {
+  std::string path(dir);
+  if (!path.empty() && path.back() != '/' && path.back() != '\\')
+    path += '/';
+  path.append(name);
+  return path;
+}
+
+htdoc_processor::htdoc_processor(txl_diagnostic_sink& sink) : sink_(&sink), library_(this) {}
+
+htdoc_processor::~htdoc_processor() { reset(); }
+
+// Drops the bindings before the references, since variables that call each other hold
+// each other through their call sites.
+void htdoc_processor::reset() {
+  for (auto& element : dyn_elements_)
+    element->unbind_props();
+  dyn_elements_.clear();
+  for (auto& variable : variables_)
+    variable->unbind_calls();
+  for (auto& param : params_)
+    param->unbind_calls();
+  variables_.clear();
+  params_.clear();
+  document_.reset();
+  project_.clear();
+  stacks_.clear();
+  run_ = nullptr;
+  name_counter_ = 0;
+}
+
+std::string_view htdoc_processor::template_folder() const {
+  return run_ ? std::string_view(run_->template_dir) : std::string_view();
+}
+
+void htdoc_processor::prepare_binder(txl_binder& binder) {
+  binder.add_library(library_);
+  binder.add_builtin_libraries();
+  for (auto& variable : variables_)
+    binder.add_user_function(*variable);
+}
+
+int htdoc_processor::bind_calls(txl_user_function& function) {
+  txl_binder binder(*sink_);
+  prepare_binder(binder);
+  return binder.bind_all(function);
+}
+
+void htdoc_processor::add_dyn_element(html_dyn_elt* element) { dyn_elements_.emplace_back(element); }
+
+// Reads PRJ and REFRESH; a REFRESH above 0 asks the browser to reload the report, through a
+// META element at the end of HEAD.
+void htdoc_processor::read_settings(html_elt_tag& head) {
+  int refresh = 0;
+  read_doc_settings(head.children, mode_compile, project_, refresh);
+  if (refresh <= 0)
+    return;
+  auto* meta = new html_elt_tag(find_tag_def("META"));
+  append_node(meta->attrs, new html_attr("HTTP-EQUIV", "REFRESH"));
+  append_node(meta->attrs, new html_attr("CONTENT", std::to_string(refresh)));
+  append_node(head.children, meta);
+}
+
+// Wizard parameters first, since the variables' texts are substituted with them.
+void htdoc_processor::read_variables(html_elt_tag& head) {
+  htdoc_fragment_header header;
+  read_fragment_header(head.children, header);
+  params_ = fragment_param_list(header);
+  read_directive_vars(head.children, variables_, mode_compile, &params_);
+}
+
+bool htdoc_processor::setup(html_document& document) {
+  reset();
+  document_.reset(&document);
+  if (document.head) {
+    read_settings(*document.head);
+    read_variables(*document.head);
+  }
+  for (auto& variable : variables_)
+    bind_calls(*variable);
+  for (auto& variable : variables_)
+    check_recursion(*variable, *sink_);
+  if (document.body)
+    build_dynamic(*this, document.body->children, document.body, &params_);
+  return true;
+}
+
+bool htdoc_processor::evaluate(txl_user_function& property, anyval& result, std::string* error_text) {
+  std::string error;
+  bool ok = evaluate_user_function(property, anyval(), result, error, *sink_);
+  if (!ok && error_text)
+    *error_text = std::move(error);
+  return ok;
+}
+
+std::string htdoc_processor::next_output_name(std::string_view suffix) {
+  ++name_counter_;
+  std::string name = run_ ? run_->base_name : std::string();
+  if (!name.empty())
+    name += '_';
+  name += std::to_string(name_counter_);
+  name.append(suffix);
+  if (run_ && run_->generated)
+    run_->generated->push_back(name);
+  return name;
+}
+
+std::unique_ptr<std::ostream> htdoc_processor::open_output(std::string_view name) {
+  std::string dir = run_ ? run_->output_dir : std::string();
+  auto out = std::make_unique<std::ofstream>(htdoc_join_path(dir, name), std::ios::binary | std::ios::trunc);
+  if (!out->is_open())
+    return nullptr;
+  return out;
+}
+
+bool htdoc_processor::stopped() const { return counter_ && counter_->stopped(); }
+
+// Prints the whole document through a counter that refuses bytes past the run's bound.
+bool htdoc_processor::write_report(std::ostream& file) {
+  output_counter counter(*file.rdbuf(), run_->max_output);
+  std::ostream out(&counter);
+  counter_ = &counter;
+  {
+    html_obj_printer printer(out, html_obj_printer::NORMALIZE_END_TAGS);
+    print_list(printer, document_->top);
+    printer.flush();
+  }
+  counter_ = nullptr;
+  limit_reached_ = counter.limit_reached();
+  file.flush();
+  return out.good() && file.good() && !counter.stopped();
+}
+
+bool htdoc_processor::generate(const htdoc_run& run) {
+  if (!document_)
+    return false;
+  run_ = &run;
+  name_counter_ = 0;
+  limit_reached_ = false;
+  std::string name = run.base_name.empty() ? std::string("0") : run.base_name;
+  name += run.extension;
+  std::unique_ptr<std::ostream> file = open_output(name);
+  bool ok = file && write_report(*file);
+  run_ = nullptr;
+  return ok;
+}
+
+}  // namespace quillet

@@ -1,0 +1,119 @@
+// The template processor: prepares a template document for one report run (settings,
+// variables, bindings, dynamic elements) and writes the report. It is also the context the
+// channel and context functions reach during the run. Owned by its caller, not counted; it
+// holds its document and dynamic elements until reset().
+#pragma once
+
+#include <cstdarg>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "data/kov_library.h"
+#include "data/kov_processor_context.h"
+#include "doc/html_document.h"
+#include "doc/template_markup.h"
+
+namespace quillet {
+
+class html_dyn_elt;
+
+// The parameters of one generation, read-only while it runs.
+struct htdoc_run {
+  std::uint32_t time = 0;                     // report time, seconds since 1970 UTC
+  kov_txl_data_source* source = nullptr;      // may be null
+  std::string template_dir;                   // where READLIST resolves relative names
+  std::string output_dir;                     // receives the report and its extra files
+  std::string base_name;                      // report name without extension; may be empty
+  std::string extension = ".htm";             // with the dot
+  std::vector<std::string>* generated = nullptr;  // extra file names are appended here
+  std::uint64_t max_output = 0;               // bytes the report may take; 0: no bound
+};
+
+// Joins a folder and a file name with "/" unless the folder is empty or already ends in a
+// separator.
+std::string htdoc_join_path(std::string_view dir, std::string_view name);
+
+class htdoc_processor final : public kov_processor_context {
+public:
+  explicit htdoc_processor(txl_diagnostic_sink& sink = discard_diagnostics());
+  ~htdoc_processor() override;
+  htdoc_processor(const htdoc_processor&) = delete;
+  htdoc_processor& operator=(const htdoc_processor&) = delete;
+
+  // Reads the settings, variables and wizard parameters, binds every call, checks recursion
+  // and replaces the qualifying elements by dynamic ones. Always true.
+  bool setup(html_document& document);
+  // Writes the report file `base_name` + `extension` (base "0" when empty) into output_dir.
+  // False when there is no document, the file cannot be opened, writing fails or the output
+  // passed run.max_output; the caller removes a partial file.
+  bool generate(const htdoc_run& run);
+  // Releases everything setup made and empties the context stacks.
+  void reset();
+
+  // Evaluates a property; on failure prints "compute error (%s): %s\n" and, when asked,
+  // leaves the error text in *error_text.
+  bool evaluate(txl_user_function& property, anyval& result, std::string* error_text = nullptr);
+  // The next extra output name of the run: base, "_" (only after a non-empty base), the
+  // running number from 1, and the suffix; recorded in run.generated when that is set.
+  std::string next_output_name(std::string_view suffix);
+  // Opens output_dir joined with `name` for binary writing; null when it cannot be opened.
+  std::unique_ptr<std::ostream> open_output(std::string_view name);
+
+  // Repeat-context operations of the dynamic elements.
+  kov_context_entry* push_context(int kind) { return stacks_.push_context(kind); }
+  void set_index(kov_context_entry* entry, std::int32_t i) { stacks_.set_index(entry, i); }
+  void pop_context(kov_context_entry* entry) { stacks_.pop_context(entry); }
+
+  // Binds every call site of a property or variable as setup does; how many stayed unbound.
+  int bind_calls(txl_user_function& function);
+  // Records a dynamic element the processor keeps until reset.
+  void add_dyn_element(html_dyn_elt* element);
+  // True once the run's output passed its bound: repeating elements stop at once.
+  bool stopped() const;
+
+  html_document* document() const { return document_.get(); }
+  const std::string& project() const { return project_; }
+  const txl_prop_list& variables() const { return variables_; }
+  const txl_prop_list& wizard_params() const { return params_; }
+  const std::vector<rc_ptr<html_dyn_elt>>& dyn_elements() const { return dyn_elements_; }
+  const htdoc_run* run() const { return run_; }
+  int name_counter() const { return name_counter_; }
+  bool output_limit_reached() const { return limit_reached_; }
+
+  // Dynamic elements nested deeper than this stay plain tags (written without recursion), so
+  // that writing a report never recurses without bound on the template's depth.
+  static constexpr int max_dynamic_nesting = 200;
+  int dynamic_nesting = 0;  // of the elements being built right now
+
+  // The context of the channel and context functions.
+  std::uint32_t report_time() const override { return run_ ? run_->time : 0; }
+  kov_txl_data_source* data_source() const override { return run_ ? run_->source : nullptr; }
+  std::string_view template_folder() const override;
+  const kov_context_stacks& contexts() const override { return stacks_; }
+  txl_diagnostic_sink& diagnostics() override { return *sink_; }
+  void prepare_binder(txl_binder& binder) override;
+
+private:
+  void read_settings(html_elt_tag& head);
+  void read_variables(html_elt_tag& head);
+  bool write_report(std::ostream& out);
+
+  txl_diagnostic_sink* sink_;
+  kov_txl_library library_;
+  rc_ptr<html_document> document_;
+  std::vector<rc_ptr<html_dyn_elt>> dyn_elements_;
+  txl_prop_list variables_;
+  txl_prop_list params_;
+  std::string project_;
+  kov_context_stacks stacks_;
+  const htdoc_run* run_ = nullptr;
+  int name_counter_ = 0;
+  class output_counter* counter_ = nullptr;  // the bounded output of the run in progress
+  bool limit_reached_ = false;
+};
+
+}  // namespace quillet

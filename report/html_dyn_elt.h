@@ -1,0 +1,130 @@
+// Dynamic elements: tags of a template that evaluate their properties while the report is
+// written. Each keeps the tag's definition, attributes and children and adds its property
+// list; the classes below add the repeat rules of generic elements, table rows, table cells
+// and list items. The processor that built them must outlive them; none owns another.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "doc/html_node.h"
+#include "doc/template_markup.h"
+#include "txl/anyval.h"
+
+namespace quillet {
+
+class htdoc_processor;
+
+class html_dyn_elt : public html_elt_tag {
+public:
+  explicit html_dyn_elt(const html_elt_def* d) : html_elt_tag(d) {}
+  void clear() override;
+  // Writes the attributes with the computed ATTR. and STYLE. properties merged in.
+  void print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) override;
+  // Stores the processor; subclasses find their properties and convert their content.
+  virtual void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params);
+
+  // The first property of exactly that name, or null.
+  txl_user_function* find_prop(std::string_view name) const;
+  // The value of "ATTR." + name when that property exists (found_dynamic set), else the
+  // element's own attribute of that name as a string; false when neither gives a value.
+  bool get_attr_value(std::string_view attr_name, anyval& result, bool& found_dynamic);
+  // The value of "STYLE." + name, else the STYLE attribute's item of that name (any ASCII
+  // case), else get_attr_value(attr_name).
+  bool get_style_value(std::string_view style_name, std::string_view attr_name, anyval& result,
+                       bool& found_dynamic);
+  // Evaluates a property through the processor; the integer it gives, or `fallback` when it
+  // is absent, fails or does not convert.
+  std::int32_t int_of(txl_user_function* prop, std::int32_t fallback);
+  // Unbinds the calls of every property, so that nothing keeps the template's variables.
+  void unbind_props();
+
+  txl_prop_list props;
+  htdoc_processor* processor = nullptr;  // not owned
+};
+
+// An element with REPEAT and VALUE.
+class html_dyn_elt_generic : public html_dyn_elt {
+public:
+  explicit html_dyn_elt_generic(const html_elt_def* d) : html_dyn_elt(d) {}
+  // Writes the element as often as REPEAT says, each time with IDX() counting from 0.
+  void print(html_obj_printer& p) override;
+  void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
+  // One copy: start tag, the VALUE (entities encoded) or the children, end tag.
+  virtual void print_once(html_obj_printer& p);
+
+  txl_user_function* repeat = nullptr;  // into props
+  txl_user_function* value = nullptr;   // into props
+
+protected:
+  // Writes print_once n times inside a context entry of `kind` whose index counts.
+  void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
+};
+
+class html_dyn_elt_td;
+
+// A table row: written as often as the largest ROWS of its cells.
+class html_dyn_elt_tr : public html_dyn_elt_generic {
+public:
+  explicit html_dyn_elt_tr(const html_elt_def* d) : html_dyn_elt_generic(d) {}
+  void print(html_obj_printer& p) override;
+  void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
+
+  std::vector<html_dyn_elt_td*> cells;  // not owned, document order
+  std::int32_t current_row = 0;
+};
+
+// A table cell (TD, TH): written on the rows it covers, COLS times across.
+class html_dyn_elt_td : public html_dyn_elt_generic {
+public:
+  explicit html_dyn_elt_td(const html_elt_def* d) : html_dyn_elt_generic(d) {}
+  void print(html_obj_printer& p) override;
+  void print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) override;
+  void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
+  // Computes rows, cols and rowspan in the contexts present now; returns rows.
+  std::int32_t prepare();
+
+  html_dyn_elt_tr* row = nullptr;  // not owned
+  std::int32_t rows = 1;
+  std::int32_t cols = 1;
+  std::int32_t rowspan = 1;
+  txl_user_function* rows_prop = nullptr;
+  txl_user_function* cols_prop = nullptr;
+};
+
+// A list item (LI) or definition term (DT, with the DD elements that follow it).
+class html_dyn_elt_li : public html_dyn_elt_generic {
+public:
+  explicit html_dyn_elt_li(const html_elt_def* d) : html_dyn_elt_generic(d) {}
+  ~html_dyn_elt_li() override;
+  void clear() override;
+  void print(html_obj_printer& p) override;
+  void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
+  void print_once(html_obj_printer& p) override;
+
+  txl_user_function* rows_prop = nullptr;
+  html_element* detached = nullptr;  // owned list: the DD run of a DT
+};
+
+// An embedded control; rendered for now as a plain dynamic element.
+class html_dyn_elt_ocx : public html_dyn_elt_generic {
+public:
+  explicit html_dyn_elt_ocx(const html_elt_def* d) : html_dyn_elt_generic(d) {}
+};
+
+// Converts, in `list` and below, every tag that carries an ELT directive or is a TR, TD, TH,
+// LI, DT or OBJECT. `parent` is the element whose content the list is.
+void build_dynamic(htdoc_processor& processor, html_element*& list, html_elt_tag* parent,
+                   const txl_prop_list* params);
+
+// One item of an inline style.
+struct style_item {
+  std::string name;
+  std::string value;
+};
+// The items of a STYLE attribute's text, in order.
+std::vector<style_item> parse_inline_style(std::string_view text);
+
+}  // namespace quillet

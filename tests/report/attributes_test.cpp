@@ -1,0 +1,125 @@
+// Computed attributes and styles of dynamic elements, and the inline-style reader.
+#include <gtest/gtest.h>
+
+#include "report/html_dyn_elt.h"
+#include "tests/report/report_test_util.h"
+
+namespace quillet::test {
+namespace {
+
+struct attr_row {
+  const char* name;
+  const char* body;
+  const char* expected;
+};
+
+const attr_row attr_rows[] = {
+    {"ATTR replaces in place", "<TABLE BGCOLOR=white BORDER=1><!--$VX ELT ATTR.BGCOLOR=%{\"#FF0000\"}%--></TABLE>",
+     "<TABLE BGCOLOR=\"#FF0000\" BORDER=1></TABLE>"},
+    {"ATTR of a missing attribute is appended", "<SPAN ID=a><!--$VX ELT ATTR.TITLE=%{\"t\"}%-->x</SPAN>",
+     "<SPAN ID=a TITLE=t>x</SPAN>"},
+    {"ATTR items keep property order",
+     "<SPAN><!--$VX ELT ATTR.B=%{2}%\r\n ATTR.A=%{1}%-->x</SPAN>", "<SPAN B=2 A=1>x</SPAN>"},
+    {"failing ATTR adds nothing", "<SPAN ID=a><!--$VX ELT ATTR.ID=%{NOSUCH()}%-->x</SPAN>", "<SPAN ID=a>x</SPAN>"},
+    {"later ATTR of the same name wins", "<SPAN><!--$VX ELT ATTR.X=%{1}%\r\n ATTR.X=%{2}%-->x</SPAN>",
+     "<SPAN X=2>x</SPAN>"},
+    {"attribute values are not encoded", "<SPAN><!--$VX ELT ATTR.TITLE=%{\"a<b\"}%-->x</SPAN>",
+     "<SPAN TITLE=\"a<b\">x</SPAN>"},
+    {"STYLE item replaced in place", "<SPAN STYLE=\"color: red; width: 10px\"><!--$VX ELT STYLE.color=%{\"blue\"}%-->x</SPAN>",
+     "<SPAN STYLE=\"color:blue; width:10px;\">x</SPAN>"},
+    {"new STYLE items follow the parsed ones",
+     "<SPAN STYLE=\"width: 10px\"><!--$VX ELT STYLE.color=%{\"blue\"}%\r\n STYLE.height=%{\"2px\"}%-->x</SPAN>",
+     "<SPAN STYLE=\"width:10px; color:blue; height:2px;\">x</SPAN>"},
+    {"STYLE names compare byte-wise", "<SPAN STYLE=\"COLOR: red\"><!--$VX ELT STYLE.color=%{\"blue\"}%-->x</SPAN>",
+     "<SPAN STYLE=\"COLOR:red; color:blue;\">x</SPAN>"},
+    {"STYLE without a style attribute", "<SPAN><!--$VX ELT STYLE.color=%{\"blue\"}%-->x</SPAN>",
+     "<SPAN STYLE=\"color:blue;\">x</SPAN>"},
+    {"failing STYLE keeps the parsed items", "<SPAN STYLE=\"color:red\"><!--$VX ELT STYLE.color=%{NOSUCH()}%-->x</SPAN>",
+     "<SPAN STYLE=\"color:red;\">x</SPAN>"},
+    {"ATTR items come before STYLE",
+     "<SPAN><!--$VX ELT STYLE.color=%{\"blue\"}%\r\n ATTR.ID=%{\"k\"}%-->x</SPAN>",
+     "<SPAN ID=k STYLE=\"color:blue;\">x</SPAN>"},
+    {"ATTR.STYLE yields to the merged STYLE",
+     "<SPAN><!--$VX ELT ATTR.STYLE=%{\"a:1\"}%\r\n STYLE.b=%{2}%-->x</SPAN>", "<SPAN STYLE=\"b:2;\">x</SPAN>"},
+    {"row span written with a computed span",
+     "<TABLE><TR><TD><!--$VX ELT ATTR.ROWSPAN=%{2}%\r\n ROWS=%{2}%-->c</TD></TR></TABLE>",
+     "<TABLE><TR><TD ROWSPAN=2>c</TD></TR>\r\n<TR></TR>\r\n</TABLE>"},
+    {"bad row span counts as 1", "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>",
+     "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>"},
+};
+
+TEST(ComputedAttributes, MergeIntoTheStartTag) {
+  for (const attr_row& row : attr_rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(body_report(row.body), row.expected);
+  }
+}
+
+struct style_row {
+  const char* text;
+  const char* items;  // name=value|...
+};
+
+const style_row style_rows[] = {
+    {"", ""},
+    {"color: red; width: 10px", "color=red|width=10px|"},
+    {"color=red;width=10px;", "color=red|width=10px|"},
+    {"  /* note */ color /* c */ : /* v */ red /* t */ ; x", "color=red|x=|"},
+    {"font-family: 'A;B', \"C;D\"", "font-family='A;B', \"C;D\"|"},
+    {"content: 'it\\'s;x'", "content='it\\'s;x'|"},
+    {"a; b: 1", "a=|b=1|"},
+    {"a: 1  ", "a=1|"},
+    {"!bad: 1", ""},
+    {"a: 1; !b: 2", "a=1|"},
+    {"a: 'open", "a='open|"},
+    {"a /* never closed", "a=|"},
+    {"x_y-2: v", "x_y-2=v|"},
+};
+
+TEST(InlineStyle, ReadsNamesAndValues) {
+  for (const style_row& row : style_rows) {
+    SCOPED_TRACE(row.text);
+    std::string got;
+    for (const style_item& item : parse_inline_style(row.text))
+      got += item.name + "=" + item.value + "|";
+    EXPECT_EQ(got, row.items);
+  }
+}
+
+// The lookups the embedded controls use for their size.
+TEST(ComputedAttributes, StyleAndAttributeLookups) {
+  auto doc = read_document(
+      "<HTML><BODY><OBJECT WIDTH=40 STYLE=\"Height: 7px\"><!--$VX ELT ATTR.ID=%{\"z\"}%--></OBJECT></BODY></HTML>");
+  htdoc_processor processor;
+  processor.setup(*doc);
+  ASSERT_EQ(processor.dyn_elements().size(), 1u);
+  html_dyn_elt& element = *processor.dyn_elements()[0];
+  struct lookup {
+    const char* style;
+    const char* attr;
+    bool ok;
+    bool dynamic;
+    const char* text;
+  };
+  const lookup rows[] = {
+      {"height", "HEIGHT", true, false, "7px"},
+      {"width", "WIDTH", true, false, "40"},
+      {"depth", "ID", true, true, "z"},
+      {"depth", "DEPTH", false, false, ""},
+  };
+  for (const lookup& row : rows) {
+    SCOPED_TRACE(row.style);
+    anyval value;
+    bool dynamic = !row.dynamic;
+    EXPECT_EQ(element.get_style_value(row.style, row.attr, value, dynamic), row.ok);
+    EXPECT_EQ(dynamic, row.dynamic);
+    std::string text;
+    value.to_text(text);
+    EXPECT_EQ(text, row.text);
+  }
+  processor.reset();
+  doc->clear();
+}
+
+}  // namespace
+}  // namespace quillet::test
