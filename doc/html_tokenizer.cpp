@@ -211,6 +211,12 @@ int html_tokenizer::skip_spaces() {
 // A tag or attribute name: the run of name characters, upper-cased.
 void html_tokenizer::read_name(std::string& out) {
   out.clear();
+  if (!sp_) {
+    const char* q = p_;
+    while (q < end_ && cc_.name[static_cast<unsigned char>(*q)])
+      out.push_back(static_cast<char>(cc_.upper[static_cast<unsigned char>(*q++)]));
+    p_ = q;
+  }
   int c = get();
   while (is_name_char(c)) {
     out.push_back(static_cast<char>(cc_.upper[c]));

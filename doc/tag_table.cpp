@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace quillet {
 
@@ -58,14 +59,35 @@ bool upper_ascii(std::basic_string_view<Unit> name, char (&out)[longest_name + 1
   return true;
 }
 
+// Byte-wise three-way comparison of two short names, inline: tag names are a few bytes long,
+// and a library call per step of the bisection would cost more than the comparison.
+int compare_names(std::string_view a, std::string_view b) {
+  std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    if (x != y)
+      return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
 }  // namespace
 
 const html_elt_def* find_tag_def(std::string_view name) {
-  auto it = std::lower_bound(table.begin(), table.end(), name,
-                             [](const html_elt_def& row, std::string_view n) { return row.name < n; });
-  if (it == table.end() || it->name != name)
+  if (name.size() > longest_name)
     return nullptr;
-  return &*it;
+  std::size_t lo = 0, hi = table.size();
+  while (lo < hi) {
+    std::size_t mid = (lo + hi) / 2;
+    int c = compare_names(table[mid].name, name);
+    if (c == 0)
+      return &table[mid];
+    if (c < 0)
+      lo = mid + 1;
+    else
+      hi = mid;
+  }
+  return nullptr;
 }
 
 const html_elt_def* find_tag_def_nocase(std::string_view name) {
