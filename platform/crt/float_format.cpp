@@ -1,9 +1,13 @@
-// The floating-point conversions: finite values through the C library with the exponent
-// widened to three digits, infinities and NaN as the original runtime's digit strings.
+// The floating-point conversions as the original runtime produced them: the value becomes a
+// string of 17 significant digits (or the digit string 1#INF, 1#IND, 1#QNAN, 1#SNAN), which
+// is cut to the digits the conversion shows and rounded half up on that string, then laid
+// out in fixed or exponent form with a three-digit exponent. So "%.0f" of 2.5 gives 3,
+// "%.20f" of 0.1 gives 0.10000000000000001000 and "%.2f" of infinity gives 1.#J.
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/crt/c_locale.h"
 #include "platform/crt/format_field.h"
@@ -12,6 +16,12 @@
 namespace quillet::crt {
 
 namespace {
+
+// Digits d1 d2 ... standing for d1.d2... times ten to the power decpt - 1.
+struct digit_string {
+  std::string digits;
+  int decpt = 0;
+};
 
 // The digit string the original runtime used for a value that is not finite, or empty for
 // a finite one. The x86 "indefinite" NaN (sign set, only the quiet bit in the fraction),
@@ -31,84 +41,110 @@ std::string_view special_digits(double v) {
   return (fraction & quiet_bit) ? "1#QNAN" : "1#SNAN";
 }
 
-// The first `count` characters of a digit string, padded with '0', rounded up when the next
-// character is '5' or above in byte order; so '#' followed by 'I' becomes '$'.
-std::string cut_digits(std::string_view digits, int count) {
-  std::string d;
-  for (int i = 0; i < count; ++i)
-    d += static_cast<std::size_t>(i) < digits.size() ? digits[i] : '0';
-  char next = static_cast<std::size_t>(count) < digits.size() ? digits[count] : '\0';
-  if (next < '5')
-    return d;
-  int i = count - 1;
-  while (i >= 0 && d[i] == '9')
-    d[i--] = '0';
-  if (i >= 0)
-    ++d[i];
+// Seventeen significant digits of a finite magnitude, correctly rounded by the C library in
+// the "C" locale; zero is the single digit 0 at decpt 0.
+digit_string finite_digits(double magnitude) {
+  if (magnitude == 0.0)
+    return {"0", 0};
+  char buf[40];
+  locale_t previous = uselocale(c_numeric_locale());
+  std::snprintf(buf, sizeof buf, "%.16e", magnitude);
+  uselocale(previous);
+  digit_string d;
+  d.digits = buf[0];
+  d.digits.append(buf + 2, 16);
+  d.decpt = std::atoi(buf + 19) + 1;
   return d;
 }
 
-// One digit before the point and the rest after it; the point stays for '#' even alone.
-std::string point_layout(const std::string& d, bool alt) {
-  std::string body = d.substr(0, 1);
-  if (d.size() > 1 || alt)
-    body += "." + d.substr(1);
+// The first `count` characters of the digits, padded with '0', rounded up when the next
+// character is '5' or above in byte order (so '#' followed by 'I' becomes '$'). A carry out
+// of the first digit adds a leading 1 and moves the point. A count below 0 leaves nothing.
+digit_string cut_digits(const digit_string& in, int count) {
+  std::string buf = "0";
+  for (int i = 0; i < count; ++i)
+    buf += static_cast<std::size_t>(i) < in.digits.size() ? in.digits[i] : '0';
+  char next = count >= 0 && static_cast<std::size_t>(count) < in.digits.size() ? in.digits[count] : '\0';
+  if (next >= '5') {
+    std::size_t i = buf.size() - 1;
+    while (buf[i] == '9')
+      buf[i--] = '0';
+    ++buf[i];
+  }
+  if (buf[0] == '1')
+    return {buf, in.decpt + 1};
+  return {buf.substr(1), in.decpt};
+}
+
+// Fixed form: the digits before the point (or 0), then `precision` digits after it, zeros
+// first when the point lies left of the digits. The point stays for '#' even alone.
+std::string fixed_layout(const digit_string& d, int precision, bool alt) {
+  std::size_t whole = d.decpt > 0 ? static_cast<std::size_t>(d.decpt) : 0;
+  std::string body = whole > 0 ? d.digits.substr(0, whole) : "0";
+  if (precision > 0 || alt)
+    body += '.';
+  if (precision <= 0)
+    return body;
+  std::size_t zeros = d.decpt < 0 ? std::min<std::size_t>(precision, -d.decpt) : 0;
+  body.append(zeros, '0');
+  body += d.digits.substr(std::min(whole, d.digits.size()), precision - zeros);
   return body;
+}
+
+// Exponent form: one digit, the point and `precision` digits, then e+000. A zero (or a
+// special value) has exponent 0.
+std::string exponent_layout(const digit_string& d, int precision, bool alt, char e) {
+  std::string body = d.digits.substr(0, 1);
+  if (precision > 0 || alt)
+    body += '.';
+  body += d.digits.substr(1, precision);
+  int exponent = d.digits[0] != '0' ? d.decpt - 1 : 0;
+  char text[16];
+  std::snprintf(text, sizeof text, "%c%c%03d", e, exponent < 0 ? '-' : '+', std::abs(exponent));
+  return body + text;
 }
 
 // "%g" without '#' drops trailing zeros after the point, and the point if nothing is left.
 void crop_zeros(std::string& body) {
-  if (body.find('.') == std::string::npos)
+  std::size_t point = body.find('.');
+  if (point == std::string::npos)
     return;
-  while (body.back() == '0')
-    body.pop_back();
-  if (body.back() == '.')
-    body.pop_back();
+  std::size_t exponent = body.find_first_of("eE");
+  std::size_t end = exponent == std::string::npos ? body.size() : exponent;
+  std::size_t keep = end;
+  while (keep > point + 1 && body[keep - 1] == '0')
+    --keep;
+  if (keep == point + 1)
+    keep = point;
+  body.erase(keep, end - keep);
 }
 
-// The body of a special value. Its decimal exponent is 0, so "%g" always takes the fixed
-// form with precision minus one digits after the point.
-std::string special_body(const conversion_spec& spec, std::string_view digits) {
+// "%g": P significant digits (6 by default, 1 for 0), rounded first; exponent form when the
+// rounded exponent is below -4 or at least P, fixed form otherwise.
+std::string general_layout(const digit_string& value, const conversion_spec& spec) {
+  int p = spec.precision < 0 ? 6 : spec.precision == 0 ? 1 : spec.precision;
+  digit_string d = cut_digits(value, p);
+  int magnitude = d.decpt - 1;
+  std::string body = magnitude < -4 || magnitude >= p
+                         ? exponent_layout(d, p - 1, spec.alt, spec.conversion == 'G' ? 'E' : 'e')
+                         : fixed_layout(d, p - d.decpt, spec.alt);
+  if (!spec.alt)
+    crop_zeros(body);
+  return body;
+}
+
+// The body of the conversion without sign or width.
+std::string layout(const digit_string& value, const conversion_spec& spec) {
   int precision = spec.precision < 0 ? 6 : spec.precision;
-  char c = spec.conversion;
-  if (c == 'g' || c == 'G') {
-    std::string body = point_layout(cut_digits(digits, precision == 0 ? 1 : precision), spec.alt);
-    if (!spec.alt)
-      crop_zeros(body);
-    return body;
+  switch (spec.conversion) {
+  case 'f':
+    return fixed_layout(cut_digits(value, value.decpt + precision), precision, spec.alt);
+  case 'e':
+  case 'E':
+    return exponent_layout(cut_digits(value, precision + 1), precision, spec.alt, spec.conversion);
+  default:
+    return general_layout(value, spec);
   }
-  std::string body = point_layout(cut_digits(digits, precision + 1), spec.alt);
-  if (c == 'e')
-    body += "e+000";
-  if (c == 'E')
-    body += "E+000";
-  return body;
-}
-
-// Widens the exponent of an e-form body to three digits: 1e+20 becomes 1e+020.
-void widen_exponent(std::string& body) {
-  std::size_t e = body.find_first_of("eE");
-  if (e == std::string::npos || e + 2 > body.size())
-    return;
-  std::size_t digits = body.size() - (e + 2);
-  if (digits < 3)
-    body.insert(e + 2, 3 - digits, '0');
-}
-
-// The body of a finite magnitude by the C library in the "C" locale, without sign or width.
-std::string finite_body(const conversion_spec& spec, double magnitude) {
-  std::string f = spec.alt ? "%#" : "%";
-  if (spec.precision >= 0)
-    f += "." + std::to_string(spec.precision);
-  f += spec.conversion;
-  locale_t previous = uselocale(c_numeric_locale());
-  int n = std::snprintf(nullptr, 0, f.c_str(), magnitude);
-  std::string body(n > 0 ? n : 0, '\0');
-  if (n > 0)
-    std::snprintf(body.data(), body.size() + 1, f.c_str(), magnitude);
-  uselocale(previous);
-  widen_exponent(body);
-  return body;
 }
 
 }  // namespace
@@ -116,9 +152,9 @@ std::string finite_body(const conversion_spec& spec, double magnitude) {
 void format_double_spec(const conversion_spec& spec, double value, std::string& out) {
   bool negative = std::signbit(value);
   std::string_view special = special_digits(value);
-  std::string body = special.empty() ? finite_body(spec, std::fabs(value)) : special_body(spec, special);
+  digit_string digits = special.empty() ? finite_digits(std::fabs(value)) : digit_string{std::string(special), 1};
   std::string_view prefix = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
-  append_field(spec, prefix, body, out);
+  append_field(spec, prefix, layout(digits, spec), out);
 }
 
 }  // namespace quillet::crt
