@@ -44,10 +44,10 @@ html_dyn_elt* convert(htdoc_processor& processor, html_element** link, html_elt_
                       const txl_prop_list* params) {
   dyn_class kind = class_of(tag->name());
   if (processor.dynamic_nesting >= htdoc_processor::max_dynamic_nesting) {
-    if (processor.dynamic_nesting++ == htdoc_processor::max_dynamic_nesting)
+    if (!processor.nesting_reported)
       processor.message("nesting too deep: dynamic elements below %d levels are written as they are\n",
                         htdoc_processor::max_dynamic_nesting);
-    --processor.dynamic_nesting;
+    processor.nesting_reported = true;
     return nullptr;
   }
   txl_prop_list props;

@@ -39,6 +39,7 @@ void htdoc_processor::reset() {
   stacks_.clear();
   run_ = nullptr;
   name_counter_ = 0;
+  nesting_reported = false;
 }
 
 std::string_view htdoc_processor::template_folder() const {

@@ -87,7 +87,8 @@ public:
   // Dynamic elements nested deeper than this stay plain tags (written without recursion), so
   // that writing a report never recurses without bound on the template's depth.
   static constexpr int max_dynamic_nesting = 200;
-  int dynamic_nesting = 0;  // of the elements being built right now
+  int dynamic_nesting = 0;        // of the elements being built right now
+  bool nesting_reported = false;  // the limit has been reported in this set-up
 
   // The context of the channel and context functions.
   std::uint32_t report_time() const override { return run_ ? run_->time : 0; }
