@@ -25,8 +25,7 @@ test-asan: deps
 
 demo: deps all
 	mkdir -p out
-	$(BUILD)/quillet format --flags 2 examples/shift_report.html -o out/shift_report.html
-	@echo "written: out/shift_report.html"
+	$(BUILD)/quillet report examples/hourly_shift.html --out out
 
 bench:
 	./scripts/install-deps.sh --bench

@@ -10,6 +10,8 @@ const std::vector<command>& command_table() {
   static const std::vector<command> table = {
       {"format", "read a template and write it back with the given printer flags", run_format},
       {"eval", "compile and evaluate one expression and print its value", run_eval},
+      {"report", "produce a report from a template", run_report},
+      {"check", "list the problems of a template's directives and expressions", run_check},
   };
   return table;
 }

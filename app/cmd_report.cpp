@@ -1,0 +1,211 @@
+// quillet report: produce one report from a template into an output folder. Without a data
+// source yet, channel functions show their "NULL DATASRC" markers. The output is bounded; a
+// run that fails removes what it wrote.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/commands.h"
+#include "app/template_input.h"
+#include "doc/html_document.h"
+#include "report/htdoc_processor.h"
+
+namespace quillet::app {
+
+namespace {
+
+const char report_usage[] =
+    "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
+    "                      [--log] [--max-output N]\n\n"
+    "Produces one report from TEMPLATE and prints its path. --out is the folder of the report\n"
+    "(default: the current folder; created when missing), --name its base name (default: the\n"
+    "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
+    "1970 or a local time YYYY-MM-DD[THH:MM[:SS]] (default: now). --log sends the processor's\n"
+    "diagnostics to stderr. --max-output bounds the report's size in bytes (suffix K, M or G;\n"
+    "default 1G); a report past it is removed. Exit 0 on success, 1 when the template cannot\n"
+    "be read or the report cannot be written, 2 when the command line is wrong.\n";
+
+struct report_options {
+  std::string input;
+  std::string out_dir = ".";
+  std::string name;
+  std::string ext = ".htm";
+  std::uint32_t time = 0;
+  bool have_time = false;
+  bool log = false;
+  std::uint64_t max_output = std::uint64_t{1} << 30;
+};
+
+// A byte count: decimal digits with an optional K, M or G suffix; above 0.
+bool parse_size(const std::string& text, std::uint64_t& out) {
+  std::size_t digits = text.find_first_not_of("0123456789");
+  std::string suffix = digits == std::string::npos ? "" : text.substr(digits);
+  if (digits == 0 || text.size() > 16 || suffix.size() > 1)
+    return false;
+  int shift = suffix.empty() ? 0 : suffix == "K" ? 10 : suffix == "M" ? 20 : suffix == "G" ? 30 : -1;
+  if (shift < 0)
+    return false;
+  std::uint64_t n = std::strtoull(text.c_str(), nullptr, 10);
+  if (n == 0 || n > (std::uint64_t{1} << (50 - shift)))
+    return false;
+  out = n << shift;
+  return true;
+}
+
+// Seconds since 1970 (up to 4294967295) or a local time YYYY-MM-DD[THH:MM[:SS]].
+bool parse_time(const std::string& text, std::uint32_t& out) {
+  if (!text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos) {
+    unsigned long long n = std::strtoull(text.c_str(), nullptr, 10);
+    out = static_cast<std::uint32_t>(n);
+    return n <= 0xFFFFFFFFull;
+  }
+  std::tm t{};
+  int used = 0;
+  int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &t.tm_year, &t.tm_mon, &t.tm_mday, &used);
+  if (fields != 3)
+    return false;
+  if (used < static_cast<int>(text.size())) {
+    int more = 0;
+    if (std::sscanf(text.c_str() + used, "T%2d:%2d%n", &t.tm_hour, &t.tm_min, &more) != 2)
+      return false;
+    used += more;
+    if (used < static_cast<int>(text.size()) && std::sscanf(text.c_str() + used, ":%2d%n", &t.tm_sec, &more) == 1)
+      used += more;
+  }
+  if (used != static_cast<int>(text.size()))
+    return false;
+  t.tm_year -= 1900;
+  t.tm_mon -= 1;
+  t.tm_isdst = -1;
+  std::time_t seconds = std::mktime(&t);
+  if (seconds < 0 || seconds > 0xFFFFFFFFll)
+    return false;
+  out = static_cast<std::uint32_t>(seconds);
+  return true;
+}
+
+// Checks one option's value; false after a message naming it.
+bool take_value(const std::string& option, const std::string& value, report_options& out) {
+  if (option == "--out")
+    out.out_dir = value;
+  else if (option == "--name")
+    out.name = value;
+  else if (option == "--ext")
+    out.ext = value;
+  else if (option == "--time")
+    out.have_time = parse_time(value, out.time);
+  else if (option == "--max-output" && !parse_size(value, out.max_output)) {
+    std::fprintf(stderr, "quillet report: '%s' is not a size for --max-output (bytes, suffix K, M or G).\n", value.c_str());
+    return false;
+  }
+  if (option == "--time" && !out.have_time) {
+    std::fprintf(stderr, "quillet report: '%s' is not a time for --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS).\n",
+                 value.c_str());
+    return false;
+  }
+  if ((option == "--name" && (value.empty() || value.find('/') != std::string::npos)) ||
+      (option == "--ext" && value.find('/') != std::string::npos)) {
+    std::fprintf(stderr, "quillet report: '%s' is not a file name for %s.\n", value.c_str(), option.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool parse_report_args(const arg_list& args, report_options& o) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output";
+    if (takes_value && i + 1 >= args.size()) {
+      std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
+      return false;
+    }
+    if (takes_value) {
+      if (!take_value(a, args[++i], o))
+        return false;
+    } else if (a == "--log") {
+      o.log = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      std::fprintf(stderr, "quillet report: unknown option '%s'.\n", a.c_str());
+      return false;
+    } else if (o.input.empty()) {
+      o.input = a;
+    } else {
+      std::fprintf(stderr, "quillet report: only one TEMPLATE may be given ('%s' is extra).\n", a.c_str());
+      return false;
+    }
+  }
+  if (o.input.empty())
+    std::fprintf(stderr, "quillet report: no TEMPLATE given; 'quillet report --help' shows the usage.\n");
+  return !o.input.empty();
+}
+
+class stderr_sink : public txl_diagnostic_sink {
+public:
+  void print(std::string_view message) override { std::fwrite(message.data(), 1, message.size(), stderr); }
+};
+
+// Removes the report and the extra files of a failed run.
+void remove_outputs(const std::string& dir, const std::string& report, const std::vector<std::string>& extra) {
+  std::error_code ignored;
+  std::filesystem::remove(report, ignored);
+  for (const std::string& name : extra)
+    std::filesystem::remove(htdoc_join_path(dir, name), ignored);
+}
+
+}  // namespace
+
+int run_report(const arg_list& args) {
+  if (wants_help(args)) {
+    std::fputs(report_usage, stdout);
+    return 0;
+  }
+  report_options o;
+  if (!parse_report_args(args, o))
+    return 2;
+  rc_ptr<html_document> doc = make_rc<html_document>();
+  if (!read_template_file("report", o.input, *doc))
+    return 1;
+  std::error_code ec;
+  std::filesystem::create_directories(o.out_dir, ec);
+  if (ec || !std::filesystem::is_directory(o.out_dir)) {
+    std::fprintf(stderr, "quillet report: cannot create the folder '%s': %s.\n", o.out_dir.c_str(),
+                 ec ? ec.message().c_str() : "a file of that name exists");
+    return 1;
+  }
+  std::filesystem::path input(o.input);
+  stderr_sink log_sink;
+  htdoc_processor processor(o.log ? static_cast<txl_diagnostic_sink&>(log_sink) : discard_diagnostics());
+  processor.setup(*doc);
+  std::vector<std::string> generated;
+  htdoc_run run;
+  run.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
+  run.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
+  run.output_dir = o.out_dir;
+  run.base_name = o.name.empty() ? input.stem().string() : o.name;
+  run.extension = o.ext;
+  run.generated = &generated;
+  run.max_output = o.max_output;
+  std::string report = htdoc_join_path(o.out_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
+  bool ok = processor.generate(run);
+  bool limited = processor.output_limit_reached();
+  processor.reset();
+  doc->clear();
+  if (ok) {
+    std::printf("%s\n", report.c_str());
+    return 0;
+  }
+  remove_outputs(o.out_dir, report, generated);
+  if (limited)
+    std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was removed.\n",
+                 static_cast<unsigned long long>(o.max_output), report.c_str());
+  else
+    std::fprintf(stderr, "quillet report: cannot write '%s': %s.\n", report.c_str(), std::strerror(errno ? errno : EIO));
+  return 1;
+}
+
+}  // namespace quillet::app
