@@ -1,0 +1,90 @@
+// Wide-text conversions through iconv; code pages come from the character-class settings.
+#include "platform/com/wide_text.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/crt/char_class.h"
+
+namespace quillet::com {
+
+namespace {
+
+// Runs iconv over the whole input. An input unit that cannot be converted is skipped
+// (`skip` bytes) and `replacement` (already in the target encoding) is written instead;
+// returns false when that happened and `strict` asked for failure.
+bool run_iconv(const char* to, const char* from, std::string_view in, std::size_t skip,
+               std::string_view replacement, bool strict, std::string& out) {
+  out.clear();
+  iconv_t cd = iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1))
+    return false;
+  char* src = const_cast<char*>(in.data());
+  std::size_t left = in.size();
+  char buf[1024];
+  bool ok = true;
+  while (left > 0) {
+    char* dst = buf;
+    std::size_t room = sizeof buf;
+    const std::size_t r = iconv(cd, &src, &left, &dst, &room);
+    out.append(buf, static_cast<std::size_t>(dst - buf));
+    if (r != static_cast<std::size_t>(-1) || errno == E2BIG)
+      continue;
+    ok = false;
+    if (strict)
+      break;
+    const std::size_t n = left < skip ? left : skip;
+    src += n;
+    left -= n;
+    out.append(replacement);
+  }
+  iconv_close(cd);
+  return ok || !strict;
+}
+
+std::string_view bytes_of(std::u16string_view text) {
+  return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t)};
+}
+
+std::u16string wide_of(const std::string& bytes) {
+  std::u16string out(bytes.size() / 2, u'\0');
+  std::memcpy(out.data(), bytes.data(), out.size() * 2);
+  return out;
+}
+
+const char* ansi_name() { return crt::codepage_iconv_name(crt::current_codepage()); }
+
+constexpr std::string_view wide_replacement{"\xFD\xFF", 2};
+
+}  // namespace
+
+std::u16string ansi_to_wide(std::string_view text) {
+  std::string bytes;
+  run_iconv("UTF-16LE", ansi_name(), text, 1, wide_replacement, false, bytes);
+  return wide_of(bytes);
+}
+
+std::string wide_to_ansi(std::u16string_view text) {
+  std::string out;
+  run_iconv(ansi_name(), "UTF-16LE", bytes_of(text), 2, "?", false, out);
+  return out;
+}
+
+bool utf8_to_wide(std::string_view text, std::u16string& out) {
+  std::string bytes;
+  out.clear();
+  if (!run_iconv("UTF-16LE", "UTF-8", text, 1, {}, true, bytes))
+    return false;
+  out = wide_of(bytes);
+  return true;
+}
+
+std::string wide_to_utf8(std::u16string_view text) {
+  std::string out;
+  run_iconv("UTF-8", "UTF-16LE", bytes_of(text), 2, "\xEF\xBF\xBD", false, out);
+  return out;
+}
+
+}  // namespace quillet::com
