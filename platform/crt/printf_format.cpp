@@ -101,8 +101,10 @@ void c_library_int(const conversion_spec& spec, std::int32_t value, std::string&
   if (spec.zero) f += '0';
   if (spec.width > 0)
     f += std::to_string(spec.width);
-  if (spec.precision >= 0)
-    f += "." + std::to_string(spec.precision);
+  if (spec.precision >= 0) {
+    f += '.';
+    f += std::to_string(spec.precision);
+  }
   f += spec.conversion;
   char buf[2 * format_limit + 64];
   int n = 0;
