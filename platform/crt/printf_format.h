@@ -8,7 +8,9 @@
 // precisions above format_limit) is refused with false, so no caller can make the C library
 // read an argument that is not there or allocate without bound.
 //
-// Special values follow the original digit-string rendering: the value is the "digits"
+// Floats are printed from 17 significant digits, cut to what the conversion shows and rounded
+// half up on that digit string: "%.0f" of 2.5 is 3, "%.20f" of 0.1 is 0.10000000000000001000.
+// Special values follow the same digit-string rendering: the value is the "digits"
 // 1#INF (1#IND, 1#QNAN, 1#SNAN) with the point after the first one, cut to the precision and
 // rounded by the next character as if it were a digit. So "%f" gives 1.#INF00, "%e" gives
 // 1.#INF00e+000, "%g" gives 1.#INF, "%.2f" gives 1.#J and "%.1f" gives 1.$. Sign, "+", " ",
