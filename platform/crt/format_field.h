@@ -9,7 +9,7 @@
 
 namespace quillet::crt {
 
-// Appends prefix and body padded to the spec's width: spaces before (or after, with '-'),
+// Appends prefix and body padded to the conversion's width: spaces before (or after, with '-'),
 // or zeros between prefix and body with '0'. The original padded any conversion with
 // zeros under '0', strings and special floats included.
 void append_field(const conversion_spec& spec, std::string_view prefix, std::string_view body,
