@@ -2,6 +2,8 @@
 // their readers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <set>
@@ -360,7 +362,9 @@ logfont make_font(int italic, int weight, int height, const char* face) {
   f.lfItalic = static_cast<std::uint8_t>(italic);
   f.lfWeight = weight;
   f.lfHeight = height;
-  std::strncpy(f.lfFaceName, face, sizeof f.lfFaceName);
+  // A face of 32 bytes or more fills the field without a terminator, as the record allows.
+  std::memset(f.lfFaceName, 0, sizeof f.lfFaceName);
+  std::memcpy(f.lfFaceName, face, std::min(std::strlen(face), sizeof f.lfFaceName));
   return f;
 }
 
