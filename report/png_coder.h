@@ -30,8 +30,9 @@ public:
   png_coder(const png_coder&) = delete;
   png_coder& operator=(const png_coder&) = delete;
 
-  // Raises the message as a `const char*` exception; never returns.
-  [[noreturn]] virtual void error(const char* message);
+  // Raises the message as a `const char*` exception; never returns. (Not marked noreturn,
+  // so that an override that does return is still met by the callback's own exit.)
+  virtual void error(const char* message);
   // Library warnings are ignored.
   virtual void warning(const char* message);
   // Receives encoded bytes; the base drops them.

@@ -70,22 +70,42 @@ TEST(PngErrors, InitTwiceKeepsTheStructures) {
   EXPECT_TRUE(coder.init());
 }
 
-// A coder whose error handler returns instead of raising must still not resume libpng;
-// the operation raises the library's message.
+// A coder whose error handler returns instead of raising must still not resume libpng:
+// the operation raises the library's own message.
 class returning_coder : public png_coder {
 public:
-  void error(const char*) override { ++errors; throw "counted"; }
+  void error(const char*) override { ++errors; }
   void warning(const char*) override { ++warnings; }
   int errors = 0;
   int warnings = 0;
 };
 
+class counting_coder : public returning_coder {
+public:
+  void error(const char*) override {
+    ++errors;
+    throw "counted";
+  }
+};
+
 TEST(PngErrors, OverriddenHandlersAreCalled) {
-  returning_coder coder;
-  ASSERT_TRUE(coder.init());
-  EXPECT_EQ(raised_by([&] { coder.set_header(0, 10, 8, 3, false); }), "counted");
-  EXPECT_EQ(coder.errors, 1);
-  EXPECT_GE(coder.warnings, 1);  // libpng warns about the zero width before failing
+  returning_coder returning;
+  counting_coder counting;
+  struct row {
+    const char* name;
+    returning_coder* coder;
+    bool own_message;
+  };
+  const row rows[] = {{"handler returns", &returning, false}, {"handler raises", &counting, true}};
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ASSERT_TRUE(r.coder->init());
+    std::string message = raised_by([&] { r.coder->set_header(0, 10, 8, 3, false); });
+    EXPECT_NE(message, "");
+    EXPECT_EQ(message == "counted", r.own_message);
+    EXPECT_EQ(r.coder->errors, 1);
+    EXPECT_GE(r.coder->warnings, 1);  // libpng warns about the zero width before failing
+  }
 }
 
 TEST(PngErrors, FailingStreamStopsTheWriter) {
