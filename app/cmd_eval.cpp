@@ -1,10 +1,13 @@
 // quillet eval: compile an expression as an unnamed template property, bind it with the
 // --var user functions as template variables, evaluate it and print the value.
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/commands.h"
+#include "app/eval_context.h"
+#include "app/report_project.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"
 #include "txl/user_function.h"
@@ -14,7 +17,9 @@ namespace quillet::app {
 namespace {
 
 const char eval_usage[] =
-    "usage: quillet eval [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "usage: quillet eval [--project FILE] [--time T] [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "Channel functions read the simulated data source over --project (default: the bundled\n"
+    "demo project) at --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"
     "Compiles EXPR as a template property, with each --var as a template variable that\n"
     "EXPR calls as @NAME, evaluates it and prints the value as expression source\n"
     "(strings quoted, vectors as LIST(...)); --text prints the text form a report shows.\n"
@@ -26,6 +31,9 @@ struct eval_options {
   std::string expression;
   bool have_expression = false;
   bool text = false;
+  std::string project;
+  std::uint32_t time = 0;
+  bool have_time = false;
 };
 
 // Reads the command line; false with a message on stderr when it is wrong.
@@ -34,6 +42,17 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
     const std::string& a = args[i];
     if (a == "--text") {
       o.text = true;
+    } else if ((a == "--project" || a == "--time") && i + 1 >= args.size()) {
+      std::fprintf(stderr, "quillet eval: %s needs a value\n", a.c_str());
+      return false;
+    } else if (a == "--project") {
+      o.project = args[++i];
+    } else if (a == "--time") {
+      o.have_time = parse_report_time(args[++i], o.time);
+      if (!o.have_time) {
+        std::fprintf(stderr, "quillet eval: '%s' is not a time for --time\n", args[i].c_str());
+        return false;
+      }
     } else if (a == "--var") {
       std::size_t eq = i + 1 < args.size() ? args[i + 1].find('=') : std::string::npos;
       if (eq == std::string::npos || eq == 0) {
@@ -80,11 +99,11 @@ std::string printed_value(const anyval& value, bool text) {
 }
 
 // Binds and evaluates the property; prints the value or the error text.
-int evaluate_property(std::vector<rc_ptr<txl_user_function>>& functions, bool text) {
+int evaluate_property(std::vector<rc_ptr<txl_user_function>>& functions, bool text, eval_context& context) {
   txl_binder binder;
-  binder.add_builtin_libraries();
   for (std::size_t i = 1; i < functions.size(); ++i)
-    binder.add_user_function(*functions[i]);
+    context.variables.push_back(functions[i].get());
+  context.prepare_binder(binder);
   for (auto& f : functions)
     binder.bind_all(*f);
   for (std::size_t i = 1; i < functions.size(); ++i)
@@ -121,7 +140,15 @@ int run_eval(const arg_list& args) {
     if (!compile_into(*functions.back(), "variable " + name + ": "))
       return 2;
   }
-  return evaluate_property(functions, o.text);
+  report_data data;
+  std::string project_error;
+  const std::uint32_t time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
+  if (!open_report_data(o.project, "", "", time, data, project_error)) {
+    std::fprintf(stderr, "quillet eval: cannot load the project: %s\n", project_error.c_str());
+    return 1;
+  }
+  eval_context context(time, data.source.get());
+  return evaluate_property(functions, o.text, context);
 }
 
 }  // namespace quillet::app

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/report_project.h"
 #include "app/template_input.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
@@ -21,7 +22,9 @@ namespace {
 
 const char report_usage[] =
     "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
-    "                      [--log] [--max-output N]\n\n"
+    "                      [--project FILE] [--log] [--max-output N]\n\n"
+    "Channel data come from the simulated data source over a project: --project, else the\n"
+    "template's PRJ setting (relative to its folder), else the bundled demo project.\n"
     "Produces one report from TEMPLATE and prints its path. --out is the folder of the report\n"
     "(default: the current folder; created when missing), --name its base name (default: the\n"
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
@@ -35,6 +38,7 @@ struct report_options {
   std::string out_dir = ".";
   std::string name;
   std::string ext = ".htm";
+  std::string project;
   std::uint32_t time = 0;
   bool have_time = false;
   bool log = false;
@@ -97,6 +101,8 @@ bool take_value(const std::string& option, const std::string& value, report_opti
     out.name = value;
   else if (option == "--ext")
     out.ext = value;
+  else if (option == "--project")
+    out.project = value;
   else if (option == "--time")
     out.have_time = parse_time(value, out.time);
   else if (option == "--max-output" && !parse_size(value, out.max_output)) {
@@ -119,7 +125,8 @@ bool take_value(const std::string& option, const std::string& value, report_opti
 bool parse_report_args(const arg_list& args, report_options& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output";
+    bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output" ||
+                       a == "--project";
     if (takes_value && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
       return false;
@@ -159,6 +166,8 @@ void remove_outputs(const std::string& dir, const std::string& report, const std
 
 }  // namespace
 
+bool parse_report_time(const std::string& text, std::uint32_t& out) { return parse_time(text, out); }
+
 int run_report(const arg_list& args) {
   if (wants_help(args)) {
     std::fputs(report_usage, stdout);
@@ -179,12 +188,20 @@ int run_report(const arg_list& args) {
   }
   std::filesystem::path input(o.input);
   stderr_sink log_sink;
+  report_data data;
   htdoc_processor processor(o.log ? static_cast<txl_diagnostic_sink&>(log_sink) : discard_diagnostics());
   processor.setup(*doc);
   std::vector<std::string> generated;
   htdoc_run run;
   run.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
   run.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
+  std::string project_error;
+  if (!open_report_data(o.project, processor.project(), run.template_dir, run.time, data, project_error)) {
+    std::fprintf(stderr, "quillet report: cannot load the project: %s.\n", project_error.c_str());
+    processor.reset();
+    return 1;
+  }
+  run.source = data.source.get();
   run.output_dir = o.out_dir;
   run.base_name = o.name.empty() ? input.stem().string() : o.name;
   run.extension = o.ext;

@@ -18,7 +18,7 @@ const anyval none;
 TEST(ProjectMap, FindsNodesAndObjects) {
   demo_project p;
   ASSERT_TRUE(p.loaded) << p.holder.error_text();
-  EXPECT_EQ(p.map.node_count(), 3);
+  EXPECT_EQ(p.map.node_count(), 4);
   struct row {
     const char* what;
     anyval value;
@@ -26,7 +26,7 @@ TEST(ProjectMap, FindsNodesAndObjects) {
   };
   const row rows[] = {
       {"BOILERS", s("BOILERS"), 0}, {"SUBSTATION", s("SUBSTATION"), 2}, {"1", i(1), 1},
-      {"2.9", anyval::from_float(2.9), 2}, {"3", i(3), -1}, {"-1", i(-1), -1},
+      {"2.9", anyval::from_float(2.9), 2}, {"BOILER_HOUSE", s("BOILER_HOUSE"), 3}, {"4", i(4), -1}, {"-1", i(-1), -1},
       {"case counts", s("boilers"), -1}, {"none", none, -1}, {"empty name", s(""), -1},
   };
   for (const auto& r : rows) {
@@ -70,7 +70,8 @@ TEST(ProjectMap, FindsChannelsWithTheirKindAndAttribute) {
       {"unknown attribute", 0, none, s("T_SUPPLY"), s("NOPE"), false, {}},
       {"negative attribute", 0, none, s("T_SUPPLY"), i(-2), false, {}},
       {"unknown object", 0, s("NOPE"), s("T_SUPPLY"), none, false, {}},
-      {"node outside", 3, none, s("T_SUPPLY"), none, false, {}},
+      {"node outside", 4, none, s("T_SUPPLY"), none, false, {}},
+      {"dotted name", 3, s("PUMPS"), s("PUMP2.RUN"), none, true, {3, 3, 7, 0, 1}},
       {"channel left out", 0, none, none, none, false, {}},
       {"case counts", 0, none, s("t_supply"), none, false, {}},
   };
@@ -119,9 +120,9 @@ TEST(ProjectMap, NamesIdentitiesBack) {
   std::string host;
   EXPECT_TRUE(p.map.host_name(1, host));
   EXPECT_EQ(host, "pump-pc");
-  EXPECT_FALSE(p.map.host_name(3, host));
+  EXPECT_FALSE(p.map.host_name(4, host));
   EXPECT_NE(p.map.node_object(2), nullptr);
-  EXPECT_EQ(p.map.node_object(3), nullptr);
+  EXPECT_EQ(p.map.node_object(4), nullptr);
 }
 
 TEST(ProjectMap, AttachNullEmptiesAndTheMapOutlivesItsHolder) {

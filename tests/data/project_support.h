@@ -1,5 +1,5 @@
 // The bundled demo project opened through the project component, for the map and source
-// tests: nodes BOILERS, PUMPSTATION and SUBSTATION with their objects and channels.
+// tests: nodes BOILERS, PUMPSTATION, SUBSTATION and BOILER_HOUSE with their objects and channels.
 #pragma once
 
 #include <string>

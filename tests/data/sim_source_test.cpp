@@ -73,7 +73,7 @@ TEST_F(SimSource, BuildsReferencesOrFails) {
       {"number by default node", i(10), none, none, none, true, {1, 0, 10, 0, 0}},
       {"unknown channel", s("NOPE"), none, none, none, false, {}},
       {"unknown node", s("T_SUPPLY"), none, s("NOPE"), none, false, {}},
-      {"node outside", s("T_SUPPLY"), none, i(3), none, false, {}},
+      {"node outside", s("T_SUPPLY"), none, i(4), none, false, {}},
       {"unknown attribute", s("T_SUPPLY"), s("NOPE"), none, none, false, {}},
       {"channel outside the object", s("T_SUPPLY"), none, i(0), s("PUMPS"), false, {}},
       {"no node has it in that object", s("T_SUPPLY"), none, none, s("FEEDER1"), false, {}},
@@ -277,13 +277,13 @@ TEST_F(SimSource, SelectsChannelsAndMakesEvents) {
   EXPECT_EQ(last->code, 74);
   EXPECT_EQ(last->time, T - 600.0);
   EXPECT_EQ(last->ident, (kov_chan_ident{0, 0, 3, 0, 1}));  // position 9 of six channels
-  EXPECT_FALSE(source.events(i(3), none, events));
+  EXPECT_FALSE(source.events(i(4), none, events));
 }
 
 TEST_F(SimSource, ArchiveRecords) {
   INvRegArchive* archive = source.node_archive(0);
   ASSERT_NE(archive, nullptr);
-  EXPECT_EQ(source.node_archive(3), nullptr);
+  EXPECT_EQ(source.node_archive(4), nullptr);
   void* out = nullptr;
   EXPECT_EQ(archive->QueryInterface(com::IID_IvxChBrowser, &out), com::E_NOINTERFACE);
   EXPECT_EQ(archive->QueryInterface(com::IID_INvRegArchive, &out), com::S_OK);

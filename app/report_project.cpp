@@ -1,0 +1,69 @@
+// Choosing and opening the project of a command-line report run.
+#include "app/report_project.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/project/project_interfaces.h"
+
+namespace quillet::app {
+
+namespace fs = std::filesystem;
+
+std::string bundled_demo_project() {
+  if (const char* env = std::getenv("QUILLET_DEMO_PROJECT"))
+    return env;
+  std::error_code ec;
+  const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  if (ec)
+    return {};
+  for (const char* rel : {"../examples/demo_project.json", "../share/quillet/demo_project.json"}) {
+    const fs::path candidate = exe.parent_path() / rel;
+    if (fs::is_regular_file(candidate, ec))
+      return candidate.lexically_normal().string();
+  }
+  return {};
+}
+
+// The path the run uses: the option, else PRJ resolved against the template's folder, else
+// the demo project.
+static std::string chosen_project(const std::string& option, const std::string& prj, const std::string& dir) {
+  if (!option.empty())
+    return option;
+  if (prj.empty())
+    return bundled_demo_project();
+  const fs::path p(prj);
+  return p.is_absolute() || dir.empty() ? prj : (fs::path(dir) / p).string();
+}
+
+bool open_report_data(const std::string& option, const std::string& prj, const std::string& template_dir,
+                      std::uint32_t time, report_data& out, std::string& error) {
+  com::register_project_component();
+  std::string path = chosen_project(option, prj, template_dir);
+  std::error_code ec;
+  if (option.empty() && !prj.empty() && !fs::exists(path, ec)) {
+    // A template made on another machine names a project that is not here: the run goes on
+    // with the demo project, saying so, rather than producing nothing.
+    std::fprintf(stderr, "quillet: the template's project %s does not exist; using the bundled demo project.\n",
+                 path.c_str());
+    path = bundled_demo_project();
+  }
+  if (path.empty()) {
+    error = "no project given and the bundled demo project was not found (set QUILLET_DEMO_PROJECT)";
+    return false;
+  }
+  if (!out.holder.create()) {
+    error = out.holder.error_text();
+    return false;
+  }
+  if (!out.holder.load(path)) {
+    error = out.holder.error_text();
+    return false;
+  }
+  out.map.attach(out.holder.project());
+  out.source = std::make_unique<kov_sim_data_source>(&out.map, time);
+  return true;
+}
+
+}  // namespace quillet::app
