@@ -86,8 +86,11 @@ int kov_project_map::find_object(int node, const anyval& value) const {
   if (!n || value.empty())
     return -1;
   const std::string* name = value.as_string();
-  if (!name)
-    return number_of(value) < 0 ? -1 : number_of(value);
+  if (!name) {
+    // Object numbers are 16-bit in a channel identity: a larger one names no object.
+    const int number = number_of(value);
+    return number < 0 || number > 32767 ? -1 : number;
+  }
   std::int32_t found = -1;
   if (!SUCCEEDED(n->GetObjectNumber(wide_of(*name), &found)) || found < 0)
     return -1;

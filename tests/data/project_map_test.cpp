@@ -40,7 +40,7 @@ TEST(ProjectMap, FindsNodesAndObjects) {
   };
   const object_row objects[] = {
       {0, s("PUMPS"), 1}, {1, s("RESERVOIR"), 2}, {0, s("RESERVOIR"), -1}, {0, i(2), 2},
-      {5, s("PUMPS"), -1}, {-1, i(0), -1}, {0, none, -1}, {2, s("FEEDER1"), 1},
+      {5, s("PUMPS"), -1}, {-1, i(0), -1}, {0, none, -1}, {2, s("FEEDER1"), 1}, {0, i(32768), -1}, {0, i(-3), -1},
   };
   for (const auto& r : objects) {
     SCOPED_TRACE(r.node);
