@@ -67,6 +67,12 @@ public:
   static bool evaluate_child(txl_expr& child, std::string& error) {
     if (child.valid && !child.value().empty())
       return true;
+    if (child.plain_read_ && !child.value_->empty()) {
+      // A plain variable read only notes that the variable holds a value; done here it
+      // costs neither a call nor the nesting count, since it evaluates nothing below it.
+      child.valid = true;
+      return true;
+    }
     if (eval_depth_ >= txl_max_eval_depth)
       return fail_too_deep(error);
     bool ok;
@@ -100,6 +106,9 @@ public:
 protected:
   // Variable nodes point this at their storage's value.
   void read_value_from(const anyval* source) { value_ = source; }
+  // Set by a variable read that is not a declaration: its evaluation is only the check that
+  // the variable holds a value, which evaluate_child then does inline.
+  bool plain_read_ = false;
 
 private:
   // Marks a child active and counts the nesting for the duration of its evaluation,

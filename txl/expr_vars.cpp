@@ -13,6 +13,7 @@ namespace quillet {
 txl_expr_var_ref::txl_expr_var_ref(rc_ptr<txl_expr_localvar> storage, bool is_declaration)
     : declaration(is_declaration), link_(this, std::move(storage)) {
   read_value_from(&link_.storage->value);
+  plain_read_ = !declaration;
 }
 
 // The variable's current value (the node reads it straight from the storage). A declaration

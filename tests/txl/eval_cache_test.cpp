@@ -170,5 +170,45 @@ TEST(EvalCache, StaleResultsAreRecomputed) {
   EXPECT_EQ(f.change_count, 3);
 }
 
+// A parent's read of a variable, step by step: the variable's state before the read, the
+// outcome, the error text and the reader's valid flag afterwards.
+TEST(EvalCache, VariableReadsFollowTheVariablesState) {
+  struct step {
+    const char* action;  // "empty", "int", "float": what the variable holds before the read
+    bool ok;
+    const char* error;
+    bool valid_after;
+  };
+  const step steps[] = {
+      {"empty", false, "#NVAL#", false},
+      {"int", true, "", true},
+      {"int", true, "", true},
+      {"empty", false, "#NVAL#", false},
+      {"float", true, "", true},
+  };
+  auto storage = make_rc<txl_expr_localvar>();
+  auto read = make_rc<txl_expr_var_ref>(storage, false);
+  auto parent = make_rc<txl_expr_root>(read);
+  for (const step& s : steps) {
+    SCOPED_TRACE(s.action);
+    std::string kind = s.action;
+    if (kind == "empty")
+      storage->value = anyval();
+    else if (kind == "int")
+      storage->value = anyval::from_int(7);
+    else
+      storage->value = anyval::from_float(2.5);
+    variable_changed(*storage);
+    EXPECT_FALSE(read->valid);
+    std::string error;
+    EXPECT_EQ(txl_expr::evaluate_child(*read, error), s.ok);
+    EXPECT_EQ(error, s.error);
+    EXPECT_EQ(read->valid, s.valid_after);
+    if (s.ok) {
+      EXPECT_EQ(&read->value(), &storage->value);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace quillet::test
