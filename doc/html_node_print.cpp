@@ -1,6 +1,7 @@
 // What each node writes: text and comments verbatim, tags with their attributes, and end tags
 // as the printer's options ask. No entity is encoded, except the double quotes of an attribute
 // value that holds both kinds of quote.
+#include <string>
 #include <vector>
 
 #include "doc/html_node.h"
@@ -57,44 +58,50 @@ static bool is_bare_value(const html_obj_printer& p, std::string_view v) {
   return true;
 }
 
-// Writes a quoted value so that reading it again gives the same bytes: double quotes, or
+// Appends a quoted value so that reading it again gives the same bytes: double quotes, or
 // single quotes around a value that holds a double quote, or, when it holds both kinds,
 // double quotes with each '"' inside written as "&quot;".
-static void print_quoted_value(html_obj_printer& p, std::string_view v) {
+static void append_quoted_value(std::string& b, std::string_view v) {
   bool has_double = v.find('"') != std::string_view::npos;
   if (!has_double) {
-    p.write("\"");
-    p.write(v);
-    p.write("\"");
+    b.push_back('"');
+    b.append(v);
+    b.push_back('"');
     return;
   }
   if (v.find('\'') == std::string_view::npos) {
-    p.write("'");
-    p.write(v);
-    p.write("'");
+    b.push_back('\'');
+    b.append(v);
+    b.push_back('\'');
     return;
   }
-  p.write("\"");
+  b.push_back('"');
   for (std::size_t at = v.find('"'); at != std::string_view::npos; at = v.find('"')) {
-    p.write(v.substr(0, at));
-    p.write("&quot;");
+    b.append(v.substr(0, at));
+    b.append("&quot;");
     v.remove_prefix(at + 1);
   }
-  p.write(v);
-  p.write("\"");
+  b.append(v);
+  b.push_back('"');
+}
+
+// Appends an attribute as NAME, NAME=bare or NAME="quoted" to the printer's buffer.
+static void append_attribute(const html_obj_printer& p, std::string& b, const html_attr& a) {
+  b.append(a.name.view());
+  if (!a.value.has_value())
+    return;
+  b.push_back('=');
+  std::string_view v = a.value.view();
+  if (is_bare_value(p, v)) {
+    b.append(v);
+    return;
+  }
+  append_quoted_value(b, v);
 }
 
 void html_attr::print(html_obj_printer& p) {
-  p.write(name.view());
-  if (!value.has_value())
-    return;
-  p.write("=");
-  std::string_view v = value.view();
-  if (is_bare_value(p, v)) {
-    p.write(v);
-    return;
-  }
-  print_quoted_value(p, v);
+  append_attribute(p, p.direct(), *this);
+  p.end_direct();
 }
 
 void html_elt_tag::print(html_obj_printer& p) {
@@ -107,12 +114,14 @@ void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_nam
                                    html_element* attr_list, html_element* extra) {
   if (tag_name.empty())
     return;
-  p.write("<");
-  p.write(tag_name);
+  std::string& b = p.direct();
+  b.push_back('<');
+  b.append(tag_name);
   print_attributes(p, attr_list, extra);
-  p.write(">");
+  p.direct().push_back('>');
   if (flags & NL_AFTER)
-    p.write("\r\n");
+    p.direct().append("\r\n");
+  p.end_direct();
 }
 
 // Applies the extra attributes to the element's own: the first entry of the extra's name takes
@@ -143,11 +152,12 @@ static void merge_extra_attributes(std::vector<html_attr*>& work, html_element* 
 
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
+    std::string& b = p.direct();
     for (html_element* a = attr_list; a; a = a->next) {
       if (a->kind != html_kind::attr)
         continue;
-      p.write(" ");
-      a->print(p);
+      b.push_back(' ');
+      append_attribute(p, b, *static_cast<html_attr*>(a));
     }
     return;
   }
@@ -168,11 +178,13 @@ void html_elt_tag::print_end_tag(html_obj_printer& p) {
   if (p.flags() & html_obj_printer::NORMALIZE_END_TAGS) {
     if (def->flags & html_elt_def::EMPTY)
       return;
-    p.write("</");
-    p.write(def->name);
-    p.write(">");
+    std::string& b = p.direct();
+    b.append("</");
+    b.append(def->name);
+    b.push_back('>');
     if ((flags & NL_AFTER_END) || !(flags & HAS_END_TAG))
-      p.write("\r\n");
+      b.append("\r\n");
+    p.end_direct();
     return;
   }
   if (!(flags & HAS_END_TAG))

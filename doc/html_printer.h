@@ -35,6 +35,17 @@ public:
     if (buf_.size() >= flush_at)
       flush();
   }
+  // The output buffer, for a caller that appends many small pieces itself; call
+  // end_direct() after appending.
+  std::string& direct() {
+    if (pending_lt_)
+      put_pending_lt(false);
+    return buf_;
+  }
+  void end_direct() {
+    if (buf_.size() >= flush_at)
+      flush();
+  }
   // Appends the text of a text node. A '<' that ends a text is held back until the next bytes
   // are known: when another text follows that would turn it into markup, it is written "&lt;".
   void write_text(std::string_view s);

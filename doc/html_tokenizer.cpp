@@ -55,6 +55,8 @@ private:
   bool is_name_char(int c) const { return c >= 0 && cc_.name[c]; }
 
   token next_token();
+  token next_token_collected();
+  bool opens_markup(const char* lt) const;
   token after_lt();
   token after_lt_bang();
   token text_token() const { return blank_ ? token::blank : token::text; }
@@ -69,12 +71,15 @@ private:
   void copy_quoted(int quote, std::string& out);
   void skip_end_tag_rest();
   void read_value(int c);
+  void read_bare_value(int c);
+  bool take_bare_value();
   void read_attributes(html_elt_tag* tag);
   void read_raw_text(const html_elt_def* def);
   bool raw_end_tag_follows(std::string_view name);
   void take_raw_run();
   void read_start_tag();
   const html_elt_def* def_for(const std::string& name);
+  const html_elt_def* find_def(const std::string& name);
   void append(html_element* node);
 
   const char* p_;
@@ -83,11 +88,14 @@ private:
   int sp_ = 0;
   char_classes cc_;
   std::string text_, name_, value_;
+  std::string_view text_view_;   // the text of the last text token
+  std::string_view value_view_;  // the last attribute value read
   bool blank_ = true;
   bool line_break_ = false;
   html_element* first_ = nullptr;
   html_element* last_ = nullptr;
   std::unordered_map<std::string, rc_ptr<html_elt_def_dynamic>> dyn_defs_;
+  std::array<const html_elt_def*, 251> def_cache_{};
 };
 
 // Keeps track of whether the text so far is blank and, if so, whether it breaks a line.
@@ -122,8 +130,40 @@ void html_tokenizer::take_text_run() {
   p_ = stop;
 }
 
-// One token: text up to markup, or the markup that starts here.
+// Whether the bytes after a '<' at `lt` open markup: a letter, '!', '?', or '/' and a letter.
+bool html_tokenizer::opens_markup(const char* lt) const {
+  const char* q = lt + 1;
+  if (q >= end_)
+    return false;
+  auto c = static_cast<unsigned char>(*q);
+  if (c == '!' || c == '?' || cc_.alpha[c])
+    return true;
+  return c == '/' && q + 1 < end_ && cc_.alpha[static_cast<unsigned char>(q[1])];
+}
+
+// One token: text up to markup, or the markup that starts here. Text that runs straight from
+// the buffer to markup or to the end of input is handed out as a view of the buffer, uncopied.
 token html_tokenizer::next_token() {
+  if (!sp_ && p_ < end_ && *p_ != '<') {
+    const void* lt = std::memchr(p_, '<', static_cast<std::size_t>(end_ - p_));
+    const char* stop = lt ? static_cast<const char*>(lt) : end_;
+    if (!lt || opens_markup(stop)) {
+      blank_ = true;
+      line_break_ = false;
+      for (const char* q = p_; blank_ && q < stop; ++q)
+        note_blank(static_cast<unsigned char>(*q));
+      text_view_ = std::string_view(p_, static_cast<std::size_t>(stop - p_));
+      p_ = stop;
+      return text_token();
+    }
+  }
+  token t = next_token_collected();
+  text_view_ = text_;
+  return t;
+}
+
+// One token, with its text collected in text_.
+token html_tokenizer::next_token_collected() {
   text_.clear();
   blank_ = true;
   line_break_ = false;
@@ -209,13 +249,19 @@ int html_tokenizer::skip_spaces() {
 }
 
 // A tag or attribute name: the run of name characters, upper-cased.
+// Where nothing was given back, the name's end is found first and the run upper-cased in place.
 void html_tokenizer::read_name(std::string& out) {
   out.clear();
   if (!sp_) {
     const char* q = p_;
     while (q < end_ && cc_.name[static_cast<unsigned char>(*q)])
-      out.push_back(static_cast<char>(cc_.upper[static_cast<unsigned char>(*q++)]));
+      ++q;
+    out.assign(p_, q);
+    for (char& ch : out)
+      ch = static_cast<char>(cc_.upper[static_cast<unsigned char>(ch)]);
     p_ = q;
+    if (q < end_)
+      return;
   }
   int c = get();
   while (is_name_char(c)) {
@@ -291,20 +337,48 @@ void html_tokenizer::skip_end_tag_rest() {
 
 // An attribute value, starting with the character c after '=' and its spaces: a quoted run
 // without its quotes, or the bytes up to a space (consumed) or '>' (given back).
+// Where nothing was given back, the value is left as a view of the buffer in value_view_.
 void html_tokenizer::read_value(int c) {
   value_.clear();
+  value_view_ = std::string_view();
   if (c == '"' || c == '\'') {
     if (!sp_) {
       const void* q = std::memchr(p_, c, static_cast<std::size_t>(end_ - p_));
       const char* stop = q ? static_cast<const char*>(q) : end_;
-      value_.append(p_, stop);
+      value_view_ = std::string_view(p_, static_cast<std::size_t>(stop - p_));
       p_ = q ? stop + 1 : end_;
       return;
     }
     for (int d = get(); d != end_of_input && d != c; d = get())
       value_.push_back(static_cast<char>(d));
+    value_view_ = value_;
     return;
   }
+  read_bare_value(c);
+  value_view_ = value_;
+}
+
+// After '=' with nothing given back: skips the spaces and, when an unquoted value follows,
+// takes it as a view of the buffer up to a space (consumed) or '>' (left). False when a quote,
+// '>' or the end of input comes first; the spaces are skipped either way.
+bool html_tokenizer::take_bare_value() {
+  if (sp_)
+    return false;
+  while (p_ < end_ && cc_.space[static_cast<unsigned char>(*p_)])
+    ++p_;
+  if (p_ == end_ || *p_ == '"' || *p_ == '\'' || *p_ == '>')
+    return false;
+  const char* q = p_;
+  while (q < end_ && !cc_.space[static_cast<unsigned char>(*q)] && *q != '>')
+    ++q;
+  value_.clear();
+  value_view_ = std::string_view(p_, static_cast<std::size_t>(q - p_));
+  p_ = q < end_ && *q != '>' ? q + 1 : q;
+  return true;
+}
+
+// An unquoted value read through the push-back stack into value_.
+void html_tokenizer::read_bare_value(int c) {
   for (; c != end_of_input && !is_space(c); c = get()) {
     if (c == '>') {
       unget(c);
@@ -328,11 +402,11 @@ void html_tokenizer::read_attributes(html_elt_tag* tag) {
     read_name(name_);
     c = skip_spaces();
     bool has_value = c == '=';
-    if (has_value)
+    if (has_value && !take_bare_value())
       read_value(skip_spaces());
     else
       unget(c);
-    auto* a = new html_attr(name_, has_value ? std::optional<std::string_view>(value_) : std::nullopt);
+    auto* a = new html_attr(name_, has_value ? std::optional<std::string_view>(value_view_) : std::nullopt);
     *tail = a;
     tail = &a->next;
   }
@@ -398,8 +472,23 @@ void html_tokenizer::take_raw_run() {
   p_ = stop;
 }
 
-// The definition for a tag name: the table row, or the dynamic definition of this parse.
+// The definition for a tag name, first from a small cache keyed by the name's length and its
+// first and last bytes: documents repeat a few names, and every end tag repeats a start tag.
 const html_elt_def* html_tokenizer::def_for(const std::string& name) {
+  if (name.empty())
+    return find_def(name);
+  std::size_t slot = (name.size() * 37 + static_cast<unsigned char>(name.front()) * 5 +
+                      static_cast<unsigned char>(name.back())) % def_cache_.size();
+  const html_elt_def* d = def_cache_[slot];
+  if (d && d->name == name)
+    return d;
+  d = find_def(name);
+  def_cache_[slot] = d;
+  return d;
+}
+
+// The definition for a tag name: the table row, or the dynamic definition of this parse.
+const html_elt_def* html_tokenizer::find_def(const std::string& name) {
   if (const html_elt_def* row = find_tag_def(name))
     return row;
   auto it = dyn_defs_.find(name);
@@ -443,7 +532,7 @@ html_element* html_tokenizer::run() {
       if (line_break_ && last_)
         last_->flags |= html_object::NL_AFTER;
       break;
-    case token::text: append(new html_elt_text(text_)); break;
+    case token::text: append(new html_elt_text(text_view_)); break;
     case token::comment: append(new html_elt_comment(text_)); break;
     case token::declaration: append(new html_elt_sgml(text_)); break;
     case token::end_tag: append(new (html_object::short_lived) html_elt_etag(def_for(name_))); break;
