@@ -189,6 +189,19 @@ bool gather_refs(const anyval& value, std::vector<const kov_chan_ref*>& refs, in
 
 }  // namespace
 
+kov_data_node* kov_runtime_data_source::node_for_read(const anyval& ref, std::vector<const kov_chan_ref*>& refs,
+                                                      anyval& result, bool& answered) const {
+  int number = -1;
+  if (!gather_refs(ref, refs, number))
+    return nullptr;
+  if (refs.empty()) {
+    result = anyval::from_vector({});
+    answered = true;
+    return nullptr;
+  }
+  return node_at(number);
+}
+
 bool kov_runtime_data_source::read_value_at(const anyval& ref, const anyval& time, const anyval& limit,
                                             anyval& result) {
   result.release();
@@ -196,14 +209,10 @@ bool kov_runtime_data_source::read_value_at(const anyval& ref, const anyval& tim
   if (!kov_to_time_record(time, at) || !limit_record(limit, bound))
     return false;
   std::vector<const kov_chan_ref*> refs;
-  int number = -1;
-  if (!gather_refs(ref, refs, number))
-    return false;
-  if (refs.empty()) {
-    result = anyval::from_vector({});
+  bool answered = false;
+  kov_data_node* n = node_for_read(ref, refs, result, answered);
+  if (answered)
     return true;
-  }
-  kov_data_node* n = node_at(number);
   if (!n || !n->values_at(refs, at, bound, result))
     return false;
   const anyval_list* values = result.as_vector();
@@ -218,14 +227,10 @@ bool kov_runtime_data_source::read_values(const anyval& ref, const anyval& from,
   if (!kov_to_time_record(from, begin) || !kov_to_time_record(to, end))
     return false;
   std::vector<const kov_chan_ref*> refs;
-  int number = -1;
-  if (!gather_refs(ref, refs, number))
-    return false;
-  if (refs.empty()) {
-    result = anyval::from_vector({});
+  bool answered = false;
+  kov_data_node* n = node_for_read(ref, refs, result, answered);
+  if (answered)
     return true;
-  }
-  kov_data_node* n = node_at(number);
   return n && n->values_between(refs, begin, end, result);
 }
 

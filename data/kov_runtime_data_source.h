@@ -61,6 +61,10 @@ private:
   // The node number CHAN uses: the given node, or the first node holding the channel.
   bool resolve_channel(const anyval& name, const anyval& attr, const anyval& node, const anyval& object,
                        kov_chan_ident& ident) const;
+  // The node that serves a history read of the references in `ref`, or null when they cannot
+  // be read; an empty reference list is answered at once with an empty vector (`answered`).
+  kov_data_node* node_for_read(const anyval& ref, std::vector<const kov_chan_ref*>& refs, anyval& result,
+                               bool& answered) const;
 
   kov_channel_map* channels_ = nullptr;
   kov_host_map* hosts_ = nullptr;
