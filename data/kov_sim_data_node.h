@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "data/kov_data_source.h"
-#include "data/nv_reg_archive.h"
+#include "platform/com/nv_reg_archive.h"
 #include "platform/project/project_interfaces.h"
 
 namespace quillet {

@@ -2,7 +2,9 @@
 // COM-style reference counting (a new object starts with one reference, its creator's).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 #include "platform/com/guid.h"
 
@@ -24,6 +26,10 @@ inline bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 inline bool FAILED(HRESULT hr) { return hr < 0; }
 
 inline const IID IID_IUnknown = guid_of("{00000000-0000-0000-C000-000000000046}");
+
+// Memory that crosses an interface and is freed by the receiver.
+inline void* CoTaskMemAlloc(std::size_t size) { return std::malloc(size ? size : 1); }
+inline void CoTaskMemFree(void* p) { std::free(p); }
 
 class IUnknown {
 public:

@@ -1,0 +1,121 @@
+// The contract between a report's embedded-control renderer and the trend control: the class
+// and interface identifiers, the 120-byte settings record, the 104-byte curve record, and the
+// display and data interfaces in their fixed method order (QueryInterface is 0). Records are
+// little-endian and laid out exactly as the fields below; nothing else is shared.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "doc/style_values.h"
+#include "platform/com/nv_reg_archive.h"
+#include "platform/com/unknown.h"
+
+namespace quillet::trend {
+
+inline const com::CLSID CLSID_trend_control = com::guid_of("{12175724-4241-11D2-9C51-0000E8DBF60C}");
+inline const com::IID IID_trend_display = com::guid_of("{12175723-4241-11D2-9C51-0000E8DBF60C}");
+inline const com::IID IID_trend_data = com::guid_of("{1217571F-4241-11D2-9C51-0000E8DBF60C}");
+
+// Settings flags (offset 90).
+inline constexpr std::uint16_t settings_base_flags = 0x2090;
+inline constexpr std::uint16_t settings_has_marks = 0x0002;   // TMARKS or VMARKS given
+inline constexpr std::uint16_t settings_has_tunits = 0x0001;  // TUNITS is not 0xFFFF
+inline constexpr std::uint16_t settings_has_digits = 0x0040;  // VDIGITS is not 0
+
+struct trend_settings {
+  std::uint16_t version = 0;     // 0: 0x1000
+  std::uint16_t control_word = 0;  // 2: the control's own
+  std::int32_t dt = 0;           // 4: time span in seconds
+  std::int16_t tmarks = 0;       // 8: marks on the time axis
+  std::int16_t vmarks = 0;       // 10: marks on the value axis
+  std::int16_t grid_style = 0;   // 12
+  std::uint16_t zero14 = 0;      // 14
+  std::uint32_t grid_color = 0;  // 16: 0xBBGGRR
+  std::uint32_t bg_color = 0;    // 20: 0xBBGGRR
+  logfont font;                  // 24: 60 bytes
+  std::int16_t tunits = 0;       // 84
+  std::int16_t vdigits = 0;      // 86
+  std::int16_t vdigits_dp = 0;   // 88
+  std::uint16_t flags = 0;       // 90
+  std::uint8_t control_tail[28] = {};  // 92: the control's own
+};
+static_assert(sizeof(trend_settings) == 120, "the settings record is 120 bytes");
+static_assert(offsetof(trend_settings, font) == 24 && offsetof(trend_settings, tunits) == 84 &&
+                  offsetof(trend_settings, flags) == 90 && offsetof(trend_settings, control_tail) == 92,
+              "settings fields keep their offsets");
+
+// Curve flags (offset 24).
+inline constexpr std::uint16_t curve_flag_discrete = 0x0001;  // the channel's kind bit 0: steps
+inline constexpr std::uint16_t curve_flag_base = 0x0002;
+inline constexpr std::uint16_t curve_flag_no_interpolation = 0x0004;  // LINT given as zero or not an integer
+
+struct trend_curve {
+  std::uint32_t zero0 = 0;       // 0
+  std::uint32_t channel = 0;     // 4: channel number in the attached archive
+  std::uint16_t attribute = 0;   // 8: attribute code of the channel reference
+  std::uint16_t pad10 = 0;
+  float min_value = 0;           // 12: MINVAL, bottom of the scale
+  float max_value = 0;           // 16: MAXVAL, top of the scale
+  std::uint32_t zero20 = 0;      // 20
+  std::uint16_t flags = 0;       // 24
+  std::int16_t line_type = 0;    // 26: LTYPE
+  std::int16_t line_width = 0;   // 28: LWIDTH
+  std::uint16_t pad30 = 0;
+  std::uint32_t color = 0;       // 32: COLOR, 0xBBGGRR
+  std::uint8_t mark = 0;         // 36: MARK
+  std::uint8_t pad37 = 0;
+  std::uint16_t zero38 = 0;      // 38
+  std::uint8_t reserved[64] = {};  // 40
+};
+static_assert(sizeof(trend_curve) == 104, "curve records are 104 bytes");
+static_assert(offsetof(trend_curve, min_value) == 12 && offsetof(trend_curve, flags) == 24 &&
+                  offsetof(trend_curve, color) == 32 && offsetof(trend_curve, mark) == 36,
+              "curve fields keep their offsets");
+
+// The display interface: what is drawn and how.
+class ITrendDisplay : public com::IUnknown {
+public:
+  virtual com::HRESULT display_method3() = 0;
+  // 4: replaces the curves; count 0 with a null array removes them all.
+  virtual com::HRESULT set_curves(std::int32_t count, const trend_curve* curves) = 0;
+  virtual com::HRESULT get_settings(trend_settings* settings) = 0;        // 5
+  virtual com::HRESULT set_settings(const trend_settings* settings) = 0;  // 6
+  virtual com::HRESULT display_method7() = 0;
+  virtual com::HRESULT display_method8() = 0;
+  virtual com::HRESULT display_method9() = 0;
+  virtual com::HRESULT attach_browser(IvxChBrowser* browser) = 0;  // 10
+
+protected:
+  ~ITrendDisplay() = default;
+};
+
+// The data interface: where the curves' history comes from and which window is shown.
+class ITrendData : public com::IUnknown {
+public:
+  virtual com::HRESULT data_method3() = 0;
+  virtual com::HRESULT data_method4() = 0;
+  virtual com::HRESULT data_method5() = 0;
+  virtual com::HRESULT data_method6() = 0;
+  virtual com::HRESULT data_method7() = 0;
+  virtual com::HRESULT attach_archive(INvRegArchive* archive) = 0;  // 8
+  virtual com::HRESULT attach_browser(IvxChBrowser* browser) = 0;   // 9
+  virtual com::HRESULT data_method10() = 0;
+  virtual com::HRESULT data_method11() = 0;
+  virtual com::HRESULT data_method12() = 0;
+  virtual com::HRESULT data_method13() = 0;
+  virtual com::HRESULT data_method14() = 0;
+  virtual com::HRESULT data_method15() = 0;
+  // 16: the reading mode; the renderer selects 1, history.
+  virtual com::HRESULT set_mode(std::int32_t mode) = 0;
+  // 17: the start of the shown window, whole seconds since 1970 and milliseconds.
+  virtual com::HRESULT set_time(std::uint32_t seconds, std::uint16_t millis) = 0;
+
+protected:
+  ~ITrendData() = default;
+};
+
+// Registers the trend control under its class identifier (once; later calls do nothing).
+void register_trend_control();
+
+}  // namespace quillet::trend
