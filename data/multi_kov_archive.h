@@ -1,0 +1,144 @@
+// The archive bridge of a trend control: the channels chosen for one trend, taken from
+// several nodes, shown as one archive, one channel browser and one monitor. Bridge channels
+// are numbered 0, 1, 2 ... in the order they were added; every call is forwarded to the node
+// that owns the channel, and archived records of all nodes are merged in time order. The
+// bridge is embedded in its owner and does no counting of its own; it holds counted
+// references to the node interfaces until `reset`.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/com/nv_reg_archive.h"
+#include "txl/rc_object.h"
+
+namespace quillet {
+
+// One node that owns bridge channels: its interfaces and its block of read-ahead records.
+class multi_arc_node : public dynamic_object {
+public:
+  static constexpr std::int32_t buffer_records = 1024;
+
+  // Holds a counted reference to each interface given; browser and monitor may be null.
+  multi_arc_node(INvRegArchive* node_archive, IvxChBrowser* node_browser, IvxKOV* node_monitor);
+
+  // Reading starts again at `position` with an exhausted full buffer, so the next read refills it.
+  void restart(const arc_record& position);
+  bool used_up() const { return next >= count; }
+  // A used-up buffer that the last refill did not fill: the node has nothing more to give.
+  bool finished() const { return used_up() && count < capacity; }
+  const arc_record& head() const { return buffer[static_cast<std::size_t>(next)]; }
+
+  com::com_ptr<INvRegArchive> archive;
+  com::com_ptr<IvxChBrowser> browser;
+  com::com_ptr<IvxKOV> monitor;
+  arc_record read_position;
+  std::int32_t capacity = buffer_records;
+  std::int32_t count = buffer_records;
+  std::int32_t next = buffer_records;
+  std::unique_ptr<arc_record[]> buffer;
+};
+
+class multi_kov_archive final : public INvRegArchive, public IvxChBrowser, public IvxKOV {
+public:
+  multi_kov_archive();
+  ~multi_kov_archive();
+  multi_kov_archive(const multi_kov_archive&) = delete;
+  multi_kov_archive& operator=(const multi_kov_archive&) = delete;
+
+  // Forgets every channel and node and the read position.
+  void reset();
+  // The bridge number of a node's channel, adding it when new; -1 for a null archive or
+  // when no bridge number is left.
+  int add_channel(INvRegArchive* archive, IvxChBrowser* browser, IvxKOV* monitor, int channel);
+
+  INvRegArchive* archive_interface() { return this; }
+  IvxChBrowser* browser_interface() { return this; }
+  IvxKOV* monitor_interface() { return this; }
+  int channel_count() const { return static_cast<int>(channels_.size()); }
+  int node_count() const { return static_cast<int>(nodes_.size()); }
+
+  // IUnknown: the three interfaces of one object that lives as long as its owner.
+  com::HRESULT QueryInterface(const com::IID& iid, void** out) override;
+  com::ULONG AddRef() override { return 2; }
+  com::ULONG Release() override { return 2; }
+
+  // INvRegArchive
+  com::HRESULT time_range(arc_record* first, arc_record* last, std::int32_t* status) override;
+  com::HRESULT channel_list(std::int32_t first, std::int32_t max_count, std::int32_t* written,
+                            std::int16_t* channels, std::int32_t* last) override;
+  com::HRESULT read_records(const arc_record* start, arc_record* next, std::int32_t argument,
+                            const arc_channel_set* subset, const arc_selector* selector, std::int32_t max,
+                            std::int32_t* count, arc_record* records, std::int32_t* status) override;
+  com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4, std::int32_t count,
+                           const std::int16_t* channels, const arc_selector* selector, std::int32_t a8,
+                           arc_record* records, std::int32_t* status) override;
+  com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) override;
+  com::HRESULT method8(std::int32_t* out) override;
+
+  // IvxChBrowser: one group, "virtual", holding every bridge channel.
+  com::HRESULT group_count(std::int32_t* count) override;
+  com::HRESULT get_groups(std::int32_t count, vx_group_record* groups) override;
+  com::HRESULT channel_count(std::int16_t group, std::int32_t* count) override;
+  com::HRESULT get_channels(std::int16_t group, std::int32_t count, vx_channel_record* records) override;
+  com::HRESULT all_groups(std::int32_t* count, vx_group_record** groups) override;
+  com::HRESULT group_channels(const vx_group_record* group, std::int32_t* count,
+                              vx_channel_record** records) override;
+  com::HRESULT browser_method9(std::int32_t a, const vx_channel_record* record, std::int32_t* value,
+                               std::int32_t b) override;
+  com::HRESULT browser_method10(std::int32_t a, std::int32_t b, std::int32_t* value, std::int32_t c) override;
+  com::HRESULT fill_group(vx_group_record* group) override;
+  com::HRESULT fill_channel(vx_channel_record* record) override;
+  com::HRESULT browser_method13(std::int16_t* out) override;
+  com::HRESULT browser_method14(std::uint16_t channel, std::int32_t a, std::int16_t* out) override;
+  com::HRESULT browser_method15(std::uint16_t channel, std::int16_t* out) override;
+
+  // IvxKOV: the methods that carry a channel go to the node's monitor.
+  com::HRESULT kov_method3() override;
+  com::HRESULT kov_method4() override;
+  com::HRESULT kov_method5() override;
+  com::HRESULT kov_method6() override;
+  com::HRESULT kov_method7() override;
+  com::HRESULT kov_method8() override;
+  com::HRESULT kov_method9() override;
+  com::HRESULT kov_method10(std::int32_t a, std::uint16_t channel, std::int32_t b, std::int32_t c) override;
+  com::HRESULT kov_method11(std::uint16_t channel, std::int32_t a, std::int32_t b) override;
+  com::HRESULT kov_method12(std::uint16_t channel, std::int32_t a, std::int32_t b) override;
+  com::HRESULT kov_method13() override;
+  com::HRESULT kov_method14() override;
+  com::HRESULT archive(INvRegArchive** out) override;
+  com::HRESULT kov_method16(std::uint16_t channel, std::int32_t a) override;
+  com::HRESULT kov_method17(std::int16_t* out) override;
+
+private:
+  // A bridge channel: the node's place in the node list and the channel's number there.
+  struct channel_entry {
+    std::int32_t node = 0;
+    std::int16_t channel = 0;
+    std::uint8_t flags = 0;  // bit 0 hides the channel from enumeration
+  };
+
+  // The entry of a bridge number taken as unsigned 16-bit, or null when the bridge has none.
+  const channel_entry* find_channel(std::uint16_t bridge) const;
+  // The bridge number of a node's channel, or -1.
+  std::int16_t bridge_number(std::int32_t node, std::int16_t channel) const;
+  // The node-local numbers of the requested bridge channels that belong to `node`.
+  void node_channels(std::int32_t node, const arc_channel_set* subset, std::vector<std::int16_t>& out) const;
+  // Refills a used-up node's buffer; false with `result` and `status` set when the node fails.
+  bool refill(std::int32_t node, arc_record* next, std::int32_t argument, const arc_channel_set* subset,
+              const arc_selector* selector, com::HRESULT& result, std::int32_t& status);
+  // The node with the smallest head record, or -1 when every node is used up.
+  std::int32_t smallest_head() const;
+  // Merges node records into `records` until `max` or the end; false when a node failed.
+  bool merge(arc_record* next, std::int32_t argument, const arc_channel_set* subset, const arc_selector* selector,
+             std::int32_t max, std::int32_t& produced, arc_record* records, com::HRESULT& result,
+             std::int32_t& status);
+
+  std::vector<rc_ptr<multi_arc_node>> nodes_;
+  std::vector<channel_entry> channels_;
+  arc_record read_position_;
+  com::com_ptr<IvxChBrowser> first_browser_;
+};
+
+}  // namespace quillet
