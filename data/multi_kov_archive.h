@@ -52,6 +52,9 @@ public:
   // The bridge number of a node's channel, adding it when new; -1 for a null archive or
   // when no bridge number is left.
   int add_channel(INvRegArchive* archive, IvxChBrowser* browser, IvxKOV* monitor, int channel);
+  // Leaves a bridge channel out of the channel enumeration, or puts it back; false when the
+  // bridge has no such channel.
+  bool set_hidden(int bridge, bool hidden);
 
   INvRegArchive* archive_interface() { return this; }
   IvxChBrowser* browser_interface() { return this; }
@@ -123,17 +126,40 @@ private:
   const channel_entry* find_channel(std::uint16_t bridge) const;
   // The bridge number of a node's channel, or -1.
   std::int16_t bridge_number(std::int32_t node, std::int16_t channel) const;
+  // The browser of the node owning a bridge channel and the channel's number there;
+  // E_INVALIDARG for a channel the bridge does not hold, E_POINTER for a node without one.
+  com::HRESULT node_browser(std::uint16_t bridge, IvxChBrowser*& browser, std::uint16_t& local) const;
+  // The same for the node's monitor; E_FAIL for a channel the bridge does not hold.
+  com::HRESULT node_monitor(std::uint16_t bridge, IvxKOV*& monitor, std::uint16_t& local) const;
+  // The caller's channels that belong to `node`: their node-local numbers and their places.
+  void values_of_node(std::int32_t node, std::int32_t count, const std::int16_t* channels,
+                      std::vector<std::int16_t>& local, std::vector<std::int32_t>& places) const;
   // The node-local numbers of the requested bridge channels that belong to `node`.
   void node_channels(std::int32_t node, const arc_channel_set* subset, std::vector<std::int16_t>& out) const;
-  // Refills a used-up node's buffer; false with `result` and `status` set when the node fails.
-  bool refill(std::int32_t node, arc_record* next, std::int32_t argument, const arc_channel_set* subset,
-              const arc_selector* selector, com::HRESULT& result, std::int32_t& status);
+  // The node entry holding `archive`, or -1.
+  std::int32_t find_node(const INvRegArchive* archive) const;
+  // The entry of a node's channel, or -1.
+  std::int32_t find_entry(std::int32_t node, std::int16_t channel) const;
+  // What one read of records asks the nodes for: the caller's bound, arguments and channels.
+  struct read_request {
+    arc_record* next;
+    std::int32_t argument;
+    const arc_channel_set* subset;
+    const arc_selector* selector;
+  };
+  // The outcome of a node read that failed or reported a status.
+  struct node_failure {
+    com::HRESULT result = com::S_OK;
+    std::int32_t status = 0;
+  };
+  // Refills a used-up node's buffer; false with the node's answer in `failure` when it fails.
+  bool refill(std::int32_t node, const read_request& request, std::vector<std::int16_t>& scratch,
+              node_failure& failure);
   // The node with the smallest head record, or -1 when every node is used up.
   std::int32_t smallest_head() const;
   // Merges node records into `records` until `max` or the end; false when a node failed.
-  bool merge(arc_record* next, std::int32_t argument, const arc_channel_set* subset, const arc_selector* selector,
-             std::int32_t max, std::int32_t& produced, arc_record* records, com::HRESULT& result,
-             std::int32_t& status);
+  bool merge(const read_request& request, std::int32_t max, arc_record* records, std::int32_t& produced,
+             node_failure& failure);
 
   std::vector<rc_ptr<multi_arc_node>> nodes_;
   std::vector<channel_entry> channels_;
