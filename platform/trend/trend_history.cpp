@@ -1,0 +1,148 @@
+// Reading a trend window from an archive: one call per block of records, continuing from the
+// position after the last record until a short block, a failure or the window's end.
+#include "platform/trend/trend_history.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <tuple>
+#include <utility>
+
+namespace quillet::trend {
+
+namespace {
+
+// Channel numbers of the archive paired with the curve that shows them, sorted by channel.
+using channel_index = std::vector<std::pair<std::uint16_t, std::size_t>>;
+
+// Archive channel numbers are 16-bit; a curve naming a larger number has no records.
+bool channel_fits(const trend_curve& curve) { return curve.channel <= 0xFFFFu; }
+
+channel_index index_channels(const std::vector<trend_curve>& curves) {
+  channel_index index;
+  for (std::size_t i = 0; i < curves.size(); ++i)
+    if (channel_fits(curves[i]))
+      index.emplace_back(static_cast<std::uint16_t>(curves[i].channel), i);
+  std::sort(index.begin(), index.end());
+  return index;
+}
+
+// The distinct channels to ask the archive for, as the archive's signed numbers.
+std::vector<std::int16_t> subset_of(const channel_index& index) {
+  std::vector<std::int16_t> channels;
+  for (const auto& [channel, curve] : index)
+    if (channels.empty() || static_cast<std::uint16_t>(channels.back()) != channel)
+      channels.push_back(static_cast<std::int16_t>(channel));
+  return channels;
+}
+
+std::uint8_t sequence_of(const arc_record& r) { return r.data[5] & 0x3F; }
+
+// Whether position a comes after position b in the archive's record order: time,
+// milliseconds, channel taken unsigned (so -1 sorts last), sequence.
+bool comes_after(const arc_record& a, const arc_record& b) {
+  auto key = [](const arc_record& r) {
+    return std::make_tuple(r.time, r.millis & 0x3FF, static_cast<std::uint16_t>(r.channel), sequence_of(r));
+  };
+  return key(a) > key(b);
+}
+
+// The position right after a record, for archives that do not say where to continue: the next
+// sequence number, then the next channel, then the next millisecond.
+arc_record position_after(const arc_record& last) {
+  arc_record next;
+  next.time = last.time;
+  next.millis = last.millis & 0x3FF;
+  next.channel = last.channel;
+  const std::uint8_t sequence = sequence_of(last);
+  if (sequence < 63) {
+    next.data[5] = static_cast<std::uint8_t>(sequence + 1);
+    return next;
+  }
+  if (next.channel != -1) {
+    ++next.channel;
+    return next;
+  }
+  next.channel = 0;
+  if (++next.millis < 1000)
+    return next;
+  next.millis = 0;
+  if (next.time < std::numeric_limits<std::uint32_t>::max())
+    ++next.time;
+  return next;
+}
+
+// Seconds from the window start to a record, with the milliseconds of both.
+double offset_of(const arc_record& r, const trend_window& window) {
+  const double seconds = static_cast<double>(r.time) - static_cast<double>(window.seconds);
+  return seconds + ((r.millis & 0x3FF) - static_cast<double>(window.millis)) / 1000.0;
+}
+
+// Files the block's records under every curve of their channel; false once the sample bound
+// is reached.
+bool take_records(const arc_record* records, std::int32_t count, const channel_index& index,
+                  const trend_window& window, trend_history& history, std::size_t& kept) {
+  for (std::int32_t i = 0; i < count; ++i) {
+    const double t = offset_of(records[i], window);
+    if (!(t >= 0 && t < window.span))
+      continue;
+    const auto channel = static_cast<std::uint16_t>(records[i].channel);
+    auto at = std::lower_bound(index.begin(), index.end(), std::make_pair(channel, std::size_t{0}));
+    for (; at != index.end() && at->first == channel; ++at) {
+      if (kept >= max_history_samples)
+        return false;
+      history.curves[at->second].push_back({static_cast<float>(t), records[i].value()});
+      ++kept;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+std::uint32_t window_end(const trend_window& window) {
+  const std::int64_t end = static_cast<std::int64_t>(window.seconds) + std::max<std::int32_t>(window.span, 0);
+  return static_cast<std::uint32_t>(std::min<std::int64_t>(end, std::numeric_limits<std::uint32_t>::max()));
+}
+
+trend_history read_trend_history(INvRegArchive* archive, const std::vector<trend_curve>& curves,
+                                 const trend_window& window) {
+  trend_history history;
+  history.curves.resize(curves.size());
+  const channel_index index = index_channels(curves);
+  if (!archive || index.empty() || window.span <= 0)
+    return history;
+  const std::vector<std::int16_t> channels = subset_of(index);
+  const arc_channel_set subset{static_cast<std::int32_t>(channels.size()), channels.data()};
+  const std::uint32_t end = window_end(window);
+  std::vector<arc_record> block(history_block_records);
+  arc_record start;
+  start.time = window.seconds;
+  start.millis = window.millis;
+  std::size_t kept = 0;
+  while (history.blocks < max_history_blocks) {
+    arc_record next;
+    next.time = end;
+    const arc_record preset = next;
+    std::int32_t count = 0;
+    std::int32_t status = 0;
+    ++history.blocks;
+    const com::HRESULT hr = archive->read_records(&start, &next, 0, &subset, nullptr, history_block_records, &count,
+                                                  block.data(), &status);
+    if (com::FAILED(hr) || status != 0) {
+      history.failed = true;
+      return history;
+    }
+    count = std::clamp(count, 0, history_block_records);
+    if (!take_records(block.data(), count, index, window, history, kept) || count < history_block_records)
+      return history;
+    const bool told = std::memcmp(&next, &preset, sizeof next) != 0;
+    const arc_record continue_at = told ? next : position_after(block[count - 1]);
+    if (!comes_after(continue_at, start) || continue_at.time >= end)
+      return history;
+    start = continue_at;
+  }
+  return history;
+}
+
+}  // namespace quillet::trend

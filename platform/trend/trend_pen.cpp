@@ -1,0 +1,59 @@
+// Colours and dash patterns of the trend picture's lines.
+#include "platform/trend/trend_pen.h"
+
+#include <iterator>
+
+namespace quillet::trend {
+
+namespace {
+
+struct dash_pattern {
+  const double* dashes;
+  int count;
+};
+
+// Dash lengths for a one-pixel line, in the order of the style numbers 1 to 4.
+constexpr double dash[] = {6, 3};
+constexpr double dot[] = {1, 2};
+constexpr double dash_dot[] = {6, 3, 1, 3};
+constexpr double dash_dot_dot[] = {6, 3, 1, 3, 1, 3};
+
+dash_pattern pattern_of(int style) {
+  switch (style) {
+    case 1: return {dash, static_cast<int>(std::size(dash))};
+    case 2: return {dot, static_cast<int>(std::size(dot))};
+    case 3: return {dash_dot, static_cast<int>(std::size(dash_dot))};
+    case 4: return {dash_dot_dot, static_cast<int>(std::size(dash_dot_dot))};
+    default: return {nullptr, 0};
+  }
+}
+
+}  // namespace
+
+void set_colour(cairo_t* cr, std::uint32_t bgr) {
+  cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
+}
+
+void set_pen(cairo_t* cr, std::uint32_t bgr, int style, double width) {
+  set_colour(cr, bgr);
+  cairo_set_line_width(cr, width);
+  const dash_pattern p = pattern_of(style);
+  if (p.count == 0) {
+    cairo_set_dash(cr, nullptr, 0, 0);
+    return;
+  }
+  double scaled[6];
+  for (int i = 0; i < p.count; ++i)
+    scaled[i] = p.dashes[i] * width;
+  cairo_set_dash(cr, scaled, p.count, 0);
+}
+
+// Perceived brightness with the usual weights of red, green and blue.
+std::uint32_t text_colour_on(std::uint32_t background_bgr) {
+  const unsigned r = background_bgr & 0xFF;
+  const unsigned g = (background_bgr >> 8) & 0xFF;
+  const unsigned b = (background_bgr >> 16) & 0xFF;
+  return 299 * r + 587 * g + 114 * b >= 128000 ? 0x000000 : 0xFFFFFF;
+}
+
+}  // namespace quillet::trend
