@@ -28,10 +28,12 @@ struct pixel_map {
         low_y(plot.top - 3.0 * plot.height() - 16),
         high_y(plot.bottom + 3.0 * plot.height() + 16) {}
 
+  // Points sit on pixel centres, so level stretches cover whole rows.
   curve_point operator()(const trend_sample& s) const {
+    const double x = std::floor(left + s.t * x_scale) + 0.5;
     if (std::isnan(s.v))
-      return {left + s.t * x_scale, no_value};
-    return {left + s.t * x_scale, std::clamp(bottom - (s.v - min) * y_scale, low_y, high_y)};
+      return {x, no_value};
+    return {x, std::floor(std::clamp(bottom - (s.v - min) * y_scale, low_y, high_y)) + 0.5};
   }
 };
 

@@ -101,7 +101,8 @@ bool take_records(const arc_record* records, std::int32_t count, const channel_i
 }  // namespace
 
 std::uint32_t window_end(const trend_window& window) {
-  const std::int64_t end = static_cast<std::int64_t>(window.seconds) + std::max<std::int32_t>(window.span, 0);
+  const std::int64_t end =
+      static_cast<std::int64_t>(window.seconds) + std::max<std::int32_t>(window.span, 0) + (window.millis > 0 ? 1 : 0);
   return static_cast<std::uint32_t>(std::min<std::int64_t>(end, std::numeric_limits<std::uint32_t>::max()));
 }
 

@@ -40,8 +40,9 @@ struct trend_history {
   bool failed = false;
 };
 
-// The window's end as the exclusive upper time bound of a read: start + span seconds, held
-// at the largest time when that passes the end of the 32-bit clock.
+// The window's end as the exclusive upper time bound of a read, in whole seconds: start + span,
+// one more when the start has milliseconds (records past the exact end are dropped on
+// reading), held at the largest time when that passes the end of the 32-bit clock.
 std::uint32_t window_end(const trend_window& window);
 
 // Reads the samples of the curves' channels inside the window. Without an archive or curves

@@ -1,0 +1,358 @@
+// The trend picture: pixels where the background, grid and curves should be, label formats,
+// and records of any content drawn without harm.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "platform/com/registry.h"
+#include "platform/trend/trend_control.h"
+#include "platform/trend/trend_draw.h"
+#include "platform/trend/trend_layout.h"
+#include "tests/platform/trend_fakes.h"
+
+namespace quillet::trend {
+namespace {
+
+using testing::fake_archive;
+using testing::make_record;
+
+constexpr std::uint32_t t0 = 1700000000;  // 2023-11-14 22:13:20 UTC
+
+// A control set up as a report host does, drawn once over black.
+struct picture {
+  trend_settings settings = default_trend_settings();
+  std::vector<trend_curve> curves;
+  fake_archive archive;
+  int width = 400;
+  int height = 150;
+  std::uint16_t millis = 0;
+
+  trend_curve& add_curve(std::int16_t channel, std::uint32_t bgr) {
+    trend_curve c;
+    c.channel = static_cast<std::uint16_t>(channel);
+    c.min_value = 0;
+    c.max_value = 100;
+    c.color = bgr;
+    c.flags = curve_flag_base;
+    curves.push_back(c);
+    return curves.back();
+  }
+  void sample(std::int16_t channel, double t, float value) {
+    const double whole = std::floor(t);
+    archive.records.push_back(make_record(t0 + static_cast<std::uint32_t>(whole), channel, value,
+                                          static_cast<std::uint16_t>(std::lround((t - whole) * 1000))));
+  }
+
+  std::unique_ptr<gdi::drawing_surface> draw() {
+    trend_control* control = new_control();
+    auto surface = std::make_unique<gdi::drawing_surface>(width, height);
+    control->attach_archive(&archive);
+    control->set_mode(1);
+    control->set_settings(&settings);
+    control->set_curves(static_cast<std::int32_t>(curves.size()), curves.data());
+    control->set_time(t0, millis);
+    EXPECT_EQ(com::OleDraw(static_cast<com::IOleObject*>(control), com::DVASPECT_CONTENT, *surface,
+                           {0, 0, width, height}),
+              com::S_OK);
+    EXPECT_EQ(cairo_status(surface->context()), CAIRO_STATUS_SUCCESS);
+    control->Release();
+    return surface;
+  }
+
+  // The plot box the drawing used, laid out again with the same font.
+  plot_box plot() const {
+    gdi::drawing_surface scratch(width, height);
+    use_label_font(scratch.context(), settings.font);
+    const value_scale scale = curves.empty() ? value_scale{} : scale_of(curves[0]);
+    return lay_out_trend(scratch.context(), width, height, settings, scale, {t0, millis, effective_span(settings)})
+        .plot;
+  }
+
+  static trend_control* new_control() {
+    register_trend_control();
+    ITrendDisplay* display = nullptr;
+    EXPECT_EQ(com::CoCreateInstance(CLSID_trend_control, IID_trend_display, reinterpret_cast<void**>(&display)),
+              com::S_OK);
+    return static_cast<trend_control*>(display);
+  }
+};
+
+// Pixel column of a time (seconds into the window) and row of a value on a 0..100 scale.
+int column_of(const plot_box& p, double t, double span) { return static_cast<int>(std::floor(p.left + 0.5 + t / span * p.width())); }
+int row_of(const plot_box& p, double v) { return static_cast<int>(std::floor(p.bottom + 0.5 - v / 100 * p.height())); }
+
+int count_colour(const gdi::drawing_surface& s, const plot_box& p, gdi::rgb_colour colour) {
+  int n = 0;
+  for (int y = p.top + 1; y < p.bottom; ++y)
+    for (int x = p.left + 1; x < p.right; ++x)
+      n += s.pixel(x, y) == colour;
+  return n;
+}
+
+TEST(TrendDraw, BackgroundFillsThePictureWhateverWasUnder) {
+  struct row {
+    std::uint32_t bgr;
+    gdi::rgb_colour rgb;
+  };
+  const row rows[] = {{0xFFFFFF, 0xFFFFFF}, {0x00FFFF, 0xFFFF00}, {0x400000, 0x000040}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.bgr);
+    picture pic;
+    pic.settings.bg_color = r.bgr;
+    pic.add_curve(1, 0x0000FF);
+    const auto surface = pic.draw();
+    EXPECT_EQ(surface->pixel(1, 1), r.rgb);
+    EXPECT_EQ(surface->pixel(pic.width - 2, 1), r.rgb);
+    const plot_box p = pic.plot();
+    EXPECT_EQ(surface->pixel(p.left + 3, p.top + 3), r.rgb);
+  }
+  picture pic;
+  pic.add_curve(1, 0x0000FF);
+  pic.sample(1, 5, 40);
+  pic.sample(1, 50, 60);
+  const auto over_black = pic.draw();
+  trend_control* control = picture::new_control();
+  gdi::drawing_surface over_face(pic.width, pic.height);
+  gdi::FillRect(over_face, over_face.rect(), gdi::button_face_colour);
+  control->attach_archive(&pic.archive);
+  control->set_curves(1, pic.curves.data());
+  control->set_time(t0, 0);
+  com::OleDraw(static_cast<com::IOleObject*>(control), com::DVASPECT_CONTENT, over_face, {0, 0, pic.width, pic.height});
+  control->Release();
+  for (int y = 0; y < pic.height; ++y)
+    for (int x = 0; x < pic.width; ++x)
+      ASSERT_EQ(over_black->pixel(x, y), over_face.pixel(x, y)) << x << "," << y;
+}
+
+TEST(TrendDraw, CurveRunsAtItsScaledValue) {
+  struct row {
+    float min, max, value;
+    double expected;  // on 0..100, or below 0 when the line lies outside the plot
+  };
+  const row rows[] = {
+      {0, 100, 25, 25},   {0, 100, 80, 80},    {-50, 50, 0, 50}, {0, 200, 100, 50},
+      {10, 10, 50, 50},   {100, 0, 75, 75},    {0, 100, 150, -1}, {0, 100, -20, -1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.min) + " " + std::to_string(r.max) + " " + std::to_string(r.value));
+    picture pic;
+    pic.settings.grid_style = 5;
+    trend_curve& c = pic.add_curve(2, 0x0000FF);
+    c.min_value = r.min;
+    c.max_value = r.max;
+    for (int s = 0; s < 60; ++s)
+      pic.sample(2, s, r.value);
+    const auto surface = pic.draw();
+    const plot_box p = pic.plot();
+    if (r.expected < 0) {
+      EXPECT_EQ(count_colour(*surface, p, 0xFF0000), 0);
+      continue;
+    }
+    const int y = row_of(p, r.expected);
+    for (int x = p.left + 2; x < column_of(p, 59, 60); x += 7)
+      ASSERT_EQ(surface->pixel(x, y), 0xFF0000u) << "at column " << x;
+  }
+}
+
+TEST(TrendDraw, DiscreteAndUninterpolatedCurvesAreSteps) {
+  struct row {
+    std::uint16_t flags;
+    double at_quarter;  // the value drawn a quarter into the window
+  };
+  const row rows[] = {
+      {curve_flag_base, 50},
+      {curve_flag_base | curve_flag_discrete, 20},
+      {curve_flag_base | curve_flag_no_interpolation, 20},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.flags);
+    picture pic;
+    pic.settings.grid_style = 5;
+    pic.add_curve(3, 0x00FF00).flags = r.flags;
+    pic.sample(3, 0, 20);
+    pic.sample(3, 30, 80);
+    pic.sample(3, 59, 80);
+    const auto surface = pic.draw();
+    const plot_box p = pic.plot();
+    const int x = column_of(p, 15, 60);
+    int found = -1;
+    for (int y = p.top; y <= p.bottom && found < 0; ++y)
+      if (surface->pixel(x, y) == 0x00FF00)
+        found = y;
+    EXPECT_NEAR(found, row_of(p, r.at_quarter), 1);
+  }
+}
+
+TEST(TrendDraw, GridInItsColourAndStyle) {
+  struct row {
+    std::int16_t style;
+    int least, most;
+  };
+  const row rows[] = {{0, 600, 100000}, {1, 300, 100000}, {2, 150, 100000}, {4, 150, 100000}, {5, 0, 0}};
+  int solid = 0;
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.style);
+    picture pic;
+    pic.settings.grid_style = r.style;
+    pic.settings.grid_color = 0x00FF00;
+    pic.settings.tmarks = 4;
+    pic.settings.vmarks = 4;
+    const auto surface = pic.draw();
+    const int n = count_colour(*surface, pic.plot(), 0x00FF00);
+    EXPECT_GE(n, r.least);
+    EXPECT_LE(n, r.most);
+    if (r.style == 0)
+      solid = n;
+    else
+      EXPECT_LT(n, solid) << "a broken line covers fewer pixels than a solid one";
+  }
+}
+
+TEST(TrendDraw, LineWidthAndMarks) {
+  struct row {
+    std::int16_t width;
+    std::uint8_t mark;
+    int thickness;   // rows of colour across the line between samples
+    bool beside;     // colour two rows above a sample
+  };
+  const row rows[] = {{0, 0, 1, false}, {1, 0, 1, false}, {3, 0, 3, false}, {1, 1, 1, true}, {1, 6, 1, true}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.width * 10 + r.mark);
+    picture pic;
+    pic.settings.grid_style = 5;
+    trend_curve& c = pic.add_curve(4, 0xFF0000);
+    c.line_width = r.width;
+    c.mark = r.mark;
+    for (int s = 0; s < 60; s += 10)
+      pic.sample(4, s, 50);
+    const auto surface = pic.draw();
+    const plot_box p = pic.plot();
+    const int between = column_of(p, 15, 60);
+    int rows_coloured = 0;
+    for (int y = p.top; y <= p.bottom; ++y)
+      rows_coloured += surface->pixel(between, y) == 0x0000FF;
+    EXPECT_EQ(rows_coloured, r.thickness);
+    EXPECT_EQ(surface->pixel(column_of(p, 20, 60), row_of(p, 50) - 2) == 0x0000FF, r.beside);
+  }
+}
+
+TEST(TrendDraw, DenseCurvesKeepEachColumnsExtremes) {
+  picture pic;
+  pic.settings.grid_style = 5;
+  pic.add_curve(5, 0x0000FF);
+  for (int i = 0; i < 3000; ++i)
+    pic.sample(5, i * 0.02, i % 2 ? 90.0f : 10.0f);
+  const auto surface = pic.draw();
+  const plot_box p = pic.plot();
+  const int x = column_of(p, 30, 60);
+  for (double v : {10.0, 50.0, 90.0}) {
+    SCOPED_TRACE(v);
+    EXPECT_EQ(surface->pixel(x, row_of(p, v)), 0xFF0000u);
+  }
+  EXPECT_NE(surface->pixel(x, row_of(p, 95)), 0xFF0000u);
+}
+
+TEST(TrendDraw, AnyRecordContentDrawsWithoutHarm) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct row {
+    const char* name;
+    std::function<void(picture&)> change;
+  };
+  const row rows[] = {
+      {"huge span", [](picture& p) { p.settings.dt = INT_MAX; }},
+      {"zero span", [](picture& p) { p.settings.dt = 0; }},
+      {"negative span", [](picture& p) { p.settings.dt = -100; }},
+      {"many marks", [](picture& p) { p.settings.tmarks = 32767; p.settings.vmarks = 32767; }},
+      {"negative marks", [](picture& p) { p.settings.tmarks = -3; p.settings.vmarks = -32768; }},
+      {"unknown styles", [](picture& p) { p.settings.grid_style = 99; p.curves[0].line_type = -4; }},
+      {"digits", [](picture& p) { p.settings.vdigits = 32767; p.settings.vdigits_dp = 32767; }},
+      {"font height", [](picture& p) { p.settings.font.lfHeight = INT_MIN; }},
+      {"big font", [](picture& p) { p.settings.font.lfHeight = 100000; p.settings.font.lfWeight = INT_MAX; }},
+      {"face bytes", [](picture& p) { std::memset(p.settings.font.lfFaceName, 0xFF, 32); }},
+      {"unknown face", [](picture& p) { std::strcpy(p.settings.font.lfFaceName, "No Such Face"); }},
+      {"scale not numbers", [nan](picture& p) { p.curves[0].min_value = nan; p.curves[0].max_value = nan; }},
+      {"infinite scale", [inf](picture& p) { p.curves[0].min_value = -inf; p.curves[0].max_value = inf; }},
+      {"tiny scale", [](picture& p) { p.curves[0].min_value = 0; p.curves[0].max_value = 1e-30f; }},
+      {"huge scale", [](picture& p) { p.curves[0].min_value = -3e38f; p.curves[0].max_value = 3e38f; }},
+      {"thick line", [](picture& p) { p.curves[0].line_width = 32767; p.curves[0].mark = 255; }},
+      {"negative line", [](picture& p) { p.curves[0].line_width = -32768; p.curves[0].mark = 7; }},
+      {"start at the clock's end", [](picture& p) { p.settings.dt = INT_MAX; p.millis = 999; }},
+      {"tiny picture", [](picture& p) { p.width = 1; p.height = 1; }},
+      {"narrow picture", [](picture& p) { p.width = 3; p.height = 400; }},
+      {"flat picture", [](picture& p) { p.width = 2000; p.height = 5; }},
+      {"thousands of curves", [](picture& p) { p.curves.resize(5000, p.curves[0]); }},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    picture pic;
+    pic.add_curve(6, 0x0000FF).mark = 2;
+    for (int i = 0; i < 50; ++i)
+      pic.sample(6, i, i % 3 == 0 ? nan : i % 5 == 0 ? inf : i % 7 == 0 ? -inf : static_cast<float>(i * 1e6));
+    r.change(pic);
+    pic.draw();
+  }
+}
+
+TEST(TrendLayout, TimeLabelFormats) {
+  struct row {
+    std::int16_t tunits;
+    std::uint32_t seconds;
+    std::int32_t span;
+    int divisions;
+    const char* format;
+  };
+  const row rows[] = {
+      {0, t0, 3 * 86400, 6, "%H:%M:%S"},
+      {1, t0, 60, 6, "%H:%M"},
+      {2, t0, 60, 6, "%H:%M"},
+      {3, t0, 60, 6, "%d.%m"},
+      {-1, t0, 60, 4, "%H:%M:%S"},
+      {-1, t0 - 20, 3600, 6, "%H:%M"},
+      {-1, t0 + 7, 3600, 6, "%H:%M:%S"},
+      {-1, t0 + 7, 7200, 6, "%H:%M"},
+      {-1, t0, 2 * 86400, 4, "%d.%m %H:%M"},
+      {99, t0 - 20, 360, 6, "%H:%M"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.format);
+    EXPECT_STREQ(time_label_format(r.tunits, {r.seconds, 0, r.span}, r.divisions), r.format);
+  }
+}
+
+TEST(TrendLayout, ValueLabelDigits) {
+  struct row {
+    std::int16_t vdigits, vdigits_dp;
+    double min, max;
+    int divisions;
+    double value;
+    const char* text;
+  };
+  const row rows[] = {
+      {0, -1, 0, 100, 10, 30, "30"},
+      {0, -1, 0, 1, 4, 0.25, "0.25"},
+      {0, -1, 0, 1, 5, 0.4, "0.4"},
+      {0, 2, 0, 100, 10, 30, "30.00"},
+      {0, 0, 0, 1, 4, 0.25, "0"},
+      {4, -1, 0, 100, 10, 30, "30.0"},
+      {4, -1, 0, 1, 4, 0.25, "0.250"},
+      {2, -1, 0, 1000, 4, 250, "250"},
+      {0, -1, 0, 3e10, 3, 1e10, "1e+10"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.text);
+    trend_settings s = default_trend_settings();
+    s.vdigits = r.vdigits;
+    s.vdigits_dp = r.vdigits_dp;
+    EXPECT_EQ(value_label(r.value, s, {r.min, r.max}, r.divisions), r.text);
+  }
+}
+
+}  // namespace
+}  // namespace quillet::trend
