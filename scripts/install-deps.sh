@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config bison
   libgtest-dev libgmock-dev libbenchmark-dev
   libpng-dev zlib1g-dev
-  libcairo2-dev libfontconfig1-dev fonts-dejavu-core
+  libcairo2-dev libfontconfig1-dev libfreetype-dev fonts-dejavu-core
   libcpp-httplib-dev nlohmann-json3-dev
 )
 # Benchmark peers are only needed by `make bench`.

@@ -10,31 +10,8 @@ namespace quillet::trend {
 
 namespace {
 
-constexpr const char* fallback_face = "DejaVu Sans";
 constexpr int tick_length = 4;
 constexpr int max_divisions = 100;
-
-// The face name of a font record when it is plain printable ASCII; anything else (which the
-// font library might refuse) falls back to the default face.
-std::string face_of(const logfont& font) {
-  std::string face;
-  for (char c : font.lfFaceName) {
-    if (c == 0)
-      break;
-    if (c < 0x20 || c > 0x7E)
-      return fallback_face;
-    face.push_back(c);
-  }
-  return face.empty() ? fallback_face : face;
-}
-
-// Pixel size of the em: a negative height is the character height itself, a positive one the
-// cell height, of which the em is about six sevenths; 0 is the default 9 points.
-double pixel_size_of(const logfont& font) {
-  const std::int64_t h = font.lfHeight;
-  const double px = h < 0 ? static_cast<double>(-h) : h > 0 ? static_cast<double>(h) * 0.86 : 12.0;
-  return std::clamp(px, 6.0, 72.0);
-}
 
 double text_width(cairo_t* cr, const std::string& text) {
   cairo_text_extents_t e;
@@ -156,13 +133,6 @@ value_scale scale_of(const trend_curve& curve) {
   if (!std::isfinite(lo) || !std::isfinite(hi) || !(hi > lo))
     return {};
   return {lo, hi};
-}
-
-void use_label_font(cairo_t* cr, const logfont& font) {
-  const std::string face = face_of(font);
-  cairo_select_font_face(cr, face.c_str(), font.lfItalic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                         font.lfWeight >= 600 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr, pixel_size_of(font));
 }
 
 // TUNITS 0 shows seconds, 1 and 2 (minutes, hours) hours and minutes, 3 (days) day and month.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/gdi/drawing_surface.h"
+#include "platform/trend/trend_font.h"
 #include "platform/trend/trend_history.h"
 #include "platform/trend/trend_interfaces.h"
 
@@ -46,9 +47,6 @@ struct trend_layout {
   bool labels = true;                  // false when the picture is too small for text
   double ascent = 0;                   // of the label font, for placing text
 };
-
-// Selects the settings' label font on the context: face, pixel height, weight and slant.
-void use_label_font(cairo_t* cr, const logfont& font);
 
 // The time-label format for a window and its marks: a fixed unit when TUNITS is 0 to 3,
 // otherwise chosen from the span and the marks' spacing.
