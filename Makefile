@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CONFIG     ?= Release
 
-.PHONY: all deps configure test test-asan demo bench clean
+.PHONY: all deps configure test test-asan demo bench fuzz fuzz-ci coverage clean
 
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -33,6 +33,24 @@ bench:
 	cmake --build $(BUILD) -j $(JOBS)
 	./bench/run.sh $(BUILD)
 	./bench/report_bench.sh $(BUILD)
+
+# libFuzzer targets (clang) in FUZZ_BUILD, each run FUZZ_SECONDS over its corpus.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz:
+	./scripts/install-deps.sh --fuzz
+	@test -f $(FUZZ_BUILD)/CMakeCache.txt || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLET_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_all
+	./fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=60
+
+# Line and branch coverage of the tests, built in COV_BUILD.
+COV_BUILD ?= build-cov
+coverage:
+	./scripts/install-deps.sh --coverage
+	./scripts/coverage.sh $(COV_BUILD) $(JOBS)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) out

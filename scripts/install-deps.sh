@@ -14,6 +14,13 @@ packages=(
 if [ "${1:-}" = "--bench" ]; then
   packages+=(libgumbo-dev lua5.4 liblua5.4-dev libmuparser-dev hyperfine python3-jinja2 gnuplot-nox)
 fi
+# The fuzz targets need clang and its libFuzzer runtime; `make coverage` needs gcovr.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+if [ "${1:-}" = "--coverage" ]; then
+  packages+=(gcovr)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

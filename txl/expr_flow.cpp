@@ -4,6 +4,7 @@
 
 #include "txl/expr_nodes.h"
 #include "txl/expr_store.h"
+#include "txl/loop_budget.h"
 
 namespace quillet {
 
@@ -135,6 +136,8 @@ bool txl_expr_for::evaluate(std::string& error) {
   if (!run_slot(init, all_valid, error))
     return false;
   for (;;) {
+    if (!txl_count_loop_iteration(error))
+      return false;
     if (!run_slot(condition, all_valid, error))
       return false;
     if (condition && !truth(condition->value()))
