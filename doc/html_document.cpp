@@ -50,7 +50,7 @@ bool html_document::read(std::istream& in) {
   std::size_t skeleton_tags = 0;
   {
     std::string bytes = read_all(in);
-    top = build_html_tree(tokenize_html(bytes), &skeleton_tags);
+    top = parse_html_tree(bytes, &skeleton_tags);
   }
   if (!normalize_html_tree(top, skeleton_tags)) {
     clear();

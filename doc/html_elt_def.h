@@ -29,7 +29,7 @@ struct html_elt_def {
 
 inline constexpr std::size_t tag_table_size = 93;
 
-// The row named exactly `name` (already upper case), by bisection; null when absent.
+// The row named exactly `name` (already upper case); null when absent.
 const html_elt_def* find_tag_def(std::string_view name);
 // As find_tag_def after upper-casing ASCII a-z; a name with a byte of 0x80 or above is not found.
 const html_elt_def* find_tag_def_nocase(std::string_view name);

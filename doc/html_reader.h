@@ -1,6 +1,6 @@
-// The three passes of reading a document, used by html_document::read: the tokenizer that turns
-// bytes into a flat node list, the tree builder that nests that list, and the normaliser that
-// guarantees the HTML, HEAD and BODY skeleton.
+// Reading a document, used by html_document::read: the tokenizer that turns bytes into nodes
+// and hands them to the tree builder as it goes, and the normaliser that guarantees the HTML,
+// HEAD and BODY skeleton.
 #pragma once
 
 #include <cstddef>
@@ -11,13 +11,11 @@
 
 namespace quillet {
 
-// The flat list of nodes of `input`: start tags with their attributes, end tags, texts,
-// comments and declarations, with line-break flags. The caller owns the list.
-html_element* tokenize_html(std::string_view input);
-
-// Nests a flat list (which it takes over) into a tree and returns the top-level list. When
-// asked, counts the HTML, HEAD and BODY elements in the tree.
-html_element* build_html_tree(html_element* flat, std::size_t* skeleton_tags = nullptr);
+// The tree of `input` as read, before the skeleton is checked: start tags with their
+// attributes and content, stray end tags, texts, comments and declarations, with their
+// line-break and end-tag flags. When asked, counts the HTML, HEAD and BODY elements in it.
+// The caller owns the list.
+html_element* parse_html_tree(std::string_view input, std::size_t* skeleton_tags = nullptr);
 
 // Brings the top-level list into the shape HTML(HEAD, BODY); false when the first node after
 // declarations and comments is not an HTML element (the list is then left as it was). With the

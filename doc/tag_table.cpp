@@ -1,7 +1,6 @@
-// The table of known tags, sorted byte-wise by name so that lookups can bisect it.
+// The table of known tags, sorted byte-wise by name, and its lookup by a perfect hash.
 #include "doc/html_elt_def.h"
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -43,6 +42,44 @@ constexpr std::array<html_elt_def, tag_table_size> table = {{
 // Longest known tag name; longer names cannot be in the table.
 constexpr std::size_t longest_name = 10;
 
+// The bytes of a name that tell the rows apart: its length, first, second, second-to-last and
+// last bytes, packed into one word for the multiplicative hash below.
+constexpr std::uint64_t name_key(std::string_view name) {
+  std::size_t n = name.size();
+  if (n == 0)
+    return 0;
+  auto at = [&](std::size_t i) { return static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])); };
+  std::uint64_t second = n > 1 ? at(1) : 0, before_last = n > 1 ? at(n - 2) : 0;
+  return n | at(0) << 8 | at(n - 1) << 16 | second << 24 | before_last << 32;
+}
+
+// A multiplier under which the keys of the 93 rows fall into distinct slots of 512: a name
+// is then looked up with one hash and one comparison.
+constexpr std::uint64_t hash_factor = 0x44340a0d96a9f62full;
+constexpr unsigned hash_bits = 9;
+constexpr std::size_t hash_slots = std::size_t(1) << hash_bits;
+constexpr std::uint8_t no_row = 0xFF;
+
+constexpr std::size_t slot_of(std::string_view name) {
+  return static_cast<std::size_t>((name_key(name) * hash_factor) >> (64 - hash_bits));
+}
+
+// Row number by slot; building it fails to compile if two rows ever share a slot.
+constexpr std::array<std::uint8_t, hash_slots> make_slots() {
+  std::array<std::uint8_t, hash_slots> slots{};
+  for (auto& s : slots)
+    s = no_row;
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    std::size_t s = slot_of(table[i].name);
+    if (slots[s] != no_row)
+      throw "two tag names share a hash slot";
+    slots[s] = static_cast<std::uint8_t>(i);
+  }
+  return slots;
+}
+
+constexpr std::array<std::uint8_t, hash_slots> slots = make_slots();
+
 // Upper-cases ASCII letters of a name into `out`; false when the name cannot be a table row
 // (a unit of 0x80 or above, or longer than any row).
 template <class Unit>
@@ -59,35 +96,35 @@ bool upper_ascii(std::basic_string_view<Unit> name, char (&out)[longest_name + 1
   return true;
 }
 
-// Byte-wise three-way comparison of two short names, inline: tag names are a few bytes long,
-// and a library call per step of the bisection would cost more than the comparison.
-int compare_names(std::string_view a, std::string_view b) {
-  std::size_t n = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    if (x != y)
-      return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+// Byte-wise equality of two short names, inline: tag names are a few bytes long, and a
+// library call would cost more than the comparison.
+bool same_name(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i])
+      return false;
+  return true;
 }
+
+// The table is sorted so that rows have fixed numbers in name order.
+constexpr bool table_is_sorted() {
+  for (std::size_t i = 1; i < table.size(); ++i)
+    if (!(table[i - 1].name < table[i].name))
+      return false;
+  return true;
+}
+static_assert(table_is_sorted(), "tag table rows must be in byte order of their names");
 
 }  // namespace
 
 const html_elt_def* find_tag_def(std::string_view name) {
   if (name.size() > longest_name)
     return nullptr;
-  std::size_t lo = 0, hi = table.size();
-  while (lo < hi) {
-    std::size_t mid = (lo + hi) / 2;
-    int c = compare_names(table[mid].name, name);
-    if (c == 0)
-      return &table[mid];
-    if (c < 0)
-      lo = mid + 1;
-    else
-      hi = mid;
-  }
-  return nullptr;
+  std::uint8_t row = slots[slot_of(name)];
+  if (row == no_row || !same_name(table[row].name, name))
+    return nullptr;
+  return &table[row];
 }
 
 const html_elt_def* find_tag_def_nocase(std::string_view name) {
