@@ -69,7 +69,7 @@ void draw_labels(cairo_t* cr, const trend_layout& layout, std::uint32_t colour) 
     if (m.label.empty())
       continue;
     cairo_text_extents(cr, m.label.c_str(), &e);
-    cairo_move_to(cr, std::round(p.left - 6 - e.x_advance), std::round(m.at + layout.ascent / 2 - 1));
+    cairo_move_to(cr, std::round(p.left - 6 - e.x_advance), std::round(m.at + layout.digit_height / 2));
     cairo_show_text(cr, m.label.c_str());
   }
 }

@@ -125,6 +125,39 @@ plot_box bare_box(int width, int height) {
   return {margin, margin, std::max(margin, width - 1 - margin), std::max(margin, height - 1 - margin)};
 }
 
+// Labels of the value marks from the scale's bottom up; returns the widest label's width.
+double label_values(cairo_t* cr, const trend_settings& settings, const value_scale& scale, int count,
+                    std::vector<axis_mark>& marks) {
+  double widest = 0;
+  for (int i = 0; i <= count; ++i) {
+    const double v = scale.min + (scale.max - scale.min) * i / count;
+    marks.push_back({0, value_label(v, settings, scale, count)});
+    widest = std::max(widest, text_width(cr, marks.back().label));
+  }
+  return widest;
+}
+
+// Value marks evenly from the box's bottom row to its top row.
+void place_value_marks(const plot_box& p, std::vector<axis_mark>& marks) {
+  const double count = static_cast<double>(marks.size() - 1);
+  for (std::size_t i = 0; i < marks.size(); ++i)
+    marks[i].at = p.bottom - p.height() * (static_cast<double>(i) / count);
+}
+
+// Time marks evenly from the box's left column to its right column, without labels.
+void place_time_marks(const plot_box& p, int count, std::vector<axis_mark>& marks) {
+  for (int i = 0; i <= count; ++i)
+    marks.push_back({p.left + static_cast<double>(p.width()) * i / count, {}});
+}
+
+// Each time mark's label: the time it stands for, in UTC.
+void label_times(const char* format, const trend_window& window, std::vector<axis_mark>& marks) {
+  const double start = window.seconds + window.millis / 1000.0;
+  const double count = static_cast<double>(marks.size() - 1);
+  for (std::size_t i = 0; i < marks.size(); ++i)
+    marks[i].label = time_label(start + window.span * (static_cast<double>(i) / count), format);
+}
+
 }  // namespace
 
 value_scale scale_of(const trend_curve& curve) {
@@ -165,48 +198,40 @@ std::string value_label(double value, const trend_settings& settings, const valu
 }
 
 // Margins fit the labels: the widest value label on the left, a line of time labels below,
-// half a line above and half a time label on the right so the end labels stay inside.
+// half a line above and half a time label on the right so the end labels stay inside. A
+// picture too small for text gets a bare plot box.
 trend_layout lay_out_trend(cairo_t* cr, int width, int height, const trend_settings& settings,
                            const value_scale& scale, const trend_window& window) {
   trend_layout out;
   cairo_font_extents_t fe;
   cairo_font_extents(cr, &fe);
+  cairo_text_extents_t digit;
+  cairo_text_extents(cr, "0", &digit);
   out.ascent = fe.ascent;
-  const double text_height = fe.ascent + fe.descent;
-  const int top = static_cast<int>(std::ceil(text_height / 2)) + 2;
-  const int bottom = height - 1 - static_cast<int>(std::ceil(text_height)) - tick_length - 2;
-  const int value_count = value_divisions(settings, scale, bottom - top, text_height);
-  double widest = 0;
-  for (int i = 0; i <= value_count; ++i) {
-    const double v = scale.min + (scale.max - scale.min) * i / value_count;
-    out.value_marks.push_back({static_cast<double>(i), value_label(v, settings, scale, value_count)});
-    widest = std::max(widest, text_width(cr, out.value_marks.back().label));
-  }
+  out.digit_height = -digit.y_bearing;
+  const double line = fe.ascent + fe.descent;
+  const int top = static_cast<int>(std::ceil(line / 2)) + 2;
+  const int bottom = height - 1 - static_cast<int>(std::ceil(line)) - tick_length - 2;
+  int value_count = value_divisions(settings, scale, bottom - top, line);
+  const double widest = label_values(cr, settings, scale, value_count, out.value_marks);
   const double time_width = text_width(cr, time_label(window.seconds, time_label_format(settings.tunits, window, 0)));
   const int left = static_cast<int>(std::ceil(widest)) + tick_length + 4;
   const int right = width - 1 - static_cast<int>(std::ceil(time_width / 2)) - 2;
   out.labels = right - left >= 24 && bottom - top >= 16;
   out.plot = out.labels ? plot_box{left, top, right, bottom} : bare_box(width, height);
-  const plot_box& p = out.plot;
-  const int value_count_used = out.labels ? value_count : value_divisions(settings, scale, p.height(), text_height);
-  out.value_marks.resize(static_cast<std::size_t>(value_count_used) + 1);
-  for (int i = 0; i <= value_count_used; ++i)
-    out.value_marks[i].at = p.bottom - static_cast<double>(p.height()) * i / value_count_used;
-  const int time_count = time_divisions(settings, window.span, p.width(), time_width);
-  const char* format = time_label_format(settings.tunits, window, time_count);
-  const double start = window.seconds + window.millis / 1000.0;
-  for (int i = 0; i <= time_count; ++i) {
-    const double at = p.left + static_cast<double>(p.width()) * i / time_count;
-    out.time_marks.push_back({at, out.labels ? time_label(start + static_cast<double>(window.span) * i / time_count, format) : ""});
-  }
   if (!out.labels) {
-    for (auto& m : out.value_marks)
-      m.label.clear();
-    return out;
+    value_count = value_divisions(settings, scale, out.plot.height(), line);
+    out.value_marks.assign(static_cast<std::size_t>(value_count) + 1, axis_mark{});
   }
+  place_value_marks(out.plot, out.value_marks);
+  const int time_count = time_divisions(settings, window.span, out.plot.width(), time_width);
+  place_time_marks(out.plot, time_count, out.time_marks);
+  if (!out.labels)
+    return out;
+  label_times(time_label_format(settings.tunits, window, time_count), window, out.time_marks);
   drop_crowded(out.time_marks, [&](const std::string& s) { return text_width(cr, s); }, 6);
   std::reverse(out.value_marks.begin(), out.value_marks.end());
-  drop_crowded(out.value_marks, [&](const std::string&) { return text_height; }, 0);
+  drop_crowded(out.value_marks, [&](const std::string&) { return line; }, 0);
   std::reverse(out.value_marks.begin(), out.value_marks.end());
   return out;
 }

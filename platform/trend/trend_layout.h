@@ -46,6 +46,7 @@ struct trend_layout {
   std::vector<axis_mark> value_marks;  // from the scale's bottom to its top
   bool labels = true;                  // false when the picture is too small for text
   double ascent = 0;                   // of the label font, for placing text
+  double digit_height = 0;             // height of a digit above the baseline
 };
 
 // The time-label format for a window and its marks: a fixed unit when TUNITS is 0 to 3,
