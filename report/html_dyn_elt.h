@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -108,10 +109,34 @@ public:
   html_element* detached = nullptr;  // owned list: the DD run of a DT
 };
 
-// An embedded control; rendered for now as a plain dynamic element.
+class ocx_elt_site;
+
+// An embedded control (OBJECT): drawn into an image file of the report's folder, whose IMG tag
+// takes the element's place. The site and its control live until the class changes or the
+// element is cleared; size, depth and image type are read again on every run.
 class html_dyn_elt_ocx : public html_dyn_elt_generic {
 public:
-  explicit html_dyn_elt_ocx(const html_elt_def* d) : html_dyn_elt_generic(d) {}
+  explicit html_dyn_elt_ocx(const html_elt_def* d);
+  ~html_dyn_elt_ocx() override;
+  void clear() override;
+  // Writes the IMG tag of the control's picture, or one error marker.
+  void print(html_obj_printer& p) override;
+
+  std::unique_ptr<ocx_elt_site> site;
+  std::string class_id;  // the CLASSID text the site was made for
+  std::int32_t width = 800;
+  std::int32_t height = 600;
+  std::int32_t bits_per_pixel = 8;
+
+private:
+  // A site for the element's CLASSID, made anew when the text changed; false when there is
+  // no usable identifier or the control cannot be created.
+  bool ensure_site();
+  void release_site();
+  // Reads WIDTH, HEIGHT and BPP for this run.
+  void read_size();
+  // The IMG start tag of the picture file `name`, with the object's own attributes removed.
+  void print_image_tag(html_obj_printer& p, const std::string& name);
 };
 
 // Converts, in `list` and below, every tag that carries an ELT directive or is a TR, TD, TH,

@@ -60,7 +60,7 @@ public:
 
   com::HRESULT SetClientSite(com::IOleClientSite* site) override {
     calls.push_back("SetClientSite");
-    if (refuse_client_site)
+    if (refuses_site)
       return com::E_FAIL;
     if (site)
       site->AddRef();
@@ -101,6 +101,7 @@ public:
   }
 
   com::IOleClientSite* site() const { return site_; }
+  bool refuses_site = refuse_client_site;
 
 protected:
   virtual void* more_interface(const com::IID&) { return nullptr; }
