@@ -429,8 +429,8 @@ TEST(MultiKovArchive, ReadsValuesIntoCallerPlaces) {
 }
 
 TEST(MultiKovArchive, BrowsesOneVirtualGroup) {
+  fake_archive c;  // declared first: the bridge releases it when it goes
   two_nodes t;
-  fake_archive c;
   t.bridge.add_channel(&c, nullptr, nullptr, 8);  // bridge 3: a node without browser or monitor
   IvxChBrowser& br = *t.bridge.browser_interface();
   std::int32_t n = 0;
@@ -480,8 +480,8 @@ TEST(MultiKovArchive, BrowsesOneVirtualGroup) {
 }
 
 TEST(MultiKovArchive, ForwardsBrowserAndMonitorCalls) {
+  fake_archive c;  // declared first: the bridge releases it when it goes
   two_nodes t;
-  fake_archive c;
   t.bridge.add_channel(&c, nullptr, nullptr, 8);  // bridge 3: a node without browser or monitor
   IvxChBrowser& br = *t.bridge.browser_interface();
   IvxKOV& kov = *t.bridge.monitor_interface();
