@@ -354,5 +354,44 @@ TEST(TrendLayout, ValueLabelDigits) {
   }
 }
 
+TEST(TrendLayout, MarksFitTheSizeUnlessGiven) {
+  struct row {
+    int width, height;
+    std::int32_t span;
+    std::int16_t tmarks, vmarks;
+    std::size_t time_marks, value_marks;
+    const char* first_time;
+    const char* last_value;
+  };
+  const row rows[] = {
+      {800, 600, 3600, 0, 0, 7, 11, "22:13:20", "100"},
+      {400, 150, 60, 0, 0, 5, 3, "22:13:20", "100"},
+      {400, 150, 3600, 0, 0, 5, 3, "22:13:20", "100"},
+      {400, 150, 3600, 5, 4, 6, 5, "22:13:20", "100"},
+      {400, 150, 3600, 32767, 32767, 101, 60, "22:13:20", "100.00"},
+      {5, 5, 60, 0, 0, 2, 2, "", ""},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(std::to_string(r.width) + "x" + std::to_string(r.height));
+    trend_settings s = default_trend_settings();
+    s.tmarks = r.tmarks;
+    s.vmarks = r.vmarks;
+    gdi::drawing_surface scratch(r.width, r.height);
+    use_label_font(scratch.context(), s.font);
+    const trend_layout layout = lay_out_trend(scratch.context(), r.width, r.height, s, {}, {t0, 0, r.span});
+    ASSERT_EQ(layout.time_marks.size(), r.time_marks);
+    ASSERT_EQ(layout.value_marks.size(), r.value_marks);
+    EXPECT_EQ(layout.time_marks.front().label, r.first_time);
+    EXPECT_EQ(layout.value_marks.back().label, r.last_value);
+    EXPECT_DOUBLE_EQ(layout.time_marks.front().at, layout.plot.left);
+    EXPECT_DOUBLE_EQ(layout.time_marks.back().at, layout.plot.right);
+    EXPECT_DOUBLE_EQ(layout.value_marks.front().at, layout.plot.bottom);
+    EXPECT_DOUBLE_EQ(layout.value_marks.back().at, layout.plot.top);
+    EXPECT_GE(layout.plot.left, 0);
+    EXPECT_LT(layout.plot.right, r.width);
+    EXPECT_LT(layout.plot.bottom, r.height);
+  }
+}
+
 }  // namespace
 }  // namespace quillet::trend
