@@ -25,6 +25,9 @@ std::ostream& html_obj_printer::stream() {
 void html_obj_printer::put_pending_lt(bool as_entity) {
   pending_lt_ = false;
   buf_.append(as_entity ? "&lt;" : "<");
+  if (pending_slash_)
+    buf_.append("/");
+  pending_slash_ = false;
 }
 
 void html_obj_printer::flush() {
@@ -51,12 +54,14 @@ void html_obj_printer::write_text(std::string_view s) {
   if (s.empty())
     return;
   if (pending_lt_)
-    put_pending_lt(opens_markup_after_lt(s));
-  bool hold = s.back() == '<';
+    put_pending_lt(pending_slash_ ? crt::is_alpha(static_cast<unsigned char>(s[0])) : opens_markup_after_lt(s));
+  bool slash = s.size() >= 2 && s.substr(s.size() - 2) == "</";
+  bool hold = slash || s.back() == '<';
   if (hold)
-    s.remove_suffix(1);
+    s.remove_suffix(slash ? 2 : 1);
   write(s);
   pending_lt_ = hold;
+  pending_slash_ = slash;
 }
 
 namespace {

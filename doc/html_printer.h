@@ -46,8 +46,9 @@ public:
     if (buf_.size() >= flush_at)
       flush();
   }
-  // Appends the text of a text node. A '<' that ends a text is held back until the next bytes
-  // are known: when another text follows that would turn it into markup, it is written "&lt;".
+  // Appends the text of a text node. A '<' or "</" that ends a text is held back until the
+  // next bytes are known: when another text follows that would turn it into markup, the '<'
+  // is written "&lt;".
   void write_text(std::string_view s);
   // True for bytes an attribute value may consist of to be written without quotes.
   bool is_bare_value_char(unsigned char c) const { return bare_[c]; }
@@ -61,6 +62,7 @@ private:
   std::ostream* out_;
   std::uint32_t flags_;
   bool pending_lt_ = false;
+  bool pending_slash_ = false;  // the held-back '<' is followed by a held-back '/'
   std::string buf_;
   std::array<bool, 256> bare_{};
 };
