@@ -25,12 +25,10 @@ class OcxElement : public testing::Test {
 protected:
   void SetUp() override {
     calls.clear();
-    refuse_client_site = false;
     com::register_component(test_clsid, make_fake_control);
     com::register_component(refusing_clsid, make_refusing_control);
   }
   void TearDown() override {
-    refuse_client_site = false;
     com::unregister_component(test_clsid);
     com::unregister_component(refusing_clsid);
   }

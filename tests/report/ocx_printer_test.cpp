@@ -18,7 +18,6 @@ class OcxPrinter : public testing::Test {
 protected:
   void SetUp() override {
     calls.clear();
-    refuse_client_site = false;
     control = new fake_control;
   }
   void TearDown() override {
@@ -55,7 +54,7 @@ TEST_F(OcxPrinter, CallsTheControlInOrder) {
 TEST_F(OcxPrinter, AttachFailsWhenTheSiteIsRefusedOrNoObjectIsGiven) {
   ocx_printer printer;
   EXPECT_FALSE(printer.attach(nullptr));
-  refuse_client_site = true;
+  control->refuses_site = true;
   EXPECT_FALSE(printer.attach(static_cast<com::IOleObject*>(control)));
   EXPECT_EQ(calls, std::vector<std::string>{"SetClientSite"});
 }

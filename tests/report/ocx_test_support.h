@@ -17,8 +17,6 @@ namespace quillet::ocx_test {
 
 // What the fakes saw, in order; cleared by each test.
 inline std::vector<std::string> calls;
-// When set, the next fakes refuse their client site.
-inline bool refuse_client_site = false;
 
 inline std::string rect_text(const com::RECT& r) {
   char text[64];
@@ -101,7 +99,7 @@ public:
   }
 
   com::IOleClientSite* site() const { return site_; }
-  bool refuses_site = refuse_client_site;
+  bool refuses_site = false;  // SetClientSite fails
 
 protected:
   virtual void* more_interface(const com::IID&) { return nullptr; }
