@@ -26,6 +26,7 @@ test-asan: deps
 demo: deps all
 	mkdir -p out
 	$(BUILD)/quillet report examples/hourly_shift.html --out out
+	$(BUILD)/quillet report examples/trend_report.html --out out
 
 bench:
 	./scripts/install-deps.sh --bench
