@@ -1,6 +1,8 @@
-// Loading label faces. Looking a face up by name through the font configuration costs tens
-// of milliseconds on the first use in a process, more than drawing a whole trend, so the
-// DejaVu faces the control uses by default are opened from their files through FreeType.
+// Loading label faces. Labels hold only digits, signs and time separators, which every DejaVu
+// face has, so each face name is served by the DejaVu family of its kind, opened from its files
+// through FreeType: pictures look the same on every machine, and no font configuration is
+// scanned (that costs tens of milliseconds on the first use in a process, more than drawing a
+// whole trend). Only when the DejaVu files are missing is the face looked up by name.
 #include "platform/trend/trend_font.h"
 
 #include <cairo-ft.h>
@@ -8,6 +10,7 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <mutex>
 #include <utility>
@@ -26,9 +29,9 @@ struct family {
   const char* slanted;
 };
 constexpr family families[] = {
-    {"dejavu sans", "DejaVuSans", "Oblique"},
-    {"dejavu serif", "DejaVuSerif", "Italic"},
-    {"dejavu sans mono", "DejaVuSansMono", "Oblique"},
+    {"DejaVu Sans", "DejaVuSans", "Oblique"},
+    {"DejaVu Serif", "DejaVuSerif", "Italic"},
+    {"DejaVu Sans Mono", "DejaVuSansMono", "Oblique"},
 };
 
 // Face names reaching here are plain ASCII.
@@ -40,12 +43,28 @@ std::string lower(const std::string& text) {
   return out;
 }
 
-const family* family_of(const std::string& face) {
+bool mentions(const std::string& name, std::initializer_list<const char*> words) {
+  for (const char* w : words)
+    if (name.find(w) != std::string::npos)
+      return true;
+  return false;
+}
+
+// The DejaVu family of a face's kind: the DejaVu family itself when named, fixed-pitch faces
+// to the mono family, serif faces to the serif family, everything else to the sans family.
+const family& family_of(const std::string& face) {
   const std::string name = lower(face);
   for (const family& f : families)
-    if (name == f.face)
-      return &f;
-  return nullptr;
+    if (name == lower(f.face))
+      return f;
+  if (mentions(name, {"mono", "courier", "console", "consolas", "fixed", "typewriter", "terminal"}))
+    return families[2];
+  if (mentions(name, {"sans"}))
+    return families[0];
+  if (mentions(name, {"serif", "times", "roman", "georgia", "garamond", "bookman", "palatino", "cambria",
+                      "century", "book antiqua", "song", "ming"}))
+    return families[1];
+  return families[0];
 }
 
 // The file of a style: "DejaVuSans-BoldOblique.ttf", "DejaVuSerif-Italic.ttf", "DejaVuSans.ttf".
@@ -143,13 +162,14 @@ double label_pixel_size(const logfont& font) {
   return std::clamp(px, 6.0, 72.0);
 }
 
+const char* label_family(const std::string& face) { return family_of(face).face; }
+
 void use_label_font(cairo_t* cr, const logfont& font) {
   const std::string face = label_face(font);
   const bool bold = font.lfWeight >= 600;
   const bool slanted = font.lfItalic != 0;
   cairo_set_font_size(cr, label_pixel_size(font));
-  const family* f = family_of(face);
-  if (cairo_font_face_t* loaded = f ? family_face(*f, bold, slanted) : nullptr) {
+  if (cairo_font_face_t* loaded = family_face(family_of(face), bold, slanted)) {
     cairo_set_font_face(cr, loaded);
     return;
   }

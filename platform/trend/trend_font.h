@@ -1,5 +1,5 @@
-// The label font of trend pictures. Faces of the DejaVu families are loaded from their files
-// once per process and kept; any other face is looked up by the font library.
+// The label font of trend pictures. Every face name is served by the DejaVu family of its kind
+// (sans, serif or mono), loaded from its files once per process and kept.
 #pragma once
 
 #include <cairo.h>
@@ -19,7 +19,13 @@ std::string label_face(const logfont& font);
 // between 6 and 72 pixels.
 double label_pixel_size(const logfont& font);
 
-// Selects the record's face, weight (600 and up is bold), slant and size on the context.
+// The DejaVu family serving a face name: "DejaVu Sans Mono" for fixed-pitch faces (Courier,
+// Consolas, ... Mono), "DejaVu Serif" for serif faces (Times, Georgia, ... Serif but not Sans
+// Serif), "DejaVu Sans" for the rest.
+const char* label_family(const std::string& face);
+
+// Selects the record's face, weight (600 and up is bold), slant and size on the context: the
+// DejaVu family of the face's kind, or the face by name when the DejaVu files are missing.
 void use_label_font(cairo_t* cr, const logfont& font);
 
 }  // namespace quillet::trend

@@ -42,6 +42,26 @@ TEST(TrendFont, FaceNamesAndSizes) {
   EXPECT_EQ(label_face(unterminated), std::string(32, 'A'));
 }
 
+TEST(TrendFont, FacesAreServedByTheDejaVuFamilyOfTheirKind) {
+  struct row {
+    const char* face;
+    const char* family;
+  };
+  const row rows[] = {
+      {"DejaVu Sans", "DejaVu Sans"},          {"dejavu serif", "DejaVu Serif"},
+      {"DEJAVU SANS MONO", "DejaVu Sans Mono"}, {"Arial", "DejaVu Sans"},
+      {"MS Sans Serif", "DejaVu Sans"},         {"Microsoft Sans Serif", "DejaVu Sans"},
+      {"Times New Roman", "DejaVu Serif"},      {"Georgia", "DejaVu Serif"},
+      {"Liberation Serif", "DejaVu Serif"},     {"Courier New", "DejaVu Sans Mono"},
+      {"Lucida Console", "DejaVu Sans Mono"},   {"Consolas", "DejaVu Sans Mono"},
+      {"Tahoma", "DejaVu Sans"},                {"", "DejaVu Sans"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.face);
+    EXPECT_STREQ(label_family(r.face), r.family);
+  }
+}
+
 TEST(TrendFont, DejaVuFacesComeFromTheirFiles) {
   struct row {
     const char* face;
@@ -56,7 +76,8 @@ TEST(TrendFont, DejaVuFacesComeFromTheirFiles) {
       {"DejaVu Serif", 700, true, CAIRO_FONT_TYPE_FT},
       {"DejaVu Sans Mono", 400, false, CAIRO_FONT_TYPE_FT},
       {"", 400, false, CAIRO_FONT_TYPE_FT},
-      {"Some Other Face", 400, false, CAIRO_FONT_TYPE_TOY},
+      {"Some Other Face", 400, false, CAIRO_FONT_TYPE_FT},
+      {"Courier New", 700, true, CAIRO_FONT_TYPE_FT},
   };
   gdi::drawing_surface surface(10, 10);
   cairo_t* cr = surface.context();
