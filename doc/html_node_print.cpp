@@ -1,6 +1,7 @@
 // What each node writes: text and comments verbatim, tags with their attributes, and end tags
 // as the printer's options ask. No entity is encoded, except the double quotes of an attribute
-// value that holds both kinds of quote.
+// value that holds both kinds of quote. Pieces are assembled straight into the printer's
+// buffer, in room reserved for each node or attribute.
 #include <string>
 #include <vector>
 
@@ -9,18 +10,109 @@
 
 namespace quillet {
 
+namespace {
+
+constexpr std::string_view crlf = "\r\n";
+
+char* put(char* o, std::string_view s) {
+  if (!s.empty())
+    std::memcpy(o, s.data(), s.size());
+  return o + s.size();
+}
+
+// How a value must be written: bare when non-empty and made only of letters, digits, '.' and
+// '-'; otherwise quoted, and which kinds of quote it holds.
+struct value_shape {
+  bool bare = true;
+  bool has_double = false;
+  bool has_single = false;
+};
+
+value_shape shape_of(const html_obj_printer& p, std::string_view v) {
+  value_shape s;
+  s.bare = !v.empty();
+  for (char c : v) {
+    s.bare = s.bare && p.is_bare_value_char(static_cast<unsigned char>(c));
+    s.has_double = s.has_double || c == '"';
+    s.has_single = s.has_single || c == '\'';
+  }
+  return s;
+}
+
+// A value that holds both kinds of quote: between double quotes, each '"' written "&quot;".
+char* put_quot_escaped(char* o, std::string_view v) {
+  *o++ = '"';
+  for (char c : v) {
+    if (c == '"') {
+      o = put(o, "&quot;");
+      continue;
+    }
+    *o++ = c;
+  }
+  *o++ = '"';
+  return o;
+}
+
+// Writes an attribute as NAME, NAME=bare or NAME="quoted" (single quotes around a value that
+// holds a double quote), after a space when asked, so that reading it again gives the same
+// bytes.
+void put_attribute(html_obj_printer& p, const html_attr& a, bool space_before) {
+  std::string_view name = a.name.view();
+  if (!a.value.has_value()) {
+    char* o = p.room(name.size() + 1);
+    if (space_before)
+      *o++ = ' ';
+    p.commit(put(o, name));
+    return;
+  }
+  std::string_view v = a.value.view();
+  value_shape shape = shape_of(p, v);
+  bool escaped = shape.has_double && shape.has_single;
+  char* o = p.room(name.size() + v.size() * (escaped ? 6 : 1) + 4);
+  if (space_before)
+    *o++ = ' ';
+  o = put(o, name);
+  *o++ = '=';
+  if (shape.bare) {
+    p.commit(put(o, v));
+    return;
+  }
+  if (escaped) {
+    p.commit(put_quot_escaped(o, v));
+    return;
+  }
+  char quote = shape.has_double ? '\'' : '"';
+  *o++ = quote;
+  o = put(o, v);
+  *o++ = quote;
+  p.commit(o);
+}
+
+// Writes "<", a name and ">" or the like: a short piece followed by an optional line break.
+void put_marked(html_obj_printer& p, std::string_view open, std::string_view body, std::string_view close,
+                bool line_break) {
+  char* o = p.room(open.size() + body.size() + close.size() + 2);
+  o = put(o, open);
+  o = put(o, body);
+  o = put(o, close);
+  if (line_break)
+    o = put(o, crlf);
+  p.commit(o);
+}
+
+}  // namespace
+
 void html_elt_text::print(html_obj_printer& p) {
   p.write_text(text.view());
   if (flags & NL_AFTER)
-    p.write("\r\n");
+    p.write(crlf);
 }
 
+// A body that ends in '-' (cut short by a NUL or by the end of the input) gets a space before
+// "-->", or reading the comment again would end it one '-' early.
 void html_elt_comment::print(html_obj_printer& p) {
-  p.write("<!--");
-  p.write(text.view());
-  p.write("-->");
-  if (flags & NL_AFTER)
-    p.write("\r\n");
+  std::string_view body = text.view();
+  put_marked(p, "<!--", body, !body.empty() && body.back() == '-' ? " -->" : "-->", flags & NL_AFTER);
 }
 
 // The quote left open at the end of a declaration (a quoted run that the end of input cut
@@ -39,70 +131,18 @@ static char open_quote_in(std::string_view t) {
 
 void html_elt_sgml::print(html_obj_printer& p) {
   std::string_view t = text.view();
-  p.write("<");
-  p.write(t);
+  char* o = p.room(t.size() + 5);
+  *o++ = '<';
+  o = put(o, t);
   if (char q = open_quote_in(t))
-    p.write(std::string_view(&q, 1));
-  p.write(">");
+    *o++ = q;
+  *o++ = '>';
   if (flags & NL_AFTER)
-    p.write("\r\n");
+    o = put(o, crlf);
+  p.commit(o);
 }
 
-// True when a value can be written without quotes: non-empty, letters, digits, '.' and '-'.
-static bool is_bare_value(const html_obj_printer& p, std::string_view v) {
-  if (v.empty())
-    return false;
-  for (char c : v)
-    if (!p.is_bare_value_char(static_cast<unsigned char>(c)))
-      return false;
-  return true;
-}
-
-// Appends a quoted value so that reading it again gives the same bytes: double quotes, or
-// single quotes around a value that holds a double quote, or, when it holds both kinds,
-// double quotes with each '"' inside written as "&quot;".
-static void append_quoted_value(std::string& b, std::string_view v) {
-  bool has_double = v.find('"') != std::string_view::npos;
-  if (!has_double) {
-    b.push_back('"');
-    b.append(v);
-    b.push_back('"');
-    return;
-  }
-  if (v.find('\'') == std::string_view::npos) {
-    b.push_back('\'');
-    b.append(v);
-    b.push_back('\'');
-    return;
-  }
-  b.push_back('"');
-  for (std::size_t at = v.find('"'); at != std::string_view::npos; at = v.find('"')) {
-    b.append(v.substr(0, at));
-    b.append("&quot;");
-    v.remove_prefix(at + 1);
-  }
-  b.append(v);
-  b.push_back('"');
-}
-
-// Appends an attribute as NAME, NAME=bare or NAME="quoted" to the printer's buffer.
-static void append_attribute(const html_obj_printer& p, std::string& b, const html_attr& a) {
-  b.append(a.name.view());
-  if (!a.value.has_value())
-    return;
-  b.push_back('=');
-  std::string_view v = a.value.view();
-  if (is_bare_value(p, v)) {
-    b.append(v);
-    return;
-  }
-  append_quoted_value(b, v);
-}
-
-void html_attr::print(html_obj_printer& p) {
-  append_attribute(p, p.direct(), *this);
-  p.end_direct();
-}
+void html_attr::print(html_obj_printer& p) { put_attribute(p, *this, false); }
 
 void html_elt_tag::print(html_obj_printer& p) {
   print_start_tag(p, name(), attrs, nullptr);
@@ -114,14 +154,9 @@ void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_nam
                                    html_element* attr_list, html_element* extra) {
   if (tag_name.empty())
     return;
-  std::string& b = p.direct();
-  b.push_back('<');
-  b.append(tag_name);
+  put_marked(p, "<", tag_name, "", false);
   print_attributes(p, attr_list, extra);
-  p.direct().push_back('>');
-  if (flags & NL_AFTER)
-    p.direct().append("\r\n");
-  p.end_direct();
+  put_marked(p, ">", "", "", flags & NL_AFTER);
 }
 
 // Applies the extra attributes to the element's own: the first entry of the extra's name takes
@@ -152,13 +187,9 @@ static void merge_extra_attributes(std::vector<html_attr*>& work, html_element* 
 
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
-    std::string& b = p.direct();
-    for (html_element* a = attr_list; a; a = a->next) {
-      if (a->kind != html_kind::attr)
-        continue;
-      b.push_back(' ');
-      append_attribute(p, b, *static_cast<html_attr*>(a));
-    }
+    for (html_element* a = attr_list; a; a = a->next)
+      if (a->kind == html_kind::attr)
+        put_attribute(p, *static_cast<html_attr*>(a), true);
     return;
   }
   std::vector<html_attr*> work;
@@ -178,32 +209,17 @@ void html_elt_tag::print_end_tag(html_obj_printer& p) {
   if (p.flags() & html_obj_printer::NORMALIZE_END_TAGS) {
     if (def->flags & html_elt_def::EMPTY)
       return;
-    std::string& b = p.direct();
-    b.append("</");
-    b.append(def->name);
-    b.push_back('>');
-    if ((flags & NL_AFTER_END) || !(flags & HAS_END_TAG))
-      b.append("\r\n");
-    p.end_direct();
+    put_marked(p, "</", def->name, ">", (flags & NL_AFTER_END) || !(flags & HAS_END_TAG));
     return;
   }
-  if (!(flags & HAS_END_TAG))
-    return;
-  p.write("</");
-  p.write(def->name);
-  p.write(">");
-  if (flags & NL_AFTER_END)
-    p.write("\r\n");
+  if (flags & HAS_END_TAG)
+    put_marked(p, "</", def->name, ">", flags & NL_AFTER_END);
 }
 
 void html_elt_etag::print(html_obj_printer& p) {
   if (!def || (p.flags() & html_obj_printer::NORMALIZE_END_TAGS))
     return;
-  p.write("</");
-  p.write(def->name);
-  p.write(">");
-  if (flags & NL_AFTER)
-    p.write("\r\n");
+  put_marked(p, "</", def->name, ">", flags & NL_AFTER);
 }
 
 }  // namespace quillet

@@ -9,8 +9,8 @@
 
 namespace quillet {
 
-html_obj_printer::html_obj_printer(std::ostream& out, std::uint32_t flags) : out_(&out), flags_(flags) {
-  buf_.reserve(flush_at + 4096);
+html_obj_printer::html_obj_printer(std::ostream& out, std::uint32_t flags)
+    : out_(&out), flags_(flags), buf_(new char[flush_at + 4096]), capacity_(flush_at + 4096) {
   for (int c = 0; c < 256; ++c)
     bare_[c] = crt::is_alpha(c) || crt::is_digit(c) || c == '.' || c == '-';
 }
@@ -24,19 +24,40 @@ std::ostream& html_obj_printer::stream() {
 
 void html_obj_printer::put_pending_lt(bool as_entity) {
   pending_lt_ = false;
-  buf_.append(as_entity ? "&lt;" : "<");
+  write(as_entity ? "&lt;" : "<");
   if (pending_slash_)
-    buf_.append("/");
+    write("/");
   pending_slash_ = false;
 }
 
 void html_obj_printer::flush() {
   if (pending_lt_)
     put_pending_lt(false);
-  if (buf_.empty())
+  if (used_ == 0)
     return;
-  out_->write(buf_.data(), static_cast<std::streamsize>(buf_.size()));
-  buf_.clear();
+  out_->write(buf_.get(), static_cast<std::streamsize>(used_));
+  used_ = 0;
+}
+
+// Bytes that do not fit in the buffer: they follow what it holds, straight to the stream when
+// they would not fit even into an empty buffer.
+void html_obj_printer::write_long(std::string_view s) {
+  flush();
+  if (s.size() > capacity_) {
+    out_->write(s.data(), static_cast<std::streamsize>(s.size()));
+    return;
+  }
+  std::memcpy(buf_.get(), s.data(), s.size());
+  used_ = s.size();
+}
+
+// Empties the buffer, and grows it when one caller needs more room than it has.
+void html_obj_printer::make_room(std::size_t n) {
+  flush();
+  if (n <= capacity_)
+    return;
+  buf_.reset(new char[n]);
+  capacity_ = n;
 }
 
 // Whether a '<' written just before `s` would be read back as the start of markup rather
@@ -87,7 +108,7 @@ void print_list(html_obj_printer& p, html_element* list) {
         return;
       open_tag top = open.back();
       open.pop_back();
-      top.tag->print_end_tag(p);
+      top.tag->html_elt_tag::print_end_tag(p);
       n = top.after;
     }
     if (!is_plain_tag(n)) {
@@ -96,7 +117,7 @@ void print_list(html_obj_printer& p, html_element* list) {
       continue;
     }
     auto* t = static_cast<html_elt_tag*>(n);
-    t->print_start_tag(p, t->name(), t->attrs, nullptr);
+    t->html_elt_tag::print_start_tag(p, t->name(), t->attrs, nullptr);
     open.push_back({t, n->next});
     n = t->children;
   }

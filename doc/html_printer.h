@@ -1,10 +1,14 @@
 // The writer that turns a document tree back into HTML text. Node print operations gather
-// bytes through write() into a large buffer that goes to the stream in big blocks; stream()
-// hands out the stream itself (after flushing), so code that writes there directly keeps order.
+// bytes through write() or room() into one buffer that goes to the stream in big blocks;
+// stream() hands out the stream itself (after flushing), so code that writes there directly
+// keeps order.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -31,19 +35,27 @@ public:
   void write(std::string_view s) {
     if (pending_lt_)
       put_pending_lt(false);
-    buf_.append(s);
-    if (buf_.size() >= flush_at)
-      flush();
+    if (s.size() > capacity_ - used_) {
+      write_long(s);
+      return;
+    }
+    if (s.empty())
+      return;
+    std::memcpy(buf_.get() + used_, s.data(), s.size());
+    used_ += s.size();
   }
-  // The output buffer, for a caller that appends many small pieces itself; call
-  // end_direct() after appending.
-  std::string& direct() {
+  // Room for `n` more bytes at the end of the output, for a caller that assembles many small
+  // pieces itself: it writes at most n bytes from the pointer and passes the end to commit().
+  char* room(std::size_t n) {
     if (pending_lt_)
       put_pending_lt(false);
-    return buf_;
+    if (n > capacity_ - used_)
+      make_room(n);
+    return buf_.get() + used_;
   }
-  void end_direct() {
-    if (buf_.size() >= flush_at)
+  void commit(char* end) {
+    used_ = static_cast<std::size_t>(end - buf_.get());
+    if (used_ >= flush_at)
       flush();
   }
   // Appends the text of a text node. A '<' or "</" that ends a text is held back until the
@@ -58,12 +70,16 @@ public:
 private:
   static constexpr std::size_t flush_at = 1 << 16;
   void put_pending_lt(bool as_entity);
+  void write_long(std::string_view s);
+  void make_room(std::size_t n);
 
   std::ostream* out_;
   std::uint32_t flags_;
   bool pending_lt_ = false;
   bool pending_slash_ = false;  // the held-back '<' is followed by a held-back '/'
-  std::string buf_;
+  std::unique_ptr<char[]> buf_;
+  std::size_t used_ = 0;
+  std::size_t capacity_;
   std::array<bool, 256> bare_{};
 };
 

@@ -20,7 +20,7 @@ html_text& html_text::operator=(html_text&& o) noexcept {
 
 std::string_view html_text::view() const noexcept {
   if (is_small())
-    return std::string_view(small_ + 1);
+    return std::string_view(small_ + 1, static_cast<unsigned char>(small_[0]) >> 1);
   if (!heap_)
     return std::string_view();
   std::uint32_t n;
@@ -33,7 +33,7 @@ void html_text::assign(std::string_view s) {
   if (const void* nul = std::memchr(s.data(), 0, n))
     n = static_cast<std::size_t>(static_cast<const char*>(nul) - s.data());
   if (n <= small_capacity) {
-    char bytes[8] = {1};
+    char bytes[8] = {static_cast<char>(n << 1 | 1)};
     std::memcpy(bytes + 1, s.data(), n);
     reset();
     std::memcpy(small_, bytes, sizeof bytes);

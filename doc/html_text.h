@@ -43,8 +43,8 @@ private:
   bool is_small() const noexcept { return (small_[0] & 1) != 0; }
 
   // Heap mode: an aligned pointer (so its low byte is even) to a 4-byte length followed by the
-  // text and its terminator. Small mode: byte 0 is odd and the text with its terminator follows
-  // in bytes 1 to 7.
+  // text and its terminator. Small mode: byte 0 is odd, twice the length plus one, and the text
+  // with its terminator follows in bytes 1 to 7.
   union {
     char* heap_;
     char small_[8];
