@@ -17,20 +17,34 @@ void html_document::clear() {
   release_list(std::exchange(top, nullptr));
 }
 
-// All bytes of the stream in one string. When the stream can seek, its size is taken first so
-// that a file is read into a buffer of exactly its size; a size beyond any sensible template
-// (what some special files report) is not trusted.
-static std::string read_all(std::istream& in) {
+// How many bytes the stream still holds, as far as it can tell without reading: from its
+// size when it can seek, else what its buffer holds (all of it for a stream over memory); 0
+// when unknown. A size beyond any sensible template (what some special files report) is not
+// trusted.
+static std::size_t bytes_left(std::istream& in) {
   constexpr std::streamoff largest_presize = std::streamoff(1) << 30;
-  std::string bytes;
+  std::streamoff left = 0;
   auto start = in.tellg();
   if (start != std::streampos(-1) && in.seekg(0, std::ios::end)) {
     auto end = in.tellg();
     in.seekg(start);
-    if (end != std::streampos(-1) && end > start && end - start <= largest_presize)
-      bytes.reserve(static_cast<std::size_t>(end - start));
+    if (end != std::streampos(-1))
+      left = end - start;
   }
   in.clear();
+  if (left <= 0 && in.rdbuf())
+    left = in.rdbuf()->in_avail();
+  return left > 0 && left <= largest_presize ? static_cast<std::size_t>(left) : 0;
+}
+
+// All bytes of the stream in one string: what the stream says it holds is read straight into
+// a string of that size, anything after it in blocks.
+static std::string read_all(std::istream& in) {
+  std::string bytes(bytes_left(in), '\0');
+  if (!bytes.empty()) {
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+  }
   char chunk[1 << 16];
   while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
     bytes.append(chunk, static_cast<std::size_t>(in.gcount()));

@@ -28,17 +28,22 @@ std::string_view html_text::view() const noexcept {
   return std::string_view(heap_ + length_prefix, n);
 }
 
+// Short texts (most names and values) are copied byte by byte, stopping at a NUL, without a
+// library call; longer ones are measured up to a NUL first.
 void html_text::assign(std::string_view s) {
   std::size_t n = s.size();
-  if (const void* nul = std::memchr(s.data(), 0, n))
-    n = static_cast<std::size_t>(static_cast<const char*>(nul) - s.data());
   if (n <= small_capacity) {
-    char bytes[8] = {static_cast<char>(n << 1 | 1)};
-    std::memcpy(bytes + 1, s.data(), n);
+    char bytes[8] = {};
+    std::size_t k = 0;
+    for (; k < n && s[k] != '\0'; ++k)
+      bytes[k + 1] = s[k];
+    bytes[0] = static_cast<char>(k << 1 | 1);
     reset();
     std::memcpy(small_, bytes, sizeof bytes);
     return;
   }
+  if (const void* nul = std::memchr(s.data(), 0, n))
+    return assign(s.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - s.data())));
   if (n > 0xFFFFFFF0u)
     throw std::bad_alloc();
   char* p = static_cast<char*>(node_pool::allocate(length_prefix + n + 1));

@@ -63,6 +63,8 @@ private:
   const char* end_;
   html_tree_builder& builder_;
   char_classes cc_;
+  static constexpr std::size_t short_name_size = 32;
+  char short_buf_[short_name_size];
   std::string name_;
   std::unordered_map<std::string, rc_ptr<html_elt_def_dynamic>> dyn_defs_;
 };
@@ -197,13 +199,18 @@ void html_tokenizer::read_end_tag() {
 }
 
 // A tag or attribute name: the run of name characters at the input position, upper-cased.
-// The view stays valid until the next name is read.
+// Names are short, so they are upper-cased into a fixed buffer as they are scanned; a longer
+// one goes to a string. The view stays valid until the next name is read.
 std::string_view html_tokenizer::read_upper_name() {
   const char* start = p_;
-  while (p_ < end_ && has(p_, char_classes::name))
-    ++p_;
-  name_.resize(static_cast<std::size_t>(p_ - start));
-  for (std::size_t i = 0; i < name_.size(); ++i)
+  std::size_t n = 0;
+  for (; p_ < end_ && has(p_, char_classes::name); ++p_, ++n)
+    if (n < short_name_size)
+      short_buf_[n] = cc_.upper[static_cast<unsigned char>(*p_)];
+  if (n <= short_name_size)
+    return std::string_view(short_buf_, n);
+  name_.resize(n);
+  for (std::size_t i = 0; i < n; ++i)
     name_[i] = cc_.upper[static_cast<unsigned char>(start[i])];
   return name_;
 }
