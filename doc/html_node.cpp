@@ -82,32 +82,40 @@ void html_attr::clear() {
   html_element::clear();
 }
 
-// Moves the owned lists of a tag that is about to die onto the work list, so that its
-// destructor finds nothing left to free and the caller frees the lists in its own loop.
-static void adopt_lists_of_dying_tag(html_element* node, std::vector<html_element*>& work) {
+// Takes the owned lists out of a tag that is about to die, so that its destructor finds
+// nothing left to free, and returns its attributes, which are freed next. Its children wait
+// on the work list above the node that follows the tag, so that a tree goes in document
+// order, the order its nodes lie in memory. Null for any other node.
+static html_element* take_lists_of_dying_tag(html_element* node, html_element*& following,
+                                             std::vector<html_element*>& work) {
   if (node->kind != html_kind::tag || node->ref_count() != 1)
-    return;
+    return nullptr;
   auto* tag = static_cast<html_elt_tag*>(node);
-  if (tag->children)
-    work.push_back(std::exchange(tag->children, nullptr));
-  if (tag->attrs)
-    work.push_back(std::exchange(tag->attrs, nullptr));
+  html_element* attrs = std::exchange(tag->attrs, nullptr);
+  html_element* children = std::exchange(tag->children, nullptr);
+  if (!attrs && !children)
+    return nullptr;
+  if (following)
+    work.push_back(std::exchange(following, nullptr));
+  if (!attrs)
+    return children;
+  if (children)
+    work.push_back(children);
+  return attrs;
 }
 
 void release_list(html_element* head) {
   std::vector<html_element*> work;
   html_element* node = head;
-  for (;;) {
+  while (node || !work.empty()) {
     if (!node) {
-      if (work.empty())
-        return;
       node = work.back();
       work.pop_back();
     }
     html_element* following = std::exchange(node->next, nullptr);
-    adopt_lists_of_dying_tag(node, work);
+    html_element* inner = take_lists_of_dying_tag(node, following, work);
     node->release();
-    node = following;
+    node = inner ? inner : following;
   }
 }
 
