@@ -34,6 +34,7 @@ bench:
 	cmake --build $(BUILD) -j $(JOBS)
 	./bench/run.sh $(BUILD)
 	./bench/report_bench.sh $(BUILD)
+	./bench/trend_bench.sh $(BUILD)
 
 # libFuzzer targets (clang) in FUZZ_BUILD, each run FUZZ_SECONDS over its corpus.
 FUZZ_BUILD   ?= build-fuzz
