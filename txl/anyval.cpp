@@ -127,9 +127,18 @@ bool anyval_imp_vector::to_text(std::string& out) const {
   return true;
 }
 
-anyval anyval::from_int(std::int32_t v) { return anyval(make_rc<anyval_imp_int>(v)); }
+// Numbers made here are marked plain, so the evaluator's fast paths know their exact class.
+anyval anyval::from_int(std::int32_t v) {
+  auto p = make_rc<anyval_imp_int>(v);
+  p->plain_kind = type_int;
+  return anyval(std::move(p));
+}
 
-anyval anyval::from_float(double v) { return anyval(make_rc<anyval_imp_float>(v)); }
+anyval anyval::from_float(double v) {
+  auto p = make_rc<anyval_imp_float>(v);
+  p->plain_kind = type_float;
+  return anyval(std::move(p));
+}
 
 anyval anyval::from_string(std::string_view text) {
   return anyval(make_rc<anyval_imp_string>(std::string(text)));

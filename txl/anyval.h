@@ -42,6 +42,11 @@ public:
   // In-place access for indexed assignment, which changes the shared object itself.
   std::string* mutable_string() { return const_cast<std::string*>(as_string()); }
   anyval_list* mutable_vector() { return const_cast<anyval_list*>(as_vector()); }
+
+  // type_int or type_float when the object is exactly a plain anyval_imp_int or
+  // anyval_imp_float made by anyval's factories, whose number the evaluator may then read
+  // and (while it is the only holder) overwrite directly; 0 for every other object.
+  std::uint8_t plain_kind = 0;
 };
 
 class anyval_imp_int : public anyval_imp {

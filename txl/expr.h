@@ -4,6 +4,7 @@
 // valid because a tree is released as a whole. Node classes live in expr_nodes.h.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,7 +31,23 @@ public:
 
   std::size_t dependent_count() const { return dependents.size(); }
   txl_expr* dependent(std::size_t i) const { return dependents[i]; }
+
+  // What a change of the variable invalidates, worked out once per shape of the trees:
+  // `plan_nodes` are the dependents and their ancestors of ordinary kinds, cleared
+  // unconditionally; `plan_tops` the nearest ancestors that may outlive an invalid child,
+  // from which the ordinary upward walk goes on. Rebuilt when plan_shape no longer matches
+  // the shape counter; `plan_walk_only` when the plan would be too large to keep.
+  std::vector<txl_expr*> plan_nodes;
+  std::vector<txl_expr*> plan_tops;
+  std::uint64_t plan_shape = 0;
+  bool plan_walk_only = false;
 };
+
+// Rises whenever any evaluation tree changes shape (a child added or replaced, a node gone, a
+// variable node registered or removed), so invalidation plans know when to be rebuilt.
+inline std::atomic<std::uint64_t> txl_tree_shape_counter{1};
+inline std::uint64_t txl_tree_shape() { return txl_tree_shape_counter.load(std::memory_order_relaxed); }
+inline void txl_tree_shape_changed() { txl_tree_shape_counter.fetch_add(1, std::memory_order_relaxed); }
 
 // Deepest nesting of evaluations (through children and user-function calls) before an
 // evaluation fails with "#DEPTH#" instead of exhausting the machine stack.
@@ -56,6 +73,9 @@ public:
 
   // The node's current value: its own result, or for variable nodes the variable's value.
   const anyval& value() const { return *value_; }
+
+  // True for node kinds whose evaluation never leaves them valid (assignments).
+  bool is_never_valid_kind() const { return never_valid_kind_; }
 
   // Widens the span to cover [start, end]; -1 leaves a bound alone.
   void extend_span(std::int32_t start, std::int32_t end);
@@ -102,6 +122,12 @@ public:
   // Set while the node is being evaluated. Such a node and all its ancestors are invalid, so
   // an invalidation walk stops on reaching it.
   bool active = false;
+  // Marks the node as already taken while an invalidation plan is being built.
+  std::uint64_t plan_mark = 0;
+  // Set by link_tree for a node that can never become valid: one whose evaluation never
+  // sets its flag (an assignment, "return"), or a node of an ordinary kind with such a child.
+  // Invalidation has nothing to clear on it.
+  bool never_valid = false;
 
 protected:
   // Variable nodes point this at their storage's value.
@@ -109,8 +135,11 @@ protected:
   // Set by a variable read that is not a declaration: its evaluation is only the check that
   // the variable holds a value, which evaluate_child then does inline.
   bool plain_read_ = false;
+  // Set by node kinds whose evaluation never leaves them valid.
+  bool never_valid_kind_ = false;
 
 private:
+  void forget_never_valid();
   // Marks a child active and counts the nesting for the duration of its evaluation,
   // whether it returns or throws.
   struct active_guard {

@@ -23,12 +23,14 @@ bool txl_expr_unary::evaluate(std::string& error) {
   return true;
 }
 
-txl_expr_binary::txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right) {
+txl_expr_binary::txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right, int op_code) : op(op_code) {
   add_child(std::move(left));
   add_child(std::move(right));
 }
 
-// Evaluates both operands left to right, then the operator; valid while both are.
+// Evaluates both operands left to right, then the operator; valid while both are. Two
+// plain numbers under a built-in operator are worked out directly; everything else goes to
+// the class's compute.
 bool txl_expr_binary::evaluate(std::string& error) {
   txl_expr* left = child(0);
   txl_expr* right = child(1);
@@ -38,10 +40,51 @@ bool txl_expr_binary::evaluate(std::string& error) {
   }
   if (!evaluate_child(*left, error) || !evaluate_child(*right, error))
     return false;
-  if (!compute(left->value(), right->value(), error))
+  const anyval_imp* a = left->value().get();
+  const anyval_imp* b = right->value().get();
+  if (!(a->plain_kind && b->plain_kind && compute_plain(*a, *b)) &&
+      !compute(left->value(), right->value(), error))
     return false;
   valid = left->valid && right->valid;
   return true;
+}
+
+namespace {
+
+double plain_value(const anyval_imp& v) {
+  if (v.plain_kind == type_float)
+    return static_cast<const anyval_imp_float&>(v).value;
+  return static_cast<const anyval_imp_int&>(v).value;
+}
+
+// A comparison of two numbers, where a NaN makes ==, <= and < true and !=, > and >= false.
+bool compare_plain(int op, double a, double b) {
+  switch (op) {
+    case txl_op_eq: return !(a < b) && !(a > b);
+    case txl_op_ne: return a < b || a > b;
+    case txl_op_gt: return a > b;
+    case txl_op_ge: return a >= b;
+    case txl_op_lt: return !(a >= b);
+    default: return !(a > b);  // txl_op_le
+  }
+}
+
+}  // namespace
+
+// The built-in operators on two plain numbers (both known to be exactly an integer or a
+// float), giving what their compute gives; false, leaving the work to compute, for the
+// other operators and for integer operators over a float.
+bool txl_expr_binary::compute_plain(const anyval_imp& left, const anyval_imp& right) {
+  switch (op) {
+    case txl_op_add: store_float(result, plain_value(left) + plain_value(right)); return true;
+    case txl_op_sub: store_float(result, plain_value(left) - plain_value(right)); return true;
+    case txl_op_mul: store_float(result, plain_value(left) * plain_value(right)); return true;
+    case txl_op_div: store_float(result, plain_value(left) / plain_value(right)); return true;
+    case txl_op_eq: case txl_op_ne: case txl_op_gt: case txl_op_ge: case txl_op_lt: case txl_op_le:
+      store_int(result, compare_plain(op, plain_value(left), plain_value(right)) ? 1 : 0);
+      return true;
+    default: return false;
+  }
 }
 
 // A float negates as a float; anything else by its integer conversion (0 when that fails),

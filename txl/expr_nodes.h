@@ -5,10 +5,22 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "txl/expr.h"
 
 namespace quillet {
+
+// Operator codes of the parse tree that map to one node class each.
+enum txl_op_code : int {
+  txl_op_plus = 0, txl_op_neg = 1, txl_op_inv = 2, txl_op_lnot = 3,
+  txl_op_shl = 4, txl_op_shr = 5, txl_op_and = 6, txl_op_or = 7, txl_op_xor = 8,
+  txl_op_mul = 9, txl_op_div = 10, txl_op_rem = 11, txl_op_add = 12, txl_op_sub = 13,
+  txl_op_land = 14, txl_op_lor = 15,
+  txl_op_eq = 16, txl_op_ne = 17, txl_op_gt = 18, txl_op_ge = 19, txl_op_lt = 20, txl_op_le = 21,
+  txl_op_index = 22, txl_op_assign = 23, txl_op_if = 24, txl_op_while = 25, txl_op_for = 26,
+  txl_op_return = 27, txl_op_break = 28, txl_op_continue = 29,
+};
 
 // A literal value; valid from creation on and never evaluated.
 class txl_expr_constant : public txl_expr {
@@ -117,68 +129,67 @@ QUILLET_UNARY_EXPR(txl_expr_unary_inv)
 QUILLET_UNARY_EXPR(txl_expr_unary_lnot)
 #undef QUILLET_UNARY_EXPR
 
-// Two operands evaluated left to right, then compute.
+// Two operands evaluated left to right, then compute. `op` is the operator code of the
+// built-in operator classes (the evaluation works two plain numbers out directly for
+// those), -1 for any other class.
 class txl_expr_binary : public txl_expr {
 public:
-  txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right);
+  txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right, int op_code = -1);
   bool evaluate(std::string& error) override;
   virtual bool compute(const anyval& left, const anyval& right, std::string& error) = 0;
+  const int op;
+
+private:
+  bool compute_plain(const anyval_imp& left, const anyval_imp& right);
 };
 
-#define QUILLET_BINARY_EXPR(NAME, BASE)                                                  \
+#define QUILLET_BINARY_EXPR(NAME, BASE, CODE)                                            \
   class NAME : public BASE {                                                             \
   public:                                                                                \
-    using BASE::BASE;                                                                    \
+    NAME(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right)                                  \
+        : BASE(std::move(left), std::move(right), CODE) {}                               \
     bool compute(const anyval& left, const anyval& right, std::string& error) override;  \
   };
-QUILLET_BINARY_EXPR(txl_expr_binary_add, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_sub, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_mul, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_div, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_rem, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_and, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_or, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_xor, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_shl, txl_expr_binary)
-QUILLET_BINARY_EXPR(txl_expr_binary_shr, txl_expr_binary)
+QUILLET_BINARY_EXPR(txl_expr_binary_add, txl_expr_binary, txl_op_add)
+QUILLET_BINARY_EXPR(txl_expr_binary_sub, txl_expr_binary, txl_op_sub)
+QUILLET_BINARY_EXPR(txl_expr_binary_mul, txl_expr_binary, txl_op_mul)
+QUILLET_BINARY_EXPR(txl_expr_binary_div, txl_expr_binary, txl_op_div)
+QUILLET_BINARY_EXPR(txl_expr_binary_rem, txl_expr_binary, txl_op_rem)
+QUILLET_BINARY_EXPR(txl_expr_binary_and, txl_expr_binary, txl_op_and)
+QUILLET_BINARY_EXPR(txl_expr_binary_or, txl_expr_binary, txl_op_or)
+QUILLET_BINARY_EXPR(txl_expr_binary_xor, txl_expr_binary, txl_op_xor)
+QUILLET_BINARY_EXPR(txl_expr_binary_shl, txl_expr_binary, txl_op_shl)
+QUILLET_BINARY_EXPR(txl_expr_binary_shr, txl_expr_binary, txl_op_shr)
 // `v[i]` where v is a variable or a user-function result.
-QUILLET_BINARY_EXPR(txl_expr_index, txl_expr_binary)
+QUILLET_BINARY_EXPR(txl_expr_index, txl_expr_binary, txl_op_index)
 #undef QUILLET_BINARY_EXPR
 
 // The comparisons: two strings compare as byte strings, anything else as numbers.
 class txl_expr_compare : public txl_expr_binary {
 public:
-  using txl_expr_binary::txl_expr_binary;
+  txl_expr_compare(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right, int op_code = -1)
+      : txl_expr_binary(std::move(left), std::move(right), op_code) {}
   bool compute(const anyval& left, const anyval& right, std::string& error) override;
   virtual bool compare_numbers(double left, double right) = 0;
   virtual bool compare_order(int c) = 0;  // c: strcmp's result
 };
 
-#define QUILLET_COMPARE_EXPR(NAME)                           \
-  class NAME : public txl_expr_compare {                     \
-  public:                                                    \
-    using txl_expr_compare::txl_expr_compare;                \
-    bool compare_numbers(double left, double right) override; \
-    bool compare_order(int c) override;                      \
+#define QUILLET_COMPARE_EXPR(NAME, CODE)                                         \
+  class NAME : public txl_expr_compare {                                         \
+  public:                                                                        \
+    NAME(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right)                          \
+        : txl_expr_compare(std::move(left), std::move(right), CODE) {}           \
+    bool compare_numbers(double left, double right) override;                     \
+    bool compare_order(int c) override;                                          \
   };
-QUILLET_COMPARE_EXPR(txl_expr_compare_eq)
-QUILLET_COMPARE_EXPR(txl_expr_compare_ne)
-QUILLET_COMPARE_EXPR(txl_expr_compare_gt)
-QUILLET_COMPARE_EXPR(txl_expr_compare_ge)
-QUILLET_COMPARE_EXPR(txl_expr_compare_lt)
-QUILLET_COMPARE_EXPR(txl_expr_compare_le)
+QUILLET_COMPARE_EXPR(txl_expr_compare_eq, txl_op_eq)
+QUILLET_COMPARE_EXPR(txl_expr_compare_ne, txl_op_ne)
+QUILLET_COMPARE_EXPR(txl_expr_compare_gt, txl_op_gt)
+QUILLET_COMPARE_EXPR(txl_expr_compare_ge, txl_op_ge)
+QUILLET_COMPARE_EXPR(txl_expr_compare_lt, txl_op_lt)
+QUILLET_COMPARE_EXPR(txl_expr_compare_le, txl_op_le)
 #undef QUILLET_COMPARE_EXPR
 
-// Operator codes of the parse tree that map to one node class each.
-enum txl_op_code : int {
-  txl_op_plus = 0, txl_op_neg = 1, txl_op_inv = 2, txl_op_lnot = 3,
-  txl_op_shl = 4, txl_op_shr = 5, txl_op_and = 6, txl_op_or = 7, txl_op_xor = 8,
-  txl_op_mul = 9, txl_op_div = 10, txl_op_rem = 11, txl_op_add = 12, txl_op_sub = 13,
-  txl_op_land = 14, txl_op_lor = 15,
-  txl_op_eq = 16, txl_op_ne = 17, txl_op_gt = 18, txl_op_ge = 19, txl_op_lt = 20, txl_op_le = 21,
-  txl_op_index = 22, txl_op_assign = 23, txl_op_if = 24, txl_op_while = 25, txl_op_for = 26,
-  txl_op_return = 27, txl_op_break = 28, txl_op_continue = 29,
-};
 
 // The node for a unary operator code (1 to 3); empty for any other code.
 rc_ptr<txl_expr> make_unary_expr(int code, rc_ptr<txl_expr> operand);

@@ -39,26 +39,41 @@ inline T* exactly(const anyval& v) {
   return p && &typeid(*p) == &typeid(T) ? static_cast<T*>(p) : nullptr;
 }
 
-// The value object behind `slot` when it is exactly an integer that no one else holds, so
-// it may be overwritten; null otherwise.
+// The plain integer or float behind `v` (see anyval_imp::plain_kind), else null: one load
+// of the mark instead of asking the object its class.
+inline anyval_imp_int* plain_int(const anyval& v) {
+  anyval_imp* p = v.get();
+  return p && p->plain_kind == type_int ? static_cast<anyval_imp_int*>(p) : nullptr;
+}
+
+inline anyval_imp_float* plain_float(const anyval& v) {
+  anyval_imp* p = v.get();
+  return p && p->plain_kind == type_float ? static_cast<anyval_imp_float*>(p) : nullptr;
+}
+
+// The value object behind `slot` when it is a plain integer that no one else holds, so it
+// may be overwritten; null otherwise.
 inline anyval_imp_int* sole_int(const anyval& slot) {
-  anyval_imp_int* p = exactly<anyval_imp_int>(slot);
+  anyval_imp_int* p = plain_int(slot);
   return p && p->ref_count() == 1 ? p : nullptr;
 }
 
 inline anyval_imp_float* sole_float(const anyval& slot) {
-  anyval_imp_float* p = exactly<anyval_imp_float>(slot);
+  anyval_imp_float* p = plain_float(slot);
   return p && p->ref_count() == 1 ? p : nullptr;
 }
 
 // A plain integer or float read without a virtual call; false for anything else.
 inline bool plain_number(const anyval& v, double& out) {
-  if (anyval_imp_float* f = exactly<anyval_imp_float>(v)) {
-    out = f->value;
+  anyval_imp* p = v.get();
+  if (!p)
+    return false;
+  if (p->plain_kind == type_float) {
+    out = static_cast<anyval_imp_float*>(p)->value;
     return true;
   }
-  if (anyval_imp_int* i = exactly<anyval_imp_int>(v)) {
-    out = i->value;
+  if (p->plain_kind == type_int) {
+    out = static_cast<anyval_imp_int*>(p)->value;
     return true;
   }
   return false;
@@ -84,7 +99,7 @@ inline void store_float(anyval& slot, double v) {
 
 // Integer conversion where a failed one counts as 0.
 inline std::int32_t int_or_zero(const anyval& v) {
-  if (anyval_imp_int* i = exactly<anyval_imp_int>(v))
+  if (anyval_imp_int* i = plain_int(v))
     return i->value;
   std::int32_t out;
   return v.to_int(out) ? out : 0;
@@ -101,7 +116,7 @@ inline double number_stored(const anyval& v) {
 
 // Truth of a condition: a plain integer is read directly, anything else as is_true says.
 inline bool truth(const anyval& v) {
-  if (anyval_imp_int* i = exactly<anyval_imp_int>(v))
+  if (anyval_imp_int* i = plain_int(v))
     return i->value != 0;
   return is_true(v);
 }

@@ -35,6 +35,7 @@ bool txl_expr_var_ref::evaluate(std::string& error) {
 txl_expr_var_assign::txl_expr_var_assign(rc_ptr<txl_expr_localvar> storage, rc_ptr<txl_expr> value,
                                          rc_ptr<txl_expr> index)
     : link_(this, std::move(storage)) {
+  never_valid_kind_ = true;
   read_value_from(&link_.storage->value);
   set_child(0, std::move(value));
   if (index)
@@ -50,13 +51,13 @@ void store_value(anyval& target, const anyval& value) {
   if (value.get() == target.get())
     return;
   if (anyval_imp_float* dst = sole_float(target)) {
-    if (anyval_imp_float* src = exactly<anyval_imp_float>(value)) {
+    if (anyval_imp_float* src = plain_float(value)) {
       dst->value = src->value;
       return;
     }
   }
   if (anyval_imp_int* dst = sole_int(target)) {
-    if (anyval_imp_int* src = exactly<anyval_imp_int>(value)) {
+    if (anyval_imp_int* src = plain_int(value)) {
       dst->value = src->value;
       return;
     }
