@@ -151,8 +151,8 @@ com::HRESULT trend_control::SetObjectRects(const com::RECT* position, const com:
 
 com::HRESULT trend_control::ReactivateAndUndo() { return com::E_NOTIMPL; }
 
-// Draws the current window over the given rectangle; the history is read on the first
-// drawing after a change and reused by the next ones.
+// Draws the current window over the given rectangle. The history is read and the picture
+// drawn on the first drawing after a change; later drawings of the same size copy the picture.
 com::HRESULT trend_control::Draw(std::uint32_t aspect, gdi::drawing_surface& surface, const com::RECT& bounds) {
   if (aspect != com::DVASPECT_CONTENT)
     return com::E_INVALIDARG;
@@ -162,8 +162,20 @@ com::HRESULT trend_control::Draw(std::uint32_t aspect, gdi::drawing_surface& sur
     return com::E_INVALIDARG;
   if (!surface.valid())
     return com::E_FAIL;
+  const bool fresh = history_fresh_;
   const trend_view view{settings_, curves_, history(), {start_seconds_, start_millis_, effective_span(settings_)}};
-  draw_trend(surface.context(), {bounds.left, bounds.top, bounds.left + w, bounds.top + h}, view);
+  if (fresh && picture_.holds(w, h)) {
+    picture_.paint(surface.context(), bounds.left, bounds.top);
+    return com::S_OK;
+  }
+  cairo_t* cr = picture_.start(w, h);
+  if (!cr) {
+    draw_trend(surface.context(), {bounds.left, bounds.top, bounds.left + w, bounds.top + h}, view);
+    return com::S_OK;
+  }
+  draw_trend(cr, {0, 0, w, h}, view);
+  cairo_destroy(cr);
+  picture_.paint(surface.context(), bounds.left, bounds.top);
   return com::S_OK;
 }
 

@@ -11,6 +11,7 @@
 #include "platform/com/ole.h"
 #include "platform/trend/trend_history.h"
 #include "platform/trend/trend_interfaces.h"
+#include "platform/trend/trend_picture.h"
 
 namespace quillet::trend {
 
@@ -111,9 +112,11 @@ private:
   std::int32_t mode_ = 0;
   std::uint32_t start_seconds_ = 0;
   std::uint16_t start_millis_ = 0;
-  // The history read for the current window; stale after any change that alters what is read.
+  // The history read for the current window and the picture last drawn from it; both are
+  // stale after any change to what is read or shown.
   trend_history history_;
   bool history_fresh_ = false;
+  trend_picture picture_;
 };
 
 }  // namespace quillet::trend

@@ -300,6 +300,77 @@ TEST(TrendDraw, AnyRecordContentDrawsWithoutHarm) {
   }
 }
 
+TEST(TrendDraw, EveryChangeShowsInTheNextDrawing) {
+  struct row {
+    const char* name;
+    std::function<void(trend_control&, picture&)> change;
+    gdi::rgb_colour background, curve;
+  };
+  const row rows[] = {
+      {"nothing", [](trend_control&, picture&) {}, 0xFFFFFF, 0xFF0000},
+      {"curves",
+       [](trend_control& c, picture& p) {
+         p.curves[0].color = 0x00FF00;
+         c.set_curves(1, p.curves.data());
+       },
+       0xFFFFFF, 0x00FF00},
+      {"settings",
+       [](trend_control& c, picture& p) {
+         p.settings.bg_color = 0xFFFF00;
+         c.set_settings(&p.settings);
+       },
+       0x00FFFF, 0xFF0000},
+      {"time", [](trend_control& c, picture&) { c.set_time(t0 + 1000, 0); }, 0xFFFFFF, 0xFFFFFF},
+      {"archive", [](trend_control& c, picture&) { c.attach_archive(nullptr); }, 0xFFFFFF, 0xFFFFFF},
+      {"mode", [](trend_control& c, picture& p) {
+         p.archive.records.clear();
+         c.set_mode(0);
+       }, 0xFFFFFF, 0xFFFFFF},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    picture pic;
+    pic.settings.grid_style = 5;
+    pic.add_curve(1, 0x0000FF);
+    for (int s = 0; s < 60; ++s)
+      pic.sample(1, s, 50);
+    trend_control* control = picture::new_control();
+    control->attach_archive(&pic.archive);
+    control->set_settings(&pic.settings);
+    control->set_curves(1, pic.curves.data());
+    control->set_time(t0, 0);
+    gdi::drawing_surface surface(pic.width, pic.height);
+    const com::RECT bounds{0, 0, pic.width, pic.height};
+    ASSERT_EQ(control->Draw(com::DVASPECT_CONTENT, surface, bounds), com::S_OK);
+    r.change(*control, pic);
+    gdi::FillRect(surface, surface.rect(), 0);
+    ASSERT_EQ(control->Draw(com::DVASPECT_CONTENT, surface, bounds), com::S_OK);
+    control->Release();
+    const plot_box p = pic.plot();
+    EXPECT_EQ(surface.pixel(1, 1), r.background);
+    EXPECT_EQ(surface.pixel(column_of(p, 30, 60), row_of(p, 50)), r.curve);
+  }
+}
+
+TEST(TrendDraw, ThePictureLandsAtTheRectangle) {
+  picture pic;
+  pic.settings.bg_color = 0x00FFFF;
+  trend_control* control = picture::new_control();
+  control->set_settings(&pic.settings);
+  gdi::drawing_surface surface(300, 200);
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass);
+    gdi::FillRect(surface, surface.rect(), 0);
+    ASSERT_EQ(control->Draw(com::DVASPECT_CONTENT, surface, {50, 40, 250, 140}), com::S_OK);
+    EXPECT_EQ(surface.pixel(49, 60), 0u);
+    EXPECT_EQ(surface.pixel(50, 40), 0xFFFF00u);
+    EXPECT_EQ(surface.pixel(249, 139), 0xFFFF00u);
+    EXPECT_EQ(surface.pixel(250, 139), 0u);
+    EXPECT_EQ(surface.pixel(100, 140), 0u);
+  }
+  control->Release();
+}
+
 TEST(TrendLayout, TimeLabelFormats) {
   struct row {
     std::int16_t tunits;
