@@ -98,6 +98,31 @@ bool take_records(const arc_record* records, std::int32_t count, const channel_i
   return true;
 }
 
+// What one archive call gave: whether it succeeded, how many records, and where to go on.
+struct block_read {
+  bool ok = false;
+  std::int32_t count = 0;
+  arc_record next;
+};
+
+// Reads one block from `start` up to the window's end. The position to go on from is the one
+// the archive wrote into `next`, or, when it left `next` as it was, the one after the block's
+// last record.
+block_read read_block(INvRegArchive& archive, const arc_record& start, std::uint32_t end,
+                      const arc_channel_set& subset, arc_record* records) {
+  block_read read;
+  read.next.time = end;
+  const arc_record preset = read.next;
+  std::int32_t status = 0;
+  const com::HRESULT hr = archive.read_records(&start, &read.next, 0, &subset, nullptr, history_block_records,
+                                               &read.count, records, &status);
+  read.ok = com::SUCCEEDED(hr) && status == 0;
+  read.count = read.ok ? std::clamp(read.count, 0, history_block_records) : 0;
+  if (read.count > 0 && std::memcmp(&read.next, &preset, sizeof preset) == 0)
+    read.next = position_after(records[read.count - 1]);
+  return read;
+}
+
 }  // namespace
 
 std::uint32_t window_end(const trend_window& window) {
@@ -122,26 +147,15 @@ trend_history read_trend_history(INvRegArchive* archive, const std::vector<trend
   start.millis = window.millis;
   std::size_t kept = 0;
   while (history.blocks < max_history_blocks) {
-    arc_record next;
-    next.time = end;
-    const arc_record preset = next;
-    std::int32_t count = 0;
-    std::int32_t status = 0;
     ++history.blocks;
-    const com::HRESULT hr = archive->read_records(&start, &next, 0, &subset, nullptr, history_block_records, &count,
-                                                  block.data(), &status);
-    if (com::FAILED(hr) || status != 0) {
-      history.failed = true;
+    const block_read read = read_block(*archive, start, end, subset, block.data());
+    history.failed = !read.ok;
+    if (!read.ok || !take_records(block.data(), read.count, index, window, history, kept) ||
+        read.count < history_block_records)
       return history;
-    }
-    count = std::clamp(count, 0, history_block_records);
-    if (!take_records(block.data(), count, index, window, history, kept) || count < history_block_records)
+    if (!comes_after(read.next, start) || read.next.time >= end)
       return history;
-    const bool told = std::memcmp(&next, &preset, sizeof next) != 0;
-    const arc_record continue_at = told ? next : position_after(block[count - 1]);
-    if (!comes_after(continue_at, start) || continue_at.time >= end)
-      return history;
-    start = continue_at;
+    start = read.next;
   }
   return history;
 }
