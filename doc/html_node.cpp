@@ -10,13 +10,7 @@ namespace quillet {
 
 void* html_object::operator new(std::size_t size) { return node_pool::allocate(size); }
 
-void* html_object::operator new(std::size_t size, short_lived_t) { return node_pool::allocate_transient(size); }
-
 void html_object::operator delete(void* p, std::size_t size) noexcept { node_pool::release(p, size); }
-
-// Only called when a constructor throws after `new (short_lived)`; no node constructor that is
-// used that way throws, and the size needed for a sized release is unknown here.
-void html_object::operator delete(void* p, short_lived_t) noexcept { node_pool::release(p, 0); }
 
 void html_object::clear() { flags = 0; }
 

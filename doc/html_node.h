@@ -31,14 +31,9 @@ public:
 
   std::uint32_t flags = 0;
 
-  // Nodes live in the node pool (doc/node_pool.h); `new (short_lived) T` takes the memory of a
-  // node that will most likely be released soon from blocks of their own.
-  struct short_lived_t {};
-  static constexpr short_lived_t short_lived{};
+  // Nodes live in the node pool (doc/node_pool.h).
   static void* operator new(std::size_t size);
-  static void* operator new(std::size_t size, short_lived_t);
   static void operator delete(void* p, std::size_t size) noexcept;
-  static void operator delete(void* p, short_lived_t) noexcept;
 
   ~html_object() override = default;
   // Releases everything the node owns and resets its fields.

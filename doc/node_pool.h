@@ -12,8 +12,8 @@ namespace quillet::node_pool {
 
 // Memory for an object of `size` bytes, aligned to 8; throws std::bad_alloc when exhausted.
 void* allocate(std::size_t size);
-// The same from a separate run of blocks, for objects that mostly die soon (the end tags a read
-// consumes), so that their blocks empty and go back instead of staying in the tree's blocks.
+// The same from a separate run of blocks, for objects that mostly die soon, so that their
+// blocks empty and go back instead of staying in the blocks of long-lived objects.
 void* allocate_transient(std::size_t size);
 // Gives back memory from allocate; `size` must be the size it was allocated with.
 void release(void* p, std::size_t size) noexcept;
