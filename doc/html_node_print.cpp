@@ -13,6 +13,9 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view crlf = "\r\n";
+// Pieces longer than this are written through write() in parts rather than assembled in room
+// reserved for the whole, so that the printer's buffer never grows with the document's texts.
+constexpr std::size_t largest_piece = 4096;
 
 char* put(char* o, std::string_view s) {
   if (!s.empty())
@@ -40,17 +43,53 @@ value_shape shape_of(const html_obj_printer& p, std::string_view v) {
 }
 
 // A value that holds both kinds of quote: between double quotes, each '"' written "&quot;".
-char* put_quot_escaped(char* o, std::string_view v) {
-  *o++ = '"';
-  for (char c : v) {
-    if (c == '"') {
-      o = put(o, "&quot;");
-      continue;
-    }
-    *o++ = c;
+void write_quot_escaped(html_obj_printer& p, std::string_view v) {
+  p.write("\"");
+  for (std::size_t at = v.find('"'); at != std::string_view::npos; at = v.find('"')) {
+    p.write(v.substr(0, at));
+    p.write("&quot;");
+    v.remove_prefix(at + 1);
   }
-  *o++ = '"';
-  return o;
+  p.write(v);
+  p.write("\"");
+}
+
+// An attribute with a long value, or one that needs "&quot;", written in parts.
+void write_attribute_in_parts(html_obj_printer& p, std::string_view name, std::string_view v,
+                              const value_shape& shape) {
+  p.write(name);
+  p.write("=");
+  if (shape.bare) {
+    p.write(v);
+    return;
+  }
+  if (shape.has_double && shape.has_single) {
+    write_quot_escaped(p, v);
+    return;
+  }
+  std::string_view quote = shape.has_double ? "'" : "\"";
+  p.write(quote);
+  p.write(v);
+  p.write(quote);
+}
+
+// Writes "<", a name and ">" or the like: a short piece followed by an optional line break.
+void put_marked(html_obj_printer& p, std::string_view open, std::string_view body, std::string_view close,
+                bool line_break) {
+  if (body.size() > largest_piece) {
+    p.write(open);
+    p.write(body);
+    p.write(close);
+    p.write(line_break ? crlf : std::string_view());
+    return;
+  }
+  char* o = p.room(open.size() + body.size() + close.size() + 2);
+  o = put(o, open);
+  o = put(o, body);
+  o = put(o, close);
+  if (line_break)
+    o = put(o, crlf);
+  p.commit(o);
 }
 
 // Writes an attribute as NAME, NAME=bare or NAME="quoted" (single quotes around a value that
@@ -59,16 +98,18 @@ char* put_quot_escaped(char* o, std::string_view v) {
 void put_attribute(html_obj_printer& p, const html_attr& a, bool space_before) {
   std::string_view name = a.name.view();
   if (!a.value.has_value()) {
-    char* o = p.room(name.size() + 1);
-    if (space_before)
-      *o++ = ' ';
-    p.commit(put(o, name));
+    put_marked(p, space_before ? " " : "", name, "", false);
     return;
   }
   std::string_view v = a.value.view();
   value_shape shape = shape_of(p, v);
-  bool escaped = shape.has_double && shape.has_single;
-  char* o = p.room(name.size() + v.size() * (escaped ? 6 : 1) + 4);
+  if (name.size() + v.size() > largest_piece || (shape.has_double && shape.has_single)) {
+    if (space_before)
+      p.write(" ");
+    write_attribute_in_parts(p, name, v, shape);
+    return;
+  }
+  char* o = p.room(name.size() + v.size() + 4);
   if (space_before)
     *o++ = ' ';
   o = put(o, name);
@@ -77,26 +118,10 @@ void put_attribute(html_obj_printer& p, const html_attr& a, bool space_before) {
     p.commit(put(o, v));
     return;
   }
-  if (escaped) {
-    p.commit(put_quot_escaped(o, v));
-    return;
-  }
   char quote = shape.has_double ? '\'' : '"';
   *o++ = quote;
   o = put(o, v);
   *o++ = quote;
-  p.commit(o);
-}
-
-// Writes "<", a name and ">" or the like: a short piece followed by an optional line break.
-void put_marked(html_obj_printer& p, std::string_view open, std::string_view body, std::string_view close,
-                bool line_break) {
-  char* o = p.room(open.size() + body.size() + close.size() + 2);
-  o = put(o, open);
-  o = put(o, body);
-  o = put(o, close);
-  if (line_break)
-    o = put(o, crlf);
   p.commit(o);
 }
 
@@ -131,15 +156,9 @@ static char open_quote_in(std::string_view t) {
 
 void html_elt_sgml::print(html_obj_printer& p) {
   std::string_view t = text.view();
-  char* o = p.room(t.size() + 5);
-  *o++ = '<';
-  o = put(o, t);
-  if (char q = open_quote_in(t))
-    *o++ = q;
-  *o++ = '>';
-  if (flags & NL_AFTER)
-    o = put(o, crlf);
-  p.commit(o);
+  char q = open_quote_in(t);
+  std::string_view closer = q == '"' ? "\">" : q == '\'' ? "'>" : ">";
+  put_marked(p, "<", t, closer, flags & NL_AFTER);
 }
 
 void html_attr::print(html_obj_printer& p) { put_attribute(p, *this, false); }
