@@ -110,7 +110,7 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink) {
 bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
                             txl_diagnostic_sink& sink) {
   txl_call call;
-  call.args = args.empty() ? anyval::from_vector({}) : std::move(args);
+  call.args = std::move(args);  // an empty handle: the function gets an empty ARGS vector
   call.error = &error;
   if (!txl_user_function_entry().call(&function, call)) {
     sink.print("compute error (" + function.name + "): " + error + "\n");

@@ -55,6 +55,7 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     return false;
   }
   anyval& args = argument_vector(args_, children.size());
+  anyval_list& slots = *args->mutable_vector();
   for (std::size_t i = 0; i < children.size(); ++i) {
     txl_expr* arg = children[i].get();
     if (!arg) {
@@ -63,7 +64,7 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     }
     if (!evaluate_child(*arg, error))
       return false;
-    (*args->mutable_vector())[i] = arg->value();
+    slots[i] = arg->value();
   }
   txl_call call;
   call.args = args;

@@ -2,6 +2,7 @@
 // has changed, and the entry through which call sites reach it.
 #include "txl/user_function.h"
 
+#include <typeinfo>
 #include <utility>
 
 namespace quillet {
@@ -44,6 +45,25 @@ bool refresh_call_sites(const std::vector<rc_ptr<txl_expr_fncall>>& sites) {
 
 }  // namespace
 
+namespace {
+
+// Makes ARGS the call's argument vector, or an empty vector for a call without one. An empty
+// vector that ARGS alone holds is kept rather than replaced by a new one: nobody else can
+// see the difference, and a report calls argument-less functions for every cell.
+void set_arguments(anyval& target, const anyval& args) {
+  if (!args.empty()) {
+    target = args;
+    return;
+  }
+  anyval_imp* p = target.get();
+  const anyval_list* list = p ? p->as_vector() : nullptr;
+  if (list && list->empty() && p->ref_count() == 1 && typeid(*p) == typeid(anyval_imp_vector))
+    return;
+  target = anyval::from_vector({});
+}
+
+}  // namespace
+
 // Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
 // whose result went stale is invalidated first, so a body that depends on neither is
 // served from its cache. The token handed out is the change count, which rises whenever
@@ -60,7 +80,7 @@ bool txl_user_function::call(txl_call& record) {
     return false;
   }
   bool changed = refresh_call_sites(call_sites);
-  args->value = record.args.empty() ? anyval::from_vector({}) : record.args;
+  set_arguments(args->value, record.args);
   variable_changed(*args);
   if (!body->valid || body->result.empty()) {
     if (!txl_expr::evaluate_child(*body, error))
