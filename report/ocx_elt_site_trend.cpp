@@ -63,12 +63,18 @@ void set_colour(html_dyn_elt_ocx& element, const char* name, std::uint32_t& fiel
     colour_of(value, field);
 }
 
-// The time span: DT when it is a whole number of at least one second, else a minute.
-std::int32_t time_span(html_dyn_elt_ocx& element) {
+// The time span: a minute without DT or when DT is below one second; a DT that gives no
+// number leaves the control's own span.
+void set_time_span(html_dyn_elt_ocx& element, std::int32_t& field) {
+  txl_user_function* prop = element.find_prop("DT");
+  if (!prop) {
+    field = 60;
+    return;
+  }
   std::int32_t dt = 0;
-  if (!prop_int(element, "DT", dt) || dt < 1)
-    return 60;
-  return dt;
+  anyval value;
+  if (element.processor && element.processor->evaluate(*prop, value) && value.to_int(dt))
+    field = dt < 1 ? 60 : dt;
 }
 
 // The record as the control gave it, with the fixed fields set and every property that is
@@ -78,7 +84,7 @@ void fill_settings(html_dyn_elt_ocx& element, trend_settings& s) {
   s.grid_color = 0x808080;
   s.bg_color = 0xFFFFFF;
   s.zero14 = 0;
-  s.dt = time_span(element);
+  set_time_span(element, s.dt);
   set_if_not_negative(element, "TMARKS", s.tmarks);
   set_if_not_negative(element, "TUNITS", s.tunits);
   set_if_not_negative(element, "VMARKS", s.vmarks);

@@ -59,15 +59,6 @@ TEST_F(OcxPrinter, AttachFailsWhenTheSiteIsRefusedOrNoObjectIsGiven) {
   EXPECT_EQ(calls, std::vector<std::string>{"SetClientSite"});
 }
 
-TEST_F(OcxPrinter, SizingMovesTheWindow) {
-  ocx_printer printer;
-  ASSERT_TRUE(printer.attach(static_cast<com::IOleObject*>(control)));
-  printer.set_size(320, 200);
-  EXPECT_EQ(printer.window()->width, 320);
-  EXPECT_EQ(printer.window()->height, 200);
-  EXPECT_EQ(rect_text(printer.rect()), "0,0,320,200");
-}
-
 struct site_row {
   const char* name;
   std::function<HRESULT(ocx_printer_site&)> call;
@@ -175,19 +166,6 @@ TEST_F(OcxPrinter, RendersOnlyKnownTypesAndDepths) {
   }
 }
 
-TEST_F(OcxPrinter, RefusesSizesBeyondTheSurfaceBounds) {
-  const int sizes[][2] = {{0, 10}, {10, 0}, {-5, 10}, {16385, 10}, {10, 16385}, {8192, 4097}};
-  ocx_printer printer;
-  ASSERT_TRUE(printer.attach(static_cast<com::IOleObject*>(control)));
-  for (const auto& size : sizes) {
-    SCOPED_TRACE(std::to_string(size[0]) + "x" + std::to_string(size[1]));
-    printer.set_size(size[0], size[1]);
-    std::ostringstream image;
-    EXPECT_FALSE(printer.render_image(3, 8, image));
-    EXPECT_TRUE(image.str().empty());
-  }
-}
-
 // The second drawing lands on the button face: the block is red, the rest #F0F0F0.
 TEST_F(OcxPrinter, PictureIsTheDrawingOverTheButtonFace) {
   ocx_printer printer;
@@ -207,17 +185,6 @@ TEST_F(OcxPrinter, PictureIsTheDrawingOverTheButtonFace) {
   EXPECT_EQ(colour_at(7, 3), 0xFF0000u);
   EXPECT_EQ(colour_at(8, 3), 0xF0F0F0u);
   EXPECT_EQ(colour_at(15, 7), 0xF0F0F0u);
-}
-
-TEST_F(OcxPrinter, WithoutAControlThePictureIsTheButtonFace) {
-  ocx_printer printer;
-  printer.set_size(4, 4);
-  std::ostringstream image;
-  ASSERT_TRUE(printer.render_image(3, 8, image));
-  png_test::decoded_png png = png_test::decode_png(image.str());
-  ASSERT_TRUE(png.ok);
-  const png_color& c = png.palette.at(png.rows[3][3]);
-  EXPECT_EQ(c.red << 16 | c.green << 8 | c.blue, 0xF0F0F0);
 }
 
 }  // namespace

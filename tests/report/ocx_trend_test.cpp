@@ -118,7 +118,8 @@ TEST_F(OcxTrend, SettingsRecordFromTheProperties) {
       {"", [](S&) {}},
       {"DT=%{3600}%", [](S& s) { s.dt = 3600; }},
       {"DT=%{0}%", [](S&) {}},
-      {"DT=%{\"soon\"}%", [](S&) {}},
+      {"DT=%{\"soon\"}%", [](S& s) { s.dt = 5; }},
+      {"DT=%{-7}%", [](S&) {}},
       {"TMARKS=%{6}%", [](S& s) { s.tmarks = 6; s.flags |= 0x0002; }},
       {"VMARKS=%{4}%", [](S& s) { s.vmarks = 4; s.flags |= 0x0002; }},
       {"TMARKS=%{-1}%\r\n VMARKS=%{-2}%", [](S&) {}},
@@ -298,6 +299,7 @@ TEST_F(OcxTrend, WindowStart) {
       {"TIME=%{0}%\r\n DT=%{10}%", T - 10, 0},
       {"TIME=%{-5}%", T - 60, 0},
       {"TIME=%{\"later\"}%", T - 60, 0},
+      {"DT=%{NOSUCH()}%", T - 5, 0},
       {"TIME=%{1e300}%", 4294967295u, 0},
   };
   for (const time_row& row : rows) {
