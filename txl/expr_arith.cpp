@@ -28,27 +28,6 @@ txl_expr_binary::txl_expr_binary(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right, 
   add_child(std::move(right));
 }
 
-// Evaluates both operands left to right, then the operator; valid while both are. Two
-// plain numbers under a built-in operator are worked out directly; everything else goes to
-// the class's compute.
-bool txl_expr_binary::evaluate(std::string& error) {
-  txl_expr* left = child(0);
-  txl_expr* right = child(1);
-  if (!left || !right) {
-    error = "#BADFN#";
-    return false;
-  }
-  if (!evaluate_child(*left, error) || !evaluate_child(*right, error))
-    return false;
-  const anyval_imp* a = left->value().get();
-  const anyval_imp* b = right->value().get();
-  if (!(a->plain_kind && b->plain_kind && compute_plain(*a, *b)) &&
-      !compute(left->value(), right->value(), error))
-    return false;
-  valid = left->valid && right->valid;
-  return true;
-}
-
 namespace {
 
 double plain_value(const anyval_imp& v) {
@@ -74,7 +53,7 @@ bool compare_plain(int op, double a, double b) {
 // The built-in operators on two plain numbers (both known to be exactly an integer or a
 // float), giving what their compute gives; false, leaving the work to compute, for the
 // other operators and for integer operators over a float.
-bool txl_expr_binary::compute_plain(const anyval_imp& left, const anyval_imp& right) {
+inline bool txl_expr_binary::compute_plain(const anyval_imp& left, const anyval_imp& right) {
   switch (op) {
     case txl_op_add: store_float(result, plain_value(left) + plain_value(right)); return true;
     case txl_op_sub: store_float(result, plain_value(left) - plain_value(right)); return true;
@@ -85,6 +64,27 @@ bool txl_expr_binary::compute_plain(const anyval_imp& left, const anyval_imp& ri
       return true;
     default: return false;
   }
+}
+
+// Evaluates both operands left to right, then the operator; valid while both are. Two
+// plain numbers under a built-in operator are worked out directly; everything else goes to
+// the class's compute.
+bool txl_expr_binary::evaluate(std::string& error) {
+  txl_expr* left = child(0);
+  txl_expr* right = child(1);
+  if (!left || !right) {
+    error = "#BADFN#";
+    return false;
+  }
+  if (!evaluate_child(*left, error) || !evaluate_child(*right, error))
+    return false;
+  const anyval_imp* a = left->value().get();
+  const anyval_imp* b = right->value().get();
+  if (!(a->plain_kind && b->plain_kind && compute_plain(*a, *b)) &&
+      !compute(left->value(), right->value(), error))
+    return false;
+  valid = left->valid && right->valid;
+  return true;
 }
 
 // A float negates as a float; anything else by its integer conversion (0 when that fails),
