@@ -210,6 +210,7 @@ int run_report(const arg_list& args) {
   std::string report = htdoc_join_path(o.out_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
   bool ok = processor.generate(run);
   bool limited = processor.output_limit_reached();
+  bool repeated_too_often = processor.repetition_limit_reached();
   processor.reset();
   doc->clear();
   if (ok) {
@@ -217,7 +218,10 @@ int run_report(const arg_list& args) {
     return 0;
   }
   remove_outputs(o.out_dir, report, generated);
-  if (limited)
+  if (repeated_too_often)
+    std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was removed.\n",
+                 static_cast<long long>(run.max_repetitions), report.c_str());
+  else if (limited)
     std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was removed.\n",
                  static_cast<unsigned long long>(o.max_output), report.c_str());
   else

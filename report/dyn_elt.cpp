@@ -132,7 +132,7 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {
   kov_context_entry* entry = processor->push_context(kind);
-  for (std::int32_t i = 0; i < n && !processor->stopped(); ++i) {
+  for (std::int32_t i = 0; i < n && processor->count_repetition(); ++i) {
     processor->set_index(entry, i);
     print_once(p);
     if (n != 1)

@@ -19,7 +19,7 @@ void html_dyn_elt_tr::print(html_obj_printer& p) {
   std::int32_t n = 1;
   for (html_dyn_elt_td* cell : cells)
     n = std::max(n, cell->prepare());
-  for (std::int32_t j = 0; j < n && !(processor && processor->stopped()); ++j) {
+  for (std::int32_t j = 0; j < n && (!processor || processor->count_repetition()); ++j) {
     current_row = j;
     print_once(p);
     if (n != 1)

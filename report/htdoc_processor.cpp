@@ -126,7 +126,16 @@ std::unique_ptr<std::ostream> htdoc_processor::open_output(std::string_view name
   return out;
 }
 
-bool htdoc_processor::stopped() const { return counter_ && counter_->stopped(); }
+bool htdoc_processor::stopped() const { return repetition_limit_reached_ || (counter_ && counter_->stopped()); }
+
+bool htdoc_processor::count_repetition() {
+  if (stopped())
+    return false;
+  ++repetitions_;
+  if (run_ && run_->max_repetitions && repetitions_ > run_->max_repetitions)
+    repetition_limit_reached_ = true;
+  return !stopped();
+}
 
 // Prints the whole document through a counter that refuses bytes past the run's bound.
 bool htdoc_processor::write_report(std::ostream& file) {
@@ -141,7 +150,7 @@ bool htdoc_processor::write_report(std::ostream& file) {
   counter_ = nullptr;
   limit_reached_ = counter.limit_reached();
   file.flush();
-  return out.good() && file.good() && !counter.stopped();
+  return out.good() && file.good() && !counter.stopped() && !repetition_limit_reached_;
 }
 
 bool htdoc_processor::generate(const htdoc_run& run) {
@@ -150,6 +159,8 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   run_ = &run;
   name_counter_ = 0;
   limit_reached_ = false;
+  repetitions_ = 0;
+  repetition_limit_reached_ = false;
   std::string name = run.base_name.empty() ? std::string("0") : run.base_name;
   name += run.extension;
   std::unique_ptr<std::ostream> file = open_output(name);

@@ -31,6 +31,11 @@ struct htdoc_run {
   std::string extension = ".htm";             // with the dot
   std::vector<std::string>* generated = nullptr;  // extra file names are appended here
   std::uint64_t max_output = 0;               // bytes the report may take; 0: no bound
+  // Repetitions of repeating elements (REPEAT, ROWS, COLS, table rows, all together) the run
+  // may write; 0: no bound. A huge count of small elements would take long even under a
+  // bound on the output's size, so by default a run stops, failing as at the output bound,
+  // after 16M of them.
+  std::uint64_t max_repetitions = std::uint64_t{1} << 24;
 };
 
 // Joins a folder and a file name with "/" unless the folder is empty or already ends in a
@@ -72,8 +77,14 @@ public:
   int bind_calls(txl_user_function& function);
   // Records a dynamic element the processor keeps until reset.
   void add_dyn_element(html_dyn_elt* element);
-  // True once the run's output passed its bound: repeating elements stop at once.
+  // True once the run's output passed its bound or the run used up its repetitions:
+  // repeating elements stop at once.
   bool stopped() const;
+  // Counts one written repetition of a repeating element (REPEAT, ROWS, COLS, table rows);
+  // false once the run is stopped, the repetition that passes run.max_repetitions included.
+  bool count_repetition();
+  // True when the last run stopped because it used up run.max_repetitions.
+  bool repetition_limit_reached() const { return repetition_limit_reached_; }
 
   html_document* document() const { return document_.get(); }
   const std::string& project() const { return project_; }
@@ -115,6 +126,8 @@ private:
   int name_counter_ = 0;
   class output_counter* counter_ = nullptr;  // the bounded output of the run in progress
   bool limit_reached_ = false;
+  std::uint64_t repetitions_ = 0;  // of the run in progress
+  bool repetition_limit_reached_ = false;
 };
 
 }  // namespace quillet
