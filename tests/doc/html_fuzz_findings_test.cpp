@@ -33,6 +33,11 @@ TEST(HtmlFuzzFindings, NormalisedOutputIsAFixedPoint) {
        "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>a</1</BODY></HTML>"},
       {"text ending in < before a letter", "<HTML><BODY>a<</L>b</BODY></HTML>"s,
        "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>a&lt;b</BODY></HTML>"},
+      // A comment body that ends in '-' would merge with the closing "-->".
+      {"unterminated comment ending in -", "<HTML><BODY>x<!--a-"s,
+       "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>x<!--a--></BODY>\r\n</HTML>\r\n"},
+      {"comment cut by a NUL after -", "<HTML><BODY>x<!--a-\0--></BODY></HTML>"s,
+       "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>x<!--a- --></BODY></HTML>"},
   };
   for (const fixed_point_case& r : rows) {
     SCOPED_TRACE(r.name);
