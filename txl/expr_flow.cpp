@@ -158,7 +158,11 @@ bool txl_expr_for::evaluate(std::string& error) {
   return true;
 }
 
-txl_expr_return::txl_expr_return(rc_ptr<txl_expr> value) { add_child(std::move(value)); }
+// A "return" ends its evaluation by throwing, so it is never left valid.
+txl_expr_return::txl_expr_return(rc_ptr<txl_expr> value) {
+  never_valid_kind_ = true;
+  add_child(std::move(value));
+}
 
 bool txl_expr_return::evaluate(std::string& error) {
   txl_expr* value = child(0);
