@@ -23,7 +23,7 @@ fi
 mkdir -p "$build/coverage"
 # Branches the compiler adds for exceptions and the generated parser are left out of the figures.
 common=(--root "$root" --object-directory "$build" --exclude-unreachable-branches --exclude-throw-branches
-        --exclude "$build/.*" --exclude 'tests/.*' --exclude 'bench/.*' --exclude 'fuzz/.*')
+        --exclude "$build/.*" --gcov-exclude '.*CompilerId.*' --exclude 'tests/.*' --exclude 'bench/.*' --exclude 'fuzz/.*')
 gcovr "${common[@]}" --txt "$build/coverage/all.txt" --print-summary | tail -3
 for area in 'doc/html_.*' 'txl/.*'; do
   name=$(echo "$area" | tr -cd 'a-z_')
