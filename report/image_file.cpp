@@ -23,14 +23,16 @@ bool write_palette_image(int image_type, const gdi::palette_image& image, std::o
   return false;
 }
 
+bool image_request_ok(int image_type, int bits_per_pixel) {
+  const bool known_type =
+      image_type == image_type_default || image_type == image_type_bmp || image_type == image_type_png;
+  return known_type && (bits_per_pixel == 4 || bits_per_pixel == 8);
+}
+
 // Rejects a bad type or depth before capturing, so nothing is computed or written for them.
 bool render_surface_image(int image_type, int bits_per_pixel, const gdi::drawing_surface& surface,
                           std::ostream& stream) {
-  if (image_type == image_type_default)
-    image_type = image_type_png;
-  if (image_type != image_type_bmp && image_type != image_type_png)
-    return false;
-  if (bits_per_pixel != 4 && bits_per_pixel != 8)
+  if (!image_request_ok(image_type, bits_per_pixel))
     return false;
   gdi::palette_image image;
   if (!gdi::capture_palette_image(surface, bits_per_pixel, image))

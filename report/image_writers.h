@@ -33,6 +33,9 @@ bool write_bmp_image(const gdi::palette_image& image, std::ostream& stream);
 // touching the stream for any other code, or when the image is not a 4- or 8-bit image.
 bool write_palette_image(int image_type, const gdi::palette_image& image, std::ostream& stream);
 
+// Whether pictures of this type code (0, 1 or 3) and depth (4 or 8 bits) can be written.
+bool image_request_ok(int image_type, int bits_per_pixel);
+
 // Captures the drawn surface at 4 or 8 bits and writes it as `write_palette_image` does.
 // False without touching the stream for a bad type or depth.
 bool render_surface_image(int image_type, int bits_per_pixel, const gdi::drawing_surface& surface,

@@ -9,11 +9,7 @@ namespace quillet {
 // second drawing on the colour the control expects behind it. The size comes from a
 // template, so a size the surface bounds refuse fails here instead of allocating.
 bool ocx_printer::render_image(int image_type, int bits_per_pixel, std::ostream& stream) {
-  if (image_type == image_type_default)
-    image_type = image_type_png;
-  if (image_type != image_type_bmp && image_type != image_type_png)
-    return false;
-  if (bits_per_pixel != 4 && bits_per_pixel != 8)
+  if (!image_request_ok(image_type, bits_per_pixel))
     return false;
   int width = rect_.right - rect_.left;
   int height = rect_.bottom - rect_.top;
