@@ -17,11 +17,22 @@ inline constexpr int kov_context_kinds = 3;
 struct kov_context_entry {
   int kind = -1;
   std::int32_t index = 0;
+  // The stack's state number below this entry, and whether it still describes what lies
+  // below (an outer entry changed while this one was on the stack clears it).
+  std::uint32_t base_state = 0;
+  bool base_known = false;
 };
 
-// Entries from the outermost (position 1) to the innermost (position depth()). The change
-// counter moves on every push, pop and index change, so a cached IDX/ROW/COL result can tell
-// whether it still holds.
+// Entries from the outermost (position 1) to the innermost (position depth()).
+//
+// The change counter is a state number that names the stack's whole content: it moves on
+// every push, pop and change of index, and two moments with the same number have the same
+// entries with the same indices. A cached IDX/ROW/COL result holds exactly while the number
+// it was computed under is current. Popping an entry gives back the number of the content
+// below it, and pushing an entry (or setting an index) that recreates a recently seen
+// content gives back that content's number; so the cells of one table row, each of which
+// pushes and pops the row's entry, all see the same number, and what they computed from
+// ROW() is reused across the row.
 class kov_context_stack {
 public:
   // A new innermost entry with index 0, owned by the stack until pop().
@@ -35,12 +46,31 @@ public:
   std::size_t depth() const { return entries_.size(); }
   // The entry at a position from 1 (outermost) to depth(); null when out of range or empty.
   const kov_context_entry* at(std::int64_t position) const;
-  std::int32_t change_counter() const { return static_cast<std::int32_t>(counter_); }
+  std::int32_t change_counter() const { return static_cast<std::int32_t>(state_); }
 
 private:
-  void changed() { ++counter_; }
+  // A content reached by putting an innermost entry with `index` on the content `base`.
+  struct known_state {
+    std::uint32_t base = 0;
+    std::int32_t index = 0;
+    std::uint32_t state = 0;
+    bool used = false;
+  };
+  // The number of the content `base` plus an innermost entry at `index`: a remembered one,
+  // or a new number.
+  std::uint32_t state_for(std::uint32_t base, std::int32_t index);
+  void remember(std::uint32_t base, std::int32_t index, std::uint32_t state);
+  std::uint32_t fresh_state() { return next_state_++; }
+  // A change below the innermost entry: the entries above it no longer know their base.
+  void forget_bases_above(const kov_context_entry* entry);
+
   std::vector<std::unique_ptr<kov_context_entry>> entries_;
-  std::uint32_t counter_ = 0;  // wraps around; only equality matters
+  std::vector<std::unique_ptr<kov_context_entry>> spare_;  // popped entries, reused
+  std::uint32_t state_ = 0;       // 0 is the empty stack; wraps around, only equality matters
+  std::uint32_t next_state_ = 1;  // never reset, so a number is not given to a second content
+  static constexpr std::size_t known_count = 8;
+  known_state known_[known_count];
+  std::size_t known_next_ = 0;
 };
 
 // The three stacks, and the processor's push/set/pop operations over them.

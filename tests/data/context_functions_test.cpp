@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "data_support.h"
 
@@ -22,11 +24,12 @@ TEST(ContextStacks, CountersMoveOnEveryChange) {
   EXPECT_TRUE(moved());
   stacks.set_index(outer, 3);
   EXPECT_TRUE(moved());
-  stacks.set_index(outer, 3);  // setting the same index still counts
-  EXPECT_TRUE(moved());
+  stacks.set_index(outer, 3);  // the same index is the same content
+  EXPECT_FALSE(moved());
   kov_context_entry* cell = stacks.push_context(2);
   EXPECT_FALSE(moved());  // other stacks do not disturb this one
   kov_context_entry* inner = stacks.push_context(1);
+  EXPECT_TRUE(moved());
   EXPECT_EQ(rows.depth(), 2u);
   stacks.pop_context(inner);
   EXPECT_TRUE(moved());
@@ -37,6 +40,65 @@ TEST(ContextStacks, CountersMoveOnEveryChange) {
   EXPECT_EQ(rows.depth(), 0u);
   stacks.clear();
   EXPECT_EQ(rows.change_counter(), 0);
+}
+
+// The counter names the content: the cells of one row, each pushing and popping the row's
+// entry, see one number, so ROW() computed in the first cell still holds in the next.
+TEST(ContextStacks, SameContentSameCounter) {
+  kov_context_stacks stacks;
+  const kov_context_stack& rows = stacks.stack(1);
+  kov_context_entry* outer = stacks.push_context(1);
+  stacks.set_index(outer, 4);
+  const std::int32_t row4 = rows.change_counter();
+  kov_context_entry* cell = stacks.push_context(1);
+  const std::int32_t cell0 = rows.change_counter();
+  stacks.pop_context(cell);
+  EXPECT_EQ(rows.change_counter(), row4);
+  cell = stacks.push_context(1);
+  EXPECT_EQ(rows.change_counter(), cell0);
+  stacks.set_index(cell, 1);
+  EXPECT_NE(rows.change_counter(), cell0);
+  stacks.pop_context(cell);
+  stacks.set_index(outer, 5);
+  cell = stacks.push_context(1);
+  EXPECT_NE(rows.change_counter(), cell0);  // same index, but a different row below it
+  stacks.pop_context(cell);
+  stacks.pop_context(outer);
+}
+
+// Under any sequence of pushes, index changes and pops (in and out of order), one counter
+// value never stands for two different contents.
+TEST(ContextStacks, CounterNeverNamesTwoContents) {
+  kov_context_stacks stacks;
+  const kov_context_stack& s = stacks.stack(0);
+  std::vector<kov_context_entry*> live;
+  std::map<std::int32_t, std::vector<std::int32_t>> seen;
+  unsigned rng = 12345;
+  auto next = [&](unsigned n) {
+    rng = rng * 1103515245u + 12345u;
+    return (rng >> 16) % n;
+  };
+  auto content = [&] {
+    std::vector<std::int32_t> c;
+    for (std::size_t p = 1; p <= s.depth(); ++p)
+      c.push_back(s.at(static_cast<std::int64_t>(p)) ? s.at(static_cast<std::int64_t>(p))->index : -1);
+    return c;
+  };
+  for (int step = 0; step < 20000; ++step) {
+    const unsigned op = next(10);
+    if (op < 3 && live.size() < 6) {
+      live.push_back(stacks.push_context(0));
+    } else if (op < 7 && !live.empty()) {
+      stacks.set_index(live[next(static_cast<unsigned>(live.size()))], static_cast<std::int32_t>(next(3)));
+    } else if (!live.empty()) {
+      // Mostly the innermost, sometimes an outer one.
+      const std::size_t i = next(5) == 0 ? next(static_cast<unsigned>(live.size())) : live.size() - 1;
+      stacks.pop_context(live[i]);
+      live.erase(live.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    auto [it, fresh] = seen.emplace(s.change_counter(), content());
+    ASSERT_TRUE(fresh || it->second == content()) << "step " << step;
+  }
 }
 
 // An outer entry popped before its inner one leaves an empty position, which IDX refuses.
