@@ -11,14 +11,6 @@ namespace quillet {
 
 namespace {
 
-// A double truncated toward zero as the x86 conversion instruction does it: NaN, infinities
-// and values outside the 32-bit range give the "integer indefinite" -2147483648.
-std::int32_t truncate_to_int32(double v) {
-  if (!(v > -2147483649.0 && v < 2147483648.0))
-    return INT32_MIN;
-  return static_cast<std::int32_t>(v);
-}
-
 // The "%ld" text of a 32-bit integer.
 void append_decimal(std::int64_t v, std::string& out) {
   char buf[24];

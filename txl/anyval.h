@@ -23,6 +23,15 @@ inline constexpr std::size_t anyval_max_elements = txl_max_vector_elements;
 // Type codes of the four kinds; 0 for anything else.
 enum anyval_type : int { type_none = 0, type_int = 1, type_float = 2, type_string = 3, type_vector = 4 };
 
+// A double truncated toward zero as the x86 conversion instruction does it: NaN, infinities
+// and values outside the 32-bit range give the "integer indefinite" -2147483648. This is a
+// float's integer conversion.
+inline std::int32_t truncate_to_int32(double v) {
+  if (!(v > -2147483649.0 && v < 2147483648.0))
+    return INT32_MIN;
+  return static_cast<std::int32_t>(v);
+}
+
 // The abstract value. Derived value classes of other subsystems override these.
 class anyval_imp : public dynamic_object {
 public:

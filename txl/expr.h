@@ -105,6 +105,9 @@ public:
     return true;
   }
 
+  // How deeply evaluations are nested on this thread now.
+  static int eval_depth() { return eval_depth_; }
+
   txl_expr* parent = nullptr;
   std::vector<rc_ptr<txl_expr>> children;
   anyval result;

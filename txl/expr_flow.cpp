@@ -125,9 +125,21 @@ bool run_slot(txl_expr* slot, bool& all_valid, std::string& error) {
 
 }  // namespace
 
-// Initialisation once, then condition, body and step until the condition is false or the
+// A loop of numbers alone runs as a numeric-loop program; any other is evaluated here:
+// initialisation once, then condition, body and step until the condition is false or the
 // body breaks; "continue" goes on with the step. The result is the integer 0.
 bool txl_expr_for::evaluate(std::string& error) {
+  bool stays_valid = false;
+  switch (numeric_.run(*this, stays_valid, error)) {
+    case numeric_loop_outcome::finished:
+      store_int(result, 0);
+      valid = stays_valid;
+      return true;
+    case numeric_loop_outcome::failed:
+      return false;
+    case numeric_loop_outcome::unsuitable:
+      break;
+  }
   txl_expr* init = child(0);
   txl_expr* condition = child(1);
   txl_expr* step = child(2);

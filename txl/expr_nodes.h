@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "txl/expr.h"
+#include "txl/numeric_loop.h"
 
 namespace quillet {
 
@@ -55,6 +56,9 @@ public:
   txl_expr_for(rc_ptr<txl_expr> init, rc_ptr<txl_expr> condition, rc_ptr<txl_expr> step,
                rc_ptr<txl_expr> body);
   bool evaluate(std::string& error) override;
+
+private:
+  txl_numeric_loop numeric_;
 };
 
 class txl_expr_return : public txl_expr {

@@ -14,6 +14,8 @@ txl_loop_budget::txl_loop_budget(std::int64_t iterations) : saved_(iterations_le
 
 txl_loop_budget::~txl_loop_budget() { iterations_left = saved_; }
 
+bool txl_loop_budget_in_scope() { return iterations_left >= 0; }
+
 // True while no budget is in scope or some of it is left (using one iteration).
 bool txl_count_loop_iteration(std::string& error) {
   if (iterations_left < 0)

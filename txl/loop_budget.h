@@ -22,6 +22,9 @@ private:
   std::int64_t saved_;
 };
 
+// True while a budget is in scope on this thread.
+bool txl_loop_budget_in_scope();
+
 // Counts one loop iteration; false with "#LOOP#" in `error` once the budget in scope is spent.
 bool txl_count_loop_iteration(std::string& error);
 

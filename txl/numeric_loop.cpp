@@ -1,0 +1,267 @@
+// Running numeric-loop programs: loading the variables, the interpreter, and handing the
+// results back to the variables and the result cache.
+#include "txl/numeric_loop.h"
+
+#include "txl/expr_nodes.h"
+#include "txl/expr_store.h"
+#include "txl/loop_budget.h"
+
+namespace quillet {
+
+namespace {
+
+inline double number(const nl_reg& r) { return r.kind == type_float ? r.f : static_cast<double>(r.i); }
+
+// A float's integer conversion always succeeds (see truncate_to_int32).
+inline std::int32_t integer(const nl_reg& r) { return r.kind == type_float ? truncate_to_int32(r.f) : r.i; }
+
+inline bool truth_of(const nl_reg& r) { return integer(r) != 0; }
+
+inline void put_float(nl_reg& r, double v) {
+  r.f = v;
+  r.kind = type_float;
+  r.written = 1;
+}
+
+inline void put_int(nl_reg& r, std::int32_t v) {
+  r.i = v;
+  r.kind = type_int;
+  r.written = 1;
+}
+
+// A NaN makes ==, <= and < true and !=, > and >= false, as the tree's comparisons do.
+inline bool compare(nl_cmp c, double a, double b) {
+  switch (c) {
+    case nl_cmp::eq: return !(a < b) && !(a > b);
+    case nl_cmp::ne: return a < b || a > b;
+    case nl_cmp::gt: return a > b;
+    case nl_cmp::ge: return a >= b;
+    case nl_cmp::lt: return !(a >= b);
+    default: return !(a > b);
+  }
+}
+
+inline std::uint32_t unsigned_of(const nl_reg& r) { return static_cast<std::uint32_t>(integer(r)); }
+
+// A NaN makes ==, <= and < true and !=, > and >= false, as the tree's comparisons do.
+inline bool is_eq(double a, double b) { return !(a < b) && !(a > b); }
+inline bool is_ne(double a, double b) { return a < b || a > b; }
+inline bool is_gt(double a, double b) { return a > b; }
+inline bool is_ge(double a, double b) { return a >= b; }
+inline bool is_lt(double a, double b) { return !(a >= b); }
+inline bool is_le(double a, double b) { return !(a > b); }
+
+}  // namespace
+
+// Threaded dispatch: every handler ends in its own jump to the next one, which the
+// processor predicts far better than one shared switch.
+bool execute_numeric_loop(const nl_program& program, nl_reg* r, bool& jumped, std::string& error) {
+  static const void* const handlers[] = {
+      &&add, &&sub, &&mul, &&div, &&rem, &&band, &&bor, &&bxor, &&shl, &&shr,
+      &&cmp_eq, &&cmp_ne, &&cmp_gt, &&cmp_ge, &&cmp_lt, &&cmp_le,
+      &&neg, &&inv, &&lnot, &&truth, &&copy, &&set_int, &&check, &&jump, &&jump_false, &&jump_true,
+      &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
+      &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
+      &&jump_unless_le, &&jump_break, &&count, &&end,
+  };
+  static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
+  const nl_insn* const code = program.code.data();
+  const nl_insn* pc = code;
+#define QUILLET_NEXT goto *handlers[static_cast<int>(pc->op)]
+#define QUILLET_STEP \
+  ++pc;              \
+  QUILLET_NEXT
+#define QUILLET_FLOAT_OP(NAME, OP)                                     \
+  NAME:                                                                \
+  put_float(r[pc->dst], number(r[pc->a]) OP number(r[pc->b]));         \
+  QUILLET_STEP;
+#define QUILLET_COMPARE_OPS(NAME)                                      \
+  cmp_##NAME:                                                          \
+  put_int(r[pc->dst], is_##NAME(number(r[pc->a]), number(r[pc->b])));  \
+  QUILLET_STEP;                                                        \
+  jump_if_##NAME:                                                      \
+  pc = is_##NAME(number(r[pc->a]), number(r[pc->b])) ? code + pc->target : pc + 1; \
+  QUILLET_NEXT;                                                        \
+  jump_unless_##NAME:                                                  \
+  pc = is_##NAME(number(r[pc->a]), number(r[pc->b])) ? pc + 1 : code + pc->target; \
+  QUILLET_NEXT;
+
+  QUILLET_NEXT;
+  QUILLET_FLOAT_OP(add, +)
+  QUILLET_FLOAT_OP(sub, -)
+  QUILLET_FLOAT_OP(mul, *)
+  QUILLET_FLOAT_OP(div, /)
+  QUILLET_COMPARE_OPS(eq)
+  QUILLET_COMPARE_OPS(ne)
+  QUILLET_COMPARE_OPS(gt)
+  QUILLET_COMPARE_OPS(ge)
+  QUILLET_COMPARE_OPS(lt)
+  QUILLET_COMPARE_OPS(le)
+rem : {
+  const std::uint32_t a = unsigned_of(r[pc->a]);
+  const std::uint32_t b = unsigned_of(r[pc->b]);
+  put_int(r[pc->dst], static_cast<std::int32_t>(b ? a % b : a));
+  QUILLET_STEP;
+}
+band:
+  put_int(r[pc->dst], integer(r[pc->a]) & integer(r[pc->b]));
+  QUILLET_STEP;
+bor:
+  put_int(r[pc->dst], integer(r[pc->a]) | integer(r[pc->b]));
+  QUILLET_STEP;
+bxor:
+  put_int(r[pc->dst], integer(r[pc->a]) ^ integer(r[pc->b]));
+  QUILLET_STEP;
+shl:
+  put_int(r[pc->dst], static_cast<std::int32_t>(unsigned_of(r[pc->a]) << (integer(r[pc->b]) & 31)));
+  QUILLET_STEP;
+shr:
+  put_int(r[pc->dst], integer(r[pc->a]) >> (integer(r[pc->b]) & 31));
+  QUILLET_STEP;
+neg:
+  if (r[pc->a].kind == type_float)
+    put_float(r[pc->dst], -r[pc->a].f);
+  else
+    put_int(r[pc->dst], static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(r[pc->a].i)));
+  QUILLET_STEP;
+inv:
+  put_int(r[pc->dst], ~integer(r[pc->a]));
+  QUILLET_STEP;
+lnot:
+  put_int(r[pc->dst], truth_of(r[pc->a]) ? 0 : 1);
+  QUILLET_STEP;
+truth:
+  put_int(r[pc->dst], truth_of(r[pc->a]) ? 1 : 0);
+  QUILLET_STEP;
+copy:
+  r[pc->dst] = r[pc->a];
+  r[pc->dst].written = 1;
+  QUILLET_STEP;
+set_int:
+  put_int(r[pc->dst], pc->a);
+  QUILLET_STEP;
+check:
+  if (!r[pc->a].kind) {
+    error = "#NVAL#";
+    return false;
+  }
+  QUILLET_STEP;
+jump:
+  pc = code + pc->target;
+  QUILLET_NEXT;
+jump_false:
+  pc = truth_of(r[pc->a]) ? pc + 1 : code + pc->target;
+  QUILLET_NEXT;
+jump_true:
+  pc = truth_of(r[pc->a]) ? code + pc->target : pc + 1;
+  QUILLET_NEXT;
+jump_break:
+  jumped = true;
+  pc = code + pc->target;
+  QUILLET_NEXT;
+count:
+  if (!txl_count_loop_iteration(error))
+    return false;
+  QUILLET_STEP;
+end:
+  return true;
+#undef QUILLET_COMPARE_OPS
+#undef QUILLET_FLOAT_OP
+#undef QUILLET_STEP
+#undef QUILLET_NEXT
+}
+
+// The program for the loop's current shape, built when missing or stale. A loop found
+// unsuitable stays so until its tree changes.
+bool txl_numeric_loop::prepare(txl_expr_for& loop, bool counting) {
+  const std::uint64_t shape = txl_tree_shape();
+  if (known_ && shape_ == shape && (!suitable_ || program_->counting == counting))
+    return suitable_;
+  program_ = build_numeric_loop(loop, counting, {});
+  shape_ = shape;
+  known_ = true;
+  suitable_ = program_ != nullptr;
+  return suitable_;
+}
+
+namespace {
+
+// Loads the variables into their registers. False when one holds something other than a
+// number; `unchecked_empty` tells whether an empty one is read without a check.
+bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_empty) {
+  unchecked_empty = false;
+  for (std::size_t i = 0; i < p.vars.size(); ++i) {
+    const anyval_imp* v = p.vars[i]->value.get();
+    nl_reg& r = regs[i];
+    if (!v) {
+      unchecked_empty = unchecked_empty || !p.checked[i];
+      continue;
+    }
+    if (v->plain_kind == type_int)
+      put_int(r, static_cast<const anyval_imp_int*>(v)->value);
+    else if (v->plain_kind == type_float)
+      put_float(r, static_cast<const anyval_imp_float*>(v)->value);
+    else
+      return false;
+    r.written = 0;
+  }
+  return true;
+}
+
+// The variables that are empty now or were checked before, for a program rebuilt because
+// an empty one would be read unchecked.
+std::vector<const txl_expr_localvar*> vars_to_check(const nl_program& p) {
+  std::vector<const txl_expr_localvar*> out;
+  for (std::size_t i = 0; i < p.vars.size(); ++i)
+    if (p.checked[i] || p.vars[i]->value.empty())
+      out.push_back(p.vars[i]);
+  return out;
+}
+
+}  // namespace
+
+numeric_loop_outcome txl_numeric_loop::run(txl_expr_for& loop, bool& stays_valid, std::string& error) {
+  if (!txl_numeric_loops_enabled || !prepare(loop, txl_loop_budget_in_scope()))
+    return numeric_loop_outcome::unsuitable;
+  if (txl_expr::eval_depth() + program_->depth >= txl_max_eval_depth)
+    return numeric_loop_outcome::unsuitable;
+  regs_ = program_->initial;
+  bool unchecked_empty = false;
+  if (!load_vars(*program_, regs_, unchecked_empty))
+    return numeric_loop_outcome::unsuitable;
+  if (unchecked_empty) {
+    program_ = build_numeric_loop(loop, program_->counting, vars_to_check(*program_));
+    if (!program_) {
+      suitable_ = false;
+      return numeric_loop_outcome::unsuitable;
+    }
+    regs_ = program_->initial;
+    load_vars(*program_, regs_, unchecked_empty);
+  }
+  const nl_program& p = *program_;
+  ++txl_numeric_loop_runs;
+  bool jumped = false;
+  const bool ok = execute_numeric_loop(p, regs_.data(), jumped, error);
+
+  // Hand the variables back and leave the loop's nodes to be recomputed.
+  bool any_written = false;
+  for (std::size_t i = 0; i < p.vars.size(); ++i) {
+    const nl_reg& r = regs_[i];
+    if (!r.written)
+      continue;
+    any_written = true;
+    if (r.kind == type_int)
+      store_int(p.vars[i]->value, r.i);
+    else
+      store_float(p.vars[i]->value, r.f);
+  }
+  for (txl_expr* n : p.nodes)
+    n->valid = false;
+  for (std::size_t i = 0; i < p.vars.size(); ++i)
+    if (regs_[i].written)
+      variable_changed(*p.vars[i]);
+  stays_valid = !any_written && !jumped;
+  return ok ? numeric_loop_outcome::finished : numeric_loop_outcome::failed;
+}
+
+}  // namespace quillet

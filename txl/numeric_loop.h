@@ -1,0 +1,120 @@
+// Numeric loops: a "for" or "while" loop whose whole tree is arithmetic, comparisons, "and",
+// "or", "if", sequences, nested loops, "break", "continue", numeric constants and plain
+// variables holding numbers is translated once into a short register program and run by a
+// small interpreter, instead of walking the tree with its result cache at every step.
+//
+// Nothing inside such a loop can see the cache (no function calls, no indexing, no
+// "return"), so running the program is indistinguishable from evaluating the tree: every
+// variable ends with the value and kind the tree would leave, failures give the same marker
+// ("#NVAL#", "#LOOP#"), every variable the loop changed is reported through
+// variable_changed, and the loop's own nodes are left invalid so that the next evaluation
+// recomputes them. Any other loop, or one entered while a variable it uses holds something
+// other than a number, is evaluated as a tree.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quillet {
+
+class txl_expr;
+class txl_expr_for;
+class txl_expr_localvar;
+
+enum class numeric_loop_outcome { unsuitable, finished, failed };
+
+// The comparisons, in the order of their instructions below.
+enum class nl_cmp : std::uint8_t { eq, ne, gt, ge, lt, le };
+
+// The instructions. Registers hold an integer, a float or nothing; arithmetic takes and
+// gives them with the typing rules of the tree's operators. The interpreter's table of
+// handlers follows this order.
+enum class nl_op : std::uint8_t {
+  add, sub, mul, div,                  // float results
+  rem, band, bor, bxor, shl, shr,      // integer results from integer conversions
+  cmp_eq, cmp_ne, cmp_gt, cmp_ge, cmp_lt, cmp_le,  // integer 1 or 0
+  neg, inv, lnot, truth,               // one operand
+  copy,                                // dst = a
+  set_int,                             // dst = integer `a`
+  check,                               // fails with "#NVAL#" when register a is empty
+  jump,                                // to target
+  jump_false, jump_true,               // on the truth of register a
+  // When the comparison of a and b holds, and when it does not.
+  jump_if_eq, jump_if_ne, jump_if_gt, jump_if_ge, jump_if_lt, jump_if_le,
+  jump_unless_eq, jump_unless_ne, jump_unless_gt, jump_unless_ge, jump_unless_lt, jump_unless_le,
+  jump_break,                          // "break" or "continue": to target, noting the jump
+  count,                               // one loop iteration against the loop budget
+  end,
+};
+
+// The instruction of a comparison family (cmp_eq, jump_if_eq or jump_unless_eq) for `c`.
+inline nl_op nl_compare_op(nl_op family, nl_cmp c) {
+  return static_cast<nl_op>(static_cast<int>(family) + static_cast<int>(c));
+}
+
+struct nl_insn {
+  nl_op op;
+  std::int32_t dst = 0;
+  std::int32_t a = 0;
+  std::int32_t b = 0;
+  std::int32_t target = 0;
+};
+
+// kind: 0 nothing, 1 integer, 2 float. `written` notes a store during the run.
+struct nl_reg {
+  double f = 0.0;
+  std::int32_t i = 0;
+  std::uint8_t kind = 0;
+  std::uint8_t written = 0;
+};
+
+// A translated loop. Registers 0 to vars.size() - 1 are the variables, then constants and
+// the nodes' results.
+struct nl_program {
+  std::vector<nl_insn> code;
+  std::vector<nl_reg> initial;
+  std::vector<txl_expr_localvar*> vars;
+  // Per variable: whether it was empty when the program was built, so that its reads are
+  // checked.
+  std::vector<bool> checked;
+  // Every node of the loop's tree that is not a constant, to be left invalid after a run.
+  std::vector<txl_expr*> nodes;
+  int depth = 0;         // nesting of the translated tree
+  bool counting = false; // built with a loop budget in scope
+};
+
+// What a loop node keeps between evaluations: its program, or the finding that it has none,
+// for the tree shape they were worked out under.
+class txl_numeric_loop {
+public:
+  // Runs the loop as a program when it qualifies. `finished`: the loop ran to its end (the
+  // caller stores its result, integer 0; `stays_valid` says whether the tree would have left
+  // the loop valid); `failed`: error holds the marker; `unsuitable`: evaluate the tree.
+  numeric_loop_outcome run(txl_expr_for& loop, bool& stays_valid, std::string& error);
+
+private:
+  bool prepare(txl_expr_for& loop, bool counting);
+  std::unique_ptr<nl_program> program_;
+  std::vector<nl_reg> regs_;
+  std::uint64_t shape_ = 0;  // tree shape the program (or its absence) belongs to
+  bool known_ = false;
+  bool suitable_ = false;
+};
+
+// Translates the loop into a program; null when some node of its tree does not qualify.
+// Reads of the variables empty now, and of `empty_vars`, are checked by the program.
+std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting,
+                                               const std::vector<const txl_expr_localvar*>& empty_vars);
+
+// Runs a program over registers prepared from `initial` with the variables loaded; false
+// with the marker in `error` on failure. `jumped` tells whether a "break" or "continue" ran.
+bool execute_numeric_loop(const nl_program& program, nl_reg* regs, bool& jumped, std::string& error);
+
+// Off only in tests that compare the programs with tree evaluation.
+inline thread_local bool txl_numeric_loops_enabled = true;
+// Programs run on this thread so far, for tests and diagnostics.
+inline thread_local std::uint64_t txl_numeric_loop_runs = 0;
+
+}  // namespace quillet

@@ -1,0 +1,433 @@
+// Translation of a loop's tree into a numeric-loop program: every node gets the register its
+// value lives in (a variable's own register for reads and assignments, which see later
+// changes of the variable just as the tree's nodes do; a register of its own for everything
+// else), and control flow becomes jumps. Any node outside the numeric subset makes the
+// whole loop unsuitable.
+#include <algorithm>
+#include <typeindex>
+#include <unordered_map>
+
+#include "txl/expr_nodes.h"
+#include "txl/numeric_loop.h"
+
+namespace quillet {
+
+namespace {
+
+// Deepest tree and most nodes a program is built for; larger loops are evaluated as trees.
+constexpr int max_depth = 200;
+constexpr std::size_t max_nodes = 20000;
+
+enum class node_kind {
+  other, constant, var_ref, var_assign, seq, if_, loop, brk, cont, land, lor,
+  add, sub, mul, div, rem, band, bor, bxor, shl, shr, eq, ne, gt, ge, lt, le, neg, inv, lnot,
+};
+
+// The kind of a node of exactly one of the evaluator's own classes; `other` for anything
+// else, including classes derived from them.
+node_kind kind_of(const txl_expr& n) {
+  static const std::unordered_map<std::type_index, node_kind> kinds = {
+      {typeid(txl_expr_constant), node_kind::constant},
+      {typeid(txl_expr_var_ref), node_kind::var_ref},
+      {typeid(txl_expr_var_assign), node_kind::var_assign},
+      {typeid(txl_expr_seq), node_kind::seq},
+      {typeid(txl_expr_if), node_kind::if_},
+      {typeid(txl_expr_for), node_kind::loop},
+      {typeid(txl_expr_break), node_kind::brk},
+      {typeid(txl_expr_continue), node_kind::cont},
+      {typeid(txl_expr_binary_land), node_kind::land},
+      {typeid(txl_expr_binary_lor), node_kind::lor},
+      {typeid(txl_expr_binary_add), node_kind::add},
+      {typeid(txl_expr_binary_sub), node_kind::sub},
+      {typeid(txl_expr_binary_mul), node_kind::mul},
+      {typeid(txl_expr_binary_div), node_kind::div},
+      {typeid(txl_expr_binary_rem), node_kind::rem},
+      {typeid(txl_expr_binary_and), node_kind::band},
+      {typeid(txl_expr_binary_or), node_kind::bor},
+      {typeid(txl_expr_binary_xor), node_kind::bxor},
+      {typeid(txl_expr_binary_shl), node_kind::shl},
+      {typeid(txl_expr_binary_shr), node_kind::shr},
+      {typeid(txl_expr_compare_eq), node_kind::eq},
+      {typeid(txl_expr_compare_ne), node_kind::ne},
+      {typeid(txl_expr_compare_gt), node_kind::gt},
+      {typeid(txl_expr_compare_ge), node_kind::ge},
+      {typeid(txl_expr_compare_lt), node_kind::lt},
+      {typeid(txl_expr_compare_le), node_kind::le},
+      {typeid(txl_expr_unary_neg), node_kind::neg},
+      {typeid(txl_expr_unary_inv), node_kind::inv},
+      {typeid(txl_expr_unary_lnot), node_kind::lnot},
+  };
+  auto it = kinds.find(typeid(n));
+  return it == kinds.end() ? node_kind::other : it->second;
+}
+
+bool is_comparison(node_kind k) { return k >= node_kind::eq && k <= node_kind::le; }
+
+nl_cmp comparison_of(node_kind k) {
+  return static_cast<nl_cmp>(static_cast<int>(k) - static_cast<int>(node_kind::eq));
+}
+
+// The instruction of an arithmetic, bitwise or unary node kind.
+nl_op op_of(node_kind k) {
+  switch (k) {
+    case node_kind::add: return nl_op::add;
+    case node_kind::sub: return nl_op::sub;
+    case node_kind::mul: return nl_op::mul;
+    case node_kind::div: return nl_op::div;
+    case node_kind::rem: return nl_op::rem;
+    case node_kind::band: return nl_op::band;
+    case node_kind::bor: return nl_op::bor;
+    case node_kind::bxor: return nl_op::bxor;
+    case node_kind::shl: return nl_op::shl;
+    case node_kind::shr: return nl_op::shr;
+    case node_kind::neg: return nl_op::neg;
+    case node_kind::inv: return nl_op::inv;
+    default: return nl_op::lnot;
+  }
+}
+
+// The jumps a loop's "break" and "continue" statements make, patched once the loop's step
+// and exit positions are known.
+struct loop_jumps {
+  std::vector<std::size_t> breaks;
+  std::vector<std::size_t> continues;
+};
+
+class builder {
+public:
+  explicit builder(nl_program& program) : p_(program) {}
+
+  bool build(txl_expr_for& loop) {
+    zero_ = constant_int(0);
+    if (loop_code(loop) < 0 || !ok_)
+      return false;
+    emit({nl_op::end});
+    return true;
+  }
+
+private:
+  // The register holding the node's value after its code ran; -1 when the node does not
+  // qualify (which also clears ok_).
+  int node_code(txl_expr* n) {
+    if (!n || !ok_)
+      return fail();
+    if (++depth_ > max_depth || p_.nodes.size() >= max_nodes) {
+      --depth_;
+      return fail();
+    }
+    p_.depth = std::max(p_.depth, depth_);
+    last_made_ = -1;
+    const node_kind k = kind_of(*n);
+    if (k != node_kind::constant && k != node_kind::other)
+      p_.nodes.push_back(n);
+    const int r = kind_code(k, *n);
+    --depth_;
+    return r;
+  }
+
+  int kind_code(node_kind k, txl_expr& n) {
+    switch (k) {
+      case node_kind::other: return fail();
+      case node_kind::constant: return constant_code(n);
+      case node_kind::var_ref: return var_ref_code(static_cast<txl_expr_var_ref&>(n));
+      case node_kind::var_assign: return assign_code(static_cast<txl_expr_var_assign&>(n));
+      case node_kind::seq: return seq_code(n);
+      case node_kind::if_: return if_code(n);
+      case node_kind::loop: return loop_code(static_cast<txl_expr_for&>(n));
+      case node_kind::brk: return jump_code(true);
+      case node_kind::cont: return jump_code(false);
+      case node_kind::land: return logical_code(n, false);
+      case node_kind::lor: return logical_code(n, true);
+      case node_kind::neg: case node_kind::inv: case node_kind::lnot: return unary_code(k, n);
+      default: return binary_code(k, n);
+    }
+  }
+
+  int constant_code(txl_expr& n) {
+    const anyval_imp* v = n.value().get();
+    if (!v || !v->plain_kind)
+      return fail();
+    nl_reg r;
+    r.kind = v->plain_kind;
+    if (r.kind == type_int)
+      r.i = static_cast<const anyval_imp_int*>(v)->value;
+    else
+      r.f = static_cast<const anyval_imp_float*>(v)->value;
+    return add_register(r);
+  }
+
+  // A read is the variable's own register (checked first when the variable may be empty);
+  // a declaration first sets it to the integer 0.
+  int var_ref_code(txl_expr_var_ref& n) {
+    const int v = var_register(n.storage());
+    if (v < 0)
+      return -1;
+    if (n.declaration)
+      emit({nl_op::set_int, v, 0});
+    else if (p_.checked[static_cast<std::size_t>(v)])
+      emit({nl_op::check, 0, v});
+    return v;
+  }
+
+  // `x = e` computes e straight into x's register when e's own instruction made it;
+  // indexed assignment does not qualify.
+  int assign_code(txl_expr_var_assign& n) {
+    if (n.child(1))
+      return fail();
+    const int value = node_code(n.child(0));
+    if (value < 0)
+      return -1;
+    const int v = var_register(n.storage());
+    if (v < 0)
+      return -1;
+    if (value == last_made_ && value >= first_temp())
+      p_.code.back().dst = v;
+    else
+      emit({nl_op::copy, v, value});
+    last_made_ = -1;
+    return v;
+  }
+
+  // The last statement's value as it was when the sequence ended (a later change of a
+  // variable does not reach it), or integer 0 for an empty sequence.
+  int seq_code(txl_expr& n) {
+    int last = zero_;
+    for (auto& c : n.children) {
+      if (!c)
+        continue;
+      last = node_code(c.get());
+      if (last < 0)
+        return -1;
+    }
+    return snapshot(last);
+  }
+
+  int if_code(txl_expr& n) {
+    if (!n.child(1) || !n.child(2))
+      return fail();
+    const std::size_t to_else = condition_jump(n.child(0), false);
+    const int result = add_register({});
+    const int then_value = node_code(n.child(1));
+    if (then_value < 0)
+      return -1;
+    emit({nl_op::copy, result, then_value});
+    const std::size_t to_end = emit({nl_op::jump});
+    patch(to_else);
+    const int else_value = node_code(n.child(2));
+    if (else_value < 0)
+      return -1;
+    emit({nl_op::copy, result, else_value});
+    patch(to_end);
+    last_made_ = -1;
+    return result;
+  }
+
+  // Initialisation, then a jump to the test at the bottom: the budget count and the
+  // condition, which jumps back to the body (whose "break" and "continue" belong to this
+  // loop) while it holds; the step comes after the body. One jump per iteration.
+  int loop_code(txl_expr_for& n) {
+    if (n.child(0) && node_code(n.child(0)) < 0)
+      return -1;
+    const std::size_t to_test = emit({nl_op::jump});
+    const std::size_t body_start = p_.code.size();
+    jumps_.emplace_back();
+    const bool body_ok = !n.child(3) || node_code(n.child(3)) >= 0;
+    loop_jumps own = std::move(jumps_.back());
+    jumps_.pop_back();
+    if (!body_ok || !ok_)
+      return -1;
+    for (std::size_t at : own.continues)
+      patch(at);
+    if (n.child(2) && node_code(n.child(2)) < 0)
+      return -1;
+    patch(to_test);
+    if (p_.counting)
+      emit({nl_op::count});
+    const std::size_t to_body = n.child(1) ? condition_jump(n.child(1), true) : emit({nl_op::jump});
+    p_.code[to_body].target = static_cast<std::int32_t>(body_start);
+    for (std::size_t at : own.breaks)
+      patch(at);
+    last_made_ = -1;
+    return zero_;
+  }
+
+  // "break" and "continue" leave for the nearest loop whose body holds them; outside any
+  // loop of this program they would leave the program, which does not qualify.
+  int jump_code(bool is_break) {
+    if (jumps_.empty())
+      return fail();
+    const std::size_t at = emit({nl_op::jump_break});
+    (is_break ? jumps_.back().breaks : jumps_.back().continues).push_back(at);
+    return zero_;
+  }
+
+  // "and" stops at a false left operand, "or" at a true one; the result is 1 or 0.
+  int logical_code(txl_expr& n, bool deciding) {
+    const int left = node_code(n.child(0));
+    if (left < 0)
+      return -1;
+    const int result = add_register({});
+    const std::size_t to_decided = emit({deciding ? nl_op::jump_true : nl_op::jump_false, 0, left});
+    const int right = node_code(n.child(1));
+    if (right < 0)
+      return -1;
+    emit({nl_op::truth, result, right});
+    const std::size_t to_end = emit({nl_op::jump});
+    patch(to_decided);
+    emit({nl_op::set_int, result, deciding ? 1 : 0});
+    patch(to_end);
+    last_made_ = -1;
+    return result;
+  }
+
+  int unary_code(node_kind k, txl_expr& n) {
+    const int operand = node_code(n.child(0));
+    if (operand < 0)
+      return -1;
+    return made_by_last(emit_result({op_of(k), 0, operand}));
+  }
+
+  int binary_code(node_kind k, txl_expr& n) {
+    const int left = node_code(n.child(0));
+    if (left < 0)
+      return -1;
+    const int right = node_code(n.child(1));
+    if (right < 0)
+      return -1;
+    if (is_comparison(k))
+      return made_by_last(emit_result({nl_compare_op(nl_op::cmp_eq, comparison_of(k)), 0, left, right}));
+    return made_by_last(emit_result({op_of(k), 0, left, right}));
+  }
+
+  // Code that jumps (to a target set later) when the condition's truth is `when`; a
+  // comparison is tested by the jump itself.
+  std::size_t condition_jump(txl_expr* condition, bool when) {
+    const node_kind k = condition ? kind_of(*condition) : node_kind::other;
+    if (is_comparison(k) && depth_ < max_depth) {
+      ++depth_;
+      p_.depth = std::max(p_.depth, depth_);
+      p_.nodes.push_back(condition);
+      const int left = node_code(condition->child(0));
+      const int right = left < 0 ? -1 : node_code(condition->child(1));
+      --depth_;
+      if (right < 0)
+        return fail_at();
+      return emit({nl_compare_op(when ? nl_op::jump_if_eq : nl_op::jump_unless_eq, comparison_of(k)), 0, left, right});
+    }
+    const int value = node_code(condition);
+    if (value < 0)
+      return fail_at();
+    return emit({when ? nl_op::jump_true : nl_op::jump_false, 0, value});
+  }
+
+  // A variable's register: the variables were numbered first, by collect_vars.
+  int var_register(const txl_expr_localvar& storage) {
+    for (std::size_t i = 0; i < p_.vars.size(); ++i)
+      if (p_.vars[i] == &storage)
+        return static_cast<int>(i);
+    return fail();
+  }
+
+  int first_temp() const { return static_cast<int>(p_.vars.size()); }
+
+  // A variable's register stands for its current value; a node that must keep the value of
+  // the moment copies it.
+  int snapshot(int reg) {
+    if (reg >= first_temp())
+      return reg;
+    const int copy = add_register({});
+    emit({nl_op::copy, copy, reg});
+    last_made_ = -1;
+    return copy;
+  }
+
+  int constant_int(std::int32_t v) {
+    nl_reg r;
+    r.kind = type_int;
+    r.i = v;
+    return add_register(r);
+  }
+
+  int add_register(nl_reg r) {
+    p_.initial.push_back(r);
+    return static_cast<int>(p_.initial.size() - 1);
+  }
+
+  std::size_t emit(nl_insn in) {
+    p_.code.push_back(in);
+    return p_.code.size() - 1;
+  }
+
+  // Emits an instruction whose result goes to a new register; returns that register.
+  int emit_result(nl_insn in) {
+    in.dst = add_register({});
+    emit(in);
+    return in.dst;
+  }
+
+  int made_by_last(int reg) {
+    last_made_ = reg;
+    return reg;
+  }
+
+  void patch(std::size_t at) { p_.code[at].target = static_cast<std::int32_t>(p_.code.size()); }
+
+  int fail() {
+    ok_ = false;
+    return -1;
+  }
+
+  std::size_t fail_at() {
+    ok_ = false;
+    return emit({nl_op::end});
+  }
+
+  nl_program& p_;
+  std::vector<loop_jumps> jumps_;
+  int depth_ = 0;
+  int zero_ = 0;
+  int last_made_ = -1;  // the register the last emitted instruction wrote, when it alone did
+  bool ok_ = true;
+};
+
+// Every variable the loop's tree reads or assigns, in tree order, without recursion.
+void collect_vars(txl_expr& loop, std::vector<txl_expr_localvar*>& vars) {
+  std::vector<txl_expr*> pending{&loop};
+  std::size_t seen = 0;
+  while (!pending.empty() && ++seen <= max_nodes) {
+    txl_expr* n = pending.back();
+    pending.pop_back();
+    txl_expr_localvar* s = nullptr;
+    if (auto* r = dynamic_cast<txl_expr_var_ref*>(n))
+      s = &r->storage();
+    else if (auto* a = dynamic_cast<txl_expr_var_assign*>(n))
+      s = &a->storage();
+    if (s && std::find(vars.begin(), vars.end(), s) == vars.end())
+      vars.push_back(s);
+    for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
+      if (*it)
+        pending.push_back(it->get());
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting,
+                                               const std::vector<const txl_expr_localvar*>& empty_vars) {
+  auto program = std::make_unique<nl_program>();
+  program->counting = counting;
+  std::vector<txl_expr_localvar*> vars;
+  collect_vars(loop, vars);
+  for (txl_expr_localvar* s : vars) {
+    program->vars.push_back(s);
+    program->checked.push_back(s->value.empty() ||
+                               std::find(empty_vars.begin(), empty_vars.end(), s) != empty_vars.end());
+    program->initial.push_back(nl_reg{});
+  }
+  builder b(*program);
+  if (!b.build(loop))
+    return nullptr;
+  return program;
+}
+
+}  // namespace quillet
