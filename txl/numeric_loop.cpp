@@ -29,18 +29,6 @@ inline void put_int(nl_reg& r, std::int32_t v) {
   r.written = 1;
 }
 
-// A NaN makes ==, <= and < true and !=, > and >= false, as the tree's comparisons do.
-inline bool compare(nl_cmp c, double a, double b) {
-  switch (c) {
-    case nl_cmp::eq: return !(a < b) && !(a > b);
-    case nl_cmp::ne: return a < b || a > b;
-    case nl_cmp::gt: return a > b;
-    case nl_cmp::ge: return a >= b;
-    case nl_cmp::lt: return !(a >= b);
-    default: return !(a > b);
-  }
-}
-
 inline std::uint32_t unsigned_of(const nl_reg& r) { return static_cast<std::uint32_t>(integer(r)); }
 
 // A NaN makes ==, <= and < true and !=, > and >= false, as the tree's comparisons do.
