@@ -51,19 +51,21 @@ located_conversion locate_conversion(std::string_view f) {
 // The format as the formatter takes it: a size letter that changes nothing here is dropped
 // ("l" and "L" on 32-bit integers, any size on doubles); "h" on integers stays, since it
 // reduces the value to 16 bits.
-std::string formatter_text(std::string_view f, const located_conversion& c) {
-  std::string text(f);
+// The text is the format itself when nothing is dropped, or `storage` holding the copy.
+std::string_view formatter_text(std::string_view f, const located_conversion& c, std::string& storage) {
   if (c.size_at == std::string_view::npos)
-    return text;
+    return f;
   bool keeps = c.kind != value_class::number && f[c.size_at] == 'h';
-  if (!keeps)
-    text.erase(c.size_at, 1);
-  return text;
+  if (keeps)
+    return f;
+  storage.assign(f);
+  storage.erase(c.size_at, 1);
+  return storage;
 }
 
 // Formats the value by its class; false when it does not convert or the formatter refuses
 // the format (a second conversion, a "*" width, a width beyond its limit).
-bool format_value(const std::string& f, value_class kind, const anyval& value, std::string& out) {
+bool format_value(std::string_view f, value_class kind, const anyval& value, std::string& out) {
   switch (kind) {
     case value_class::integer: {
       std::int32_t v = 0;
@@ -96,8 +98,9 @@ bool xfn_format_call(txl_cookie, txl_call& call) {
     return call.fail("#FORMAT():VAL");
   std::string_view f(format->c_str());
   located_conversion conversion = locate_conversion(f);
+  std::string storage;
   std::string text;
-  if (!format_value(formatter_text(f, conversion), conversion.kind, call.arg(1), text))
+  if (!format_value(formatter_text(f, conversion, storage), conversion.kind, call.arg(1), text))
     return call.fail("#FORMAT():ERR#");
   std::size_t cut = std::min(text.find('\0'), format_output_limit);
   if (cut < text.size())

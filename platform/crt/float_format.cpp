@@ -3,14 +3,17 @@
 // is cut to the digits the conversion shows and rounded half up on that string, then laid
 // out in fixed or exponent form with a three-digit exponent. So "%.0f" of 2.5 gives 3,
 // "%.20f" of 0.1 gives 0.10000000000000001000 and "%.2f" of infinity gives 1.#J.
+//
+// A report formats a number for nearly every cell, so the digits live in a fixed buffer and
+// the text is written straight onto the output: no conversion allocates.
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 
-#include "platform/crt/c_locale.h"
 #include "platform/crt/format_field.h"
 #include "platform/crt/printf_format.h"
 
@@ -18,10 +21,22 @@ namespace quillet::crt {
 
 namespace {
 
-// Digits d1 d2 ... standing for d1.d2... times ten to the power decpt - 1.
+// Digits d1 d2 ... standing for d1.d2... times ten to the power decpt - 1. Only the first
+// `held` digits are stored; the rest of the `length` digits are zeros (a cut may ask for far
+// more digits than a value has, and those are always zeros).
 struct digit_string {
-  std::string digits;
+  static constexpr int room = 20;  // 17 digits, or a rounding carry in front of them
+  char held_digits[room] = {};
+  int held = 0;
+  int length = 0;
   int decpt = 0;
+
+  // Digit i; past the end '\0', as a string's terminator reads.
+  char at(int i) const { return i < held ? held_digits[i] : i < length ? '0' : '\0'; }
+  void hold(std::string_view digits) {
+    held = length = static_cast<int>(std::min<std::size_t>(digits.size(), room));
+    std::copy_n(digits.data(), held, held_digits);
+  }
 };
 
 // The digit string the original runtime used for a value that is not finite, or empty for
@@ -42,109 +57,218 @@ std::string_view special_digits(double v) {
   return (fraction & quiet_bit) ? "1#QNAN" : "1#SNAN";
 }
 
+using uint128 = unsigned __int128;
+
+// Powers of ten up to 10^22, the largest that keeps a 53-bit significand times it in 128 bits.
+constexpr int largest_scale = 22;
+constexpr auto powers_of_ten = [] {
+  std::array<uint128, largest_scale + 1> p{};
+  p[0] = 1;
+  for (int i = 1; i <= largest_scale; ++i)
+    p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// The integer part q of magnitude * 10^scale and whether the rest is below, at or above one
+// half (-1, 0, 1), worked out exactly; false when the numbers leave 128 bits.
+bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& rest) {
+  if (scale > largest_scale || scale < -largest_scale || e > 74 || e <= -128)
+    return false;
+  uint128 whole, twice_rest = 0, unit = 1;
+  if (scale >= 0 && e >= 0) {
+    whole = static_cast<uint128>(m) * powers_of_ten[scale] << e;
+  } else if (scale >= 0) {
+    uint128 n = static_cast<uint128>(m) * powers_of_ten[scale];
+    unit = static_cast<uint128>(1) << -e;
+    whole = n >> -e;
+    twice_rest = (n & (unit - 1)) << 1;
+  } else {
+    uint128 n = static_cast<uint128>(m) << e;
+    unit = powers_of_ten[-scale];
+    whole = n / unit;
+    twice_rest = (n % unit) << 1;
+  }
+  if (whole >> 64)
+    return false;
+  q = static_cast<std::uint64_t>(whole);
+  rest = twice_rest < unit ? -1 : twice_rest == unit ? 0 : 1;
+  return true;
+}
+
+// Seventeen significant digits by exact integer arithmetic, rounded half to even as the
+// C library rounds; false when the magnitude is too large or too small for 128 bits.
+bool digits_exactly(double magnitude, digit_string& d) {
+  int exp2 = 0;
+  double fraction = std::frexp(magnitude, &exp2);
+  auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  int e = exp2 - 53;
+  // The decimal exponent is this estimate or one more.
+  int e10 = static_cast<int>(std::floor((exp2 - 1) * 0.30102999566398120));
+  const std::uint64_t lowest = 10000000000000000u, beyond = 100000000000000000u;
+  std::uint64_t q = 0;
+  int rest = 0;
+  if (!scaled_exactly(m, e, 16 - e10, q, rest))
+    return false;
+  if (q >= beyond && !scaled_exactly(m, e, 16 - ++e10, q, rest))
+    return false;
+  if (q < lowest || q >= beyond)
+    return false;
+  q += rest > 0 || (rest == 0 && (q & 1)) ? 1 : 0;
+  d.decpt = e10 + 1;
+  if (q == beyond) {
+    q = lowest;
+    ++d.decpt;
+  }
+  for (int i = 16; i >= 0; --i, q /= 10)
+    d.held_digits[i] = static_cast<char>('0' + q % 10);
+  d.held = d.length = 17;
+  return true;
+}
+
 // Seventeen significant digits of a finite magnitude, correctly rounded (the digits "%.16e"
-// prints in the "C" locale, made without the locale switch and the printf machinery, which
-// a report pays for in every number it shows); zero is the single digit 0 at decpt 0.
+// prints in the "C" locale, made without the locale switch and the printf machinery);
+// zero is the single digit 0 at decpt 0.
 digit_string finite_digits(double magnitude) {
-  if (magnitude == 0.0)
-    return {"0", 0};
+  digit_string d;
+  if (magnitude == 0.0) {
+    d.hold("0");
+    return d;
+  }
+  if (digits_exactly(magnitude, d))
+    return d;
   char buf[40];
   auto r = std::to_chars(buf, buf + sizeof buf - 1, magnitude, std::chars_format::scientific, 16);
-  *r.ptr = '\0';
-  digit_string d;
-  d.digits = buf[0];
-  d.digits.append(buf + 2, 16);
-  d.decpt = std::atoi(buf + 19) + 1;
+  d.held_digits[0] = buf[0];
+  std::copy_n(buf + 2, 16, d.held_digits + 1);
+  d.held = d.length = 17;
+  int exponent = 0;  // buf + 18 holds "e+" or "e-" and the exponent's digits
+  std::from_chars(buf + 20, r.ptr, exponent);
+  d.decpt = (buf[19] == '-' ? -exponent : exponent) + 1;
   return d;
 }
 
-// The first `count` characters of the digits, padded with '0', rounded up when the next
-// character is '5' or above in byte order (so '#' followed by 'I' becomes '$'). A carry out
-// of the first digit adds a leading 1 and moves the point. A count below 0 leaves nothing.
+// The first `count` digits, padded with '0', rounded up when the next digit is '5' or above
+// in byte order (so '#' followed by 'I' becomes '$'). A carry out of the first digit makes
+// the digits a 1 and zeros and moves the point. A count below 0 leaves nothing.
 digit_string cut_digits(const digit_string& in, int count) {
-  std::string buf = "0";
-  for (int i = 0; i < count; ++i)
-    buf += static_cast<std::size_t>(i) < in.digits.size() ? in.digits[i] : '0';
-  char next = count >= 0 && static_cast<std::size_t>(count) < in.digits.size() ? in.digits[count] : '\0';
-  if (next >= '5') {
-    std::size_t i = buf.size() - 1;
-    while (buf[i] == '9')
-      buf[i--] = '0';
-    ++buf[i];
+  digit_string out;
+  out.decpt = in.decpt;
+  if (count <= 0) {
+    bool carry = count == 0 && in.at(0) >= '5';
+    out.hold(carry ? "1" : "");
+    out.decpt += carry ? 1 : 0;
+    return out;
   }
-  if (buf[0] == '1')
-    return {buf, in.decpt + 1};
-  return {buf.substr(1), in.decpt};
+  out.held = std::min(count, in.held);
+  out.length = count;
+  std::copy_n(in.held_digits, out.held, out.held_digits);
+  if (count >= in.length || in.at(count) < '5')
+    return out;
+  int i = count - 1;  // rounding happens only within the held digits
+  while (i >= 0 && out.held_digits[i] == '9')
+    out.held_digits[i--] = '0';
+  if (i >= 0) {
+    ++out.held_digits[i];
+    return out;
+  }
+  out.held_digits[0] = '1';
+  out.held = 1;
+  out.length = count + 1;
+  ++out.decpt;
+  return out;
+}
+
+// Appends digits [from, from + n) of d, stopping at its last digit.
+void append_digits(std::string& out, const digit_string& d, int from, int n) {
+  int end = std::min(d.length, from + std::max(n, 0));
+  if (from >= end)
+    return;
+  int stored_end = std::min(end, d.held);
+  if (from < stored_end)
+    out.append(d.held_digits + from, stored_end - from);
+  out.append(static_cast<std::size_t>(end - std::max(from, stored_end)), '0');
 }
 
 // Fixed form: the digits before the point (or 0), then `precision` digits after it, zeros
 // first when the point lies left of the digits. The point stays for '#' even alone.
-std::string fixed_layout(const digit_string& d, int precision, bool alt) {
-  std::size_t whole = d.decpt > 0 ? static_cast<std::size_t>(d.decpt) : 0;
-  std::string body = whole > 0 ? d.digits.substr(0, whole) : "0";
+void fixed_layout(const digit_string& d, int precision, bool alt, std::string& out) {
+  int whole = d.decpt > 0 ? d.decpt : 0;
+  if (whole > 0)
+    append_digits(out, d, 0, whole);
+  else
+    out += '0';
   if (precision > 0 || alt)
-    body += '.';
+    out += '.';
   if (precision <= 0)
-    return body;
-  std::size_t zeros = d.decpt < 0 ? std::min<std::size_t>(precision, -d.decpt) : 0;
-  body.append(zeros, '0');
-  body += d.digits.substr(std::min(whole, d.digits.size()), precision - zeros);
-  return body;
+    return;
+  int zeros = d.decpt < 0 ? std::min(precision, -d.decpt) : 0;
+  out.append(static_cast<std::size_t>(zeros), '0');
+  append_digits(out, d, std::min(whole, d.length), precision - zeros);
 }
 
 // Exponent form: one digit, the point and `precision` digits, then e+000. A zero (or a
 // special value) has exponent 0.
-std::string exponent_layout(const digit_string& d, int precision, bool alt, char e) {
-  std::string body = d.digits.substr(0, 1);
+void exponent_layout(const digit_string& d, int precision, bool alt, char e, std::string& out) {
+  append_digits(out, d, 0, 1);
   if (precision > 0 || alt)
-    body += '.';
-  body += d.digits.substr(1, precision);
-  int exponent = d.digits[0] != '0' ? d.decpt - 1 : 0;
-  char text[16];
-  std::snprintf(text, sizeof text, "%c%c%03d", e, exponent < 0 ? '-' : '+', std::abs(exponent));
-  return body + text;
+    out += '.';
+  append_digits(out, d, 1, precision);
+  int exponent = d.at(0) != '0' ? d.decpt - 1 : 0;
+  int magnitude = std::abs(exponent);
+  char text[8] = {e, exponent < 0 ? '-' : '+'};
+  char* end = text + 2;
+  if (magnitude < 100)
+    *end++ = '0';
+  if (magnitude < 10)
+    *end++ = '0';
+  end = std::to_chars(end, text + sizeof text, magnitude).ptr;
+  out.append(text, end);
 }
 
-// "%g" without '#' drops trailing zeros after the point, and the point if nothing is left.
-void crop_zeros(std::string& body) {
-  std::size_t point = body.find('.');
+// "%g" without '#' drops trailing zeros after the point of the body that starts at `from`,
+// and the point if nothing is left.
+void crop_zeros(std::string& out, std::size_t from) {
+  std::size_t point = out.find('.', from);
   if (point == std::string::npos)
     return;
-  std::size_t exponent = body.find_first_of("eE");
-  std::size_t end = exponent == std::string::npos ? body.size() : exponent;
+  std::size_t exponent = out.find_first_of("eE", from);
+  std::size_t end = exponent == std::string::npos ? out.size() : exponent;
   std::size_t keep = end;
-  while (keep > point + 1 && body[keep - 1] == '0')
+  while (keep > point + 1 && out[keep - 1] == '0')
     --keep;
   if (keep == point + 1)
     keep = point;
-  body.erase(keep, end - keep);
+  out.erase(keep, end - keep);
 }
 
 // "%g": P significant digits (6 by default, 1 for 0), rounded first; exponent form when the
 // rounded exponent is below -4 or at least P, fixed form otherwise.
-std::string general_layout(const digit_string& value, const conversion_spec& spec) {
+void general_layout(const digit_string& value, const conversion_spec& spec, std::string& out) {
   int p = spec.precision < 0 ? 6 : spec.precision == 0 ? 1 : spec.precision;
   digit_string d = cut_digits(value, p);
   int magnitude = d.decpt - 1;
-  std::string body = magnitude < -4 || magnitude >= p
-                         ? exponent_layout(d, p - 1, spec.alt, spec.conversion == 'G' ? 'E' : 'e')
-                         : fixed_layout(d, p - d.decpt, spec.alt);
+  std::size_t from = out.size();
+  if (magnitude < -4 || magnitude >= p)
+    exponent_layout(d, p - 1, spec.alt, spec.conversion == 'G' ? 'E' : 'e', out);
+  else
+    fixed_layout(d, p - d.decpt, spec.alt, out);
   if (!spec.alt)
-    crop_zeros(body);
-  return body;
+    crop_zeros(out, from);
 }
 
-// The body of the conversion without sign or width.
-std::string layout(const digit_string& value, const conversion_spec& spec) {
+// Appends the body of the conversion, without sign or width.
+void layout(const digit_string& value, const conversion_spec& spec, std::string& out) {
   int precision = spec.precision < 0 ? 6 : spec.precision;
   switch (spec.conversion) {
   case 'f':
-    return fixed_layout(cut_digits(value, value.decpt + precision), precision, spec.alt);
+    fixed_layout(cut_digits(value, value.decpt + precision), precision, spec.alt, out);
+    return;
   case 'e':
   case 'E':
-    return exponent_layout(cut_digits(value, precision + 1), precision, spec.alt, spec.conversion);
+    exponent_layout(cut_digits(value, precision + 1), precision, spec.alt, spec.conversion, out);
+    return;
   default:
-    return general_layout(value, spec);
+    general_layout(value, spec, out);
   }
 }
 
@@ -153,9 +277,18 @@ std::string layout(const digit_string& value, const conversion_spec& spec) {
 void format_double_spec(const conversion_spec& spec, double value, std::string& out) {
   bool negative = std::signbit(value);
   std::string_view special = special_digits(value);
-  digit_string digits = special.empty() ? finite_digits(std::fabs(value)) : digit_string{std::string(special), 1};
+  digit_string digits;
+  if (special.empty()) {
+    digits = finite_digits(std::fabs(value));
+  } else {
+    digits.hold(special);
+    digits.decpt = 1;
+  }
   std::string_view prefix = negative ? "-" : spec.plus ? "+" : spec.space ? " " : "";
-  append_field(spec, prefix, layout(digits, spec), out);
+  std::size_t start = out.size();
+  out += prefix;
+  layout(digits, spec, out);
+  pad_field_in_place(spec, prefix.size(), start, out);
 }
 
 }  // namespace quillet::crt

@@ -15,4 +15,9 @@ namespace quillet::crt {
 void append_field(const conversion_spec& spec, std::string_view prefix, std::string_view body,
                   std::string& out);
 
+// The same placing for a field already written at the end of out: prefix and body start at
+// `start`, the prefix is `prefix_size` bytes long.
+void pad_field_in_place(const conversion_spec& spec, std::size_t prefix_size, std::size_t start,
+                        std::string& out);
+
 }  // namespace quillet::crt

@@ -1,6 +1,7 @@
 // Parsing of a one-conversion format text, and the integer and string conversions.
 #include "platform/crt/printf_format.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/crt/format_field.h"
@@ -71,11 +72,11 @@ bool parse_conversion_at(std::string_view f, std::size_t i, conversion_spec& spe
 
 // Appends literal format text with each "%%" turned into "%".
 void append_literal(std::string_view text, std::string& out) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    out += text[i];
-    if (text[i] == '%')
-      ++i;
+  for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%')) {
+    out.append(text.substr(0, at + 1));
+    text.remove_prefix(std::min(at + 2, text.size()));
   }
+  out.append(text);
 }
 
 // Splits a format around its conversion, checking the conversion's kind.
@@ -162,6 +163,20 @@ void append_field(const conversion_spec& spec, std::string_view prefix, std::str
     out.append(pad, ' ');
 }
 
+void pad_field_in_place(const conversion_spec& spec, std::size_t prefix_size, std::size_t start,
+                        std::string& out) {
+  std::size_t length = out.size() - start;
+  if (spec.width <= 0 || static_cast<std::size_t>(spec.width) <= length)
+    return;
+  std::size_t pad = spec.width - length;
+  if (spec.left)
+    out.append(pad, ' ');
+  else if (spec.zero)
+    out.insert(start + prefix_size, pad, '0');
+  else
+    out.insert(start, pad, ' ');
+}
+
 void format_int_spec(const conversion_spec& spec, std::int32_t value, std::string& out) {
   if (spec.conversion != 'c') {
     c_library_int(spec, value, out);
@@ -192,9 +207,9 @@ bool format_double(std::string_view format, double value, std::string& out) {
   conversion_spec spec;
   if (!prepare(format, is_float_conversion, spec))
     return false;
-  std::string converted;
-  format_double_spec(spec, value, converted);
-  append_around(format, spec, out, converted);
+  append_literal(format.substr(0, spec.begin), out);
+  format_double_spec(spec, value, out);
+  append_literal(format.substr(spec.end), out);
   return true;
 }
 

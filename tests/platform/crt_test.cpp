@@ -2,11 +2,14 @@
 // the original runtime's float texts, and character classes per code page.
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/crt/char_class.h"
 #include "platform/crt/number_text.h"
@@ -227,6 +230,77 @@ TEST(CrtFormat, FiniteFloatsHaveThreeDigitExponents) {
     std::string out;
     EXPECT_TRUE(format_double(r.format, r.value, out));
     EXPECT_EQ(out, r.expected);
+  }
+}
+
+// Cuts that carry into a new leading digit, points far left or right of the digits, and
+// fields padded after text already in the output, which must stay as it was.
+TEST(CrtFormat, CarriesZeroRunsAndFieldsAfterEarlierText) {
+  const struct {
+    const char* before;
+    const char* format;
+    double value;
+    const char* expected;
+  } rows[] = {
+      {"", "%.2f", 99.995, "100.00"},
+      {"", "%.2f", 9.995, "9.99"},  // 9.9949999999999992 on the digit string
+      {"", "%.0f", 9.5, "10"},
+      {"", "%.3f", 0.0005, "0.001"},
+      {"", "%.1f", 0.05, "0.1"},
+      {"", "%.2f", 1e-300, "0.00"},
+      {"", "%.2f", 123456789.125, "123456789.13"},
+      {"", "%.2f", 1e22, "10000000000000000000000.00"},
+      {"", "%.3g", 99.95, "100"},
+      {"", "%.17g", 0.1, "0.10000000000000001"},
+      {"", "%E", 1e-300, "1.000000E-300"},
+      {"", "%.1f", -0.0, "-0.0"},
+      {"", "%.1e", inf, "1.$e+000"},
+      {"", "%08.3f", inf, "0001.#IO"},
+      {"abc", "%8.2f", 3.14159, "abc    3.14"},
+      {"abc", "%-8.1f|", -2.25, "abc-2.3    |"},
+      {"abc", "%+08.2f", 3.14159, "abc+0003.14"},
+      {"abc", "%010.2f", -1.5, "abc-000001.50"},
+      {"abc", "x%%%10.4g%%", 3.14159265, "abcx%     3.142%"},
+      {"abc", "%#.0e", 5.5, "abc6.e+000"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.format);
+    std::string out = r.before;
+    EXPECT_TRUE(format_double(r.format, r.value, out));
+    EXPECT_EQ(out, r.expected);
+  }
+}
+
+// The 17 digits behind every float conversion, against the C++ library's correctly rounded
+// "%.16e" digits: bit patterns of every range, two-decimal amounts, and halves that sit
+// exactly between two 17-digit results (rounded to the even one).
+TEST(CrtFormat, SeventeenDigitsMatchTheLibrary) {
+  std::uint64_t state = 88172645463325252u;
+  auto next = [&state] {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    return state;
+  };
+  std::vector<double> values = {1000000000000000.25, 1000000000000000.75, 1e17, 1e22, 1e23, 1e-6, 1e-7,
+                                0.1, 5e-324, 1.7976931348623157e308, 9007199254740993.0};
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(std::fabs(nan_from_bits(next())));
+    values.push_back(static_cast<double>(next() % 100000000) / 100.0);
+    values.push_back(static_cast<double>((next() % 5000000000000000u + 4000000000000000u) | 1) / 4);
+  }
+  for (double v : values) {
+    if (!std::isfinite(v) || v == 0.0)
+      continue;
+    char lib[40];
+    char* end = std::to_chars(lib, lib + sizeof lib - 1, v, std::chars_format::scientific, 16).ptr;
+    *end = '\0';
+    std::string expected(lib, 18);  // d.dddddddddddddddd; the exponent is compared below
+    std::string out;
+    ASSERT_TRUE(format_double("%.16e", v, out));
+    SCOPED_TRACE(expected);
+    EXPECT_EQ(out.substr(0, 18), expected);
+    EXPECT_EQ(std::atoi(out.c_str() + 19), std::atoi(lib + 19));
   }
 }
 
