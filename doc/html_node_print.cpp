@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "doc/html_attr_print.h"
 #include "doc/html_node.h"
 #include "doc/html_printer.h"
 
@@ -33,12 +34,14 @@ struct value_shape {
 
 value_shape shape_of(const html_obj_printer& p, std::string_view v) {
   value_shape s;
-  s.bare = !v.empty();
-  for (char c : v) {
-    s.bare = s.bare && p.is_bare_value_char(static_cast<unsigned char>(c));
-    s.has_double = s.has_double || c == '"';
-    s.has_single = s.has_single || c == '\'';
-  }
+  std::size_t i = 0;
+  while (i < v.size() && p.is_bare_value_char(static_cast<unsigned char>(v[i])))
+    ++i;
+  s.bare = !v.empty() && i == v.size();
+  if (s.bare)
+    return s;
+  s.has_double = v.find('"', i) != std::string_view::npos;
+  s.has_single = v.find('\'', i) != std::string_view::npos;
   return s;
 }
 
@@ -95,13 +98,13 @@ void put_marked(html_obj_printer& p, std::string_view open, std::string_view bod
 // Writes an attribute as NAME, NAME=bare or NAME="quoted" (single quotes around a value that
 // holds a double quote), after a space when asked, so that reading it again gives the same
 // bytes.
-void put_attribute(html_obj_printer& p, const html_attr& a, bool space_before) {
-  std::string_view name = a.name.view();
-  if (!a.value.has_value()) {
+void put_attribute(html_obj_printer& p, const html_attr_view& a, bool space_before) {
+  std::string_view name = a.name;
+  if (!a.value) {
     put_marked(p, space_before ? " " : "", name, "", false);
     return;
   }
-  std::string_view v = a.value.view();
+  std::string_view v = *a.value;
   value_shape shape = shape_of(p, v);
   if (name.size() + v.size() > largest_piece || (shape.has_double && shape.has_single)) {
     if (space_before)
@@ -123,6 +126,12 @@ void put_attribute(html_obj_printer& p, const html_attr& a, bool space_before) {
   o = put(o, v);
   *o++ = quote;
   p.commit(o);
+}
+
+html_attr_view view_of(const html_attr& a) {
+  if (!a.value.has_value())
+    return {a.name.view(), std::nullopt};
+  return {a.name.view(), a.value.view()};
 }
 
 }  // namespace
@@ -161,7 +170,7 @@ void html_elt_sgml::print(html_obj_printer& p) {
   put_marked(p, "<", t, closer, flags & NL_AFTER);
 }
 
-void html_attr::print(html_obj_printer& p) { put_attribute(p, *this, false); }
+void html_attr::print(html_obj_printer& p) { put_attribute(p, view_of(*this), false); }
 
 void html_elt_tag::print(html_obj_printer& p) {
   print_start_tag(p, name(), attrs, nullptr);
@@ -178,48 +187,56 @@ void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_nam
   put_marked(p, ">", "", "", flags & NL_AFTER);
 }
 
-// Applies the extra attributes to the element's own: the first entry of the extra's name takes
-// its place (or goes, when the extra has no value), later entries of that name go, and an
-// extra that matched nothing is appended when it has a value.
-static void merge_extra_attributes(std::vector<html_attr*>& work, html_element* extra) {
-  for (html_element* e = extra; e; e = e->next) {
-    if (e->kind != html_kind::attr)
+// Applies one extra to the attributes in work[0, count): the first entry of its name takes
+// its value (or goes, when the extra has none), later entries of that name go, and an extra
+// that matched nothing is appended when it has a value. Returns the new count.
+static std::size_t merge_extra(html_attr_view* work, std::size_t count, const html_attr_view& x) {
+  bool matched = false;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (work[i].name != x.name) {
+      work[kept++] = work[i];
       continue;
-    auto* x = static_cast<html_attr*>(e);
-    std::string_view xname = x->name.view();
-    bool matched = false;
-    std::size_t kept = 0;
-    for (html_attr* a : work) {
-      if (a->name.view() != xname) {
-        work[kept++] = a;
-        continue;
-      }
-      if (!matched && x->value.has_value())
-        work[kept++] = x;
-      matched = true;
     }
-    work.resize(kept);
-    if (!matched && x->value.has_value())
-      work.push_back(x);
+    if (!matched && x.value)
+      work[kept++] = x;
+    matched = true;
   }
+  if (!matched && x.value)
+    work[kept++] = x;
+  return kept;
+}
+
+void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::span<const html_attr_view> extras) {
+  std::size_t room = extras.size();
+  for (html_element* a = attr_list; a; a = a->next)
+    room += a->kind == html_kind::attr ? 1 : 0;
+  constexpr std::size_t inline_room = 16;  // enough for nearly every tag, without allocating
+  html_attr_view inline_work[inline_room];
+  std::vector<html_attr_view> heap_work(room > inline_room ? room : 0);
+  html_attr_view* work = room > inline_room ? heap_work.data() : inline_work;
+  std::size_t count = 0;
+  for (html_element* a = attr_list; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      work[count++] = view_of(*static_cast<html_attr*>(a));
+  for (const html_attr_view& x : extras)
+    count = merge_extra(work, count, x);
+  for (std::size_t i = 0; i < count; ++i)
+    put_attribute(p, work[i], true);
 }
 
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
     for (html_element* a = attr_list; a; a = a->next)
       if (a->kind == html_kind::attr)
-        put_attribute(p, *static_cast<html_attr*>(a), true);
+        put_attribute(p, view_of(*static_cast<html_attr*>(a)), true);
     return;
   }
-  std::vector<html_attr*> work;
-  for (html_element* a = attr_list; a; a = a->next)
-    if (a->kind == html_kind::attr)
-      work.push_back(static_cast<html_attr*>(a));
-  merge_extra_attributes(work, extra);
-  for (html_attr* a : work) {
-    p.write(" ");
-    a->print(p);
-  }
+  std::vector<html_attr_view> extras;
+  for (html_element* e = extra; e; e = e->next)
+    if (e->kind == html_kind::attr)
+      extras.push_back(view_of(*static_cast<html_attr*>(e)));
+  print_attributes_with(p, attr_list, extras);
 }
 
 void html_elt_tag::print_end_tag(html_obj_printer& p) {

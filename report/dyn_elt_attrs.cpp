@@ -12,34 +12,7 @@ namespace {
 constexpr std::string_view attr_prefix = "ATTR.";
 constexpr std::string_view style_prefix = "STYLE.";
 
-bool starts_with(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
-
-// Extra attribute nodes made for one start tag, chained in front of the caller's extras;
-// unchained and released when the tag has been written.
-class extra_chain {
-public:
-  explicit extra_chain(html_element* tail) : tail_(tail) {}
-  ~extra_chain() {
-    for (html_attr* a : made_) {
-      a->next = nullptr;
-      a->release();
-    }
-  }
-  void add(std::string_view name, std::string_view value) { made_.push_back(new html_attr(name, value)); }
-  // The chain: the attributes in the order added, then the caller's extras.
-  html_element* head() {
-    html_element* next = tail_;
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      (*it)->next = next;
-      next = *it;
-    }
-    return next;
-  }
-
-private:
-  html_element* tail_;
-  std::vector<html_attr*> made_;
-};
+bool has_prefix(const std::string& name, std::string_view prefix) { return std::string_view(name).starts_with(prefix); }
 
 // The STYLE attribute's text with the dynamic items merged in: each parsed item replaced by
 // the first unplaced dynamic item of the same name, then the dynamic items left over.
@@ -81,38 +54,57 @@ std::vector<style_item> own_style(html_element* attrs) {
   return {};
 }
 
+// The element's inline style with the STYLE. properties that give a text merged in.
+std::string computed_style(htdoc_processor& processor, const txl_prop_list& props, html_element* attrs) {
+  std::vector<style_item> dynamic;
+  anyval result;
+  std::string text;
+  for (const auto& prop : props) {
+    if (has_prefix(prop->name, style_prefix) && processor.evaluate(*prop, result) && result.to_text(text))
+      dynamic.push_back({prop->name.substr(style_prefix.size()), text});
+  }
+  return merged_style(own_style(attrs), std::move(dynamic));
+}
+
 }  // namespace
 
+// The extras of the start tag are the ATTR. properties that give a text, in property order,
+// then the merged STYLE, then the caller's extras; the style items are evaluated first.
 void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   bool has_style = false;
-  bool has_attr = false;
+  std::size_t attr_props = 0;
   for (const auto& prop : props) {
-    has_style = has_style || starts_with(prop->name, style_prefix);
-    has_attr = has_attr || starts_with(prop->name, attr_prefix);
+    has_style = has_style || has_prefix(prop->name, style_prefix);
+    attr_props += has_prefix(prop->name, attr_prefix) ? 1 : 0;
   }
-  if ((!has_style && !has_attr) || !processor) {
+  if ((!has_style && attr_props == 0) || !processor) {
     html_elt_tag::print_attributes(p, attr_list, extra);
     return;
   }
-  // The style items are evaluated first, then the attributes, each in property order.
-  std::vector<style_item> dynamic;
-  extra_chain chain(extra);
+  std::string style = has_style ? computed_style(*processor, props, attr_list) : std::string();
+  if (computed_texts_.size() < attr_props)
+    computed_texts_.resize(attr_props);
+  computed_attrs_.clear();
   anyval result;
-  std::string text;
-  for (int pass = 0; pass < 2; ++pass) {
-    std::string_view prefix = pass == 0 ? style_prefix : attr_prefix;
-    for (const auto& prop : props) {
-      if (!starts_with(prop->name, prefix) || !processor->evaluate(*prop, result) || !result.to_text(text))
-        continue;
-      if (pass == 0)
-        dynamic.push_back({prop->name.substr(prefix.size()), text});
-      else
-        chain.add(std::string_view(prop->name).substr(prefix.size()), text);
-    }
+  for (const auto& prop : props) {
+    if (!has_prefix(prop->name, attr_prefix))
+      continue;
+    std::string& text = computed_texts_[computed_attrs_.size()];
+    if (processor->evaluate(*prop, result) && result.to_text(text))
+      computed_attrs_.push_back({std::string_view(prop->name).substr(attr_prefix.size()), text});
   }
   if (has_style)
-    chain.add("STYLE", merged_style(own_style(attr_list), std::move(dynamic)));
-  html_elt_tag::print_attributes(p, attr_list, chain.head());
+    computed_attrs_.push_back({"STYLE", style});
+  for (html_element* e = extra; e; e = e->next) {
+    if (e->kind != html_kind::attr)
+      continue;
+    auto* x = static_cast<html_attr*>(e);
+    std::optional<std::string_view> value;
+    if (x->value.has_value())
+      value = x->value.view();
+    computed_attrs_.push_back({x->name.view(), value});
+  }
+  print_attributes_with(p, attr_list, computed_attrs_);
 }
 
 }  // namespace quillet

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "doc/html_attr_print.h"
 #include "doc/html_node.h"
 #include "doc/template_markup.h"
 #include "txl/anyval.h"
@@ -44,6 +45,12 @@ public:
 
   txl_prop_list props;
   htdoc_processor* processor = nullptr;  // not owned
+
+private:
+  // The texts of the computed attributes of the start tag being written, and their views in
+  // the order they apply; kept between tags so that a report reuses their room.
+  std::vector<std::string> computed_texts_;
+  std::vector<html_attr_view> computed_attrs_;
 };
 
 // An element with REPEAT and VALUE.

@@ -172,6 +172,25 @@ TEST(HtmlWriter, ExtraAttributes) {
   }
 }
 
+// Tags with more attributes and extras than the writer keeps on its stack: 15 to 20 own
+// attributes, one replaced, one removed and one added.
+TEST(HtmlWriter, ExtraAttributesOnManyAttributes) {
+  for (int count = 15; count <= 20; ++count) {
+    SCOPED_TRACE(count);
+    std::vector<std::string> own;
+    std::string expected = "<P";
+    for (int i = 1; i <= count; ++i) {
+      own.push_back("A" + std::to_string(i) + "=" + std::to_string(i));
+      if (i == 3)
+        expected += " A3=x";
+      else if (i != 5)
+        expected += " A" + std::to_string(i) + "=" + std::to_string(i);
+    }
+    expected += " Z=9>";
+    EXPECT_EQ(start_tag_with_extras(own, {"A3=x", "A5", "Z=9"}), expected);
+  }
+}
+
 TEST(HtmlWriter, StreamAccessorKeepsOrder) {
   struct mixing_tag : html_elt_tag {
     using html_elt_tag::html_elt_tag;

@@ -46,6 +46,9 @@ const attr_row attr_rows[] = {
      "<TABLE><TR><TD ROWSPAN=2>c</TD></TR>\r\n<TR></TR>\r\n</TABLE>"},
     {"bad row span counts as 1", "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>",
      "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>"},
+    {"each repetition writes its own values",
+     "<SPAN><!--$VX ELT REPEAT=%{3}%\r\n ATTR.A=%{IDX()}%\r\n ATTR.B=%{\"b c\" + IDX() * 100}%-->x</SPAN>",
+     "<SPAN A=0 B=\"b c0\">x</SPAN>\r\n<SPAN A=1 B=\"b c100\">x</SPAN>\r\n<SPAN A=2 B=\"b c200\">x</SPAN>\r\n"},
 };
 
 TEST(ComputedAttributes, MergeIntoTheStartTag) {

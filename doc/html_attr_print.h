@@ -1,0 +1,26 @@
+// Attributes written from views: the writer's way of printing an element's attributes with
+// attributes computed while the element is written (a report's evaluated ATTR. and STYLE.
+// properties), without making attribute nodes for them. The views must outlive the call.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace quillet {
+
+class html_element;
+class html_obj_printer;
+
+struct html_attr_view {
+  std::string_view name;
+  std::optional<std::string_view> value;  // none: a bare attribute, or for an extra: remove
+};
+
+// Writes the attributes of `attr_list` (each after a space) with `extras` applied in order: an
+// extra takes the place of the first attribute of its name (or removes it when it has no
+// value) and removes the later ones; an extra that matched nothing is appended when it has a
+// value. So a later extra of the same name wins.
+void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::span<const html_attr_view> extras);
+
+}  // namespace quillet
