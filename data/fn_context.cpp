@@ -45,15 +45,21 @@ bool kov_txl_function_TIME::evaluate(txl_call& call, std::span<const anyval> arg
   return true;
 }
 
+const kov_context_stack& kov_context_function::stack() const {
+  if (!stack_)
+    stack_ = &context().contexts().stack(kind_);
+  return *stack_;
+}
+
 bool kov_context_function::is_valid(std::int32_t token) const {
-  return token == counter_ && context().contexts().stack(kind_).change_counter() == counter_;
+  return token == counter_ && stack().change_counter() == counter_;
 }
 
 // IDX, ROW, COL([depth]): depth 0 (or none) is the innermost repeated element of the kind,
 // a positive depth counts from the outermost (1), a negative one outwards from the innermost.
 // The stack's change counter is the validity token.
 bool kov_context_function::evaluate(txl_call& call, std::span<const anyval> args) {
-  const kov_context_stack& stack = context().contexts().stack(kind_);
+  const kov_context_stack& stack = this->stack();
   const std::int64_t depth = args.empty() ? 0 : int_arg_or(args[0], 0);
   const std::int64_t position = depth >= 1 ? depth : static_cast<std::int64_t>(stack.depth()) + depth;
   const kov_context_entry* entry = stack.at(position);

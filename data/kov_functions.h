@@ -102,8 +102,12 @@ public:
   bool evaluate(txl_call& call, std::span<const anyval> args) override;
 
 private:
+  // The stack of the function's kind, found once: the processor's stacks never move.
+  const kov_context_stack& stack() const;
+
   int kind_;
   std::int32_t counter_ = 0;
+  mutable const kov_context_stack* stack_ = nullptr;
 };
 
 class kov_txl_function_IDX : public kov_context_function {

@@ -28,10 +28,6 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   invalidate(*this);
 }
 
-bool txl_expr_fncall::is_current() const {
-  return entry && !result.empty() && entry->is_current(cookie, token);
-}
-
 // A fresh argument vector with `count` slots: the previous one when nobody else kept it
 // (the usual case for built-ins), so calls in a loop do not allocate a vector each time.
 static anyval& argument_vector(anyval& args, std::size_t count) {

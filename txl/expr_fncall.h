@@ -27,7 +27,7 @@ public:
   void unbind() { bind(nullptr, nullptr); }
   bool is_bound() const { return entry != nullptr; }
   // Whether the last result is still correct: there is one and the function says so.
-  bool is_current() const;
+  bool is_current() const { return entry && !result.empty() && entry->is_current(cookie, token); }
 
   bool user_function;  // an `@name` call
   std::string name;
