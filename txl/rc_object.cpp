@@ -1,11 +1,49 @@
 // Allocation and the live-object counter of the counted base.
+//
+// Every thread counts the objects it creates and destroys in a counter of its own, written
+// without a locked instruction; the live count is the sum over all counters. An object made
+// on one thread and freed on another leaves +1 and -1 in two counters, which still sum to
+// zero. Counters are never freed (an object may be freed during thread or program exit, after
+// any destructor of ours would have run), so one small record stays per thread ever started.
 #include "txl/rc_object.h"
+
+#include <mutex>
+#include <vector>
 
 namespace quillet {
 
 namespace {
-std::atomic<std::int64_t> live_objects{0};
+
+struct counter_registry {
+  std::mutex lock;
+  std::vector<const std::atomic<std::int64_t>*> counters;
+};
+
+counter_registry& registry() {
+  static counter_registry* r = new counter_registry;  // outlives every static destructor
+  return *r;
 }
+
+constinit thread_local std::atomic<std::int64_t>* thread_counter = nullptr;
+
+std::atomic<std::int64_t>& own_counter() {
+  if (thread_counter)
+    return *thread_counter;
+  thread_counter = new std::atomic<std::int64_t>(0);
+  counter_registry& r = registry();
+  std::lock_guard<std::mutex> hold(r.lock);
+  r.counters.push_back(thread_counter);
+  return *thread_counter;
+}
+
+// Only the owning thread writes its counter, so a plain add is enough; the atomic type lets
+// other threads read it while it changes.
+void count(std::int64_t delta) {
+  std::atomic<std::int64_t>& c = own_counter();
+  c.store(c.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+
+}  // namespace
 
 void* static_malloc_allocator::allocate(std::size_t size) {
   void* p = std::malloc(size ? size : 1);
@@ -14,10 +52,17 @@ void* static_malloc_allocator::allocate(std::size_t size) {
   return p;
 }
 
-std::int64_t rc_live_objects() { return live_objects.load(std::memory_order_relaxed); }
+std::int64_t rc_live_objects() {
+  counter_registry& r = registry();
+  std::lock_guard<std::mutex> hold(r.lock);
+  std::int64_t sum = 0;
+  for (const auto* c : r.counters)
+    sum += c->load(std::memory_order_relaxed);
+  return sum;
+}
 
-rc_object_base::rc_object_base() { live_objects.fetch_add(1, std::memory_order_relaxed); }
+rc_object_base::rc_object_base() { count(1); }
 
-rc_object_base::~rc_object_base() { live_objects.fetch_sub(1, std::memory_order_relaxed); }
+rc_object_base::~rc_object_base() { count(-1); }
 
 }  // namespace quillet
