@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "txl/number_pool.h"
 #include "txl/rc_object.h"
 #include "txl/value_limits.h"
 
@@ -61,6 +62,9 @@ public:
 class anyval_imp_int : public anyval_imp {
 public:
   explicit anyval_imp_int(std::int32_t v = 0) : value(v) {}
+  // Integers and floats live in the number pool.
+  static void* operator new(std::size_t size) { return number_pool::allocate(size); }
+  static void operator delete(void* p, std::size_t size) noexcept { number_pool::release(p, size); }
   void clear() override { value = 0; }
   bool to_int(std::int32_t& out) const override;
   bool to_double(double& out) const override;
@@ -74,6 +78,8 @@ public:
 class anyval_imp_float : public anyval_imp {
 public:
   explicit anyval_imp_float(double v = 0.0) : value(v) {}
+  static void* operator new(std::size_t size) { return number_pool::allocate(size); }
+  static void operator delete(void* p, std::size_t size) noexcept { number_pool::release(p, size); }
   void clear() override { value = 0.0; }
   bool to_int(std::int32_t& out) const override;
   bool to_double(double& out) const override;
