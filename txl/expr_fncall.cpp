@@ -63,13 +63,15 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     slots[i] = arg->value();
   }
   txl_call call;
-  call.args = args;
+  call.args = std::move(args);  // lent to the call and taken back: no count changes
   call.error = &error;
-  if (!entry->call(cookie, call))
+  bool called = entry->call(cookie, call);
+  args_ = std::move(call.args);
+  if (!called)
     return false;
   result = std::move(call.result);
   token = call.token;
-  valid = entry->is_current(cookie, token);
+  valid = call.known_current || entry->is_current(cookie, token);
   return true;
 }
 

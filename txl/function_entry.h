@@ -18,6 +18,9 @@ struct txl_call {
   anyval result;            // empty on entry
   std::int32_t token = 0;   // handed back to is_current later
   std::string* error = nullptr;
+  // Set by a function that has just checked everything its is_current(token) would check
+  // and found nothing changed since, so the caller need not ask again.
+  bool known_current = false;
 
   const anyval_list& arg_list() const;
   std::size_t arg_count() const { return arg_list().size(); }

@@ -82,7 +82,11 @@ bool txl_user_function::call(txl_call& record) {
   bool changed = refresh_call_sites(call_sites);
   set_arguments(args->value, record.args);
   variable_changed(*args);
-  if (!body->valid || body->result.empty()) {
+  // A result served from the cache rests on call sites that were all current a moment ago,
+  // and nothing has been evaluated since: is_current(token) would find the same.
+  bool cached = body->valid && !body->result.empty();
+  record.known_current = cached && !changed;
+  if (!cached) {
     if (!txl_expr::evaluate_child(*body, error))
       return false;
     if (changed)

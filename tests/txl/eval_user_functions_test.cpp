@@ -128,6 +128,41 @@ TEST(EvalUserFunctions, CachedCallsAndChangeCount) {
   EXPECT_FALSE(s.is_current(s.change_count));
 }
 
+// A caller's site of a user function is valid after the call exactly when the function
+// reports its result current, also when the call was served from the function's cache
+// because another caller had already brought it up to date.
+TEST(EvalUserFunctions, CallSitesAreValidExactlyWhileCurrent) {
+  const struct {
+    const char* g;
+    bool ticks_after;  // whether TICK's results stay current for the last round
+    bool valid;
+  } rows[] = {
+      {"TICK()", true, true},
+      {"TICK()", false, false},
+      {"@h() * 2", true, true},
+      {"@h() * 2", false, false},
+      {"STALE() + TICK()", true, false},
+      {"PI() + TICK()", true, true},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.g);
+    reset_ticks();
+    eval_template t{{"g", r.g}, {"h", "TICK() + 1"}};
+    txl_user_function& first = t.add("", "@g()");
+    txl_user_function& second = t.add("", "@g()");
+    t.bind();
+    t.call(first);
+    ticks_current = false;
+    t.call(second);  // g is evaluated again and its change count moves on
+    ticks_current = r.ticks_after;
+    t.call(first);  // the site is stale; g answers from its cache when TICK is current
+    const txl_expr_fncall& site = *first.call_sites[0];
+    txl_user_function& g = t.get("g");
+    EXPECT_EQ(site.valid, r.valid);
+    EXPECT_EQ(site.valid, g.is_current(site.token));
+  }
+}
+
 TEST(EvalUserFunctions, RebindingAndUnbindingReleaseTheFunction) {
   eval_template t{{"f", "1"}};
   txl_user_function& p = t.add("", "@f");
