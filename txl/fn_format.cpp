@@ -25,6 +25,10 @@ struct located_conversion {
 // ("+-# 0123456789.") and an optional size letter ("l", "L", "h") to the conversion letter,
 // which decides how the value is read: "diuXx" as an integer, "eEfgG" as a number, "s" as a
 // string. A wide string ("ls", "Ls") has no reading here. Kind none when there is none.
+bool is_spec_char(char c) {
+  return (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '#' || c == ' ' || c == '.';
+}
+
 located_conversion locate_conversion(std::string_view f) {
   located_conversion found;
   std::size_t i = 0;
@@ -32,18 +36,21 @@ located_conversion locate_conversion(std::string_view f) {
     i += f[i] == '%' ? 2 : 1;
   if (i >= f.size())
     return found;
-  i = f.find_first_not_of("+-# 0123456789.", i + 1);
-  if (i == std::string_view::npos)
+  ++i;
+  while (i < f.size() && is_spec_char(f[i]))
+    ++i;
+  if (i >= f.size())
     return found;
   found.size_at = f[i] == 'l' || f[i] == 'L' || f[i] == 'h' ? i++ : std::string_view::npos;
   if (i >= f.size())
     return found;
   bool wide = found.size_at != std::string_view::npos && f[found.size_at] != 'h';
-  if (std::string_view("diuXx").find(f[i]) != std::string_view::npos)
+  char c = f[i];
+  if (c == 'd' || c == 'i' || c == 'u' || c == 'X' || c == 'x')
     found.kind = value_class::integer;
-  else if (std::string_view("eEfgG").find(f[i]) != std::string_view::npos)
+  else if (c == 'e' || c == 'E' || c == 'f' || c == 'g' || c == 'G')
     found.kind = value_class::number;
-  else if (f[i] == 's' && !wide)
+  else if (c == 's' && !wide)
     found.kind = value_class::string;
   return found;
 }

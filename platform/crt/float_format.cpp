@@ -98,12 +98,15 @@ bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& re
 // Seventeen significant digits by exact integer arithmetic, rounded half to even as the
 // C library rounds; false when the magnitude is too large or too small for 128 bits.
 bool digits_exactly(double magnitude, digit_string& d) {
-  int exp2 = 0;
-  double fraction = std::frexp(magnitude, &exp2);
-  auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-  int e = exp2 - 53;
-  // The decimal exponent is this estimate or one more.
-  int e10 = static_cast<int>(std::floor((exp2 - 1) * 0.30102999566398120));
+  auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  int biased = static_cast<int>(bits >> 52);
+  if (biased == 0)
+    return false;  // subnormal: far too small for 128 bits
+  std::uint64_t m = (bits & 0x000FFFFFFFFFFFFFu) | 0x0010000000000000u;  // magnitude = m * 2^e
+  int e = biased - 1075;
+  // floor(log10(2^(e + 52))) by the usual fixed-point product, exact for these exponents; the
+  // decimal exponent is this estimate or one more.
+  int e10 = ((e + 52) * 78913) >> 18;
   const std::uint64_t lowest = 10000000000000000u, beyond = 100000000000000000u;
   std::uint64_t q = 0;
   int rest = 0;
