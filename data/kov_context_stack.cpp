@@ -5,97 +5,100 @@
 namespace quillet {
 
 kov_context_entry* kov_context_stack::push(int kind) {
-  std::unique_ptr<kov_context_entry> entry;
-  if (spare_.empty()) {
-    entry = std::make_unique<kov_context_entry>();
-  } else {
-    entry = std::move(spare_.back());
-    spare_.pop_back();
-  }
-  *entry = kov_context_entry{kind, 0, state_, true};
+  if (depth_ == slots_.size())
+    slots_.push_back(std::make_unique<kov_context_entry>());
+  kov_context_entry* entry = slots_[depth_++].get();
+  *entry = kov_context_entry{kind, 0, state_, true, true};
   state_ = state_for(entry->base_state, 0);
-  entries_.push_back(std::move(entry));
-  return entries_.back().get();
+  return entry;
 }
 
 void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) {
   entry.index = index;
-  if (entries_.empty() || entries_.back().get() != &entry) {
-    state_ = fresh_state();
-    forget_bases_above(&entry);
+  if (depth_ > 0 && slots_[depth_ - 1].get() == &entry) {
+    state_ = entry.base_known ? state_for(entry.base_state, index) : fresh_state();
     return;
   }
-  state_ = entry.base_known ? state_for(entry.base_state, index) : fresh_state();
+  state_ = fresh_state();
+  forget_bases_above(position_of(&entry));
 }
 
 // Popping the innermost entry shortens the stack, together with any empty positions that
 // it uncovers, and gives back the number of what lies below; popping an outer one empties
 // its position so the inner ones keep theirs.
 void kov_context_stack::pop(kov_context_entry* entry) {
-  for (auto& slot : entries_) {
-    if (slot.get() != entry)
-      continue;
-    const bool innermost = &slot == &entries_.back();
-    if (innermost && entry->base_known) {
-      remember(entry->base_state, entry->index, state_);
-      state_ = entry->base_state;
-    } else {
-      state_ = fresh_state();
-      forget_bases_above(entry);
-    }
-    spare_.push_back(std::move(slot));
-    while (!entries_.empty() && !entries_.back())
-      entries_.pop_back();
+  if (depth_ > 0 && slots_[depth_ - 1].get() == entry) {
+    pop_innermost();
     return;
   }
+  const std::size_t p = position_of(entry);
+  if (p == depth_ || !entry->on_stack)
+    return;
+  entry->on_stack = false;
+  state_ = fresh_state();
+  forget_bases_above(p);
+}
+
+void kov_context_stack::pop_innermost() {
+  kov_context_entry* entry = slots_[depth_ - 1].get();
+  if (entry->base_known) {
+    remember(entry->base_state, entry->index, state_);
+    state_ = entry->base_state;
+  } else {
+    state_ = fresh_state();
+  }
+  entry->on_stack = false;
+  --depth_;
+  while (depth_ > 0 && !slots_[depth_ - 1]->on_stack)
+    --depth_;
 }
 
 void kov_context_stack::clear() {
-  for (auto& slot : entries_) {
-    if (slot)
-      spare_.push_back(std::move(slot));
-  }
-  entries_.clear();
+  for (std::size_t p = 0; p < depth_; ++p)
+    slots_[p]->on_stack = false;
+  depth_ = 0;
   state_ = 0;
   for (auto& k : known_)
     k = known_state{};
 }
 
-std::uint32_t kov_context_stack::state_for(std::uint32_t base, std::int32_t index) {
-  for (const auto& k : known_) {
-    if (k.used && k.base == base && k.index == index)
-      return k.state;
-  }
-  const std::uint32_t state = fresh_state();
-  remember(base, index, state);
-  return state;
-}
-
-void kov_context_stack::remember(std::uint32_t base, std::int32_t index, std::uint32_t state) {
-  for (auto& k : known_) {
-    if (k.used && k.base == base && k.index == index) {
-      k.state = state;
-      return;
-    }
-  }
-  known_[known_next_] = known_state{base, index, state, true};
-  known_next_ = (known_next_ + 1) % known_count;
-}
-
-void kov_context_stack::forget_bases_above(const kov_context_entry* entry) {
-  bool above = false;
-  for (auto& slot : entries_) {
-    if (above && slot)
-      slot->base_known = false;
-    if (slot.get() == entry)
-      above = true;
-  }
+std::size_t kov_context_stack::position_of(const kov_context_entry* entry) const {
+  for (std::size_t p = 0; p < depth_; ++p)
+    if (slots_[p].get() == entry)
+      return p;
+  return depth_;
 }
 
 const kov_context_entry* kov_context_stack::at(std::int64_t position) const {
-  if (position < 1 || position > static_cast<std::int64_t>(entries_.size()))
+  if (position < 1 || position > static_cast<std::int64_t>(depth_))
     return nullptr;
-  return entries_[static_cast<std::size_t>(position - 1)].get();
+  const kov_context_entry* entry = slots_[static_cast<std::size_t>(position - 1)].get();
+  return entry->on_stack ? entry : nullptr;
+}
+
+// Known contents sit in a small table indexed by a hash of (base, index); a newer content
+// that lands on the same row replaces the older one, which then gets a new number when it
+// comes back.
+std::size_t kov_context_stack::known_row(std::uint32_t base, std::int32_t index) {
+  const std::uint32_t h = (base * 0x9E3779B1u) ^ (static_cast<std::uint32_t>(index) * 0x85EBCA77u);
+  return (h >> 16) % known_count;
+}
+
+std::uint32_t kov_context_stack::state_for(std::uint32_t base, std::int32_t index) {
+  known_state& k = known_[known_row(base, index)];
+  if (k.used && k.base == base && k.index == index)
+    return k.state;
+  k = known_state{base, index, fresh_state(), true};
+  return k.state;
+}
+
+void kov_context_stack::remember(std::uint32_t base, std::int32_t index, std::uint32_t state) {
+  known_[known_row(base, index)] = known_state{base, index, state, true};
+}
+
+void kov_context_stack::forget_bases_above(std::size_t p) {
+  for (std::size_t q = p + 1; q < depth_; ++q)
+    slots_[q]->base_known = false;
 }
 
 kov_context_entry* kov_context_stacks::push_context(int kind) {

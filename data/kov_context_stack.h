@@ -21,6 +21,8 @@ struct kov_context_entry {
   // below (an outer entry changed while this one was on the stack clears it).
   std::uint32_t base_state = 0;
   bool base_known = false;
+  // False for an empty position (an outer entry popped before the ones inside it).
+  bool on_stack = false;
 };
 
 // Entries from the outermost (position 1) to the innermost (position depth()).
@@ -43,7 +45,7 @@ public:
   void pop(kov_context_entry* entry);
   void clear();
 
-  std::size_t depth() const { return entries_.size(); }
+  std::size_t depth() const { return depth_; }
   // The entry at a position from 1 (outermost) to depth(); null when out of range or empty.
   const kov_context_entry* at(std::int64_t position) const;
   std::int32_t change_counter() const { return static_cast<std::int32_t>(state_); }
@@ -60,17 +62,23 @@ private:
   // or a new number.
   std::uint32_t state_for(std::uint32_t base, std::int32_t index);
   void remember(std::uint32_t base, std::int32_t index, std::uint32_t state);
+  static std::size_t known_row(std::uint32_t base, std::int32_t index);
+  void pop_innermost();
+  // The position (0-based) of an entry on the stack, or depth_ when it is not there.
+  std::size_t position_of(const kov_context_entry* entry) const;
   std::uint32_t fresh_state() { return next_state_++; }
-  // A change below the innermost entry: the entries above it no longer know their base.
-  void forget_bases_above(const kov_context_entry* entry);
+  // A change below the innermost entry: the entries above position p no longer know their
+  // base.
+  void forget_bases_above(std::size_t p);
 
-  std::vector<std::unique_ptr<kov_context_entry>> entries_;
-  std::vector<std::unique_ptr<kov_context_entry>> spare_;  // popped entries, reused
+  // Positions 0 to depth_ - 1 are the stack; the slots above it are popped entries kept for
+  // reuse (each in its own allocation, so an entry never moves while it is in use).
+  std::vector<std::unique_ptr<kov_context_entry>> slots_;
+  std::size_t depth_ = 0;
   std::uint32_t state_ = 0;       // 0 is the empty stack; wraps around, only equality matters
   std::uint32_t next_state_ = 1;  // never reset, so a number is not given to a second content
-  static constexpr std::size_t known_count = 8;
+  static constexpr std::size_t known_count = 16;
   known_state known_[known_count];
-  std::size_t known_next_ = 0;
 };
 
 // The three stacks, and the processor's push/set/pop operations over them.
