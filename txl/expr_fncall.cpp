@@ -28,12 +28,13 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   invalidate(*this);
 }
 
-// A fresh argument vector with `count` slots: the previous one when nobody else kept it
-// (the usual case for built-ins), so calls in a loop do not allocate a vector each time.
+// An argument vector with `count` slots: the previous one when nobody else kept it (the
+// usual case for built-ins), so calls in a loop do not allocate a vector each time. Its
+// slots still hold the last call's values until the arguments replace them.
 static anyval& argument_vector(anyval& args, std::size_t count) {
   anyval_imp* p = args.get();
   if (p && p->ref_count() == 1 && p->type() == type_vector) {
-    args->mutable_vector()->assign(count, anyval());
+    args->mutable_vector()->resize(count);
     return args;
   }
   args.make_vector(static_cast<int>(count));
@@ -60,7 +61,8 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     }
     if (!evaluate_child(*arg, error))
       return false;
-    slots[i] = arg->value();
+    if (slots[i].get() != arg->value().get())  // the same value again costs no count change
+      slots[i] = arg->value();
   }
   txl_call call;
   call.args = std::move(args);  // lent to the call and taken back: no count changes
