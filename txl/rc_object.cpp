@@ -24,26 +24,23 @@ counter_registry& registry() {
   return *r;
 }
 
-constinit thread_local std::atomic<std::int64_t>* thread_counter = nullptr;
+}  // namespace
 
-std::atomic<std::int64_t>& own_counter() {
-  if (thread_counter)
-    return *thread_counter;
-  thread_counter = new std::atomic<std::int64_t>(0);
+namespace rc_detail {
+
+constinit thread_local std::atomic<std::int64_t>* thread_live_count = nullptr;
+
+std::atomic<std::int64_t>& register_thread_count() {
+  if (thread_live_count)
+    return *thread_live_count;
+  thread_live_count = new std::atomic<std::int64_t>(0);
   counter_registry& r = registry();
   std::lock_guard<std::mutex> hold(r.lock);
-  r.counters.push_back(thread_counter);
-  return *thread_counter;
+  r.counters.push_back(thread_live_count);
+  return *thread_live_count;
 }
 
-// Only the owning thread writes its counter, so a plain add is enough; the atomic type lets
-// other threads read it while it changes.
-void count(std::int64_t delta) {
-  std::atomic<std::int64_t>& c = own_counter();
-  c.store(c.load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
-}
-
-}  // namespace
+}  // namespace rc_detail
 
 void* static_malloc_allocator::allocate(std::size_t size) {
   void* p = std::malloc(size ? size : 1);
@@ -60,9 +57,5 @@ std::int64_t rc_live_objects() {
     sum += c->load(std::memory_order_relaxed);
   return sum;
 }
-
-rc_object_base::rc_object_base() { count(1); }
-
-rc_object_base::~rc_object_base() { count(-1); }
 
 }  // namespace quillet

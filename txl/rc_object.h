@@ -29,13 +29,29 @@ public:
 // Number of counted objects alive in this process; tests check it drops back to zero.
 std::int64_t rc_live_objects();
 
+namespace rc_detail {
+// This thread's count of objects made minus objects destroyed (see rc_object.cpp); null
+// until the thread's first object.
+extern constinit thread_local std::atomic<std::int64_t>* thread_live_count;
+std::atomic<std::int64_t>& register_thread_count();
+
+// Only the owning thread writes its count, so a plain add suffices; the atomic type lets
+// other threads read it meanwhile.
+inline void count_live(std::int64_t delta) noexcept {
+  std::atomic<std::int64_t>* c = thread_live_count;
+  if (!c)
+    c = &register_thread_count();
+  c->store(c->load(std::memory_order_relaxed) + delta, std::memory_order_relaxed);
+}
+}  // namespace rc_detail
+
 // Adds the reference count. A new object starts at 1, owned by the code that built it.
 class rc_object_base : public virtual_object_base {
 public:
-  rc_object_base();
+  rc_object_base() noexcept { rc_detail::count_live(1); }
   rc_object_base(const rc_object_base&) = delete;
   rc_object_base& operator=(const rc_object_base&) = delete;
-  ~rc_object_base() override;
+  ~rc_object_base() override { rc_detail::count_live(-1); }
 
   void add_ref() const noexcept { refs_.fetch_add(1, std::memory_order_relaxed); }
   // Drops one reference; the last one destroys the object.
