@@ -95,9 +95,11 @@ bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& re
   return true;
 }
 
-// Seventeen significant digits by exact integer arithmetic, rounded half to even as the
-// C library rounds; false when the magnitude is too large or too small for 128 bits.
-bool digits_exactly(double magnitude, digit_string& d) {
+// Seventeen significant digits of a nonzero magnitude as one integer, 10^16 <= q < 10^17,
+// standing for q times ten to the power decpt - 17, worked out by exact integer arithmetic
+// and rounded half to even as the C library rounds; false when the magnitude is too large or
+// too small for 128 bits.
+bool digits_as_integer(double magnitude, std::uint64_t& q, int& decpt) {
   auto bits = std::bit_cast<std::uint64_t>(magnitude);
   int biased = static_cast<int>(bits >> 52);
   if (biased == 0)
@@ -108,7 +110,6 @@ bool digits_exactly(double magnitude, digit_string& d) {
   // decimal exponent is this estimate or one more.
   int e10 = ((e + 52) * 78913) >> 18;
   const std::uint64_t lowest = 10000000000000000u, beyond = 100000000000000000u;
-  std::uint64_t q = 0;
   int rest = 0;
   if (!scaled_exactly(m, e, 16 - e10, q, rest))
     return false;
@@ -117,11 +118,19 @@ bool digits_exactly(double magnitude, digit_string& d) {
   if (q < lowest || q >= beyond)
     return false;
   q += rest > 0 || (rest == 0 && (q & 1)) ? 1 : 0;
-  d.decpt = e10 + 1;
+  decpt = e10 + 1;
   if (q == beyond) {
     q = lowest;
-    ++d.decpt;
+    ++decpt;
   }
+  return true;
+}
+
+// The same seventeen digits as a digit string.
+bool digits_exactly(double magnitude, digit_string& d) {
+  std::uint64_t q = 0;
+  if (!digits_as_integer(magnitude, q, d.decpt))
+    return false;
   for (int i = 16; i >= 0; --i, q /= 10)
     d.held_digits[i] = static_cast<char>('0' + q % 10);
   d.held = d.length = 17;
@@ -277,7 +286,7 @@ void layout(const digit_string& value, const conversion_spec& spec, std::string&
 
 }  // namespace
 
-void format_double_spec(const conversion_spec& spec, double value, std::string& out) {
+void format_double_spec_general(const conversion_spec& spec, double value, std::string& out) {
   bool negative = std::signbit(value);
   std::string_view special = special_digits(value);
   digit_string digits;
@@ -292,6 +301,10 @@ void format_double_spec(const conversion_spec& spec, double value, std::string& 
   out += prefix;
   layout(digits, spec, out);
   pad_field_in_place(spec, prefix.size(), start, out);
+}
+
+void format_double_spec(const conversion_spec& spec, double value, std::string& out) {
+  format_double_spec_general(spec, value, out);
 }
 
 }  // namespace quillet::crt

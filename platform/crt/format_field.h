@@ -20,4 +20,8 @@ void append_field(const conversion_spec& spec, std::string_view prefix, std::str
 void pad_field_in_place(const conversion_spec& spec, std::size_t prefix_size, std::size_t start,
                         std::string& out);
 
+// The digit-string rendering that every float conversion can take, specials included:
+// format_double_spec's direct paths for common conversions give the same bytes.
+void format_double_spec_general(const conversion_spec& spec, double value, std::string& out);
+
 }  // namespace quillet::crt
