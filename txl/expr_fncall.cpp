@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "txl/expr_store.h"
+
 namespace quillet {
 
 txl_expr_fncall::txl_expr_fncall(bool is_user_function, std::string function_name)
@@ -23,6 +25,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
     entry->release(cookie);
   entry = new_entry;
   cookie = new_cookie;
+  float_form_ = entry ? txl_float_form_of(*entry) : nullptr;
   token = 0;
   result.release();
   invalidate(*this);
@@ -43,14 +46,31 @@ static anyval& argument_vector(anyval& args, std::size_t count) {
 
 // Evaluates the arguments left to right (the first failure fails the call before the
 // function runs), calls the function and takes its result and token. The node stays valid
-// only while the function reports the result current.
+// only while the function reports the result current. A math built-in given one float is
+// worked out on the spot: the same float its call would store, without a call record.
 bool txl_expr_fncall::evaluate(std::string& error) {
   valid = false;
-  result.release();
   if (!entry) {
+    result.release();
     error = "#UNK:" + name + ":#";
     return false;
   }
+  std::size_t evaluated = 0;  // arguments already evaluated on the way to the float form
+  if (float_form_ && children.size() == 1 && children[0]) {
+    txl_expr& arg = *children[0];
+    if (!evaluate_child(arg, error)) {
+      result.release();
+      return false;
+    }
+    if (const anyval_imp_float* x = plain_float(arg.value())) {
+      store_float(result, float_form_(x->value));
+      token = 0;
+      valid = true;
+      return true;
+    }
+    evaluated = 1;
+  }
+  result.release();
   anyval& args = argument_vector(args_, children.size());
   anyval_list& slots = *args->mutable_vector();
   for (std::size_t i = 0; i < children.size(); ++i) {
@@ -59,7 +79,7 @@ bool txl_expr_fncall::evaluate(std::string& error) {
       error = "#BADFN#";
       return false;
     }
-    if (!evaluate_child(*arg, error))
+    if (i >= evaluated && !evaluate_child(*arg, error))
       return false;
     if (slots[i].get() != arg->value().get())  // the same value again costs no count change
       slots[i] = arg->value();
@@ -73,7 +93,7 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     return false;
   result = std::move(call.result);
   token = call.token;
-  valid = call.known_current || entry->is_current(cookie, token);
+  valid = call.known_current || txl_is_always_current(*entry) || entry->is_current(cookie, token);
   return true;
 }
 

@@ -27,7 +27,9 @@ public:
   void unbind() { bind(nullptr, nullptr); }
   bool is_bound() const { return entry != nullptr; }
   // Whether the last result is still correct: there is one and the function says so.
-  bool is_current() const { return entry && !result.empty() && entry->is_current(cookie, token); }
+  bool is_current() const {
+    return entry && !result.empty() && (txl_is_always_current(*entry) || entry->is_current(cookie, token));
+  }
 
   bool user_function;  // an `@name` call
   std::string name;
@@ -36,7 +38,10 @@ public:
   std::int32_t token = 0;
 
 private:
+  bool evaluate_float_form(std::string& error);
+
   anyval args_;  // the argument vector, reused while nobody else holds it
+  txl_float_form float_form_ = nullptr;  // the bound built-in's float computation, if any
 };
 
 }  // namespace quillet

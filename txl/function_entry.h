@@ -48,6 +48,18 @@ struct txl_function_row {
 void txl_release_nothing(txl_cookie);
 bool txl_always_current(txl_cookie, std::int32_t);
 
+// Whether results of the entry hold for ever, known without calling it.
+inline bool txl_is_always_current(const txl_function_entry& entry) {
+  return entry.is_current == &txl_always_current;
+}
+
+// The computation a built-in applies to a single float argument, for the entries whose call
+// with one float argument only stores a float worked out from it (the math functions);
+// null for every other entry. A call site uses it to skip the argument vector and the call
+// record when its one argument is a float.
+using txl_float_form = double (*)(double);
+txl_float_form txl_float_form_of(const txl_function_entry& entry);
+
 // Row for a built-in `bool fn(txl_cookie, txl_call&)`.
 #define TXL_BUILTIN(NAME, FN) \
   ::quillet::txl_function_row { NAME, { ::quillet::txl_release_nothing, ::quillet::txl_always_current, FN } }

@@ -81,7 +81,8 @@ bool txl_user_function::call(txl_call& record) {
   }
   bool changed = refresh_call_sites(call_sites);
   set_arguments(args->value, record.args);
-  variable_changed(*args);
+  if (!args->dependents.empty())  // a body that never reads ARGS has nothing to invalidate
+    variable_changed(*args);
   // A result served from the cache rests on call sites that were all current a moment ago,
   // and nothing has been evaluated since: is_current(token) would find the same.
   bool cached = body->valid && !body->result.empty();

@@ -1,7 +1,10 @@
 // The math built-ins: forms chosen by the arguments, results and silent failures.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "builtins_support.h"
+#include "eval_support.h"
 
 namespace quillet::test {
 namespace {
@@ -74,6 +77,49 @@ TEST(BuiltinsMath, MissingFormsAndBadArguments) {
       {"PI", {none(), none(), none()}, "#MATH():ARGS#"},
       {"POW", {iv(1), iv(2), iv(3), iv(4)}, "#MATH():ARGS#"},
   });
+}
+
+// A call site works a one-float call out by itself; it must give what the function's own
+// call gives, for every function and for the arguments that are not floats.
+TEST(BuiltinsMath, CallSitesGiveTheFunctionsResults) {
+  const char* names[] = {"FLOOR", "CEIL", "ABS", "SQRT", "LOG", "LOG10", "EXP",
+                         "SIN", "COS", "TAN", "ASIN", "ACOS", "ATAN", "PI", "POW"};
+  struct argument {
+    const char* text;
+    anyval value;
+  };
+  const argument arguments[] = {
+      {"2.5", fv(2.5)},     {"-2.5", fv(-2.5)}, {"0.3", fv(0.3)}, {"-0.7", fv(-0.7)},
+      {"1e10", fv(1e10)},   {"0.0", fv(0.0)},   {"7", iv(7)},     {"-3", iv(-3)},
+      {"\"2.5\"", sv("2.5")}, {"LIST(1, 2)", vec({iv(1), iv(2)})},
+  };
+  for (const char* name : names) {
+    for (const argument& a : arguments) {
+      std::string text = std::string("var x = ") + a.text + "; " + name + "(x);";
+      SCOPED_TRACE(text);
+      std::string expect = call_builtin(name, {a.value});
+      std::string got = eval_text(text);
+      if (expect == "(silent)")
+        EXPECT_EQ(got, "#UNEXP:ERR#");
+      else
+        EXPECT_EQ(got, expect);
+    }
+  }
+}
+
+// Results worked out at the call site are invalidated like any other when the argument
+// changes, inside and outside loops.
+TEST(BuiltinsMath, CallSiteResultsFollowTheirArguments) {
+  const eval_case cases[] = {
+      {"var x = 1.5; var a = FLOOR(x); x = -1.5; a + FLOOR(x) * 10;", "f:-19"},
+      {"var s = 0; var i; for i = 1 to 3 do s = s + FLOOR(i * 1.5); s;", "f:8"},
+      {"var x = 2.5; var a = CEIL(x); x = 2; a * 10 + CEIL(x);", "f:32"},
+      {"var x = 4.0; var a = SQRT(x); x = \"9\"; a * 10 + SQRT(x);", "f:23"},
+  };
+  for (const eval_case& c : cases) {
+    SCOPED_TRACE(c.source);
+    EXPECT_EQ(eval_text(c.source), c.expect);
+  }
 }
 
 }  // namespace
