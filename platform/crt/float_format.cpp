@@ -284,6 +284,130 @@ void layout(const digit_string& value, const conversion_spec& spec, std::string&
   }
 }
 
+// The direct conversions: "%f" and "%e" of a finite nonzero value whose seventeen digits come
+// by exact arithmetic. They make the same cut, half up on the digit after the kept ones, by
+// integer division of q, and write the text backwards into one buffer that is appended once.
+
+// Precisions up to this take the direct conversions; beyond it the buffer below would not do.
+constexpr int direct_precision_limit = 64;
+// Exact arithmetic reaches magnitudes below 2^127, at most 39 digits before the point.
+constexpr int direct_decpt_limit = 40;
+
+constexpr auto powers_of_ten_64 = [] {
+  std::array<std::uint64_t, 18> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i)
+    p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// The first `count` (at most 17) of the seventeen digits q as an integer, plus one when the
+// digit after them is 5 or more; a carry out of them gives 10^count. A count of 0 keeps
+// nothing but may round up to 1, a negative one keeps nothing.
+std::uint64_t cut_integer(std::uint64_t q, int count) {
+  if (count < 0)
+    return 0;
+  if (count >= 17)
+    return q;
+  std::uint64_t unit = powers_of_ten_64[17 - count];
+  std::uint64_t kept = q / unit;
+  return q % unit >= unit / 2 ? kept + 1 : kept;
+}
+
+// Writes digits right to left before `p`, putting the point in front of the last `precision`
+// of them when it shows.
+struct backward_digits {
+  char* p;
+  int precision;
+  bool point;
+  int written = 0;
+
+  void put(char digit) {
+    if (written++ == precision && point)
+      *--p = '.';
+    *--p = digit;
+  }
+  // `zeros` zeros, then the digits of k (a single 0 for 0), then zeros up to one digit
+  // before the point.
+  void put_number(std::uint64_t k, int zeros) {
+    for (; zeros > 0; --zeros)
+      put('0');
+    do {
+      put(static_cast<char>('0' + k % 10));
+      k /= 10;
+    } while (k != 0);
+    while (written <= precision)
+      put('0');
+  }
+};
+
+// "%f" of q at decpt ending at `end`: decpt + precision digits kept, the cut ones rounded
+// into the last; every kept digit stands precision places left of the point's right edge,
+// so a carry only makes the number one digit longer. Returns the text's start.
+char* fixed_backward(std::uint64_t q, int decpt, int precision, bool alt, char* end) {
+  int count = decpt + precision;
+  backward_digits w{end, precision, precision > 0 || alt};
+  if (count > 17)
+    w.put_number(q, count - 17);
+  else
+    w.put_number(cut_integer(q, count), 0);
+  return w.p;
+}
+
+// "%e" of q at decpt ending at `end`: precision + 1 digits kept, a carry moving the point,
+// then the exponent letter, its sign and at least three digits. Returns the text's start.
+char* exponent_backward(std::uint64_t q, int decpt, int precision, bool alt, char letter, char* end) {
+  int count = precision + 1;
+  std::uint64_t kept = q;
+  if (count <= 17) {
+    kept = cut_integer(q, count);
+    if (kept == powers_of_ten_64[count]) {
+      kept = powers_of_ten_64[count - 1];
+      ++decpt;
+    }
+  }
+  int exponent = decpt - 1;
+  unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+  char* p = end;
+  for (int i = 0; i < 3 || magnitude != 0; ++i, magnitude /= 10)
+    *--p = static_cast<char>('0' + magnitude % 10);
+  *--p = exponent < 0 ? '-' : '+';
+  *--p = letter;
+  backward_digits w{p, precision, precision > 0 || alt};
+  w.put_number(kept, count > 17 ? count - 17 : 0);
+  return w.p;
+}
+
+// Appends the direct conversion of the value and returns true, or returns false (appending
+// nothing) when it is not one the direct conversions take.
+bool format_direct(const conversion_spec& spec, double value, std::string& out) {
+  char conversion = spec.conversion;
+  if (conversion != 'f' && conversion != 'e' && conversion != 'E')
+    return false;
+  int precision = spec.precision < 0 ? 6 : spec.precision;
+  double magnitude = std::fabs(value);
+  std::uint64_t q = 0;
+  int decpt = 0;
+  if (precision > direct_precision_limit || !(magnitude > 0.0) || !digits_as_integer(magnitude, q, decpt) ||
+      decpt > direct_decpt_limit)
+    return false;
+  char text[2 * direct_precision_limit + direct_decpt_limit];
+  char* end = text + sizeof text;
+  char* start = conversion == 'f' ? fixed_backward(q, decpt, precision, spec.alt, end)
+                                  : exponent_backward(q, decpt, precision, spec.alt, conversion, end);
+  char sign = std::signbit(value) ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
+  if (sign != 0)
+    *--start = sign;
+  std::size_t length = static_cast<std::size_t>(end - start);
+  if (spec.width <= 0 || static_cast<std::size_t>(spec.width) <= length) {
+    out.append(start, length);
+    return true;
+  }
+  std::size_t prefix = sign != 0 ? 1 : 0;
+  append_field(spec, std::string_view(start, prefix), std::string_view(start + prefix, length - prefix), out);
+  return true;
+}
+
 }  // namespace
 
 void format_double_spec_general(const conversion_spec& spec, double value, std::string& out) {
@@ -304,7 +428,8 @@ void format_double_spec_general(const conversion_spec& spec, double value, std::
 }
 
 void format_double_spec(const conversion_spec& spec, double value, std::string& out) {
-  format_double_spec_general(spec, value, out);
+  if (!format_direct(spec, value, out))
+    format_double_spec_general(spec, value, out);
 }
 
 }  // namespace quillet::crt
