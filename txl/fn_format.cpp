@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "platform/crt/printf_format.h"
+#include "txl/anyval.h"
 #include "txl/fn_time.h"
 
 namespace quillet {
@@ -70,21 +72,77 @@ std::string_view formatter_text(std::string_view f, const located_conversion& c,
   return storage;
 }
 
-// Formats the value by its class; false when it does not convert or the formatter refuses
-// the format (a second conversion, a "*" width, a width beyond its limit).
-bool format_value(std::string_view f, value_class kind, const anyval& value, std::string& out) {
+// A format read once for the calls that bring the same text again, as a report's cells do:
+// the class its conversion reads, the conversion as the formatter takes it and the literal
+// text before and after it with "%%" as "%". Refused (ok false) when the conversion is not
+// one a single value can feed.
+struct prepared_format {
+  std::string text;
+  bool ok = false;
+  value_class kind = value_class::none;
+  crt::conversion_spec spec;
+  std::string before, after;
+};
+
+// Whether the conversion letter the formatter found is one of the class's.
+bool conversion_of_class(char conversion, value_class kind) {
   switch (kind) {
+    case value_class::integer: return crt::is_int_conversion(conversion);
+    case value_class::number: return crt::is_float_conversion(conversion);
+    case value_class::string: return crt::is_string_conversion(conversion);
+    case value_class::none: return false;
+  }
+  return false;
+}
+
+// Reads the format f into p, refused when the formatter would refuse it.
+void prepare_format(std::string_view f, prepared_format& p) {
+  p.text.assign(f);
+  located_conversion conversion = locate_conversion(f);
+  std::string storage;
+  std::string_view formatter = formatter_text(f, conversion, storage);
+  p.kind = conversion.kind;
+  p.ok = crt::parse_single_conversion(formatter, p.spec) && conversion_of_class(p.spec.conversion, p.kind);
+  p.before.clear();
+  p.after.clear();
+  if (!p.ok)
+    return;
+  crt::append_literal(formatter.substr(0, p.spec.begin), p.before);
+  crt::append_literal(formatter.substr(p.spec.end), p.after);
+}
+
+// The format prepared for this text: the last one when the text is the same. The first
+// state, an empty text refused, is what preparing the empty format gives.
+const prepared_format& prepared(std::string_view f) {
+  thread_local prepared_format last;
+  if (last.text != f)
+    prepare_format(f, last);
+  return last;
+}
+
+// Appends the converted value by its class; false when it does not convert.
+bool format_value(const prepared_format& p, const anyval& value, std::string& out) {
+  switch (p.kind) {
     case value_class::integer: {
       std::int32_t v = 0;
-      return value.to_int(v) && crt::format_int(f, v, out);
+      if (!value.to_int(v))
+        return false;
+      crt::format_int_spec(p.spec, v, out);
+      return true;
     }
     case value_class::number: {
       double v = 0.0;
-      return value.to_double(v) && crt::format_double(f, v, out);
+      if (!value.to_double(v))
+        return false;
+      crt::format_double_spec(p.spec, v, out);
+      return true;
     }
     case value_class::string: {
       const std::string* s = value.as_string();
-      return s && crt::format_string(f, *s, out);
+      if (!s)
+        return false;
+      crt::format_string_spec(p.spec, *s, out);
+      return true;
     }
     case value_class::none: return false;
   }
@@ -94,25 +152,30 @@ bool format_value(std::string_view f, value_class kind, const anyval& value, std
 }  // namespace
 
 // FORMAT(format, value): the text printf gives for the format with that one value, cut to
-// 1023 bytes and at the first zero byte. The format ends at its own first zero byte.
+// 1023 bytes and at the first zero byte. The format ends at its own first zero byte. The
+// text is written straight into the new string value.
 bool xfn_format_call(txl_cookie, txl_call& call) {
   if (call.arg_count() != 2)
     return call.fail("#FORMAT():ARGS#");
   const std::string* format = call.arg(0).as_string();
   if (!format)
     return call.fail("#FORMAT():FMT#");
-  if (call.arg(1).empty())
+  const anyval& value = call.arg(1);
+  if (value.empty())
     return call.fail("#FORMAT():VAL");
-  std::string_view f(format->c_str());
-  located_conversion conversion = locate_conversion(f);
-  std::string storage;
-  std::string text;
-  if (!format_value(formatter_text(f, conversion, storage), conversion.kind, call.arg(1), text))
+  const prepared_format& p = prepared(std::string_view(format->c_str()));
+  if (!p.ok)
     return call.fail("#FORMAT():ERR#");
+  rc_ptr<anyval_imp_string> result = make_rc<anyval_imp_string>();
+  std::string& text = result->text;
+  text.append(p.before);
+  if (!format_value(p, value, text))
+    return call.fail("#FORMAT():ERR#");
+  text.append(p.after);
   std::size_t cut = std::min(text.find('\0'), format_output_limit);
   if (cut < text.size())
     text.resize(cut);
-  call.result.set_string(text);
+  call.result = anyval(std::move(result));
   return true;
 }
 

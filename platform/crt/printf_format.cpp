@@ -70,15 +70,6 @@ bool parse_conversion_at(std::string_view f, std::size_t i, conversion_spec& spe
   return known && length_fits(spec.length, spec.conversion);
 }
 
-// Appends literal format text with each "%%" turned into "%".
-void append_literal(std::string_view text, std::string& out) {
-  for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%')) {
-    out.append(text.substr(0, at + 1));
-    text.remove_prefix(std::min(at + 2, text.size()));
-  }
-  out.append(text);
-}
-
 // Splits a format around its conversion, checking the conversion's kind.
 bool prepare(std::string_view format, bool (*kind)(char), conversion_spec& spec) {
   return parse_single_conversion(format, spec) && kind(spec.conversion);
@@ -123,6 +114,14 @@ void c_library_int(const conversion_spec& spec, std::int32_t value, std::string&
 }
 
 }  // namespace
+
+void append_literal(std::string_view text, std::string& out) {
+  for (std::size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%')) {
+    out.append(text.substr(0, at + 1));
+    text.remove_prefix(std::min(at + 2, text.size()));
+  }
+  out.append(text);
+}
 
 bool is_int_conversion(char c) {
   return c == 'd' || c == 'i' || c == 'u' || c == 'o' || c == 'x' || c == 'X' || c == 'c';

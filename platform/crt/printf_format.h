@@ -56,6 +56,9 @@ bool format_double(std::string_view format, double value, std::string& out);
 // A string prints up to its first NUL byte, as a C string would.
 bool format_string(std::string_view format, std::string_view value, std::string& out);
 
+// Appends literal format text, the text around a conversion, with each "%%" turned into "%".
+void append_literal(std::string_view text, std::string& out);
+
 // The one conversion alone, without the literal text around it.
 void format_int_spec(const conversion_spec& spec, std::int32_t value, std::string& out);
 void format_double_spec(const conversion_spec& spec, double value, std::string& out);

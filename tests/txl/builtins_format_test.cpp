@@ -115,6 +115,37 @@ TEST(Format, ArgumentFailures) {
   });
 }
 
+// A report calls FORMAT with one format over and over and then switches: each call must
+// answer for its own format, whether it is the one before or another, refused ones and
+// formats that differ only after a zero byte included.
+TEST(Format, RepeatedAndAlternatingFormats) {
+  const std::vector<builtin_case> rows = {
+      {"FORMAT", {sv("%.2f"), fv(12.345)}, "s:12.35"},
+      {"FORMAT", {sv("%.2f"), fv(-0.004)}, "s:-0.00"},
+      {"FORMAT", {sv("%.2f"), iv(7)}, "s:7.00"},
+      {"FORMAT", {sv("%.2f"), sv("x")}, err},
+      {"FORMAT", {sv("%.2f%"), fv(1.0)}, err},
+      {"FORMAT", {sv("%.2e"), fv(12.345)}, "s:1.23e+001"},
+      {"FORMAT", {sv("<%.2f>"), fv(1.0)}, "s:<1.00>"},
+      {"FORMAT", {sv("%%%.1f%%"), fv(99.96)}, "s:%100.0%"},
+      {"FORMAT", {sv(std::string("%d\0%s", 5)), iv(3)}, "s:3"},
+      {"FORMAT", {sv("%d"), iv(4)}, "s:4"},
+      {"FORMAT", {sv(std::string("%d\0%x", 5)), iv(5)}, "s:5"},
+      {"FORMAT", {sv("%s"), iv(1)}, err},
+      {"FORMAT", {sv("%s"), sv("abc")}, "s:abc"},
+      {"FORMAT", {sv(""), iv(1)}, err},
+      {"FORMAT", {sv("%8.3lf|"), fv(-2.5)}, "s:  -2.500|"},
+      {"FORMAT", {sv("%hd"), iv(70000)}, "s:4464"},
+      {"FORMAT", {sv("%hs"), sv("ab")}, "s:ab"},
+  };
+  std::vector<builtin_case> twice;
+  for (int round = 0; round < 2; ++round) {
+    for (const auto& row : rows)
+      twice.insert(twice.end(), {row, row});
+  }
+  run_cases(twice);
+}
+
 TEST(Format, LongOutputIsCutTo1023Bytes) {
   std::string a1500(1500, 'a');
   run_cases({
