@@ -1,6 +1,6 @@
 // FORMAT: one value printed by a printf format with exactly one conversion.
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,9 +95,11 @@ bool conversion_of_class(char conversion, value_class kind) {
   return false;
 }
 
-// Reads the format f into p, refused when the formatter would refuse it.
-void prepare_format(std::string_view f, prepared_format& p) {
-  p.text.assign(f);
+// Reads the format text (up to its first zero byte) into p, refused when the formatter
+// would refuse it.
+void prepare_format(const std::string& text, prepared_format& p) {
+  p.text = text;
+  std::string_view f(text.c_str());
   located_conversion conversion = locate_conversion(f);
   std::string storage;
   std::string_view formatter = formatter_text(f, conversion, storage);
@@ -111,12 +113,42 @@ void prepare_format(std::string_view f, prepared_format& p) {
   crt::append_literal(formatter.substr(p.spec.end), p.after);
 }
 
+// Whether two texts hold the same bytes, compared in place eight, four and one at a time:
+// formats are short, and a library call costs more than the comparison.
+bool same_text(const std::string& a, const std::string& b) {
+  std::size_t n = a.size();
+  if (n != b.size())
+    return false;
+  const char* x = a.data();
+  const char* y = b.data();
+  std::size_t i = 0;
+  for (std::uint64_t u = 0, v = 0; i + 8 <= n; i += 8) {
+    std::memcpy(&u, x + i, 8);
+    std::memcpy(&v, y + i, 8);
+    if (u != v)
+      return false;
+  }
+  if (i + 4 <= n) {
+    std::uint32_t u = 0, v = 0;
+    std::memcpy(&u, x + i, 4);
+    std::memcpy(&v, y + i, 4);
+    if (u != v)
+      return false;
+    i += 4;
+  }
+  for (; i < n; ++i) {
+    if (x[i] != y[i])
+      return false;
+  }
+  return true;
+}
+
 // The format prepared for this text: the last one when the text is the same. The first
 // state, an empty text refused, is what preparing the empty format gives.
-const prepared_format& prepared(std::string_view f) {
+const prepared_format& prepared(const std::string& text) {
   thread_local prepared_format last;
-  if (last.text != f)
-    prepare_format(f, last);
+  if (!same_text(last.text, text))
+    prepare_format(text, last);
   return last;
 }
 
@@ -152,29 +184,32 @@ bool format_value(const prepared_format& p, const anyval& value, std::string& ou
 }  // namespace
 
 // FORMAT(format, value): the text printf gives for the format with that one value, cut to
-// 1023 bytes and at the first zero byte. The format ends at its own first zero byte. The
-// text is written straight into the new string value.
+// 1023 bytes. The format ends at its own first zero byte, and nothing the conversions write
+// holds one (a string prints up to its first), so the text needs no cut there. The text is
+// written straight into the new string value.
 bool xfn_format_call(txl_cookie, txl_call& call) {
-  if (call.arg_count() != 2)
+  const anyval_list& args = call.arg_list();
+  if (args.size() != 2)
     return call.fail("#FORMAT():ARGS#");
-  const std::string* format = call.arg(0).as_string();
+  const std::string* format = args[0].as_string();
   if (!format)
     return call.fail("#FORMAT():FMT#");
-  const anyval& value = call.arg(1);
+  const anyval& value = args[1];
   if (value.empty())
     return call.fail("#FORMAT():VAL");
-  const prepared_format& p = prepared(std::string_view(format->c_str()));
+  const prepared_format& p = prepared(*format);
   if (!p.ok)
     return call.fail("#FORMAT():ERR#");
   rc_ptr<anyval_imp_string> result = make_rc<anyval_imp_string>();
   std::string& text = result->text;
-  text.append(p.before);
+  if (!p.before.empty())
+    text.append(p.before);
   if (!format_value(p, value, text))
     return call.fail("#FORMAT():ERR#");
-  text.append(p.after);
-  std::size_t cut = std::min(text.find('\0'), format_output_limit);
-  if (cut < text.size())
-    text.resize(cut);
+  if (!p.after.empty())
+    text.append(p.after);
+  if (text.size() > format_output_limit)
+    text.resize(format_output_limit);
   call.result = anyval(std::move(result));
   return true;
 }

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/crt/format_field.h"
 #include "platform/crt/printf_format.h"
@@ -71,7 +72,8 @@ constexpr auto powers_of_ten = [] {
 
 // The integer part q of magnitude * 10^scale and whether the rest is below, at or above one
 // half (-1, 0, 1), worked out exactly; false when the numbers leave 128 bits.
-bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& rest) {
+// Inlined: every float conversion runs it, and as a call its checks cost as much as its work.
+[[gnu::always_inline]] inline bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& rest) {
   if (scale > largest_scale || scale < -largest_scale || e > 74 || e <= -128)
     return false;
   uint128 whole, twice_rest = 0, unit = 1;
@@ -99,7 +101,7 @@ bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& re
 // standing for q times ten to the power decpt - 17, worked out by exact integer arithmetic
 // and rounded half to even as the C library rounds; false when the magnitude is too large or
 // too small for 128 bits.
-bool digits_as_integer(double magnitude, std::uint64_t& q, int& decpt) {
+[[gnu::always_inline]] inline bool digits_as_integer(double magnitude, std::uint64_t& q, int& decpt) {
   auto bits = std::bit_cast<std::uint64_t>(magnitude);
   int biased = static_cast<int>(bits >> 52);
   if (biased == 0)
@@ -341,12 +343,54 @@ struct backward_digits {
   }
 };
 
+// The digits "00" to "99", two at a time.
+constexpr auto digit_pairs = [] {
+  std::array<char, 200> p{};
+  for (int i = 0; i < 100; ++i) {
+    p[2 * i] = static_cast<char>('0' + i / 10);
+    p[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return p;
+}();
+
+// Writes the digits of n right to left before p, padded with zeros in front to at least
+// `least` (at most 17) digits; returns where they start. The 17 bytes before p must be
+// writable: they take the zeros first, and the digits over them.
+char* put_digits(char* p, std::uint64_t n, int least) {
+  static constexpr char zeros[17] = {'0', '0', '0', '0', '0', '0', '0', '0', '0',
+                                     '0', '0', '0', '0', '0', '0', '0', '0'};
+  std::memcpy(p - sizeof zeros, zeros, sizeof zeros);
+  char* stop = p - least;
+  while (n >= 10) {
+    p -= 2;
+    std::memcpy(p, &digit_pairs[2 * (n % 100)], 2);
+    n /= 100;
+  }
+  if (n > 0)
+    *--p = static_cast<char>('0' + n);
+  return std::min(p, stop);
+}
+
+// The number k with its last `precision` (at most 17) digits after the point, written right
+// to left before p: the fraction's digits, the point when it shows, and the whole part (0
+// when there is none). Returns where it starts.
+char* put_point_number(char* p, std::uint64_t k, int precision, bool point) {
+  std::uint64_t unit = powers_of_ten_64[precision];
+  p = put_digits(p, k % unit, precision);
+  if (point)
+    *--p = '.';
+  return put_digits(p, k / unit, 1);
+}
+
 // "%f" of q at decpt ending at `end`: decpt + precision digits kept, the cut ones rounded
 // into the last; every kept digit stands precision places left of the point's right edge,
 // so a carry only makes the number one digit longer. Returns the text's start.
 char* fixed_backward(std::uint64_t q, int decpt, int precision, bool alt, char* end) {
   int count = decpt + precision;
-  backward_digits w{end, precision, precision > 0 || alt};
+  bool point = precision > 0 || alt;
+  if (count <= 17 && precision <= 17)
+    return put_point_number(end, cut_integer(q, count), precision, point);
+  backward_digits w{end, precision, point};
   if (count > 17)
     w.put_number(q, count - 17);
   else
@@ -373,6 +417,8 @@ char* exponent_backward(std::uint64_t q, int decpt, int precision, bool alt, cha
     *--p = static_cast<char>('0' + magnitude % 10);
   *--p = exponent < 0 ? '-' : '+';
   *--p = letter;
+  if (count <= 17)
+    return put_point_number(p, kept, precision, precision > 0 || alt);
   backward_digits w{p, precision, precision > 0 || alt};
   w.put_number(kept, count > 17 ? count - 17 : 0);
   return w.p;
