@@ -164,7 +164,10 @@ bool format_value(const prepared_format& p, const anyval& value, std::string& ou
     }
     case value_class::number: {
       double v = 0.0;
-      if (!value.to_double(v))
+      const anyval_imp* imp = value.get();
+      if (imp->plain_kind == type_float)  // a plain float's number is read in place
+        v = static_cast<const anyval_imp_float*>(imp)->value;
+      else if (!value.to_double(v))
         return false;
       crt::format_double_spec(p.spec, v, out);
       return true;

@@ -70,10 +70,37 @@ constexpr auto powers_of_ten = [] {
   return p;
 }();
 
+// Powers of ten up to 10^19, the largest in 64 bits.
+constexpr auto powers_of_ten_64 = [] {
+  std::array<std::uint64_t, 20> p{};
+  p[0] = 1;
+  for (std::size_t i = 1; i < p.size(); ++i)
+    p[i] = p[i - 1] * 10;
+  return p;
+}();
+
+// scaled_exactly for a shift s of 1 to 63 bits and a power of ten in 64 bits: magnitudes
+// from 2^-11 up to 2^53, the numbers reports print, worked out in 64-bit halves.
+[[gnu::always_inline]] inline bool scaled_by_short_shift(std::uint64_t m, unsigned s, std::uint64_t power,
+                                                         std::uint64_t& q, int& rest) {
+  uint128 n = static_cast<uint128>(m) * power;
+  auto low = static_cast<std::uint64_t>(n);
+  auto high = static_cast<std::uint64_t>(n >> 64);
+  if (high >> s)
+    return false;
+  q = (low >> s) | (high << (64 - s));
+  std::uint64_t cut = low & ((std::uint64_t{1} << s) - 1);
+  std::uint64_t half = std::uint64_t{1} << (s - 1);
+  rest = cut < half ? -1 : cut == half ? 0 : 1;
+  return true;
+}
+
 // The integer part q of magnitude * 10^scale and whether the rest is below, at or above one
 // half (-1, 0, 1), worked out exactly; false when the numbers leave 128 bits.
 // Inlined: every float conversion runs it, and as a call its checks cost as much as its work.
 [[gnu::always_inline]] inline bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& rest) {
+  if (e < 0 && e > -64 && scale >= 0 && scale < static_cast<int>(powers_of_ten_64.size()))
+    return scaled_by_short_shift(m, static_cast<unsigned>(-e), powers_of_ten_64[scale], q, rest);
   if (scale > largest_scale || scale < -largest_scale || e > 74 || e <= -128)
     return false;
   uint128 whole, twice_rest = 0, unit = 1;
@@ -294,14 +321,6 @@ void layout(const digit_string& value, const conversion_spec& spec, std::string&
 constexpr int direct_precision_limit = 64;
 // Exact arithmetic reaches magnitudes below 2^127, at most 39 digits before the point.
 constexpr int direct_decpt_limit = 40;
-
-constexpr auto powers_of_ten_64 = [] {
-  std::array<std::uint64_t, 18> p{};
-  p[0] = 1;
-  for (std::size_t i = 1; i < p.size(); ++i)
-    p[i] = p[i - 1] * 10;
-  return p;
-}();
 
 // The first `count` (at most 17) of the seventeen digits q as an integer, plus one when the
 // digit after them is 5 or more; a carry out of them gives 10^count. A count of 0 keeps

@@ -50,7 +50,8 @@ std::vector<double> awkward_values() {
                            std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
                            std::numeric_limits<double>::quiet_NaN(), 0.30000000000000004,
                            4503599627370496.5, 9007199254740993.0, 123456789012345678.0,
-                           0.1, 0.7, 0.95, 0.995, 0.9999999999999999};
+                           0.1, 0.7, 0.95, 0.995, 0.9999999999999999, 1125899906842624.25,
+                           1125899906842624.75, 562949953421312.125, 562949953421312.375};
   for (int k = 0; k <= 20000; k += 11) {
     v.push_back(k / 100.0);
     v.push_back(k / 1000.0 + 0.0005);
@@ -61,7 +62,8 @@ std::vector<double> awkward_values() {
     for (double x : {p, 5 * p, 9.5 * p, 0.5 * p})
       v.insert(v.end(), {x, std::nextafter(x, 0.0), std::nextafter(x, 1e300)});
   }
-  for (double x : {0x1p-75, 0x1p-74, 0x1p-76, 0x1p126, 0x1p127, 0x1p128, 0x1p-1022, 0x1p1023})
+  for (double x : {0x1p-75, 0x1p-74, 0x1p-76, 0x1p126, 0x1p127, 0x1p128, 0x1p-1022, 0x1p1023, 0x1p-12, 0x1p-11,
+                   0x1p-10, 0x1p52, 0x1p53, 0x1p54})
     v.insert(v.end(), {x, std::nextafter(x, 0.0), std::nextafter(x, 1e300)});
   std::size_t n = v.size();
   for (std::size_t i = 0; i < n; ++i)
@@ -136,6 +138,10 @@ TEST(CrtFloatDirect, CommonConversionsPrintKnownTexts) {
       {"%.16f", 5e-17, "0.0000000000000000"},  // 4.9999999999999999e-17: its first digit decides
       {"%.2f", 1e38, "99999999999999998000000000000000000000.00"},
       {"%.2f", 2251799813685248.5, "2251799813685248.50"},
+      // Eighteen exact digits ending in 5: the seventeenth is rounded half to even first.
+      {"%.2f", 1125899906842624.25, "1125899906842624.20"},
+      {"%.2f", 1125899906842624.75, "1125899906842624.80"},
+      {"%.1e", 1125899906842624.25, "1.1e+015"},
       {"%10.2f|", 3.14159, "      3.14|"},
       {"%-10.2f|", -3.14159, "-3.14     |"},
       {"%+010.2f", 3.14159, "+000003.14"},
