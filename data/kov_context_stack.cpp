@@ -4,12 +4,19 @@
 
 namespace quillet {
 
-kov_context_entry* kov_context_stack::push(int kind) {
+// Grows the stack by a slot, then pushes into it. Kept out of line, so that pushing into a
+// slot that is already there (every push but the first few of a run) stays a short leaf.
+[[gnu::noinline]] kov_context_entry* kov_context_stack::push_into_new_slot(int kind, std::int32_t index) {
+  slots_.push_back(std::make_unique<kov_context_entry>());
+  return push(kind, index);
+}
+
+kov_context_entry* kov_context_stack::push(int kind, std::int32_t index) {
   if (depth_ == slots_.size())
-    slots_.push_back(std::make_unique<kov_context_entry>());
+    return push_into_new_slot(kind, index);
   kov_context_entry* entry = slots_[depth_++].get();
-  *entry = kov_context_entry{kind, 0, state_, true, true};
-  state_ = state_for(entry->base_state, 0);
+  *entry = kov_context_entry{kind, index, state_, true, true};
+  state_ = state_for(entry->base_state, index);
   return entry;
 }
 
@@ -101,12 +108,12 @@ void kov_context_stack::forget_bases_above(std::size_t p) {
     slots_[q]->base_known = false;
 }
 
-kov_context_entry* kov_context_stacks::push_context(int kind) {
+kov_context_entry* kov_context_stacks::push_context(int kind, std::int32_t index) {
   if (kind < 0 || kind >= kov_context_kinds) {
-    detached_ = kov_context_entry{kind, 0};
+    detached_ = kov_context_entry{kind, index};
     return &detached_;
   }
-  return stacks_[kind].push(kind);
+  return stacks_[kind].push(kind, index);
 }
 
 void kov_context_stacks::set_index(kov_context_entry* entry, std::int32_t index) {

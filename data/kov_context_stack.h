@@ -37,8 +37,9 @@ struct kov_context_entry {
 // ROW() is reused across the row.
 class kov_context_stack {
 public:
-  // A new innermost entry with index 0, owned by the stack until pop().
-  kov_context_entry* push(int kind);
+  // A new innermost entry at `index`, owned by the stack until pop(). The same as pushing at 0
+  // and setting the index, without naming the content at index 0 on the way.
+  kov_context_entry* push(int kind, std::int32_t index = 0);
   void set_index(kov_context_entry& entry, std::int32_t index);
   // Removes the entry; one that is not innermost leaves an empty position behind until the
   // entries inside it are popped too. The entry is destroyed.
@@ -64,6 +65,7 @@ private:
   void remember(std::uint32_t base, std::int32_t index, std::uint32_t state);
   static std::size_t known_row(std::uint32_t base, std::int32_t index);
   void pop_innermost();
+  kov_context_entry* push_into_new_slot(int kind, std::int32_t index);
   // The position (0-based) of an entry on the stack, or depth_ when it is not there.
   std::size_t position_of(const kov_context_entry* entry) const;
   std::uint32_t fresh_state() { return next_state_++; }
@@ -84,9 +86,9 @@ private:
 // The three stacks, and the processor's push/set/pop operations over them.
 class kov_context_stacks {
 public:
-  // An entry on the stack of its kind; a kind outside 0 to 2 gives an entry that is on no
-  // stack (its index can be set, popping it does nothing).
-  kov_context_entry* push_context(int kind);
+  // An entry at `index` on the stack of its kind; a kind outside 0 to 2 gives an entry that is
+  // on no stack (its index can be set, popping it does nothing).
+  kov_context_entry* push_context(int kind, std::int32_t index = 0);
   void set_index(kov_context_entry* entry, std::int32_t index);
   void pop_context(kov_context_entry* entry);
   // Empties all three stacks and sets their counters to 0.

@@ -18,11 +18,7 @@ constexpr std::string_view crlf = "\r\n";
 // reserved for the whole, so that the printer's buffer never grows with the document's texts.
 constexpr std::size_t largest_piece = 4096;
 
-char* put(char* o, std::string_view s) {
-  if (!s.empty())
-    std::memcpy(o, s.data(), s.size());
-  return o + s.size();
-}
+char* put(char* o, std::string_view s) { return copy_bytes(o, s.data(), s.size()); }
 
 // How a value must be written: bare when non-empty and made only of letters, digits, '.' and
 // '-'; otherwise quoted, and which kinds of quote it holds.
@@ -32,16 +28,20 @@ struct value_shape {
   bool has_single = false;
 };
 
+// One pass that gathers the classes of all bytes, four at a time.
 value_shape shape_of(const html_obj_printer& p, std::string_view v) {
-  value_shape s;
+  const auto* b = reinterpret_cast<const unsigned char*>(v.data());
+  const std::size_t n = v.size();
+  unsigned seen = 0;
   std::size_t i = 0;
-  while (i < v.size() && p.is_bare_value_char(static_cast<unsigned char>(v[i])))
-    ++i;
-  s.bare = !v.empty() && i == v.size();
-  if (s.bare)
-    return s;
-  s.has_double = v.find('"', i) != std::string_view::npos;
-  s.has_single = v.find('\'', i) != std::string_view::npos;
+  for (; i + 4 <= n; i += 4)
+    seen |= p.value_class(b[i]) | p.value_class(b[i + 1]) | p.value_class(b[i + 2]) | p.value_class(b[i + 3]);
+  for (; i < n; ++i)
+    seen |= p.value_class(b[i]);
+  value_shape s;
+  s.bare = n > 0 && seen == 0;
+  s.has_double = (seen & html_obj_printer::value_has_double) != 0;
+  s.has_single = (seen & html_obj_printer::value_has_single) != 0;
   return s;
 }
 
@@ -92,6 +92,47 @@ void put_marked(html_obj_printer& p, std::string_view open, std::string_view bod
   o = put(o, close);
   if (line_break)
     o = put(o, crlf);
+  p.commit(o);
+}
+
+// Writes "<" and a tag's name, the start of its start tag.
+void put_tag_open(html_obj_printer& p, std::string_view name) {
+  if (name.size() > largest_piece) {
+    p.write("<");
+    p.write(name);
+    return;
+  }
+  char* o = p.room(name.size() + 1);
+  *o++ = '<';
+  p.commit(put(o, name));
+}
+
+// Writes the ">" that closes a start tag, and a line break when asked.
+void put_tag_close(html_obj_printer& p, bool line_break) {
+  char* o = p.room(3);
+  *o++ = '>';
+  if (line_break) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  p.commit(o);
+}
+
+// Writes "</", a tag's name and ">", and a line break when asked.
+void put_end_tag(html_obj_printer& p, std::string_view name, bool line_break) {
+  if (name.size() > largest_piece) {
+    put_marked(p, "</", name, ">", line_break);
+    return;
+  }
+  char* o = p.room(name.size() + 5);
+  *o++ = '<';
+  *o++ = '/';
+  o = put(o, name);
+  *o++ = '>';
+  if (line_break) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
   p.commit(o);
 }
 
@@ -182,9 +223,9 @@ void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_nam
                                    html_element* attr_list, html_element* extra) {
   if (tag_name.empty())
     return;
-  put_marked(p, "<", tag_name, "", false);
+  put_tag_open(p, tag_name);
   print_attributes(p, attr_list, extra);
-  put_marked(p, ">", "", "", flags & NL_AFTER);
+  put_tag_close(p, flags & NL_AFTER);
 }
 
 // Applies one extra to the attributes in work[0, count): the first entry of its name takes
@@ -207,7 +248,26 @@ static std::size_t merge_extra(html_attr_view* work, std::size_t count, const ht
   return kept;
 }
 
+// True when the extras alone decide the attributes: the list has none of its own and no two
+// extras share a name, so each extra with a value is written as it comes.
+static bool extras_stand_alone(html_element* attr_list, std::span<const html_attr_view> extras) {
+  for (html_element* a = attr_list; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      return false;
+  for (std::size_t i = 0; i < extras.size(); ++i)
+    for (std::size_t j = i + 1; j < extras.size(); ++j)
+      if (extras[i].name == extras[j].name)
+        return false;
+  return true;
+}
+
 void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::span<const html_attr_view> extras) {
+  if (extras.size() <= 8 && extras_stand_alone(attr_list, extras)) {
+    for (const html_attr_view& x : extras)
+      if (x.value)
+        put_attribute(p, x, true);
+    return;
+  }
   std::size_t room = extras.size();
   for (html_element* a = attr_list; a; a = a->next)
     room += a->kind == html_kind::attr ? 1 : 0;
@@ -245,17 +305,17 @@ void html_elt_tag::print_end_tag(html_obj_printer& p) {
   if (p.flags() & html_obj_printer::NORMALIZE_END_TAGS) {
     if (def->flags & html_elt_def::EMPTY)
       return;
-    put_marked(p, "</", def->name, ">", (flags & NL_AFTER_END) || !(flags & HAS_END_TAG));
+    put_end_tag(p, def->name, (flags & NL_AFTER_END) || !(flags & HAS_END_TAG));
     return;
   }
   if (flags & HAS_END_TAG)
-    put_marked(p, "</", def->name, ">", flags & NL_AFTER_END);
+    put_end_tag(p, def->name, flags & NL_AFTER_END);
 }
 
 void html_elt_etag::print(html_obj_printer& p) {
   if (!def || (p.flags() & html_obj_printer::NORMALIZE_END_TAGS))
     return;
-  put_marked(p, "</", def->name, ">", flags & NL_AFTER);
+  put_end_tag(p, def->name, flags & NL_AFTER);
 }
 
 }  // namespace quillet

@@ -11,8 +11,12 @@ namespace quillet {
 
 html_obj_printer::html_obj_printer(std::ostream& out, std::uint32_t flags)
     : out_(&out), flags_(flags), buf_(new char[flush_at + 4096]), capacity_(flush_at + 4096) {
-  for (int c = 0; c < 256; ++c)
-    bare_[c] = crt::is_alpha(c) || crt::is_digit(c) || c == '.' || c == '-';
+  for (int c = 0; c < 256; ++c) {
+    bool bare = crt::is_alpha(c) || crt::is_digit(c) || c == '.' || c == '-';
+    value_class_[c] = bare ? 0 : value_needs_quotes;
+  }
+  value_class_['"'] |= value_has_double;
+  value_class_['\''] |= value_has_single;
 }
 
 html_obj_printer::~html_obj_printer() { flush(); }

@@ -17,6 +17,31 @@ namespace quillet {
 
 class html_element;
 
+// Copies n bytes to `to` and returns the end. Pieces of up to 32 bytes (tag names, short
+// values) are moved with two overlapping fixed-size copies that the compiler does inline, so
+// that the many small pieces of a report cost no library call each.
+inline char* copy_bytes(char* to, const char* from, std::size_t n) {
+  if (n > 32) {
+    std::memcpy(to, from, n);
+    return to + n;
+  }
+  if (n >= 16) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + n - 16, from + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + n - 8, from + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(to, from, 4);
+    std::memcpy(to + n - 4, from + n - 4, 4);
+  } else if (n > 0) {
+    to[0] = from[0];
+    to[n / 2] = from[n / 2];
+    to[n - 1] = from[n - 1];
+  }
+  return to + n;
+}
+
 class html_obj_printer {
 public:
   // Option bit: close every non-EMPTY element with an end tag and drop stray end tags.
@@ -63,7 +88,11 @@ public:
   // is written "&lt;".
   void write_text(std::string_view s);
   // True for bytes an attribute value may consist of to be written without quotes.
-  bool is_bare_value_char(unsigned char c) const { return bare_[c]; }
+  bool is_bare_value_char(unsigned char c) const { return value_class_[c] == 0; }
+  // What a byte asks of an attribute value that holds it: value_needs_quotes for every byte
+  // that is not bare, with value_has_double or value_has_single added for the quotes.
+  static constexpr std::uint8_t value_needs_quotes = 1, value_has_double = 2, value_has_single = 4;
+  std::uint8_t value_class(unsigned char c) const { return value_class_[c]; }
   // Hands the buffered bytes to the stream.
   void flush();
 
@@ -80,7 +109,7 @@ private:
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
   std::size_t capacity_;
-  std::array<bool, 256> bare_{};
+  std::array<std::uint8_t, 256> value_class_{};
 };
 
 // Prints a list of nodes in order. Plain tags nested in the list are walked with an explicit

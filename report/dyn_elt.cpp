@@ -2,6 +2,8 @@
 // generic element with REPEAT and VALUE.
 #include "report/html_dyn_elt.h"
 
+#include <cstring>
+
 #include "doc/html_printer.h"
 #include "report/htdoc_processor.h"
 
@@ -97,18 +99,56 @@ void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, co
     build_dynamic(owner, children, this, params);
 }
 
-// Writes a text with "&", "<" and ">" as entities, so that a value shows as text.
-static void write_encoded(html_obj_printer& p, std::string_view text) {
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char* entity = text[i] == '&' ? "&amp;" : text[i] == '<' ? "&lt;" : text[i] == '>' ? "&gt;" : nullptr;
-    if (!entity)
+namespace {
+
+// The bytes that a value shows as entities: "&", "<" and ">".
+struct entity_bytes {
+  bool special[256] = {};
+  constexpr entity_bytes() { special['&'] = special['<'] = special['>'] = true; }
+};
+constexpr entity_bytes entity_table;
+
+// Appends a part of a value with its special bytes as entities; returns the end.
+char* put_encoded(char* o, std::string_view part) {
+  for (char c : part) {
+    if (!entity_table.special[static_cast<unsigned char>(c)]) {
+      *o++ = c;
       continue;
-    p.write(text.substr(start, i - start));
-    p.write(entity);
-    start = i + 1;
+    }
+    std::string_view entity = c == '&' ? "&amp;" : c == '<' ? "&lt;" : "&gt;";
+    std::memcpy(o, entity.data(), entity.size());
+    o += entity.size();
   }
-  p.write(text.substr(start));
+  return o;
+}
+
+// True when a part of a value holds a byte that must be written as an entity.
+bool has_special(std::string_view part) {
+  const auto* b = reinterpret_cast<const unsigned char*>(part.data());
+  const std::size_t n = part.size();
+  bool any = false;
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4)
+    any |= entity_table.special[b[i]] | entity_table.special[b[i + 1]] | entity_table.special[b[i + 2]] |
+           entity_table.special[b[i + 3]];
+  for (; i < n; ++i)
+    any |= entity_table.special[b[i]];
+  return any;
+}
+
+}  // namespace
+
+// Writes a text with "&", "<" and ">" as entities, so that a value shows as text. The bytes
+// go straight into the printer's buffer, a bounded part at a time (a byte takes at most
+// five); a part without special bytes is copied whole.
+static void write_encoded(html_obj_printer& p, std::string_view text) {
+  constexpr std::size_t part_size = 4096;
+  while (!text.empty()) {
+    std::string_view part = text.substr(0, part_size);
+    text.remove_prefix(part.size());
+    char* o = p.room(part.size() * 5);
+    p.commit(has_special(part) ? put_encoded(o, part) : copy_bytes(o, part.data(), part.size()));
+  }
 }
 
 // The VALUE's text in place of the content; a failure shows its error text, encoded like
@@ -122,18 +162,28 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
   }
   anyval result;
   std::string error;
-  std::string text;
-  if (processor && processor->evaluate(*value, result, &error) && result.to_text(text))
-    write_encoded(p, text);
-  else
-    write_encoded(p, error.empty() ? std::string_view("#ERROR#") : std::string_view(error));
+  if (processor && processor->evaluate(*value, result, &error)) {
+    // A string is written from the value itself, without a copy of its text.
+    if (const std::string* s = result.as_string()) {
+      write_encoded(p, *s);
+      print_end_tag(p);
+      return;
+    }
+    if (result.to_text(value_text_)) {
+      write_encoded(p, value_text_);
+      print_end_tag(p);
+      return;
+    }
+  }
+  write_encoded(p, error.empty() ? std::string_view("#ERROR#") : std::string_view(error));
   print_end_tag(p);
 }
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {
   kov_context_entry* entry = processor->push_context(kind);
   for (std::int32_t i = 0; i < n && processor->count_repetition(); ++i) {
-    processor->set_index(entry, i);
+    if (i > 0)  // the entry starts at index 0
+      processor->set_index(entry, i);
     print_once(p);
     if (n != 1)
       p.write("\r\n");

@@ -68,6 +68,31 @@ std::string computed_style(htdoc_processor& processor, const txl_prop_list& prop
 
 }  // namespace
 
+// Appends the ATTR. properties that give a text, in property order, to the computed
+// attributes. The last one's value is written before anything else is evaluated, so a string
+// there is shown from `last` itself; the others are copied, since evaluating a later
+// property may change a string in place.
+void html_dyn_elt::add_attr_props(std::size_t attr_props, anyval& last) {
+  if (computed_texts_.size() < attr_props)
+    computed_texts_.resize(attr_props);
+  std::size_t left = attr_props;
+  for (const auto& prop : props) {
+    if (!has_prefix(prop->name, attr_prefix))
+      continue;
+    --left;
+    std::string_view name = std::string_view(prop->name).substr(attr_prefix.size());
+    if (!processor->evaluate(*prop, last))
+      continue;
+    if (const std::string* s = left == 0 ? last.as_string() : nullptr) {
+      computed_attrs_.push_back({name, *s});
+      continue;
+    }
+    std::string& text = computed_texts_[computed_attrs_.size()];
+    if (last.to_text(text))
+      computed_attrs_.push_back({name, text});
+  }
+}
+
 // The extras of the start tag are the ATTR. properties that give a text, in property order,
 // then the merged STYLE, then the caller's extras; the style items are evaluated first.
 void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
@@ -82,17 +107,9 @@ void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list
     return;
   }
   std::string style = has_style ? computed_style(*processor, props, attr_list) : std::string();
-  if (computed_texts_.size() < attr_props)
-    computed_texts_.resize(attr_props);
   computed_attrs_.clear();
-  anyval result;
-  for (const auto& prop : props) {
-    if (!has_prefix(prop->name, attr_prefix))
-      continue;
-    std::string& text = computed_texts_[computed_attrs_.size()];
-    if (processor->evaluate(*prop, result) && result.to_text(text))
-      computed_attrs_.push_back({std::string_view(prop->name).substr(attr_prefix.size()), text});
-  }
+  anyval last;
+  add_attr_props(attr_props, last);
   if (has_style)
     computed_attrs_.push_back({"STYLE", style});
   for (html_element* e = extra; e; e = e->next) {

@@ -63,8 +63,7 @@ void html_dyn_elt_td::print(html_obj_printer& p) {
   std::int32_t j = row->current_row;
   if (j % rowspan != 0)
     return;
-  kov_context_entry* row_entry = processor->push_context(1);
-  processor->set_index(row_entry, j / rowspan);
+  kov_context_entry* row_entry = processor->push_context(1, j / rowspan);
   print_repeated(p, 2, cols);
   processor->pop_context(row_entry);
 }

@@ -69,7 +69,7 @@ public:
   std::unique_ptr<std::ostream> open_output(std::string_view name);
 
   // Repeat-context operations of the dynamic elements.
-  kov_context_entry* push_context(int kind) { return stacks_.push_context(kind); }
+  kov_context_entry* push_context(int kind, std::int32_t index = 0) { return stacks_.push_context(kind, index); }
   void set_index(kov_context_entry* entry, std::int32_t i) { stacks_.set_index(entry, i); }
   void pop_context(kov_context_entry* entry) { stacks_.pop_context(entry); }
 

@@ -47,6 +47,8 @@ public:
   htdoc_processor* processor = nullptr;  // not owned
 
 private:
+  void add_attr_props(std::size_t attr_props, anyval& last);
+
   // The texts of the computed attributes of the start tag being written, and their views in
   // the order they apply; kept between tags so that a report reuses their room.
   std::vector<std::string> computed_texts_;
@@ -69,6 +71,9 @@ public:
 protected:
   // Writes print_once n times inside a context entry of `kind` whose index counts.
   void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
+
+private:
+  std::string value_text_;  // the VALUE's text when it is not a string; reused between copies
 };
 
 class html_dyn_elt_td;
