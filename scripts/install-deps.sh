@@ -9,6 +9,10 @@ packages=(
   libpng-dev zlib1g-dev
   libcairo2-dev libfontconfig1-dev libfreetype-dev fonts-dejavu-core
   libcpp-httplib-dev nlohmann-json3-dev
+  # Static archives of what cairo, FreeType and libpng need (the executables link them statically).
+  libfontconfig-dev libpixman-1-dev libexpat1-dev libbrotli-dev
+  libx11-dev libxcb1-dev libxrender-dev libxext-dev libxau-dev libxdmcp-dev
+  libxcb-shm0-dev libxcb-render0-dev
 )
 # Benchmark peers are only needed by `make bench`.
 if [ "${1:-}" = "--bench" ]; then
