@@ -25,7 +25,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
     entry->release(cookie);
   entry = new_entry;
   cookie = new_cookie;
-  float_form_ = entry ? txl_float_form_of(*entry) : nullptr;
+  number_form_ = entry ? txl_number_form_of(*entry) : nullptr;
   token = 0;
   result.release();
   invalidate(*this);
@@ -56,14 +56,14 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     return false;
   }
   std::size_t evaluated = 0;  // arguments already evaluated on the way to the float form
-  if (float_form_ && children.size() == 1 && children[0]) {
+  if (number_form_ && children.size() == 1 && children[0]) {
     txl_expr& arg = *children[0];
     if (!evaluate_child(arg, error)) {
       result.release();
       return false;
     }
     if (const anyval_imp_float* x = plain_float(arg.value())) {
-      store_float(result, float_form_(x->value));
+      store_float(result, number_form_->on_float(x->value));
       token = 0;
       valid = true;
       return true;

@@ -26,6 +26,8 @@ public:
   // Releases the binding; the site is unbound again.
   void unbind() { bind(nullptr, nullptr); }
   bool is_bound() const { return entry != nullptr; }
+  // The bound built-in's computation on one number, or null (see txl_number_form_of).
+  const txl_number_form* number_form() const { return number_form_; }
   // Whether the last result is still correct: there is one and the function says so.
   bool is_current() const {
     return entry && !result.empty() && (txl_is_always_current(*entry) || entry->is_current(cookie, token));
@@ -38,10 +40,8 @@ public:
   std::int32_t token = 0;
 
 private:
-  bool evaluate_float_form(std::string& error);
-
   anyval args_;  // the argument vector, reused while nobody else holds it
-  txl_float_form float_form_ = nullptr;  // the bound built-in's float computation, if any
+  const txl_number_form* number_form_ = nullptr;  // the bound built-in's, if it has one
 };
 
 }  // namespace quillet

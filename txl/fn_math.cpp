@@ -83,33 +83,34 @@ bool xfn_math_abs::unary_int(std::int32_t x, anyval& r) const {
   return store_int(r, static_cast<std::int32_t>(magnitude));
 }
 
-// The functions whose one-float form is a plain computation on the float; ATAN's one-float
-// form is atan2(x, 1).
-txl_float_form txl_float_form_of(const txl_function_entry& entry) {
-  struct form {
+// The functions whose one-number forms are plain computations; ATAN's one-float form is
+// atan2(x, 1).
+const txl_number_form* txl_number_form_of(const txl_function_entry& entry) {
+  struct form_row {
     bool (*call)(txl_cookie, txl_call&);
-    txl_float_form compute;
+    txl_number_form form;
   };
-  static constexpr form forms[] = {
-      {xfn_math_floor::call, [](double x) { return std::floor(x); }},
-      {xfn_math_ceil::call, [](double x) { return std::ceil(x); }},
-      {xfn_math_abs::call, [](double x) { return std::fabs(x); }},
-      {xfn_math_sqrt::call, [](double x) { return std::sqrt(x); }},
-      {xfn_math_log::call, [](double x) { return std::log(x); }},
-      {xfn_math_log10::call, [](double x) { return std::log10(x); }},
-      {xfn_math_exp::call, [](double x) { return std::exp(x); }},
-      {xfn_math_sin::call, [](double x) { return std::sin(x); }},
-      {xfn_math_cos::call, [](double x) { return std::cos(x); }},
-      {xfn_math_tan::call, [](double x) { return std::tan(x); }},
-      {xfn_math_asin::call, [](double x) { return std::asin(x); }},
-      {xfn_math_acos::call, [](double x) { return std::acos(x); }},
-      {xfn_math_atan::call, [](double x) { return std::atan2(x, 1.0); }},
+  using rule = txl_int_rule;
+  static constexpr form_row rows[] = {
+      {xfn_math_floor::call, {[](double x) { return std::floor(x); }, rule::same}},
+      {xfn_math_ceil::call, {[](double x) { return std::ceil(x); }, rule::same}},
+      {xfn_math_abs::call, {[](double x) { return std::fabs(x); }, rule::magnitude}},
+      {xfn_math_sqrt::call, {[](double x) { return std::sqrt(x); }, rule::as_float}},
+      {xfn_math_log::call, {[](double x) { return std::log(x); }, rule::as_float}},
+      {xfn_math_log10::call, {[](double x) { return std::log10(x); }, rule::as_float}},
+      {xfn_math_exp::call, {[](double x) { return std::exp(x); }, rule::as_float}},
+      {xfn_math_sin::call, {[](double x) { return std::sin(x); }, rule::as_float}},
+      {xfn_math_cos::call, {[](double x) { return std::cos(x); }, rule::as_float}},
+      {xfn_math_tan::call, {[](double x) { return std::tan(x); }, rule::as_float}},
+      {xfn_math_asin::call, {[](double x) { return std::asin(x); }, rule::as_float}},
+      {xfn_math_acos::call, {[](double x) { return std::acos(x); }, rule::as_float}},
+      {xfn_math_atan::call, {[](double x) { return std::atan2(x, 1.0); }, rule::as_float}},
   };
   if (!txl_is_always_current(entry))
     return nullptr;
-  for (const form& f : forms)
-    if (f.call == entry.call)
-      return f.compute;
+  for (const form_row& r : rows)
+    if (r.call == entry.call)
+      return &r.form;
   return nullptr;
 }
 

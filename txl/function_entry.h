@@ -53,12 +53,18 @@ inline bool txl_is_always_current(const txl_function_entry& entry) {
   return entry.is_current == &txl_always_current;
 }
 
-// The computation a built-in applies to a single float argument, for the entries whose call
-// with one float argument only stores a float worked out from it (the math functions);
-// null for every other entry. A call site uses it to skip the argument vector and the call
-// record when its one argument is a float.
+// What a math built-in called with one number gives: the float computation for a float, and
+// for an integer the integer itself, its magnitude, or the float computation of it. Only
+// entries whose one-number call does nothing else have one (txl_number_form_of gives null
+// for every other entry). A call site uses it to skip the argument vector and the call
+// record, and numeric programs to compute the call in a register.
 using txl_float_form = double (*)(double);
-txl_float_form txl_float_form_of(const txl_function_entry& entry);
+enum class txl_int_rule : std::uint8_t { same, magnitude, as_float };
+struct txl_number_form {
+  txl_float_form on_float;
+  txl_int_rule on_int;
+};
+const txl_number_form* txl_number_form_of(const txl_function_entry& entry);
 
 // Row for a built-in `bool fn(txl_cookie, txl_call&)`.
 #define TXL_BUILTIN(NAME, FN) \

@@ -50,7 +50,7 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, bool& jumped, st
       &&neg, &&inv, &&lnot, &&truth, &&copy, &&set_int, &&check, &&jump, &&jump_false, &&jump_true,
       &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
       &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
-      &&jump_unless_le, &&jump_break, &&count, &&end,
+      &&jump_unless_le, &&jump_break, &&count, &&math, &&end,
   };
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
@@ -151,6 +151,20 @@ count:
   if (!txl_count_loop_iteration(error))
     return false;
   QUILLET_STEP;
+math : {
+  const txl_number_form& form = *program.forms[static_cast<std::size_t>(pc->b)];
+  const nl_reg& x = r[pc->a];
+  if (x.kind == type_float)
+    put_float(r[pc->dst], form.on_float(x.f));
+  else if (form.on_int == txl_int_rule::same)
+    put_int(r[pc->dst], x.i);
+  else if (form.on_int == txl_int_rule::magnitude)
+    put_int(r[pc->dst], static_cast<std::int32_t>(x.i < 0 ? 0u - static_cast<std::uint32_t>(x.i)
+                                                             : static_cast<std::uint32_t>(x.i)));
+  else
+    put_float(r[pc->dst], form.on_float(static_cast<double>(x.i)));
+  QUILLET_STEP;
+}
 end:
   return true;
 #undef QUILLET_COMPARE_OPS
@@ -206,6 +220,28 @@ std::vector<const txl_expr_localvar*> vars_to_check(const nl_program& p) {
   return out;
 }
 
+// Hands the changed variables back, leaves the program's nodes to be recomputed and reports
+// every changed variable; says whether any was changed.
+bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs) {
+  bool any_written = false;
+  for (std::size_t i = 0; i < p.vars.size(); ++i) {
+    const nl_reg& r = regs[i];
+    if (!r.written)
+      continue;
+    any_written = true;
+    if (r.kind == type_int)
+      store_int(p.vars[i]->value, r.i);
+    else
+      store_float(p.vars[i]->value, r.f);
+  }
+  for (txl_expr* n : p.nodes)
+    n->valid = false;
+  for (std::size_t i = 0; i < p.vars.size(); ++i)
+    if (regs[i].written)
+      variable_changed(*p.vars[i]);
+  return any_written;
+}
+
 }  // namespace
 
 numeric_loop_outcome txl_numeric_loop::run(txl_expr_for& loop, bool& stays_valid, std::string& error) {
@@ -230,26 +266,109 @@ numeric_loop_outcome txl_numeric_loop::run(txl_expr_for& loop, bool& stays_valid
   ++txl_numeric_loop_runs;
   bool jumped = false;
   const bool ok = execute_numeric_loop(p, regs_.data(), jumped, error);
-
-  // Hand the variables back and leave the loop's nodes to be recomputed.
-  bool any_written = false;
-  for (std::size_t i = 0; i < p.vars.size(); ++i) {
-    const nl_reg& r = regs_[i];
-    if (!r.written)
-      continue;
-    any_written = true;
-    if (r.kind == type_int)
-      store_int(p.vars[i]->value, r.i);
-    else
-      store_float(p.vars[i]->value, r.f);
-  }
-  for (txl_expr* n : p.nodes)
-    n->valid = false;
-  for (std::size_t i = 0; i < p.vars.size(); ++i)
-    if (regs_[i].written)
-      variable_changed(*p.vars[i]);
-  stays_valid = !any_written && !jumped;
+  stays_valid = !hand_back(p, regs_) && !jumped;
   return ok ? numeric_loop_outcome::finished : numeric_loop_outcome::failed;
+}
+
+namespace {
+
+bool load_number(const anyval_imp* v, nl_reg& r) {
+  if (v && v->plain_kind == type_int)
+    put_int(r, static_cast<const anyval_imp_int*>(v)->value);
+  else if (v && v->plain_kind == type_float)
+    put_float(r, static_cast<const anyval_imp_float*>(v)->value);
+  else
+    return false;
+  r.written = 0;
+  return true;
+}
+
+// The numbers a body program takes from outside: the cached values of the nodes it does not
+// run, which must be valid (the tree would evaluate an invalid one), and the elements it
+// reads (an empty element reads as the integer 0; anything else than a number, or an index
+// past the end, is the tree's to handle).
+bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
+  for (const auto& leaf : p.leaves)
+    if (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)]))
+      return false;
+  for (const auto& e : p.elements) {
+    const anyval_imp* v = e.storage->value.get();
+    const anyval_list* list = v ? v->as_vector() : nullptr;
+    if (!list || static_cast<std::size_t>(e.index) >= list->size())
+      return false;
+    const anyval_imp* element = (*list)[static_cast<std::size_t>(e.index)].get();
+    nl_reg& r = regs[static_cast<std::size_t>(e.reg)];
+    if (!element)
+      put_int(r, 0);
+    else if (!load_number(element, r))
+      return false;
+  }
+  return true;
+}
+
+void store_register(anyval& target, const nl_reg& r) {
+  if (r.kind == type_int)
+    store_int(target, r.i);
+  else
+    store_float(target, r.f);
+}
+
+}  // namespace
+
+bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
+  const std::uint64_t shape = txl_tree_shape();
+  if (known_ && shape_ == shape && (!suitable_ || program_->counting == counting))
+    return suitable_;
+  program_ = build_numeric_body(body, counting, {});
+  shape_ = shape;
+  known_ = true;
+  suitable_ = program_ != nullptr;
+  return suitable_;
+}
+
+numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
+  txl_expr* body = root.child(0);
+  if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body ||
+      !prepare(*body, txl_loop_budget_in_scope()))
+    return numeric_loop_outcome::unsuitable;
+  if (txl_expr::eval_depth() + program_->depth + 1 >= txl_max_eval_depth)
+    return numeric_loop_outcome::unsuitable;
+  regs_ = program_->initial;
+  bool unchecked_empty = false;
+  if (!load_inputs(*program_, regs_) || !load_vars(*program_, regs_, unchecked_empty))
+    return numeric_loop_outcome::unsuitable;
+  if (unchecked_empty) {
+    program_ = build_numeric_body(*body, program_->counting, vars_to_check(*program_));
+    if (!program_) {
+      suitable_ = false;
+      return numeric_loop_outcome::unsuitable;
+    }
+    regs_ = program_->initial;
+    if (!load_inputs(*program_, regs_) || !load_vars(*program_, regs_, unchecked_empty))
+      return numeric_loop_outcome::unsuitable;
+  }
+  const nl_program& p = *program_;
+  ++txl_numeric_body_runs;
+  bool jumped = false;
+  const bool ok = execute_numeric_loop(p, regs_.data(), jumped, error);
+  // The math calls that ran keep their last result, as the tree leaves them (invalid, since
+  // what they read changed, but holding a result: they count as current).
+  for (const auto& call : p.calls) {
+    const nl_reg& r = regs_[static_cast<std::size_t>(call.reg)];
+    if (r.written)
+      store_register(call.node->result, r);
+  }
+  hand_back(p, regs_);
+  if (!ok)
+    return numeric_loop_outcome::failed;
+  const nl_reg& value = regs_[static_cast<std::size_t>(p.result)];
+  if (!value.kind) {
+    error = "#UNEXP:NULL#";
+    return numeric_loop_outcome::failed;
+  }
+  store_register(root.result, value);
+  root.valid = true;
+  return numeric_loop_outcome::finished;
 }
 
 }  // namespace quillet

@@ -17,11 +17,14 @@
 #include <string>
 #include <vector>
 
+#include "txl/function_entry.h"
+
 namespace quillet {
 
 class txl_expr;
 class txl_expr_for;
 class txl_expr_localvar;
+class txl_expr_root;
 
 enum class numeric_loop_outcome { unsuitable, finished, failed };
 
@@ -46,6 +49,7 @@ enum class nl_op : std::uint8_t {
   jump_unless_eq, jump_unless_ne, jump_unless_gt, jump_unless_ge, jump_unless_lt, jump_unless_le,
   jump_break,                          // "break" or "continue": to target, noting the jump
   count,                               // one loop iteration against the loop budget
+  math,                                // dst = program.forms[b] applied to a
   end,
 };
 
@@ -83,6 +87,27 @@ struct nl_program {
   std::vector<txl_expr*> nodes;
   int depth = 0;         // nesting of the translated tree
   bool counting = false; // built with a loop budget in scope
+
+  // Programs of whole bodies (build_numeric_body) also take numbers from outside and hand
+  // results back:
+  struct node_register {
+    txl_expr* node;
+    int reg;
+  };
+  struct element_register {
+    txl_expr_localvar* storage;
+    std::int32_t index;
+    int reg;
+  };
+  // Nodes the program does not run: each must be valid with a number when the program
+  // starts, which the tree would then reuse as it stands.
+  std::vector<node_register> leaves;
+  // `x[c]` of a variable the program never changes, read when the program starts.
+  std::vector<element_register> elements;
+  // Math calls worked out in registers: their results are handed back to the call nodes.
+  std::vector<node_register> calls;
+  std::vector<const txl_number_form*> forms;
+  int result = -1;  // the register of the body's value
 };
 
 // What a loop node keeps between evaluations: its program, or the finding that it has none,
@@ -112,9 +137,38 @@ std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting
 // with the marker in `error` on failure. `jumped` tells whether a "break" or "continue" ran.
 bool execute_numeric_loop(const nl_program& program, nl_reg* regs, bool& jumped, std::string& error);
 
-// Off only in tests that compare the programs with tree evaluation.
+// Translates a user function's body into a program when it is made only of what numeric
+// loops allow plus math calls of one number, `x[c]` reads of variables it never changes,
+// and other nodes it can take as they stand (see txl_numeric_body); null otherwise.
+std::unique_ptr<nl_program> build_numeric_body(txl_expr& body, bool counting,
+                                               const std::vector<const txl_expr_localvar*>& empty_vars);
+
+// What a user function keeps for running its body as a program: a body that does only
+// arithmetic on numbers between the calls it makes runs as one when every call it would
+// make holds a current number already (a valid node, which the tree would not evaluate
+// either). The run then leaves what the tree would: the variables, the math calls' results,
+// the root's result, every changed variable reported, the other nodes invalid.
+class txl_numeric_body {
+public:
+  // `finished`: the root holds the body's value and is valid; `failed`: error holds the
+  // marker; `unsuitable`: evaluate the tree.
+  numeric_loop_outcome run(txl_expr_root& root, std::string& error);
+
+private:
+  bool prepare(txl_expr& body, bool counting);
+  std::unique_ptr<nl_program> program_;
+  std::vector<nl_reg> regs_;
+  std::uint64_t shape_ = 0;
+  bool known_ = false;
+  bool suitable_ = false;
+};
+
+// Off only in tests that compare the programs with tree evaluation; the second only in
+// tests of loop programs, which bodies' programs would otherwise include.
 inline thread_local bool txl_numeric_loops_enabled = true;
+inline thread_local bool txl_numeric_bodies_enabled = true;
 // Programs run on this thread so far, for tests and diagnostics.
 inline thread_local std::uint64_t txl_numeric_loop_runs = 0;
+inline thread_local std::uint64_t txl_numeric_body_runs = 0;
 
 }  // namespace quillet

@@ -1,12 +1,13 @@
-// Translation of a loop's tree into a numeric-loop program: every node gets the register its
-// value lives in (a variable's own register for reads and assignments, which see later
-// changes of the variable just as the tree's nodes do; a register of its own for everything
-// else), and control flow becomes jumps. Any node outside the numeric subset makes the
-// whole loop unsuitable.
+// Translation of a loop's tree, or of a whole body, into a numeric program: every node gets
+// the register its value lives in (a variable's own register for reads and assignments,
+// which see later changes of the variable just as the tree's nodes do; a register of its own
+// for everything else), and control flow becomes jumps. Any node outside the numeric subset
+// makes the whole loop unsuitable; a body may also take other nodes as they stand.
 #include <algorithm>
 #include <typeindex>
 #include <unordered_map>
 
+#include "txl/expr_fncall.h"
 #include "txl/expr_nodes.h"
 #include "txl/numeric_loop.h"
 
@@ -21,6 +22,7 @@ constexpr std::size_t max_nodes = 20000;
 enum class node_kind {
   other, constant, var_ref, var_assign, seq, if_, loop, brk, cont, land, lor,
   add, sub, mul, div, rem, band, bor, bxor, shl, shr, eq, ne, gt, ge, lt, le, neg, inv, lnot,
+  index, call,
 };
 
 // The kind of a node of exactly one of the evaluator's own classes; `other` for anything
@@ -56,6 +58,8 @@ node_kind kind_of(const txl_expr& n) {
       {typeid(txl_expr_unary_neg), node_kind::neg},
       {typeid(txl_expr_unary_inv), node_kind::inv},
       {typeid(txl_expr_unary_lnot), node_kind::lnot},
+      {typeid(txl_expr_index), node_kind::index},
+      {typeid(txl_expr_fncall), node_kind::call},
   };
   auto it = kinds.find(typeid(n));
   return it == kinds.end() ? node_kind::other : it->second;
@@ -86,6 +90,33 @@ nl_op op_of(node_kind k) {
   }
 }
 
+// `x[c]` with a plain variable x and a constant integer c of at least 0, which a body
+// program reads when it starts.
+bool is_element_read(txl_expr& n) {
+  if (kind_of(n) != node_kind::index)
+    return false;
+  auto* var = dynamic_cast<txl_expr_var_ref*>(n.child(0));
+  txl_expr* at = n.child(1);
+  if (!var || var->declaration || !at || kind_of(*at) != node_kind::constant)
+    return false;
+  const anyval_imp* v = at->value().get();
+  return v && v->plain_kind == type_int && static_cast<const anyval_imp_int*>(v)->value >= 0;
+}
+
+// A call of one argument that a program computes itself (see txl_number_form_of).
+const txl_number_form* math_call_form(txl_expr& n) {
+  if (kind_of(n) != node_kind::call || n.child_count() != 1 || !n.child(0))
+    return nullptr;
+  return static_cast<txl_expr_fncall&>(n).number_form();
+}
+
+// A node a body program takes as it stands rather than running it.
+bool is_leaf(txl_expr& n) {
+  const node_kind k = kind_of(n);
+  return k == node_kind::other || (k == node_kind::call && !math_call_form(n)) ||
+         (k == node_kind::index && !is_element_read(n));
+}
+
 // The jumps a loop's "break" and "continue" statements make, patched once the loop's step
 // and exit positions are known.
 struct loop_jumps {
@@ -95,13 +126,31 @@ struct loop_jumps {
 
 class builder {
 public:
-  explicit builder(nl_program& program) : p_(program) {}
+  builder(nl_program& program, bool body) : p_(program), body_(body), written_(program.vars.size(), false) {}
 
   bool build(txl_expr_for& loop) {
     zero_ = constant_int(0);
     if (loop_code(loop) < 0 || !ok_)
       return false;
     emit({nl_op::end});
+    return true;
+  }
+
+  // A body qualifies when it does some work of its own (not only take a node as it stands)
+  // and nothing it takes as it stands reads a variable it changes.
+  bool build_body(txl_expr& body) {
+    zero_ = constant_int(0);
+    const int value = node_code(&body);
+    if (value < 0 || !ok_ || p_.nodes.empty())
+      return false;
+    p_.result = value;
+    emit({nl_op::end});
+    for (const auto& leaf : p_.leaves)
+      if (reads_written_var(*leaf.node))
+        return false;
+    for (const auto& e : p_.elements)
+      if (is_written(*e.storage))
+        return false;
     return true;
   }
 
@@ -118,7 +167,12 @@ private:
     p_.depth = std::max(p_.depth, depth_);
     last_made_ = -1;
     const node_kind k = kind_of(*n);
-    if (k != node_kind::constant && k != node_kind::other)
+    if (body_ && is_leaf(*n)) {
+      const int r = leaf_code(*n);
+      --depth_;
+      return r;
+    }
+    if (k != node_kind::constant)
       p_.nodes.push_back(n);
     const int r = kind_code(k, *n);
     --depth_;
@@ -133,12 +187,17 @@ private:
       case node_kind::var_assign: return assign_code(static_cast<txl_expr_var_assign&>(n));
       case node_kind::seq: return seq_code(n);
       case node_kind::if_: return if_code(n);
-      case node_kind::loop: return loop_code(static_cast<txl_expr_for&>(n));
+      // A body's loops keep their own programs: a tree may leave a loop valid, and a body
+      // program, which leaves its nodes invalid, would then run it again where the tree
+      // does not, counting against the loop budget.
+      case node_kind::loop: return body_ ? fail() : loop_code(static_cast<txl_expr_for&>(n));
       case node_kind::brk: return jump_code(true);
       case node_kind::cont: return jump_code(false);
       case node_kind::land: return logical_code(n, false);
       case node_kind::lor: return logical_code(n, true);
       case node_kind::neg: case node_kind::inv: case node_kind::lnot: return unary_code(k, n);
+      case node_kind::index: return body_ ? element_code(n) : fail();
+      case node_kind::call: return body_ ? math_code(n) : fail();
       default: return binary_code(k, n);
     }
   }
@@ -156,14 +215,73 @@ private:
     return add_register(r);
   }
 
+  // A node taken as it stands: its register is loaded from its cached value when the program
+  // starts. A node that can never be valid would never let the program start.
+  int leaf_code(txl_expr& n) {
+    if (n.never_valid || n.is_never_valid_kind())
+      return fail();
+    const int r = add_register({});
+    p_.leaves.push_back({&n, r});
+    return r;
+  }
+
+  int element_code(txl_expr& n) {
+    auto& var = static_cast<txl_expr_var_ref&>(*n.child(0));
+    const auto at = static_cast<const anyval_imp_int*>(n.child(1)->value().get())->value;
+    const int r = add_register({});
+    p_.elements.push_back({&var.storage(), at, r});
+    return r;
+  }
+
+  // The call's own register gets its result, handed back to the call node after the run.
+  int math_code(txl_expr& n) {
+    const int arg = node_code(n.child(0));
+    if (arg < 0)
+      return -1;
+    p_.forms.push_back(math_call_form(n));
+    const int r = emit_result({nl_op::math, 0, arg, static_cast<std::int32_t>(p_.forms.size() - 1)});
+    p_.calls.push_back({&n, r});
+    last_made_ = -1;  // an assignment copies from r, which stays the call's result
+    return r;
+  }
+
+  bool is_written(const txl_expr_localvar& storage) const {
+    for (std::size_t i = 0; i < p_.vars.size(); ++i)
+      if (p_.vars[i] == &storage)
+        return written_[i];
+    return false;
+  }
+
+  // Whether the subtree reads or assigns a variable the program changes.
+  bool reads_written_var(txl_expr& top) const {
+    std::vector<txl_expr*> pending{&top};
+    std::size_t seen = 0;
+    while (!pending.empty()) {
+      if (++seen > max_nodes)
+        return true;
+      txl_expr* n = pending.back();
+      pending.pop_back();
+      if (auto* r = dynamic_cast<txl_expr_var_ref*>(n); r && is_written(r->storage()))
+        return true;
+      if (auto* a = dynamic_cast<txl_expr_var_assign*>(n); a && is_written(a->storage()))
+        return true;
+      for (auto& c : n->children)
+        if (c)
+          pending.push_back(c.get());
+    }
+    return false;
+  }
+
   // A read is the variable's own register (checked first when the variable may be empty);
   // a declaration first sets it to the integer 0.
   int var_ref_code(txl_expr_var_ref& n) {
     const int v = var_register(n.storage());
     if (v < 0)
       return -1;
-    if (n.declaration)
+    if (n.declaration) {
       emit({nl_op::set_int, v, 0});
+      written_[static_cast<std::size_t>(v)] = true;
+    }
     else if (p_.checked[static_cast<std::size_t>(v)])
       emit({nl_op::check, 0, v});
     return v;
@@ -180,6 +298,7 @@ private:
     const int v = var_register(n.storage());
     if (v < 0)
       return -1;
+    written_[static_cast<std::size_t>(v)] = true;
     if (value == last_made_ && value >= first_temp())
       p_.code.back().dst = v;
     else
@@ -383,6 +502,8 @@ private:
   }
 
   nl_program& p_;
+  const bool body_;             // translating a whole body, which may take nodes as they stand
+  std::vector<bool> written_;   // per variable: the program changes it
   std::vector<loop_jumps> jumps_;
   int depth_ = 0;
   int zero_ = 0;
@@ -390,13 +511,17 @@ private:
   bool ok_ = true;
 };
 
-// Every variable the loop's tree reads or assigns, in tree order, without recursion.
-void collect_vars(txl_expr& loop, std::vector<txl_expr_localvar*>& vars) {
-  std::vector<txl_expr*> pending{&loop};
+// Every variable the tree reads or assigns, in tree order, without recursion. A body's
+// program does not look inside the nodes it takes as they stand, nor at the variable of an
+// element read.
+void collect_vars(txl_expr& top, bool body, std::vector<txl_expr_localvar*>& vars) {
+  std::vector<txl_expr*> pending{&top};
   std::size_t seen = 0;
   while (!pending.empty() && ++seen <= max_nodes) {
     txl_expr* n = pending.back();
     pending.pop_back();
+    if (body && (is_leaf(*n) || is_element_read(*n)))
+      continue;
     txl_expr_localvar* s = nullptr;
     if (auto* r = dynamic_cast<txl_expr_var_ref*>(n))
       s = &r->storage();
@@ -410,22 +535,38 @@ void collect_vars(txl_expr& loop, std::vector<txl_expr_localvar*>& vars) {
   }
 }
 
-}  // namespace
-
-std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting,
-                                               const std::vector<const txl_expr_localvar*>& empty_vars) {
+// The program with its variables numbered first, the ones empty now or listed checked.
+std::unique_ptr<nl_program> new_program(txl_expr& top, bool body, bool counting,
+                                        const std::vector<const txl_expr_localvar*>& empty_vars) {
   auto program = std::make_unique<nl_program>();
   program->counting = counting;
   std::vector<txl_expr_localvar*> vars;
-  collect_vars(loop, vars);
+  collect_vars(top, body, vars);
   for (txl_expr_localvar* s : vars) {
     program->vars.push_back(s);
     program->checked.push_back(s->value.empty() ||
                                std::find(empty_vars.begin(), empty_vars.end(), s) != empty_vars.end());
     program->initial.push_back(nl_reg{});
   }
-  builder b(*program);
+  return program;
+}
+
+}  // namespace
+
+std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting,
+                                               const std::vector<const txl_expr_localvar*>& empty_vars) {
+  auto program = new_program(loop, false, counting, empty_vars);
+  builder b(*program, false);
   if (!b.build(loop))
+    return nullptr;
+  return program;
+}
+
+std::unique_ptr<nl_program> build_numeric_body(txl_expr& body, bool counting,
+                                               const std::vector<const txl_expr_localvar*>& empty_vars) {
+  auto program = new_program(body, true, counting, empty_vars);
+  builder b(*program, true);
+  if (!b.build_body(body))
     return nullptr;
   return program;
 }

@@ -80,15 +80,18 @@ bool txl_user_function::call(txl_call& record) {
     return false;
   }
   bool changed = refresh_call_sites(call_sites);
-  set_arguments(args->value, record.args);
-  if (!args->dependents.empty())  // a body that never reads ARGS has nothing to invalidate
+  // ARGS is seen only through the body's references to it: without any, setting it and
+  // invalidating its readers would change nothing anyone can observe.
+  if (!args->dependents.empty()) {
+    set_arguments(args->value, record.args);
     variable_changed(*args);
+  }
   // A result served from the cache rests on call sites that were all current a moment ago,
   // and nothing has been evaluated since: is_current(token) would find the same.
   bool cached = body->valid && !body->result.empty();
   record.known_current = cached && !changed;
   if (!cached) {
-    if (!txl_expr::evaluate_child(*body, error))
+    if (!evaluate_body(error))
       return false;
     if (changed)
       ++change_count;
@@ -96,6 +99,16 @@ bool txl_user_function::call(txl_call& record) {
   record.result = body->result;
   record.token = change_count;
   return true;
+}
+
+// The body as a numeric program when it qualifies and can start now, else as a tree.
+bool txl_user_function::evaluate_body(std::string& error) {
+  switch (numeric_body_.run(*body, error)) {
+    case numeric_loop_outcome::finished: return true;
+    case numeric_loop_outcome::failed: return false;
+    case numeric_loop_outcome::unsuitable: break;
+  }
+  return txl_expr::evaluate_child(*body, error);
 }
 
 namespace {

@@ -10,6 +10,7 @@
 #include "txl/expr_fncall.h"
 #include "txl/expr_nodes.h"
 #include "txl/function_entry.h"
+#include "txl/numeric_loop.h"
 
 namespace quillet {
 
@@ -47,7 +48,10 @@ public:
   std::int32_t change_count = 0;
 
 private:
+  bool evaluate_body(std::string& error);
+
   mutable bool asking_ = false;  // is_current is under way for this function
+  txl_numeric_body numeric_body_;
 };
 
 // The entry through which a call site reaches a user function; the cookie is the

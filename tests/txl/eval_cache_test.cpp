@@ -50,6 +50,7 @@ struct cache_case {
 };
 
 TEST(EvalCache, ValidFlagsAfterOneEvaluation) {
+  tree_bodies_only trees;
   const std::vector<cache_case> cases = {
       {"1 + 2", "root+(bin+(k+,k+))"},
       {"-ARGS[0]", "root+(un+(idx+(v+,k+)))"},
@@ -92,6 +93,7 @@ txl_expr_localvar* first_variable(const txl_user_function& f) {
 }
 
 TEST(EvalCache, ChangingAVariableInvalidatesItsReadersAndTheirAncestors) {
+  tree_bodies_only trees;
   const std::vector<cache_case> cases = {
       {"var x = 1; x * 2;", "root-(seq-(set-(k+),bin-(v-,k+)))"},
       {"var x = 1; if x then 5 else 6;", "root-(seq-(set-(k+),if-(v-,k+,k+)))"},
@@ -112,6 +114,7 @@ TEST(EvalCache, ChangingAVariableInvalidatesItsReadersAndTheirAncestors) {
 }
 
 TEST(EvalCache, ArgumentsInvalidateOnlyTheirReaders) {
+  tree_bodies_only trees;
   reset_ticks();
   eval_template t;
   txl_user_function& f = t.add("f", "ARGS[0] + TICK()");

@@ -123,6 +123,7 @@ TEST(EvalInvalidation, ManyReadersOfOneVariable) {
 // Plans follow the trees: a function compiled, bound and released between two changes of a
 // variable leaves the next change as exact as the first.
 TEST(EvalInvalidation, TreesBuiltAndReleasedBetweenChanges) {
+  tree_bodies_only trees;
   eval_template t;
   txl_user_function& f = t.add("f", "var x = 1; var y = x + 1; y * x;");
   t.bind();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "txl/binding.h"
+#include "txl/numeric_loop.h"
 #include "txl/user_function.h"
 
 namespace quillet::test {
@@ -21,6 +22,16 @@ extern int tick_calls;
 extern bool ticks_current;
 void reset_ticks();
 txl_xfn_library& tick_library();
+
+// While it lives, bodies are evaluated as trees, never as numeric programs: for the tests of
+// the valid flags tree evaluation leaves (a program leaves its own nodes invalid).
+class tree_bodies_only {
+public:
+  tree_bodies_only() { txl_numeric_bodies_enabled = false; }
+  ~tree_bodies_only() { txl_numeric_bodies_enabled = true; }
+  tree_bodies_only(const tree_bodies_only&) = delete;
+  tree_bodies_only& operator=(const tree_bodies_only&) = delete;
+};
 
 // Collects diagnostics in one string.
 class collecting_sink : public txl_diagnostic_sink {

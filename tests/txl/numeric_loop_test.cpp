@@ -16,13 +16,15 @@ namespace quillet::test {
 namespace {
 
 // The outcome of evaluating a text, followed by the kind and exact bits of every variable
-// of its body, with loop programs on or off.
+// of its body, with loop programs on or off (bodies are never programs here).
 std::string outcome(const std::string& source, bool programs, std::int64_t budget = -1) {
   txl_numeric_loops_enabled = programs;
+  txl_numeric_bodies_enabled = false;
   auto f = make_rc<txl_user_function>(std::string(), source);
   txl_compiler compiler;
   if (compiler.compile(source, f.get()) != 0) {
     txl_numeric_loops_enabled = true;
+    txl_numeric_bodies_enabled = true;
     return "compile error " + std::to_string(compiler.error().code);
   }
   eval_template t;
@@ -55,6 +57,7 @@ std::string outcome(const std::string& source, bool programs, std::int64_t budge
         pending.push_back(c.get());
   }
   txl_numeric_loops_enabled = true;
+  txl_numeric_bodies_enabled = true;
   return out;
 }
 
