@@ -5,7 +5,10 @@
 // "%.20f" of 0.1 gives 0.10000000000000001000 and "%.2f" of infinity gives 1.#J.
 //
 // A report formats a number for nearly every cell, so the digits live in a fixed buffer and
-// the text is written straight onto the output: no conversion allocates.
+// the text is written straight onto the output: no conversion allocates. "%f", "%e", "%g" of
+// ordinary magnitudes go further: the seventeen digits stay one integer, the cut and its
+// rounding are integer division, and the text is laid out backwards in one local buffer,
+// giving the same bytes as the digit string.
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -98,7 +101,8 @@ constexpr auto powers_of_ten_64 = [] {
 // The integer part q of magnitude * 10^scale and whether the rest is below, at or above one
 // half (-1, 0, 1), worked out exactly; false when the numbers leave 128 bits.
 // Inlined: every float conversion runs it, and as a call its checks cost as much as its work.
-[[gnu::always_inline]] inline bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q, int& rest) {
+[[gnu::always_inline]] inline bool scaled_exactly(std::uint64_t m, int e, int scale, std::uint64_t& q,
+                                                  int& rest) {
   if (e < 0 && e > -64 && scale >= 0 && scale < static_cast<int>(powers_of_ten_64.size()))
     return scaled_by_short_shift(m, static_cast<unsigned>(-e), powers_of_ten_64[scale], q, rest);
   if (scale > largest_scale || scale < -largest_scale || e > 74 || e <= -128)
@@ -313,12 +317,16 @@ void layout(const digit_string& value, const conversion_spec& spec, std::string&
   }
 }
 
-// The direct conversions: "%f" and "%e" of a finite nonzero value whose seventeen digits come
-// by exact arithmetic. They make the same cut, half up on the digit after the kept ones, by
-// integer division of q, and write the text backwards into one buffer that is appended once.
+// The direct conversions: "%f", "%e" and "%g" of a finite nonzero value whose seventeen
+// digits come by exact arithmetic. They make the same cut, half up on the digit after the
+// kept ones, by integer division of q, and write the text backwards into one buffer that
+// is appended once.
 
 // Precisions up to this take the direct conversions; beyond it the buffer below would not do.
 constexpr int direct_precision_limit = 64;
+// "%g" takes them up to this many significant digits: its fixed form then has at most 17
+// digits after the point.
+constexpr int direct_significant_limit = 14;
 // Exact arithmetic reaches magnitudes below 2^127, at most 39 digits before the point.
 constexpr int direct_decpt_limit = 40;
 
@@ -392,8 +400,9 @@ char* put_digits(char* p, std::uint64_t n, int least) {
 
 // The number k with its last `precision` (at most 17) digits after the point, written right
 // to left before p: the fraction's digits, the point when it shows, and the whole part (0
-// when there is none). Returns where it starts.
-char* put_point_number(char* p, std::uint64_t k, int precision, bool point) {
+// when there is none). Returns where it starts. Inlined into each conversion: it is most of
+// their work.
+[[gnu::always_inline]] inline char* put_point_number(char* p, std::uint64_t k, int precision, bool point) {
   std::uint64_t unit = powers_of_ten_64[precision];
   p = put_digits(p, k % unit, precision);
   if (point)
@@ -417,6 +426,38 @@ char* fixed_backward(std::uint64_t q, int decpt, int precision, bool alt, char* 
   return w.p;
 }
 
+// The exponent letter, its sign and at least three digits, written before `end`. Returns
+// where they start.
+char* put_exponent(char* end, int exponent, char letter) {
+  unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
+  char* p = end;
+  for (int i = 0; i < 3 || magnitude != 0; ++i, magnitude /= 10)
+    *--p = static_cast<char>('0' + magnitude % 10);
+  *--p = exponent < 0 ? '-' : '+';
+  *--p = letter;
+  return p;
+}
+
+// "%g" of q at decpt ending at `end`: `significant` digits (at most 14, so the fixed form's
+// fraction stays within 17 digits) rounded first; exponent form when the rounded exponent is
+// below -4 or at least `significant`, fixed form otherwise. Without '#' the zeros that end
+// the fraction go, and the point with them when nothing is left. Returns the text's start.
+// Kept out of line so that the fixed form, which reports print most, stays compact.
+[[gnu::noinline]] char* general_backward(std::uint64_t q, int decpt, int significant, bool alt, char letter, char* end) {
+  std::uint64_t kept = cut_integer(q, significant);
+  if (kept == powers_of_ten_64[significant]) {
+    kept = powers_of_ten_64[significant - 1];
+    ++decpt;
+  }
+  int exponent = decpt - 1;
+  bool exponent_form = exponent < -4 || exponent >= significant;
+  int fraction = exponent_form ? significant - 1 : significant - decpt;
+  for (; !alt && fraction > 0 && kept % 10 == 0; --fraction)
+    kept /= 10;
+  char* p = exponent_form ? put_exponent(end, exponent, letter) : end;
+  return put_point_number(p, kept, fraction, fraction > 0 || alt);
+}
+
 // "%e" of q at decpt ending at `end`: precision + 1 digits kept, a carry moving the point,
 // then the exponent letter, its sign and at least three digits. Returns the text's start.
 char* exponent_backward(std::uint64_t q, int decpt, int precision, bool alt, char letter, char* end) {
@@ -429,17 +470,11 @@ char* exponent_backward(std::uint64_t q, int decpt, int precision, bool alt, cha
       ++decpt;
     }
   }
-  int exponent = decpt - 1;
-  unsigned magnitude = static_cast<unsigned>(exponent < 0 ? -exponent : exponent);
-  char* p = end;
-  for (int i = 0; i < 3 || magnitude != 0; ++i, magnitude /= 10)
-    *--p = static_cast<char>('0' + magnitude % 10);
-  *--p = exponent < 0 ? '-' : '+';
-  *--p = letter;
+  char* p = put_exponent(end, decpt - 1, letter);
   if (count <= 17)
     return put_point_number(p, kept, precision, precision > 0 || alt);
   backward_digits w{p, precision, precision > 0 || alt};
-  w.put_number(kept, count > 17 ? count - 17 : 0);
+  w.put_number(kept, count - 17);
   return w.p;
 }
 
@@ -447,19 +482,36 @@ char* exponent_backward(std::uint64_t q, int decpt, int precision, bool alt, cha
 // nothing) when it is not one the direct conversions take.
 bool format_direct(const conversion_spec& spec, double value, std::string& out) {
   char conversion = spec.conversion;
-  if (conversion != 'f' && conversion != 'e' && conversion != 'E')
-    return false;
   int precision = spec.precision < 0 ? 6 : spec.precision;
+  int limit = direct_precision_limit;
+  switch (conversion) {
+  case 'f':
+  case 'e':
+  case 'E':
+    break;
+  case 'g':
+  case 'G':
+    limit = direct_significant_limit;
+    precision = std::max(precision, 1);  // "%g" shows at least one significant digit
+    break;
+  default:
+    return false;
+  }
   double magnitude = std::fabs(value);
   std::uint64_t q = 0;
   int decpt = 0;
-  if (precision > direct_precision_limit || !(magnitude > 0.0) || !digits_as_integer(magnitude, q, decpt) ||
+  if (precision > limit || !(magnitude > 0.0) || !digits_as_integer(magnitude, q, decpt) ||
       decpt > direct_decpt_limit)
     return false;
   char text[2 * direct_precision_limit + direct_decpt_limit];
   char* end = text + sizeof text;
-  char* start = conversion == 'f' ? fixed_backward(q, decpt, precision, spec.alt, end)
-                                  : exponent_backward(q, decpt, precision, spec.alt, conversion, end);
+  char* start = nullptr;
+  if (conversion == 'f')
+    start = fixed_backward(q, decpt, precision, spec.alt, end);
+  else if (conversion == 'e' || conversion == 'E')
+    start = exponent_backward(q, decpt, precision, spec.alt, conversion, end);
+  else
+    start = general_backward(q, decpt, precision, spec.alt, conversion == 'G' ? 'E' : 'e', end);
   char sign = std::signbit(value) ? '-' : spec.plus ? '+' : spec.space ? ' ' : 0;
   if (sign != 0)
     *--start = sign;

@@ -30,7 +30,7 @@ std::vector<conversion_spec> all_specs() {
   }
   for (const char* t : {"%f", "%e", "%E", "%g", "%G", "%+8.3f", "%-10.2f|", "%010.1f", "% .4e", "%#.0f",
                         "%#.0e", "%#.3g", "%12.5E", "%-+14.6f", "%03.0f", "%.40f", "%.64f", "%.65f",
-                        "%.30e", "%#f", "%1.2f", "%25.17f"})
+                        "%.30e", "%#f", "%1.2f", "%25.17f", "%#g", "%#.0g", "%-12.4G|", "%+g", "%#.14G"})
     texts.push_back(t);
   std::vector<conversion_spec> specs;
   for (const auto& t : texts) {
