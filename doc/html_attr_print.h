@@ -22,5 +22,8 @@ struct html_attr_view {
 // value) and removes the later ones; an extra that matched nothing is appended when it has a
 // value. So a later extra of the same name wins.
 void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::span<const html_attr_view> extras);
+// Writes one attribute with a value (or a bare one) after a space, quoted as the lists above
+// are: for a writer that computes each attribute just before it is written.
+void print_attribute_view(html_obj_printer& p, const html_attr_view& a);
 
 }  // namespace quillet

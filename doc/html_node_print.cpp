@@ -285,6 +285,8 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
     put_attribute(p, work[i], true);
 }
 
+void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_attribute(p, a, true); }
+
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
     for (html_element* a = attr_list; a; a = a->next)
@@ -299,17 +301,15 @@ void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list
   print_attributes_with(p, attr_list, extras);
 }
 
+// Normalized, every non-EMPTY element is closed, and a closing the source did not have is
+// followed by a line break; otherwise only the end tags that were there are written.
 void html_elt_tag::print_end_tag(html_obj_printer& p) {
   if (!def)
     return;
-  if (p.flags() & html_obj_printer::NORMALIZE_END_TAGS) {
-    if (def->flags & html_elt_def::EMPTY)
-      return;
-    put_end_tag(p, def->name, (flags & NL_AFTER_END) || !(flags & HAS_END_TAG));
+  bool normalize = p.flags() & html_obj_printer::NORMALIZE_END_TAGS;
+  if (normalize ? (def->flags & html_elt_def::EMPTY) != 0 : !(flags & HAS_END_TAG))
     return;
-  }
-  if (flags & HAS_END_TAG)
-    put_end_tag(p, def->name, flags & NL_AFTER_END);
+  put_end_tag(p, def->name, (flags & NL_AFTER_END) || (normalize && !(flags & HAS_END_TAG)));
 }
 
 void html_elt_etag::print(html_obj_printer& p) {

@@ -12,6 +12,7 @@ namespace quillet {
 void html_dyn_elt::clear() {
   unbind_props();
   props.clear();
+  plan_ = attr_plan{};
   html_elt_tag::clear();
 }
 

@@ -68,22 +68,63 @@ std::string computed_style(htdoc_processor& processor, const txl_prop_list& prop
 
 }  // namespace
 
+const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
+  if (plan_.known && plan_.props_data == props.data() && plan_.props_size == props.size())
+    return plan_;
+  return make_attr_plan();
+}
+
+const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
+  plan_ = attr_plan{props.data(), props.size(), true, false, true, {}};
+  for (std::size_t i = 0; i < props.size(); ++i) {
+    plan_.has_style = plan_.has_style || has_prefix(props[i]->name, style_prefix);
+    if (!has_prefix(props[i]->name, attr_prefix))
+      continue;
+    for (std::size_t k : plan_.attr_props)
+      plan_.distinct_names = plan_.distinct_names && props[k]->name != props[i]->name;
+    plan_.attr_props.push_back(i);
+  }
+  return plan_;
+}
+
+// True when the list holds an attribute node.
+static bool has_attributes(html_element* list) {
+  for (html_element* a = list; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      return true;
+  return false;
+}
+
+// Writes each ATTR. property that gives a text as soon as it is evaluated, for a tag whose
+// computed attributes are all there is: no attributes of its own, no STYLE. properties, no
+// extras and no name twice. A string is written from the value itself.
+void html_dyn_elt::print_attr_props(html_obj_printer& p, const attr_plan& plan) {
+  anyval value;
+  for (std::size_t k : plan.attr_props) {
+    txl_user_function& prop = *props[k];
+    if (!processor->evaluate(prop, value))
+      continue;
+    std::string_view name = std::string_view(prop.name).substr(attr_prefix.size());
+    if (const std::string* s = value.as_string())
+      print_attribute_view(p, {name, *s});
+    else if (value.to_text(attr_text_))
+      print_attribute_view(p, {name, attr_text_});
+  }
+}
+
 // Appends the ATTR. properties that give a text, in property order, to the computed
 // attributes. The last one's value is written before anything else is evaluated, so a string
 // there is shown from `last` itself; the others are copied, since evaluating a later
 // property may change a string in place.
-void html_dyn_elt::add_attr_props(std::size_t attr_props, anyval& last) {
-  if (computed_texts_.size() < attr_props)
-    computed_texts_.resize(attr_props);
-  std::size_t left = attr_props;
-  for (const auto& prop : props) {
-    if (!has_prefix(prop->name, attr_prefix))
+void html_dyn_elt::add_attr_props(const attr_plan& plan, anyval& last) {
+  if (computed_texts_.size() < plan.attr_props.size())
+    computed_texts_.resize(plan.attr_props.size());
+  for (std::size_t k = 0; k < plan.attr_props.size(); ++k) {
+    txl_user_function& prop = *props[plan.attr_props[k]];
+    if (!processor->evaluate(prop, last))
       continue;
-    --left;
-    std::string_view name = std::string_view(prop->name).substr(attr_prefix.size());
-    if (!processor->evaluate(*prop, last))
-      continue;
-    if (const std::string* s = left == 0 ? last.as_string() : nullptr) {
+    std::string_view name = std::string_view(prop.name).substr(attr_prefix.size());
+    if (const std::string* s = k + 1 == plan.attr_props.size() ? last.as_string() : nullptr) {
       computed_attrs_.push_back({name, *s});
       continue;
     }
@@ -96,21 +137,20 @@ void html_dyn_elt::add_attr_props(std::size_t attr_props, anyval& last) {
 // The extras of the start tag are the ATTR. properties that give a text, in property order,
 // then the merged STYLE, then the caller's extras; the style items are evaluated first.
 void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
-  bool has_style = false;
-  std::size_t attr_props = 0;
-  for (const auto& prop : props) {
-    has_style = has_style || has_prefix(prop->name, style_prefix);
-    attr_props += has_prefix(prop->name, attr_prefix) ? 1 : 0;
-  }
-  if ((!has_style && attr_props == 0) || !processor) {
+  const attr_plan& plan = current_attr_plan();
+  if ((!plan.has_style && plan.attr_props.empty()) || !processor) {
     html_elt_tag::print_attributes(p, attr_list, extra);
     return;
   }
-  std::string style = has_style ? computed_style(*processor, props, attr_list) : std::string();
+  if (!plan.has_style && !extra && plan.distinct_names && !has_attributes(attr_list)) {
+    print_attr_props(p, plan);
+    return;
+  }
+  std::string style = plan.has_style ? computed_style(*processor, props, attr_list) : std::string();
   computed_attrs_.clear();
   anyval last;
-  add_attr_props(attr_props, last);
-  if (has_style)
+  add_attr_props(plan, last);
+  if (plan.has_style)
     computed_attrs_.push_back({"STYLE", style});
   for (html_element* e = extra; e; e = e->next) {
     if (e->kind != html_kind::attr)

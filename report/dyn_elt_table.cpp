@@ -73,6 +73,13 @@ void html_dyn_elt_td::print_attributes(html_obj_printer& p, html_element* attr_l
     html_dyn_elt::print_attributes(p, attr_list, extra);
     return;
   }
+  print_attributes_with_rowspan(p, attr_list, extra);
+}
+
+// The attributes with ROWSPAN as an extra before the caller's. Out of line, so that a cell
+// without a span passes straight on.
+[[gnu::noinline]] void html_dyn_elt_td::print_attributes_with_rowspan(html_obj_printer& p, html_element* attr_list,
+                                                                      html_element* extra) {
   auto* span = new html_attr("ROWSPAN", std::to_string(rowspan));
   span->next = extra;
   html_dyn_elt::print_attributes(p, attr_list, span);

@@ -38,6 +38,7 @@ void htdoc_processor::reset() {
   project_.clear();
   stacks_.clear();
   run_ = nullptr;
+  repetition_bound_ = UINT64_MAX;
   name_counter_ = 0;
   nesting_reported = false;
 }
@@ -126,16 +127,7 @@ std::unique_ptr<std::ostream> htdoc_processor::open_output(std::string_view name
   return out;
 }
 
-bool htdoc_processor::stopped() const { return repetition_limit_reached_ || (counter_ && counter_->stopped()); }
-
-bool htdoc_processor::count_repetition() {
-  if (stopped())
-    return false;
-  ++repetitions_;
-  if (run_ && run_->max_repetitions && repetitions_ > run_->max_repetitions)
-    repetition_limit_reached_ = true;
-  return !stopped();
-}
+bool htdoc_processor::counter_stopped() const { return counter_->stopped(); }
 
 // Prints the whole document through a counter that refuses bytes past the run's bound.
 bool htdoc_processor::write_report(std::ostream& file) {
@@ -160,12 +152,14 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   name_counter_ = 0;
   limit_reached_ = false;
   repetitions_ = 0;
+  repetition_bound_ = run.max_repetitions ? run.max_repetitions : UINT64_MAX;
   repetition_limit_reached_ = false;
   std::string name = run.base_name.empty() ? std::string("0") : run.base_name;
   name += run.extension;
   std::unique_ptr<std::ostream> file = open_output(name);
   bool ok = file && write_report(*file);
   run_ = nullptr;
+  repetition_bound_ = UINT64_MAX;
   return ok;
 }
 

@@ -79,10 +79,17 @@ public:
   void add_dyn_element(html_dyn_elt* element);
   // True once the run's output passed its bound or the run used up its repetitions:
   // repeating elements stop at once.
-  bool stopped() const;
+  bool stopped() const { return repetition_limit_reached_ || (counter_ && counter_stopped()); }
   // Counts one written repetition of a repeating element (REPEAT, ROWS, COLS, table rows);
   // false once the run is stopped, the repetition that passes run.max_repetitions included.
-  bool count_repetition();
+  bool count_repetition() {
+    if (stopped())
+      return false;
+    ++repetitions_;
+    if (repetitions_ > repetition_bound_)
+      repetition_limit_reached_ = true;
+    return !stopped();
+  }
   // True when the last run stopped because it used up run.max_repetitions.
   bool repetition_limit_reached() const { return repetition_limit_reached_; }
 
@@ -126,7 +133,9 @@ private:
   int name_counter_ = 0;
   class output_counter* counter_ = nullptr;  // the bounded output of the run in progress
   bool limit_reached_ = false;
+  bool counter_stopped() const;
   std::uint64_t repetitions_ = 0;  // of the run in progress
+  std::uint64_t repetition_bound_ = UINT64_MAX;  // run.max_repetitions, or no bound for 0
   bool repetition_limit_reached_ = false;
 };
 

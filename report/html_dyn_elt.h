@@ -47,12 +47,29 @@ public:
   htdoc_processor* processor = nullptr;  // not owned
 
 private:
-  void add_attr_props(std::size_t attr_props, anyval& last);
+  // Which properties compute attributes: the positions of the ATTR. ones in `props` and
+  // whether a STYLE. one is there. Worked out on the first start tag and again whenever
+  // `props` is another list (other storage or size); clear() forgets it.
+  struct attr_plan {
+    const void* props_data = nullptr;
+    std::size_t props_size = 0;
+    bool known = false;
+    bool has_style = false;
+    bool distinct_names = true;  // no two ATTR. properties name the same attribute
+    std::vector<std::size_t> attr_props;
+  };
+  const attr_plan& current_attr_plan();
+  const attr_plan& make_attr_plan();
+  void add_attr_props(const attr_plan& plan, anyval& last);
+  void print_attr_props(html_obj_printer& p, const attr_plan& plan);
+
+  attr_plan plan_;
 
   // The texts of the computed attributes of the start tag being written, and their views in
   // the order they apply; kept between tags so that a report reuses their room.
   std::vector<std::string> computed_texts_;
   std::vector<html_attr_view> computed_attrs_;
+  std::string attr_text_;  // the text of a computed attribute that is not a string
 };
 
 // An element with REPEAT and VALUE.
@@ -105,6 +122,9 @@ public:
   std::int32_t rowspan = 1;
   txl_user_function* rows_prop = nullptr;
   txl_user_function* cols_prop = nullptr;
+
+private:
+  void print_attributes_with_rowspan(html_obj_printer& p, html_element* attr_list, html_element* extra);
 };
 
 // A list item (LI) or definition term (DT, with the DD elements that follow it).
