@@ -1,0 +1,97 @@
+// How a dynamic element writes its VALUE and its computed attributes: entities, texts longer
+// than the writer's parts, values that are not strings, and the output bound over them.
+#include <gtest/gtest.h>
+
+#include "report/html_dyn_elt.h"
+#include "tests/report/report_test_util.h"
+
+namespace quillet::test {
+namespace {
+
+struct value_row {
+  const char* name;
+  std::string body;
+  std::string expected;
+};
+
+std::string repeated(std::string_view piece, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i)
+    text.append(piece);
+  return text;
+}
+
+TEST(ValueWriting, ValuesAreEncodedWhole) {
+  const value_row rows[] = {
+      {"plain string", "<B><!--$VX ELT VALUE=%{\"abc\"}%-->old</B>", "<B>abc</B>"},
+      {"entities", "<B><!--$VX ELT VALUE=%{\"a&b<c>d\"}%-->x</B>", "<B>a&amp;b&lt;c&gt;d</B>"},
+      {"only specials", "<B><!--$VX ELT VALUE=%{\"<>&\"}%-->x</B>", "<B>&lt;&gt;&amp;</B>"},
+      {"empty string", "<B><!--$VX ELT VALUE=%{\"\"}%-->x</B>", "<B></B>"},
+      {"integer", "<B><!--$VX ELT VALUE=%{6 * 7}%-->x</B>", "<B>42</B>"},
+      {"float", "<B><!--$VX ELT VALUE=%{1.5}%-->x</B>", "<B>1.5</B>"},
+      {"failure shows its marker", "<B><!--$VX ELT VALUE=%{NOSUCH()}%-->x</B>", "<B>#UNK:NOSUCH:#</B>"},
+      {"long text across parts",
+       "<B><!--$VX ELT VALUE=%{\"" + std::string(4095, 'x') + "<" + std::string(4096, 'y') + "&\"}%-->x</B>",
+       "<B>" + std::string(4095, 'x') + "&lt;" + std::string(4096, 'y') + "&amp;</B>"},
+      {"long text of specials", "<B><!--$VX ELT VALUE=%{\"" + std::string(9000, '>') + "\"}%-->x</B>",
+       "<B>" + repeated("&gt;", 9000) + "</B>"},
+      {"each repetition its own value", "<B><!--$VX ELT REPEAT=%{3}%\r\n VALUE=%{\"<\" + IDX()}%-->x</B>",
+       "<B>&lt;0</B>\r\n<B>&lt;1</B>\r\n<B>&lt;2</B>\r\n"},
+  };
+  for (const value_row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(body_report(row.body), row.expected);
+  }
+}
+
+// Computed attributes that are all the tag has are written as each is evaluated; the text
+// must be the one the general merge gives.
+TEST(ValueWriting, ComputedAttributesAlone) {
+  const value_row rows[] = {
+      {"string and number", "<B><!--$VX ELT ATTR.A=%{\"x y\"}%\r\n ATTR.B=%{7}%-->x</B>", "<B A=\"x y\" B=7>x</B>"},
+      {"failing one in the middle",
+       "<B><!--$VX ELT ATTR.A=%{1}%\r\n ATTR.B=%{NOSUCH()}%\r\n ATTR.C=%{3}%-->x</B>", "<B A=1 C=3>x</B>"},
+      {"both quotes", "<B><!--$VX ELT ATTR.T=%{\"a\\\"b'c\"}%-->x</B>", "<B T=\"a&quot;b'c\">x</B>"},
+      {"long value", "<B><!--$VX ELT ATTR.T=%{\"" + repeated("v ", 3000) + "\"}%-->x</B>",
+       "<B T=\"" + repeated("v ", 3000) + "\">x</B>"},
+      {"same name twice still merges", "<B><!--$VX ELT ATTR.A=%{1}%\r\n ATTR.A=%{2}%\r\n ATTR.B=%{3}%-->x</B>",
+       "<B A=2 B=3>x</B>"},
+      {"own attributes still merge", "<B ID=k><!--$VX ELT ATTR.A=%{1}%-->x</B>", "<B ID=k A=1>x</B>"},
+      {"cells with values and attributes",
+       "<TABLE><TR><TD><!--$VX ELT ROWS=%{2}%\r\n VALUE=%{ROW()}%\r\n ATTR.STYLE=%{\"c: \" + ROW()}%--></TD></TR></TABLE>",
+       "<TABLE><TR><TD STYLE=\"c: 0\">0</TD></TR>\r\n<TR><TD STYLE=\"c: 1\">1</TD></TR>\r\n</TABLE>"},
+  };
+  for (const value_row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(body_report(row.body), row.expected);
+  }
+}
+
+// Values and attributes that fill the output past its bound stop the run, and the report
+// written holds no more than the bound.
+TEST(ValueWriting, OutputBoundStopsLongValues) {
+  const std::string bodies[] = {
+      "<B><!--$VX ELT REPEAT=%{100000}%\r\n VALUE=%{\"" + std::string(1000, '<') + "\"}%-->x</B>",
+      "<B><!--$VX ELT REPEAT=%{100000}%\r\n ATTR.T=%{\"" + repeated("a b", 1000) + "\"}%-->x</B>",
+      "<TABLE><TR><TD><!--$VX ELT ROWS=%{1000000}%\r\n VALUE=%{ROW()}%\r\n ATTR.STYLE=%{\"c: d\"}%--></TD></TR></TABLE>",
+  };
+  for (const std::string& body : bodies) {
+    SCOPED_TRACE(body);
+    scratch_dir dir;
+    auto doc = read_document("<HTML><BODY>" + body + "</BODY></HTML>");
+    htdoc_processor processor;
+    processor.setup(*doc);
+    htdoc_run run;
+    run.output_dir = dir.path;
+    run.base_name = "r";
+    run.max_output = 300000;
+    EXPECT_FALSE(processor.generate(run));
+    EXPECT_TRUE(processor.output_limit_reached());
+    EXPECT_LE(dir.read("r.htm").size(), run.max_output);
+    processor.reset();
+    doc->clear();
+  }
+}
+
+}  // namespace
+}  // namespace quillet::test
