@@ -237,7 +237,7 @@ bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs) {
   for (txl_expr* n : p.nodes)
     n->valid = false;
   for (std::size_t i = 0; i < p.vars.size(); ++i)
-    if (regs[i].written)
+    if (regs[i].written && p.reported[i])
       variable_changed(*p.vars[i]);
   return any_written;
 }
@@ -327,6 +327,9 @@ bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
 }
 
 numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
+  // Most bodies a report evaluates are not programs: say so before anything else.
+  if (known_ && !suitable_ && shape_ == txl_tree_shape())
+    return numeric_loop_outcome::unsuitable;
   txl_expr* body = root.child(0);
   if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body ||
       !prepare(*body, txl_loop_budget_in_scope()))

@@ -83,6 +83,10 @@ struct nl_program {
   // Per variable: whether it was empty when the program was built, so that its reads are
   // checked.
   std::vector<bool> checked;
+  // Per variable: a change must be reported through variable_changed after a run. Not for
+  // a variable of a body whose every reader and assigner is a node of the program: those
+  // are left invalid anyway, and so is everything above them up to the body's root.
+  std::vector<bool> reported;
   // Every node of the loop's tree that is not a constant, to be left invalid after a run.
   std::vector<txl_expr*> nodes;
   int depth = 0;         // nesting of the translated tree

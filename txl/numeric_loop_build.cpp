@@ -151,6 +151,14 @@ public:
     for (const auto& e : p_.elements)
       if (is_written(*e.storage))
         return false;
+    std::vector<const txl_expr*> nodes(p_.nodes.begin(), p_.nodes.end());
+    std::sort(nodes.begin(), nodes.end());
+    for (std::size_t i = 0; i < p_.vars.size(); ++i) {
+      const auto& dependents = p_.vars[i]->dependents;
+      p_.reported[i] = !std::all_of(dependents.begin(), dependents.end(), [&](const txl_expr* d) {
+        return std::binary_search(nodes.begin(), nodes.end(), d);
+      });
+    }
     return true;
   }
 
@@ -547,6 +555,7 @@ std::unique_ptr<nl_program> new_program(txl_expr& top, bool body, bool counting,
     program->checked.push_back(s->value.empty() ||
                                std::find(empty_vars.begin(), empty_vars.end(), s) != empty_vars.end());
     program->initial.push_back(nl_reg{});
+    program->reported.push_back(true);
   }
   return program;
 }
