@@ -96,9 +96,23 @@ struct open_tag {
   html_element* after;
 };
 
-// Plain tags are walked here; a class derived from html_elt_tag prints itself.
+// Plain tags are walked here; a class derived from html_elt_tag prints itself. Comparing
+// type_info objects of different types may compare their names, so the last derived class
+// met is remembered by its type_info object, which answers for all its nodes (the cells of a
+// table row, say) without that comparison.
 bool is_plain_tag(html_element* n) {
-  return n->kind == html_kind::tag && typeid(*n) == typeid(html_elt_tag);
+  if (n->kind != html_kind::tag)
+    return false;
+  static thread_local const std::type_info* last_derived = nullptr;
+  const std::type_info& type = typeid(*n);
+  if (&type == &typeid(html_elt_tag))
+    return true;
+  if (&type == last_derived)
+    return false;
+  if (type == typeid(html_elt_tag))
+    return true;
+  last_derived = &type;
+  return false;
 }
 
 }  // namespace
