@@ -108,6 +108,16 @@ public:
   // How deeply evaluations are nested on this thread now.
   static int eval_depth() { return eval_depth_; }
 
+  // evaluate_child for a node that sits `levels` below the node being evaluated, reached
+  // without evaluating the nodes between (a numeric program), so that its nesting counts as
+  // in tree evaluation.
+  static bool evaluate_nested(txl_expr& node, int levels, std::string& error) {
+    eval_depth_ += levels;
+    const bool ok = evaluate_child(node, error);
+    eval_depth_ -= levels;
+    return ok;
+  }
+
   txl_expr* parent = nullptr;
   std::vector<rc_ptr<txl_expr>> children;
   anyval result;

@@ -31,6 +31,18 @@ inline void put_int(nl_reg& r, std::int32_t v) {
 
 inline std::uint32_t unsigned_of(const nl_reg& r) { return static_cast<std::uint32_t>(integer(r)); }
 
+// A plain integer or float into a register; false for anything else.
+bool load_number(const anyval_imp* v, nl_reg& r) {
+  if (v && v->plain_kind == type_int)
+    put_int(r, static_cast<const anyval_imp_int*>(v)->value);
+  else if (v && v->plain_kind == type_float)
+    put_float(r, static_cast<const anyval_imp_float*>(v)->value);
+  else
+    return false;
+  r.written = 0;
+  return true;
+}
+
 // A NaN makes ==, <= and < true and !=, > and >= false, as the tree's comparisons do.
 inline bool is_eq(double a, double b) { return !(a < b) && !(a > b); }
 inline bool is_ne(double a, double b) { return a < b || a > b; }
@@ -43,14 +55,14 @@ inline bool is_le(double a, double b) { return !(a > b); }
 
 // Threaded dispatch: every handler ends in its own jump to the next one, which the
 // processor predicts far better than one shared switch.
-bool execute_numeric_loop(const nl_program& program, nl_reg* r, bool& jumped, std::string& error) {
+bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& notes, std::string& error) {
   static const void* const handlers[] = {
       &&add, &&sub, &&mul, &&div, &&rem, &&band, &&bor, &&bxor, &&shl, &&shr,
       &&cmp_eq, &&cmp_ne, &&cmp_gt, &&cmp_ge, &&cmp_lt, &&cmp_le,
       &&neg, &&inv, &&lnot, &&truth, &&copy, &&set_int, &&check, &&jump, &&jump_false, &&jump_true,
       &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
       &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
-      &&jump_unless_le, &&jump_break, &&count, &&math, &&end,
+      &&jump_unless_le, &&jump_break, &&count, &&math, &&leaf, &&end,
   };
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
@@ -144,7 +156,7 @@ jump_true:
   pc = truth_of(r[pc->a]) ? code + pc->target : pc + 1;
   QUILLET_NEXT;
 jump_break:
-  jumped = true;
+  notes.jumped = true;
   pc = code + pc->target;
   QUILLET_NEXT;
 count:
@@ -163,6 +175,17 @@ math : {
                                                              : static_cast<std::uint32_t>(x.i)));
   else
     put_float(r[pc->dst], form.on_float(static_cast<double>(x.i)));
+  QUILLET_STEP;
+}
+leaf : {
+  const nl_program::node_register& leaf = program.leaves[static_cast<std::size_t>(pc->b)];
+  if (!txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
+    return false;
+  notes.evaluated.push_back(leaf.node);
+  if (!load_number(leaf.node->value().get(), r[pc->dst])) {
+    notes.stopped = true;
+    return false;
+  }
   QUILLET_STEP;
 }
 end:
@@ -264,24 +287,13 @@ numeric_loop_outcome txl_numeric_loop::run(txl_expr_for& loop, bool& stays_valid
   }
   const nl_program& p = *program_;
   ++txl_numeric_loop_runs;
-  bool jumped = false;
-  const bool ok = execute_numeric_loop(p, regs_.data(), jumped, error);
-  stays_valid = !hand_back(p, regs_) && !jumped;
+  nl_run_notes notes;
+  const bool ok = execute_numeric_loop(p, regs_.data(), notes, error);
+  stays_valid = !hand_back(p, regs_) && !notes.jumped;
   return ok ? numeric_loop_outcome::finished : numeric_loop_outcome::failed;
 }
 
 namespace {
-
-bool load_number(const anyval_imp* v, nl_reg& r) {
-  if (v && v->plain_kind == type_int)
-    put_int(r, static_cast<const anyval_imp_int*>(v)->value);
-  else if (v && v->plain_kind == type_float)
-    put_float(r, static_cast<const anyval_imp_float*>(v)->value);
-  else
-    return false;
-  r.written = 0;
-  return true;
-}
 
 // The numbers a body program takes from outside: the cached values of the nodes it does not
 // run, which must be valid (the tree would evaluate an invalid one), and the elements it
@@ -289,7 +301,8 @@ bool load_number(const anyval_imp* v, nl_reg& r) {
 // past the end, is the tree's to handle).
 bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
   for (const auto& leaf : p.leaves)
-    if (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)]))
+    if (!leaf.in_place &&
+        (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)])))
       return false;
   for (const auto& e : p.elements) {
     const anyval_imp* v = e.storage->value.get();
@@ -304,6 +317,29 @@ bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
       return false;
   }
   return true;
+}
+
+// A run stopped at a leaf, evaluated in its place, that gave something other than a number:
+// before it the program only declared variables and computed, so the tree evaluates the
+// whole body instead. The leaves already evaluated count as valid meanwhile, as the tree
+// would not evaluate them twice; a leaf that was not valid is left invalid afterwards, and
+// so are its ancestors up to the nearest one whose validity does not rest on its children,
+// as the tree leaves them.
+bool finish_as_tree(txl_expr_root& root, const std::vector<txl_expr*>& evaluated, std::string& error) {
+  std::vector<txl_expr*> lent;
+  for (txl_expr* leaf : evaluated)
+    if (!leaf->valid) {
+      leaf->valid = true;
+      lent.push_back(leaf);
+    }
+  const bool ok = txl_expr::evaluate_child(root, error);
+  for (txl_expr* leaf : lent)
+    for (txl_expr* n = leaf; n; n = n->parent) {
+      n->valid = false;
+      if (n != leaf && n->may_outlive_children)
+        break;
+    }
+  return ok;
 }
 
 void store_register(anyval& target, const nl_reg& r) {
@@ -352,8 +388,13 @@ numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& err
   }
   const nl_program& p = *program_;
   ++txl_numeric_body_runs;
-  bool jumped = false;
-  const bool ok = execute_numeric_loop(p, regs_.data(), jumped, error);
+  notes_.jumped = notes_.stopped = false;
+  notes_.evaluated.clear();
+  const bool ok = execute_numeric_loop(p, regs_.data(), notes_, error);
+  if (notes_.stopped) {
+    return finish_as_tree(root, notes_.evaluated, error) ? numeric_loop_outcome::finished
+                                                          : numeric_loop_outcome::failed;
+  }
   // The math calls that ran keep their last result, as the tree leaves them (invalid, since
   // what they read changed, but holding a result: they count as current).
   for (const auto& call : p.calls) {

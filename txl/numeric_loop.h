@@ -50,6 +50,7 @@ enum class nl_op : std::uint8_t {
   jump_break,                          // "break" or "continue": to target, noting the jump
   count,                               // one loop iteration against the loop budget
   math,                                // dst = program.forms[b] applied to a
+  leaf,                                // dst = the number program.leaves[b] evaluates to
   end,
 };
 
@@ -97,14 +98,19 @@ struct nl_program {
   struct node_register {
     txl_expr* node;
     int reg;
+    // Leaves only: evaluated where the tree would evaluate it (see txl_numeric_body), at
+    // this nesting below the body; otherwise read when the program starts.
+    bool in_place = false;
+    int levels = 0;
   };
   struct element_register {
     txl_expr_localvar* storage;
     std::int32_t index;
     int reg;
   };
-  // Nodes the program does not run: each must be valid with a number when the program
-  // starts, which the tree would then reuse as it stands.
+  // Nodes the program does not run but takes as they stand. One that comes before any
+  // assignment is evaluated in its place (by the tree, when it is not valid); any other must
+  // be valid with a number when the program starts, which the tree would reuse as it stands.
   std::vector<node_register> leaves;
   // `x[c]` of a variable the program never changes, read when the program starts.
   std::vector<element_register> elements;
@@ -137,9 +143,18 @@ private:
 std::unique_ptr<nl_program> build_numeric_loop(txl_expr_for& loop, bool counting,
                                                const std::vector<const txl_expr_localvar*>& empty_vars);
 
+// What a run met besides its end or a failure: a "break" or "continue" that ran, and a leaf
+// evaluated in place that gave something other than a number, which ends the run unfinished
+// (`stopped`). `evaluated` lists the leaves evaluated in place, in order.
+struct nl_run_notes {
+  bool jumped = false;
+  bool stopped = false;
+  std::vector<txl_expr*> evaluated;
+};
+
 // Runs a program over registers prepared from `initial` with the variables loaded; false
-// with the marker in `error` on failure. `jumped` tells whether a "break" or "continue" ran.
-bool execute_numeric_loop(const nl_program& program, nl_reg* regs, bool& jumped, std::string& error);
+// with the marker in `error` on failure or when stopped.
+bool execute_numeric_loop(const nl_program& program, nl_reg* regs, nl_run_notes& notes, std::string& error);
 
 // Translates a user function's body into a program when it is made only of what numeric
 // loops allow plus math calls of one number, `x[c]` reads of variables it never changes,
@@ -148,10 +163,12 @@ std::unique_ptr<nl_program> build_numeric_body(txl_expr& body, bool counting,
                                                const std::vector<const txl_expr_localvar*>& empty_vars);
 
 // What a user function keeps for running its body as a program: a body that does only
-// arithmetic on numbers between the calls it makes runs as one when every call it would
-// make holds a current number already (a valid node, which the tree would not evaluate
-// either). The run then leaves what the tree would: the variables, the math calls' results,
-// the root's result, every changed variable reported, the other nodes invalid.
+// arithmetic on numbers between the calls it makes. Calls reached before any assignment are
+// evaluated in their place, as the tree would; one giving something other than a number
+// hands the body to the tree, which can redo what came before. Any other call must hold a
+// current number when the run starts (a valid node, which the tree would not evaluate
+// either). The run leaves what the tree would: the variables, the math calls' results, the
+// root's result, every changed variable reported; its own nodes are left invalid.
 class txl_numeric_body {
 public:
   // `finished`: the root holds the body's value and is valid; `failed`: error holds the
@@ -162,6 +179,7 @@ private:
   bool prepare(txl_expr& body, bool counting);
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
+  nl_run_notes notes_;
   std::uint64_t shape_ = 0;
   bool known_ = false;
   bool suitable_ = false;

@@ -4,6 +4,7 @@
 // for everything else), and control flow becomes jumps. Any node outside the numeric subset
 // makes the whole loop unsuitable; a body may also take other nodes as they stand.
 #include <algorithm>
+#include <type_traits>
 #include <typeindex>
 #include <unordered_map>
 
@@ -194,20 +195,32 @@ private:
       case node_kind::var_ref: return var_ref_code(static_cast<txl_expr_var_ref&>(n));
       case node_kind::var_assign: return assign_code(static_cast<txl_expr_var_assign&>(n));
       case node_kind::seq: return seq_code(n);
-      case node_kind::if_: return if_code(n);
+      case node_kind::if_: return conditional(&builder::if_code, n);
       // A body's loops keep their own programs: a tree may leave a loop valid, and a body
       // program, which leaves its nodes invalid, would then run it again where the tree
       // does not, counting against the loop budget.
       case node_kind::loop: return body_ ? fail() : loop_code(static_cast<txl_expr_for&>(n));
       case node_kind::brk: return jump_code(true);
       case node_kind::cont: return jump_code(false);
-      case node_kind::land: return logical_code(n, false);
-      case node_kind::lor: return logical_code(n, true);
+      case node_kind::land: return conditional([this](txl_expr& m) { return logical_code(m, false); }, n);
+      case node_kind::lor: return conditional([this](txl_expr& m) { return logical_code(m, true); }, n);
       case node_kind::neg: case node_kind::inv: case node_kind::lnot: return unary_code(k, n);
       case node_kind::index: return body_ ? element_code(n) : fail();
       case node_kind::call: return body_ ? math_code(n) : fail();
       default: return binary_code(k, n);
     }
+  }
+
+  template <class F>
+  int conditional(F code, txl_expr& n) {
+    ++conditional_;
+    int r;
+    if constexpr (std::is_member_function_pointer_v<F>)
+      r = (this->*code)(n);
+    else
+      r = code(n);
+    --conditional_;
+    return r;
   }
 
   int constant_code(txl_expr& n) {
@@ -225,11 +238,19 @@ private:
 
   // A node taken as it stands: its register is loaded from its cached value when the program
   // starts. A node that can never be valid would never let the program start.
+  //
+  // Before any assignment, and outside "if", "and" and "or" (whose validity rests on their
+  // children's), the leaf is evaluated in its place when the run reaches it, as the tree
+  // would: the work before it only declares variables and computes, which the tree can redo
+  // if the leaf gives something other than a number.
   int leaf_code(txl_expr& n) {
     if (n.never_valid || n.is_never_valid_kind())
       return fail();
     const int r = add_register({});
-    p_.leaves.push_back({&n, r});
+    const bool in_place = !assigned_ && conditional_ == 0;
+    p_.leaves.push_back({&n, r, in_place, depth_});
+    if (in_place)
+      emit({nl_op::leaf, r, 0, static_cast<std::int32_t>(p_.leaves.size() - 1)});
     return r;
   }
 
@@ -307,6 +328,7 @@ private:
     if (v < 0)
       return -1;
     written_[static_cast<std::size_t>(v)] = true;
+    assigned_ = true;
     if (value == last_made_ && value >= first_temp())
       p_.code.back().dst = v;
     else
@@ -516,6 +538,8 @@ private:
   int depth_ = 0;
   int zero_ = 0;
   int last_made_ = -1;  // the register the last emitted instruction wrote, when it alone did
+  int conditional_ = 0;   // nesting of "if", "and" and "or" around the node being translated
+  bool assigned_ = false; // an assignment has been translated
   bool ok_ = true;
 };
 

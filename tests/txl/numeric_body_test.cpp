@@ -39,15 +39,16 @@ std::string variables_of(const txl_user_function& f) {
   return out;
 }
 
-// Calls f (beside g, whose value rests on TICK, and k, which reads its arguments and is
-// never a program itself) with a
+// Calls f (beside g, whose value rests on TICK; k, which reads its arguments and is never a
+// program itself; s, a string; n, a string never current; e, a failure) with a
 // series of arguments, making TICK stale before the fourth call, and describes each call.
 std::string call_series(const std::string& body, bool programs) {
   txl_numeric_loops_enabled = programs;
   reset_ticks();
   std::string out;
   {
-    eval_template t{{"g", "TICK() * 2 + 0.5;"}, {"k", "ARGS[0] * '3';"}, {"f", body}};
+    eval_template t{{"g", "TICK() * 2 + 0.5;"}, {"k", "ARGS[0] * '3';"}, {"s", "'x';"},
+                    {"n", "TICK() + STALE() + 'y';"}, {"e", "ARGS[5];"}, {"f", body}};
     t.bind();
     const std::vector<anyval_list> series = {
         {anyval::from_float(1.5), anyval::from_int(2)},
@@ -95,7 +96,15 @@ TEST(NumericBody, SameOutcomeAsTreeEvaluation) {
       {"var a = ARGS[0]; a + POW(a, 2);", false},
       {"var a = ARGS[0]; a + '1';", false},
       {"var a = ARGS[0]; a + STALE();", false},
-      {"@g;", false},
+      {"@g;", true},  // g's own body runs as a program
+      // Calls evaluated in their place before any assignment: a string or a value that is
+      // never current hands the body to the tree; a failure ends it with the variables
+      // declared so far.
+      {"ARGS[0] * 2 + @s;", true},
+      {"ARGS[1] * 2 + @n;", true},
+      {"var a; var b = ARGS[0] + @e; a;", true},
+      {"var a = @g + ARGS[0]; a = a * @g; a + @s;", true},
+      {"FLOOR(@g) + (if ARGS[0] > 2 then @s else 1);", true},
       {"var a = 3; return a + 1;", false},
       {"var a = ARGS[0]; var i; for i = 1 to 5 do a = a + FLOOR(i * 1.5); a;", false},
   };
