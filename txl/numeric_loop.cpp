@@ -181,7 +181,8 @@ leaf : {
   const nl_program::node_register& leaf = program.leaves[static_cast<std::size_t>(pc->b)];
   if (!txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
     return false;
-  notes.evaluated.push_back(leaf.node);
+  if (!leaf.node->valid)  // only these would be evaluated again by the tree
+    notes.evaluated.push_back(leaf.node);
   if (!load_number(leaf.node->value().get(), r[pc->dst])) {
     notes.stopped = true;
     return false;
@@ -243,9 +244,10 @@ std::vector<const txl_expr_localvar*> vars_to_check(const nl_program& p) {
   return out;
 }
 
-// Hands the changed variables back, leaves the program's nodes to be recomputed and reports
-// every changed variable; says whether any was changed.
-bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs) {
+// Hands the changed variables back, leaves the program's nodes to be recomputed (unless they
+// are known to be invalid still) and reports every changed variable; says whether any was
+// changed.
+bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs, bool nodes_invalid = false) {
   bool any_written = false;
   for (std::size_t i = 0; i < p.vars.size(); ++i) {
     const nl_reg& r = regs[i];
@@ -257,8 +259,9 @@ bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs) {
     else
       store_float(p.vars[i]->value, r.f);
   }
-  for (txl_expr* n : p.nodes)
-    n->valid = false;
+  if (!nodes_invalid)
+    for (txl_expr* n : p.nodes)
+      n->valid = false;
   for (std::size_t i = 0; i < p.vars.size(); ++i)
     if (regs[i].written && p.reported[i])
       variable_changed(*p.vars[i]);
@@ -322,7 +325,8 @@ bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
 // A run stopped at a leaf, evaluated in its place, that gave something other than a number:
 // before it the program only declared variables and computed, so the tree evaluates the
 // whole body instead. The leaves already evaluated count as valid meanwhile, as the tree
-// would not evaluate them twice; a leaf that was not valid is left invalid afterwards, and
+// would not evaluate them twice; a leaf that was not valid after its evaluation (the only
+// ones `evaluated` lists) is left invalid afterwards, and
 // so are its ancestors up to the nearest one whose validity does not rest on its children,
 // as the tree leaves them.
 bool finish_as_tree(txl_expr_root& root, const std::vector<txl_expr*>& evaluated, std::string& error) {
@@ -363,9 +367,14 @@ bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
 }
 
 numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
-  // Most bodies a report evaluates are not programs: say so before anything else.
-  if (known_ && !suitable_ && shape_ == txl_tree_shape())
-    return numeric_loop_outcome::unsuitable;
+  const numeric_loop_outcome outcome = run_program(root, error);
+  // The tree evaluates the body after any outcome but a run that got past its start; the
+  // nodes it leaves valid must be cleared after the next run.
+  nodes_invalid_ = outcome != numeric_loop_outcome::unsuitable && !notes_.stopped;
+  return outcome;
+}
+
+numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::string& error) {
   txl_expr* body = root.child(0);
   if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body ||
       !prepare(*body, txl_loop_budget_in_scope()))
@@ -388,6 +397,8 @@ numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& err
   }
   const nl_program& p = *program_;
   ++txl_numeric_body_runs;
+  const bool nodes_invalid = nodes_invalid_ && p.code.data() == last_code_;
+  last_code_ = p.code.data();
   notes_.jumped = notes_.stopped = false;
   notes_.evaluated.clear();
   const bool ok = execute_numeric_loop(p, regs_.data(), notes_, error);
@@ -402,7 +413,7 @@ numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& err
     if (r.written)
       store_register(call.node->result, r);
   }
-  hand_back(p, regs_);
+  hand_back(p, regs_, nodes_invalid);
   if (!ok)
     return numeric_loop_outcome::failed;
   const nl_reg& value = regs_[static_cast<std::size_t>(p.result)];

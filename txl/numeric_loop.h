@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "txl/expr.h"
 #include "txl/function_entry.h"
 
 namespace quillet {
@@ -174,12 +175,25 @@ public:
   // `finished`: the root holds the body's value and is valid; `failed`: error holds the
   // marker; `unsuitable`: evaluate the tree.
   numeric_loop_outcome run(txl_expr_root& root, std::string& error);
+  // True, with nothing else done, when the body is known to be no program: most bodies a
+  // report evaluates are not, and the caller evaluates the tree at once.
+  bool turned_away() {
+    if (!known_ || suitable_ || shape_ != txl_tree_shape())
+      return false;
+    nodes_invalid_ = false;
+    return true;
+  }
 
 private:
   bool prepare(txl_expr& body, bool counting);
+  numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
   nl_run_notes notes_;
+  // The program's nodes are all invalid still: the last evaluation of the body was a run
+  // of the program whose code starts at last_code_, and no tree has evaluated it since.
+  bool nodes_invalid_ = false;
+  const nl_insn* last_code_ = nullptr;
   std::uint64_t shape_ = 0;
   bool known_ = false;
   bool suitable_ = false;

@@ -103,6 +103,8 @@ bool txl_user_function::call(txl_call& record) {
 
 // The body as a numeric program when it qualifies and can start now, else as a tree.
 bool txl_user_function::evaluate_body(std::string& error) {
+  if (numeric_body_.turned_away())
+    return txl_expr::evaluate_child(*body, error);
   switch (numeric_body_.run(*body, error)) {
     case numeric_loop_outcome::finished: return true;
     case numeric_loop_outcome::failed: return false;
