@@ -35,9 +35,9 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
 // usual case for built-ins), so calls in a loop do not allocate a vector each time. Its
 // slots still hold the last call's values until the arguments replace them.
 static anyval& argument_vector(anyval& args, std::size_t count) {
-  anyval_imp* p = args.get();
-  if (p && p->ref_count() == 1 && p->type() == type_vector) {
-    args->mutable_vector()->resize(count);
+  anyval_imp_vector* v = exactly<anyval_imp_vector>(args);
+  if (v && v->ref_count() == 1) {
+    v->elements.resize(count);
     return args;
   }
   args.make_vector(static_cast<int>(count));
