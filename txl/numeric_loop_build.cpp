@@ -147,7 +147,7 @@ public:
     p_.result = value;
     emit({nl_op::end});
     for (const auto& leaf : p_.leaves)
-      if (reads_written_var(*leaf.node))
+      if (!is_closed(*leaf.node))
         return false;
     for (const auto& e : p_.elements)
       if (is_written(*e.storage))
@@ -281,24 +281,29 @@ private:
     return false;
   }
 
-  // Whether the subtree reads or assigns a variable the program changes.
-  bool reads_written_var(txl_expr& top) const {
+  // Whether a node taken as it stands can be: its subtree neither reads nor assigns a
+  // variable the program changes, nor holds a "return", "break" or "continue", whose jump
+  // out of the node is caught only by the tree's root or loops.
+  bool is_closed(txl_expr& top) const {
     std::vector<txl_expr*> pending{&top};
     std::size_t seen = 0;
     while (!pending.empty()) {
       if (++seen > max_nodes)
-        return true;
+        return false;
       txl_expr* n = pending.back();
       pending.pop_back();
       if (auto* r = dynamic_cast<txl_expr_var_ref*>(n); r && is_written(r->storage()))
-        return true;
+        return false;
       if (auto* a = dynamic_cast<txl_expr_var_assign*>(n); a && is_written(a->storage()))
-        return true;
+        return false;
+      const node_kind k = kind_of(*n);
+      if (k == node_kind::brk || k == node_kind::cont || dynamic_cast<txl_expr_return*>(n))
+        return false;
       for (auto& c : n->children)
         if (c)
           pending.push_back(c.get());
     }
-    return false;
+    return true;
   }
 
   // A read is the variable's own register (checked first when the variable may be empty);

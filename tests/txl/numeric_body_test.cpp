@@ -106,6 +106,8 @@ TEST(NumericBody, SameOutcomeAsTreeEvaluation) {
       {"var a = @g + ARGS[0]; a = a * @g; a + @s;", true},
       {"FLOOR(@g) + (if ARGS[0] > 2 then @s else 1);", true},
       {"var a = 3; return a + 1;", false},
+      {"SIZE((return ARGS[0];)) + 1;", false},
+      {"POW((if ARGS[0] > 2 then return 5 else 1;), 2) + FLOOR(ARGS[0]);", false},
       {"var a = ARGS[0]; var i; for i = 1 to 5 do a = a + FLOOR(i * 1.5); a;", false},
   };
   for (const body_case& c : cases) {
