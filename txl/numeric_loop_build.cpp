@@ -274,6 +274,16 @@ private:
     return r;
   }
 
+  // A reference to a variable whose elements the program reads when it starts, other than
+  // as the indexed variable of `x[i]`: through it the vector could reach a function that
+  // changes an element in place.
+  bool hands_out_read_vector(const txl_expr_var_ref& r) const {
+    for (const auto& e : p_.elements)
+      if (e.storage == &r.storage())
+        return !(r.parent && kind_of(*r.parent) == node_kind::index && r.parent->child(0) == &r);
+    return false;
+  }
+
   bool is_written(const txl_expr_localvar& storage) const {
     for (std::size_t i = 0; i < p_.vars.size(); ++i)
       if (p_.vars[i] == &storage)
@@ -281,9 +291,11 @@ private:
     return false;
   }
 
-  // Whether a node taken as it stands can be: its subtree neither reads nor assigns a
-  // variable the program changes, nor holds a "return", "break" or "continue", whose jump
-  // out of the node is caught only by the tree's root or loops.
+  // Whether a node taken as it stands can be: its subtree reads no variable the program
+  // changes, changes no variable at all (the program may hold one's value in a register or
+  // have read an element of it), does not hand out a vector whose elements the program read,
+  // and holds no "return", "break" or "continue", whose jump out of the node is caught only
+  // by the tree's root or loops.
   bool is_closed(txl_expr& top) const {
     std::vector<txl_expr*> pending{&top};
     std::size_t seen = 0;
@@ -292,9 +304,10 @@ private:
         return false;
       txl_expr* n = pending.back();
       pending.pop_back();
-      if (auto* r = dynamic_cast<txl_expr_var_ref*>(n); r && is_written(r->storage()))
+      if (auto* r = dynamic_cast<txl_expr_var_ref*>(n); r && (r->declaration || is_written(r->storage()) ||
+                                                            hands_out_read_vector(*r)))
         return false;
-      if (auto* a = dynamic_cast<txl_expr_var_assign*>(n); a && is_written(a->storage()))
+      if (dynamic_cast<txl_expr_var_assign*>(n))
         return false;
       const node_kind k = kind_of(*n);
       if (k == node_kind::brk || k == node_kind::cont || dynamic_cast<txl_expr_return*>(n))

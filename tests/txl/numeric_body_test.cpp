@@ -40,7 +40,8 @@ std::string variables_of(const txl_user_function& f) {
 }
 
 // Calls f (beside g, whose value rests on TICK; k, which reads its arguments and is never a
-// program itself; s, a string; n, a string never current; e, a failure) with a
+// program itself; s, a string; n, a string never current; e, a failure; m, which changes
+// the vector it is given in place) with a
 // series of arguments, making TICK stale before the fourth call, and describes each call.
 std::string call_series(const std::string& body, bool programs) {
   txl_numeric_loops_enabled = programs;
@@ -48,7 +49,8 @@ std::string call_series(const std::string& body, bool programs) {
   std::string out;
   {
     eval_template t{{"g", "TICK() * 2 + 0.5;"}, {"k", "ARGS[0] * '3';"}, {"s", "'x';"},
-                    {"n", "TICK() + STALE() + 'y';"}, {"e", "ARGS[5];"}, {"f", body}};
+                    {"n", "TICK() + STALE() + 'y';"}, {"e", "ARGS[5];"},
+                    {"m", "var t = ARGS[0]; t[0] = 99; 1;"}, {"f", body}};
     t.bind();
     const std::vector<anyval_list> series = {
         {anyval::from_float(1.5), anyval::from_int(2)},
@@ -107,6 +109,9 @@ TEST(NumericBody, SameOutcomeAsTreeEvaluation) {
       {"FLOOR(@g) + (if ARGS[0] > 2 then @s else 1);", true},
       {"var a = 3; return a + 1;", false},
       {"SIZE((return ARGS[0];)) + 1;", false},
+      {"ARGS[0] + SIZE((ARGS = LIST(9, 8);)) + ARGS[0];", false},
+      {"ARGS[0] + @m(ARGS) + ARGS[0];", false},
+      {"ARGS[0] + @m(ARGS[1]) + ARGS[0];", true},
       {"POW((if ARGS[0] > 2 then return 5 else 1;), 2) + FLOOR(ARGS[0]);", false},
       {"var a = ARGS[0]; var i; for i = 1 to 5 do a = a + FLOOR(i * 1.5); a;", false},
   };
