@@ -367,6 +367,17 @@ bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
 }
 
 numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
+  // A body reached again while its program runs (only a function that can reach itself,
+  // which binding refuses to call) is a tree: the registers belong to the outer run.
+  if (running_) {
+    nodes_invalid_ = false;
+    return numeric_loop_outcome::unsuitable;
+  }
+  struct running_guard {
+    explicit running_guard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~running_guard() { flag_ = false; }
+    bool& flag_;
+  } guard(running_);
   const numeric_loop_outcome outcome = run_program(root, error);
   // The tree evaluates the body after any outcome but a run that got past its start; the
   // nodes it leaves valid must be cleared after the next run.

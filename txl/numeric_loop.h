@@ -194,6 +194,7 @@ private:
   // of the program whose code starts at last_code_, and no tree has evaluated it since.
   bool nodes_invalid_ = false;
   const nl_insn* last_code_ = nullptr;
+  bool running_ = false;
   std::uint64_t shape_ = 0;
   bool known_ = false;
   bool suitable_ = false;
