@@ -105,7 +105,10 @@ namespace {
 // The bytes that a value shows as entities: "&", "<" and ">".
 struct entity_bytes {
   bool special[256] = {};
-  constexpr entity_bytes() { special['&'] = special['<'] = special['>'] = true; }
+  constexpr entity_bytes() {
+    special[static_cast<unsigned char>('&')] = special[static_cast<unsigned char>('<')] = true;
+    special[static_cast<unsigned char>('>')] = true;
+  }
 };
 constexpr entity_bytes entity_table;
 
