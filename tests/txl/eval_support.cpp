@@ -3,8 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
 #include "builtins_support.h"
 #include "txl/compiler.h"
+#include "txl/expr_nodes.h"
 
 namespace quillet::test {
 
@@ -91,6 +97,30 @@ std::string eval_template::call(txl_user_function& f, anyval_list args) {
   if (!evaluate_user_function(f, anyval::from_vector(std::move(args)), result, error, messages))
     return error;
   return describe(result);
+}
+
+std::string variable_states(const txl_expr* root) {
+  std::string out;
+  std::vector<const txl_expr*> pending{root};
+  std::vector<const txl_expr_localvar*> seen;
+  while (!pending.empty()) {
+    const txl_expr* e = pending.back();
+    pending.pop_back();
+    auto* r = dynamic_cast<const txl_expr_var_ref*>(e);
+    if (r && std::find(seen.begin(), seen.end(), &r->storage()) == seen.end()) {
+      seen.push_back(&r->storage());
+      const anyval& v = r->storage().value;
+      double d = 0.0;
+      v.to_double(d);
+      std::uint64_t bits;
+      std::memcpy(&bits, &d, sizeof bits);
+      out += " | " + std::to_string(v.type()) + ":" + std::to_string(bits);
+    }
+    for (const auto& c : e->children)
+      if (c)
+        pending.push_back(c.get());
+  }
+  return out;
 }
 
 std::string eval_text(std::string_view source) {

@@ -61,6 +61,9 @@ public:
   std::vector<rc_ptr<txl_user_function>> functions;
 };
 
+// The kind and exact bits of every variable the tree names, in a fixed order: " | 2:4611...".
+std::string variable_states(const txl_expr* root);
+
 // Compiles, binds and evaluates one text: the value as describe() writes it, the error
 // text on failure, "compile error N" when it does not compile.
 std::string eval_text(std::string_view source);

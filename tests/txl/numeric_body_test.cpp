@@ -3,8 +3,6 @@
 // function's change count), over a series of calls with changing arguments and validity.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,31 +11,6 @@
 
 namespace quillet::test {
 namespace {
-
-// Kind and exact bits of every variable the body names.
-std::string variables_of(const txl_user_function& f) {
-  std::string out;
-  std::vector<const txl_expr*> pending{f.body.get()};
-  std::vector<const txl_expr_localvar*> seen;
-  while (!pending.empty()) {
-    const txl_expr* e = pending.back();
-    pending.pop_back();
-    auto* r = dynamic_cast<const txl_expr_var_ref*>(e);
-    if (r && std::find(seen.begin(), seen.end(), &r->storage()) == seen.end()) {
-      seen.push_back(&r->storage());
-      const anyval& v = r->storage().value;
-      double d = 0.0;
-      v.to_double(d);
-      std::uint64_t bits;
-      std::memcpy(&bits, &d, sizeof bits);
-      out += " " + std::to_string(v.type()) + ":" + std::to_string(bits);
-    }
-    for (const auto& c : e->children)
-      if (c)
-        pending.push_back(c.get());
-  }
-  return out;
-}
 
 // Calls f (beside g, whose value rests on TICK; k, which reads its arguments and is never a
 // program itself; s, a string; n, a string never current; e, a failure; m, which changes
@@ -69,7 +42,7 @@ std::string call_series(const std::string& body, bool programs) {
         ticks_current = true;
       txl_user_function& f = t.get("f");
       out += t.call(f, series[i]) + " t" + std::to_string(tick_calls) + " c" + std::to_string(f.change_count) +
-             variables_of(f) + "\n";
+             variable_states(f.body.get()) + "\n";
     }
   }
   txl_numeric_loops_enabled = true;

@@ -2,8 +2,6 @@
 // variables left behind, what later evaluations see) must be the one tree evaluation gives.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -37,25 +35,7 @@ std::string outcome(const std::string& source, bool programs, std::int64_t budge
   } else {
     out = t.call(*f);
   }
-  std::vector<const txl_expr*> pending{f->body.get()};
-  std::vector<const txl_expr_localvar*> seen;
-  while (!pending.empty()) {
-    const txl_expr* e = pending.back();
-    pending.pop_back();
-    auto* r = dynamic_cast<const txl_expr_var_ref*>(e);
-    if (r && std::find(seen.begin(), seen.end(), &r->storage()) == seen.end()) {
-      seen.push_back(&r->storage());
-      const anyval& v = r->storage().value;
-      double d = 0.0;
-      v.to_double(d);
-      std::uint64_t bits;
-      std::memcpy(&bits, &d, sizeof bits);
-      out += " | " + std::to_string(v.type()) + ":" + std::to_string(bits);
-    }
-    for (const auto& c : e->children)
-      if (c)
-        pending.push_back(c.get());
-  }
+  out += variable_states(f->body.get());
   txl_numeric_loops_enabled = true;
   txl_numeric_bodies_enabled = true;
   return out;
