@@ -105,14 +105,50 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink) {
   return true;
 }
 
+namespace {
+
+// A function whose whole body is one argument-less `@name` call (a property such as
+// `ATTR.STYLE=%{@bg}%` sharing a template variable) has that function's result, error and
+// nesting: the call is made directly rather than through the function's own tree. Null
+// when the function is anything else or the nesting would already be too deep.
+txl_user_function* direct_callee(const txl_user_function& function, const anyval& args, int& levels) {
+  const anyval_list* given = args.empty() ? nullptr : args->as_vector();
+  if ((!args.empty() && (!given || !given->empty())) || function.is_recursive())
+    return nullptr;
+  txl_user_function* callee = function.sole_callee(levels);
+  return callee && txl_expr::eval_depth() + levels < txl_max_eval_depth ? callee : nullptr;
+}
+
+// The call as the tree would have made it: `levels` nodes above the call site, whose own
+// evaluation turns a failure without text into "#UNEXP:ERR#".
+bool call_directly(txl_user_function& callee, int levels, txl_call& call) {
+  bool ok;
+  {
+    txl_expr::nesting_offset nesting(levels + 1);
+    ok = callee.call(call);
+  }
+  if (ok && call.result.empty()) {
+    *call.error = "#UNEXP:NULL#";
+    return false;
+  }
+  if (!ok && call.error->empty())
+    *call.error = "#UNEXP:ERR#";
+  return ok;
+}
+
+}  // namespace
+
 // Calls the function with `args` as ARGS; a failure is printed as the processor prints it and
 // leaves the function's error text in `error`.
 bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
                             txl_diagnostic_sink& sink) {
+  int levels = 0;
+  txl_user_function* callee = direct_callee(function, args, levels);
   txl_call call;
   call.args = std::move(args);  // an empty handle: the function gets an empty ARGS vector
   call.error = &error;
-  if (!txl_user_function_entry().call(&function, call)) {
+  const bool ok = callee ? call_directly(*callee, levels, call) : txl_user_function_entry().call(&function, call);
+  if (!ok) {
     sink.print("compute error (" + function.name + "): " + error + "\n");
     return false;
   }

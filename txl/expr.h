@@ -118,6 +118,16 @@ public:
     return ok;
   }
 
+  // Counts `levels` more nestings while it lives, for a caller that skips nodes whose
+  // evaluation would only pass a call's result up: depth limits then fall where they would.
+  struct nesting_offset {
+    explicit nesting_offset(int n) : levels(n) { eval_depth_ += levels; }
+    ~nesting_offset() { eval_depth_ -= levels; }
+    nesting_offset(const nesting_offset&) = delete;
+    nesting_offset& operator=(const nesting_offset&) = delete;
+    int levels;
+  };
+
   txl_expr* parent = nullptr;
   std::vector<rc_ptr<txl_expr>> children;
   anyval result;

@@ -2,6 +2,7 @@
 // has changed, and the entry through which call sites reach it.
 #include "txl/user_function.h"
 
+#include <bit>
 #include <typeinfo>
 #include <utility>
 
@@ -62,7 +63,65 @@ void set_arguments(anyval& target, const anyval& args) {
   target = anyval::from_vector({});
 }
 
+// The same number: both plain integers of one value, or plain floats of the same bits.
+bool same_number(const anyval& a, const anyval& b) {
+  const anyval_imp* x = a.get();
+  const anyval_imp* y = b.get();
+  if (!x || !y || x->plain_kind != y->plain_kind)
+    return false;
+  if (x->plain_kind == type_int)
+    return static_cast<const anyval_imp_int*>(x)->value == static_cast<const anyval_imp_int*>(y)->value;
+  if (x->plain_kind == type_float)
+    return std::bit_cast<std::uint64_t>(static_cast<const anyval_imp_float*>(x)->value) ==
+           std::bit_cast<std::uint64_t>(static_cast<const anyval_imp_float*>(y)->value);
+  return false;
+}
+
+// `x[c]`: the variable reference `ref` indexed by a constant integer of at least 0.
+bool is_constant_element_read(const txl_expr& ref) {
+  const txl_expr* index = ref.parent;
+  if (&typeid(ref) != &typeid(txl_expr_var_ref) || static_cast<const txl_expr_var_ref&>(ref).declaration ||
+      !index || &typeid(*index) != &typeid(txl_expr_index) || index->child(0) != &ref)
+    return false;
+  const txl_expr* at = index->child(1);
+  if (!at || &typeid(*at) != &typeid(txl_expr_constant))
+    return false;
+  const anyval_imp* v = at->value().get();
+  return v && v->plain_kind == type_int && static_cast<const anyval_imp_int*>(v)->value >= 0;
+}
+
 }  // namespace
+
+// Whether the body reaches ARGS only through element reads at constant indexes (`ARGS[0]`):
+// then the vector itself never leaves ARGS, and only its elements' values can be seen.
+bool txl_user_function::args_read_by_element() const {
+  const std::uint64_t shape = txl_tree_shape();
+  if (args_shape_ == shape)
+    return args_by_element_;
+  args_by_element_ = true;
+  for (const txl_expr* ref : args->dependents)
+    args_by_element_ = args_by_element_ && is_constant_element_read(*ref);
+  args_shape_ = shape;
+  return args_by_element_;
+}
+
+// True when ARGS, as the body can see it, would not change: it is read only element by
+// element, and the new arguments are the numbers it holds now, of the same kinds and values.
+// A report calls a function with the same constant arguments from several places in a row.
+bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
+  const anyval_list* now = args->value.empty() ? nullptr : args->value->as_vector();
+  if (!now || !args_read_by_element())
+    return false;
+  if (new_args.empty())
+    return now->empty();
+  const anyval_list* next = new_args->as_vector();
+  if (!next || next->size() != now->size())
+    return false;
+  for (std::size_t i = 0; i < now->size(); ++i)
+    if (!same_number((*now)[i], (*next)[i]))
+      return false;
+  return true;
+}
 
 // Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
 // whose result went stale is invalidated first, so a body that depends on neither is
@@ -80,9 +139,10 @@ bool txl_user_function::call(txl_call& record) {
     return false;
   }
   bool changed = refresh_call_sites(call_sites);
-  // ARGS is seen only through the body's references to it: without any, setting it and
-  // invalidating its readers would change nothing anyone can observe.
-  if (!args->dependents.empty()) {
+  // ARGS is seen only through the body's references to it: without any, or when they would
+  // read the same numbers again, setting it and invalidating its readers would change
+  // nothing anyone can observe.
+  if (!args->dependents.empty() && !arguments_unchanged(record.args)) {
     set_arguments(args->value, record.args);
     variable_changed(*args);
   }
@@ -140,6 +200,23 @@ bool txl_user_function::is_current(std::int32_t token) const {
   asking_ = false;
   --current_depth;
   return current;
+}
+
+txl_user_function* txl_user_function::sole_callee(int& levels) const {
+  if (!body)
+    return nullptr;
+  levels = 1;
+  txl_expr* e = body->child(0);
+  while (e && &typeid(*e) == &typeid(txl_expr_seq) && e->child_count() == 1) {
+    e = e->child(0);
+    ++levels;
+  }
+  if (!e || &typeid(*e) != &typeid(txl_expr_fncall))
+    return nullptr;
+  const auto* site = static_cast<const txl_expr_fncall*>(e);
+  if (site->child_count() != 0 || site->entry != &txl_user_function_entry() || !site->cookie)
+    return nullptr;
+  return static_cast<txl_user_function*>(site->cookie);
 }
 
 namespace {

@@ -33,6 +33,10 @@ public:
   bool call(txl_call& call);
   // Whether a result returned with `token` is still correct.
   bool is_current(std::int32_t token) const;
+  // The user function that the whole body calls without arguments (`@style`, possibly as
+  // the one statement of a sequence), with the number of nodes above that call; null for
+  // any other body or while the call is not bound to a user function.
+  txl_user_function* sole_callee(int& levels) const;
   // Releases the bindings of every call site; breaks reference cycles between functions
   // that call each other, so the owner calls it before letting the functions go.
   void unbind_calls();
@@ -49,8 +53,13 @@ public:
 
 private:
   bool evaluate_body(std::string& error);
+  bool arguments_unchanged(const anyval& new_args) const;
+  bool args_read_by_element() const;
 
   mutable bool asking_ = false;  // is_current is under way for this function
+  // args_read_by_element's answer and the tree shape it was worked out under.
+  mutable bool args_by_element_ = false;
+  mutable std::uint64_t args_shape_ = 0;
   txl_numeric_body numeric_body_;
 };
 

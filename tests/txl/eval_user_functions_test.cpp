@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "builtins_support.h"
 #include "eval_support.h"
 
 namespace quillet::test {
@@ -148,8 +149,10 @@ TEST(EvalUserFunctions, CallSitesAreValidExactlyWhileCurrent) {
     SCOPED_TRACE(r.g);
     reset_ticks();
     eval_template t{{"g", r.g}, {"h", "TICK() + 1"}};
-    txl_user_function& first = t.add("", "@g()");
-    txl_user_function& second = t.add("", "@g()");
+    // "+ 0" keeps the call inside a tree: a property that is only "@g()" is served by g
+    // directly, without its own site.
+    txl_user_function& first = t.add("", "@g() + 0");
+    txl_user_function& second = t.add("", "@g() + 0");
     t.bind();
     t.call(first);
     ticks_current = false;
@@ -189,6 +192,98 @@ TEST(EvalUserFunctions, LibrariesAreAskedInOrder) {
   for (auto& site : p.call_sites)
     size_bound = size_bound || (site->name == "SIZE" && site->entry == entry);
   EXPECT_TRUE(size_bound);
+}
+
+// A property that only names a function (`@f`, `@f;`) is served by that function directly.
+// Value, error, messages and the calls made must be those of the same call reached through
+// the property's tree, which "var r = @f; r" forces.
+TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
+  const struct {
+    std::vector<std::pair<std::string, std::string>> functions;
+    const char* property;
+  } cases[] = {
+      {{{"f", "ARGS"}}, "@f"},
+      {{{"f", "SIZE(ARGS)"}}, "@f;"},
+      {{{"f", "'text'"}}, "@f"},
+      {{{"f", "1 / 0"}}, "@f"},
+      {{{"f", "FOO()"}}, "@f"},
+      {{{"f", "@f"}}, "@f"},
+      {{{"f", "TICK()"}}, "@f"},
+      {{{"f", "@g + TICK()"}, {"g", "STALE() + TICK()"}}, "@f"},
+      {{{"f", "return 3; 4;"}}, "@f"},
+      {{{"f", "ARGS[0]"}}, "@f"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.property + std::string(" with ") + c.functions[0].second);
+    std::string outcomes[2];
+    int ticks[2] = {0, 0};
+    std::string call(c.property);
+    if (call.back() == ';')
+      call.pop_back();
+    const std::string sources[2] = {c.property, "var r = " + call + "; r;"};
+    for (int way = 0; way < 2; ++way) {
+      reset_ticks();
+      eval_template t;
+      for (const auto& [name, body] : c.functions)
+        t.add(name, body);
+      txl_user_function& property = t.add("", sources[way]);
+      t.bind();
+      for (int i = 0; i < 3; ++i) {
+        anyval result;
+        std::string error;
+        bool ok = evaluate_user_function(property, anyval(), result, error, t.messages);
+        outcomes[way] += (ok ? describe(result) : error) + " ";
+      }
+      outcomes[way] += t.messages.text;
+      ticks[way] = tick_calls;
+    }
+    EXPECT_EQ(outcomes[0], outcomes[1]);
+    EXPECT_EQ(ticks[0], ticks[1]);
+  }
+}
+
+// A function called again with the numbers ARGS holds does not see ARGS change. Anything
+// else the body could tell apart (kind, sign of zero, element count, strings, a body that
+// changes ARGS or hands it out) is a change: every call must give what a fresh template
+// gives for the same arguments.
+TEST(EvalUserFunctions, RepeatedArgumentsGiveWhatAFreshCallGives) {
+  const anyval one = anyval::from_int(1), two = anyval::from_int(2), one_f = anyval::from_float(1.0);
+  const anyval zero_f = anyval::from_float(0.0), minus_zero = anyval::from_float(-0.0);
+  const anyval a = anyval::from_string("a"), b = anyval::from_string("b");
+  const struct {
+    const char* body;
+    std::vector<anyval_list> calls;
+  } cases[] = {
+      {"ARGS[0] * 2", {{one}, {one}, {one_f}, {one_f}, {one}, {two}, {two}}},
+      {"1 / ARGS[0]", {{zero_f}, {zero_f}, {minus_zero}, {zero_f}}},
+      {"ARGS[0] + ARGS[1]", {{one}, {one, two}, {one, two}, {one}, {one, one_f}}},
+      {"SIZE(ARGS)", {{one}, {one}, {one, two}, {}, {}, {one}}},
+      {"ARGS[0] + 1", {{a}, {a}, {b}, {one}, {one}}},
+      {"var u = ARGS[0] * 7 + 3; u - FLOOR(u / 10) * 10;", {{one}, {one}, {two}, {one_f}, {one_f}}},
+      {"ARGS[0] = ARGS[0] + 1; ARGS[0];", {{one}, {one}, {two}, {two}}},
+      {"var v = ARGS; v[0] = v[0] * 10; ARGS[0];", {{one}, {one}, {two}}},
+      {"ARGS", {{one}, {one}, {one_f}}},
+      {"ARGS[0] + TICK()", {{one}, {one}, {two}, {two}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.body);
+    reset_ticks();
+    eval_template kept{{"f", c.body}};
+    kept.bind();
+    for (std::size_t i = 0; i < c.calls.size(); ++i) {
+      SCOPED_TRACE(i);
+      const std::string got = kept.call("f", c.calls[i]);
+      const int ticks = tick_calls;
+      eval_template fresh{{"f", c.body}};
+      fresh.bind();
+      const std::string want = fresh.call("f", c.calls[i]);
+      if (std::string_view(c.body).find("TICK") == std::string_view::npos)
+        EXPECT_EQ(got, want);
+      else  // TICK counts on: the kept template's value rests on the first call's tick
+        EXPECT_EQ(got, kept.call("f", c.calls[i]));
+      tick_calls = ticks;
+    }
+  }
 }
 
 }  // namespace
