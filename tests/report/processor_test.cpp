@@ -2,6 +2,9 @@
 // output bound and the failures of generation.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "doc/html_printer.h"
 #include "report/html_dyn_elt.h"
 #include "tests/report/report_test_util.h"
@@ -174,6 +177,40 @@ TEST(Processor, GenerateFailures) {
   EXPECT_EQ(processor.run(), nullptr);
   processor.reset();
   doc->clear();
+}
+
+// A report written where a previous one lies replaces its content. A plain file is made
+// anew; a symbolic link or a file with a second name is written through, so the link and
+// the other name stay and show the new report.
+TEST(Processor, WritesOverAPreviousReport) {
+  enum class previous { none, plain, symlink, hard_link };
+  for (previous form : {previous::none, previous::plain, previous::symlink, previous::hard_link}) {
+    SCOPED_TRACE(static_cast<int>(form));
+    scratch_dir dir;
+    const std::string report = dir.path + "/r.htm", other = dir.path + "/other.htm";
+    if (form != previous::none) {
+      std::ofstream(form == previous::plain ? report : other) << std::string(100000, 'x');
+      if (form == previous::symlink)
+        std::filesystem::create_symlink(other, report);
+      if (form == previous::hard_link)
+        std::filesystem::create_hard_link(other, report);
+    }
+    auto doc = read_document("<HTML><BODY>new</BODY></HTML>");
+    htdoc_processor processor;
+    processor.setup(*doc);
+    htdoc_run run;
+    run.output_dir = dir.path;
+    run.base_name = "r";
+    ASSERT_TRUE(processor.generate(run));
+    const std::string expected = "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>new</BODY></HTML>";
+    EXPECT_EQ(dir.read("r.htm"), expected);
+    EXPECT_EQ(std::filesystem::is_symlink(report), form == previous::symlink);
+    if (form == previous::symlink || form == previous::hard_link) {
+      EXPECT_EQ(dir.read("other.htm"), expected);
+    }
+    processor.reset();
+    doc->clear();
+  }
 }
 
 struct bound_row {
