@@ -87,6 +87,7 @@ bool txl_expr_fncall::evaluate(std::string& error) {
   txl_call call;
   call.args = std::move(args);  // lent to the call and taken back: no count changes
   call.error = &error;
+  ++txl_calls_made;
   bool called = entry->call(cookie, call);
   args_ = std::move(call.args);
   if (!called)

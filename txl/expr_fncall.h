@@ -11,6 +11,11 @@
 
 namespace quillet {
 
+// Calls that call sites have made through their entries on this thread. A function whose
+// call sites were all current before its body ran, and whose body made no call, has
+// nothing that could have changed them meanwhile.
+inline thread_local std::uint64_t txl_calls_made = 0;
+
 class txl_expr_fncall : public txl_expr {
 public:
   // Arguments are added afterwards as children, in order.

@@ -147,14 +147,17 @@ bool txl_user_function::call(txl_call& record) {
     variable_changed(*args);
   }
   // A result served from the cache rests on call sites that were all current a moment ago,
-  // and nothing has been evaluated since: is_current(token) would find the same.
+  // and nothing has been evaluated since: is_current(token) would find the same. So does a
+  // body that ran without making a call (arithmetic on ARGS and on valid results).
   bool cached = body->valid && !body->result.empty();
   record.known_current = cached && !changed;
   if (!cached) {
+    const std::uint64_t calls_before = txl_calls_made;
     if (!evaluate_body(error))
       return false;
     if (changed)
       ++change_count;
+    record.known_current = !changed && txl_calls_made == calls_before;
   }
   record.result = body->result;
   record.token = change_count;

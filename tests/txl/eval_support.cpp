@@ -38,15 +38,22 @@ bool stale(txl_cookie, txl_call& call) {
 
 bool never_current(txl_cookie, std::int32_t) { return false; }
 
+bool untick(txl_cookie, txl_call& call) {
+  ticks_current = false;
+  call.result = anyval::from_int(0);
+  return true;
+}
+
 const txl_function_row tick_rows[] = {
     {"TICK", {txl_release_nothing, tick_is_current, tick}},
     {"STALE", {txl_release_nothing, never_current, stale}},
+    {"UNTICK", {txl_release_nothing, txl_always_current, untick}},
 };
 
 }  // namespace
 
 txl_xfn_library& tick_library() {
-  static txl_xfn_library_imp library(tick_rows, 2);
+  static txl_xfn_library_imp library(tick_rows, static_cast<std::int32_t>(std::size(tick_rows)));
   return library;
 }
 

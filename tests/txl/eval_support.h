@@ -18,6 +18,7 @@ namespace quillet::test {
 
 // Calls made to TICK() since the last reset_ticks(); TICK returns the new count. TICK's
 // results stay current while ticks_current is set. STALE() returns 7 and is never current.
+// UNTICK() returns 0, is always current and makes TICK's results stale.
 extern int tick_calls;
 extern bool ticks_current;
 void reset_ticks();

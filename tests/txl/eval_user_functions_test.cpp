@@ -166,6 +166,36 @@ TEST(EvalUserFunctions, CallSitesAreValidExactlyWhileCurrent) {
   }
 }
 
+// The same holds when the function's body runs again for new arguments: with or without
+// calls of its own, with TICK's results current or stale before the call.
+TEST(EvalUserFunctions, CallSitesAreValidExactlyWhileCurrentAfterNewArguments) {
+  const char* bodies[] = {
+      "ARGS[0] * 2",           "@h() + ARGS[0]",     "ARGS[0] + TICK()",
+      "IF(ARGS[0] > 1, @h(), 0)", "STALE() + ARGS[0]", "var x = ARGS[0]; x * @h();",
+      "@h() + UNTICK(ARGS[0])",  // the body's own call makes its other call stale
+  };
+  const struct {
+    int arg;
+    bool ticks;
+  } steps[] = {{1, true}, {2, true}, {2, true}, {3, false}, {4, false}, {4, true}, {5, true}};
+  for (const char* body : bodies) {
+    SCOPED_TRACE(body);
+    reset_ticks();
+    eval_template t{{"f", body}, {"h", "TICK() + 1"}};
+    std::vector<txl_user_function*> properties;
+    for (const auto& step : steps)
+      properties.push_back(&t.add("", "@f(" + std::to_string(step.arg) + ")"));
+    t.bind();
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      SCOPED_TRACE(i);
+      ticks_current = steps[i].ticks;
+      t.call(*properties[i]);
+      const txl_expr_fncall& site = *properties[i]->call_sites.back();
+      EXPECT_EQ(site.valid, t.get("f").is_current(site.token));
+    }
+  }
+}
+
 TEST(EvalUserFunctions, RebindingAndUnbindingReleaseTheFunction) {
   eval_template t{{"f", "1"}};
   txl_user_function& p = t.add("", "@f");
