@@ -3,17 +3,26 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CONFIG     ?= Release
+# Release builds are profile-guided: scripts/pgo-build.sh trains an instrumented build on the
+# examples first. PGO=0 builds without a profile.
+PGO        ?= 1
 
 .PHONY: all deps configure test test-asan demo bench fuzz fuzz-ci coverage clean
 
+ifeq ($(CONFIG)$(PGO),Release1)
+all:
+	./scripts/pgo-build.sh $(BUILD) $(JOBS)
+else
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
+endif
 
 deps:
 	./scripts/install-deps.sh
 
 configure:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(CONFIG)
+	@cmake -S . -B $(BUILD) -DQUILLET_PGO= > /dev/null
 
 test: deps all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -30,8 +39,7 @@ demo: deps all
 
 bench:
 	./scripts/install-deps.sh --bench
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
-	cmake --build $(BUILD) -j $(JOBS)
+	$(MAKE) all
 	./bench/run.sh $(BUILD)
 	./bench/report_bench.sh $(BUILD)
 	./bench/trend_bench.sh $(BUILD)

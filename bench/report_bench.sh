@@ -3,25 +3,32 @@
 # own expressions (row number, channel name, six numbers and the row colour, all from ROW()),
 # timed as a whole `quillet report` process beside the agreed peers: Jinja2 rendering the same
 # table inside its template (autoescape on) and a plain C++ program printing it (the floor).
+# quillet is built as a release is (profile-guided, trained on the examples; PGO=0 for a
+# build without a profile).
 # Usage: bench/report_bench.sh BUILD_DIR
 # Env: RUNS (hyperfine runs per round, default 10), ROUNDS (default 2), ROWS (default 10000),
-#      JOBS (build jobs, default 2), PEERS (folder of the peer programs).
+#      JOBS (build jobs, default 2), PEERS (folder of the peer programs), PGO (default 1).
 set -euo pipefail
 build=${1:?usage: bench/report_bench.sh BUILD_DIR}
 root=$(cd "$(dirname "$0")/.." && pwd)
-RUNS=${RUNS:-10}; ROUNDS=${ROUNDS:-2}; ROWS=${ROWS:-10000}; JOBS=${JOBS:-2}
+RUNS=${RUNS:-10}; ROUNDS=${ROUNDS:-2}; ROWS=${ROWS:-10000}; JOBS=${JOBS:-2}; PGO=${PGO:-1}
 PEERS=${PEERS:-$root/../shared/bench-peers/W1}
 PY=/usr/bin/python3  # Debian's python3, where python3-jinja2 lives
 
 for c in hyperfine g++; do command -v $c > /dev/null || { echo "missing $c" >&2; exit 1; }; done
 $PY -c 'import jinja2' 2> /dev/null || { echo "python3-jinja2 is not installed" >&2; exit 1; }
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release
-build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
-case "$build_type" in
-  Release|RelWithDebInfo) ;;
-  *) echo "warning: $build is a '$build_type' build; only Release figures mean anything" >&2 ;;
-esac
-cmake --build "$build" -j "$JOBS" --target quillet
+if [ "$PGO" = 1 ]; then
+  "$root/scripts/pgo-build.sh" "$build" "$JOBS" quillet
+else
+  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release
+  cmake -S "$root" -B "$build" -DQUILLET_PGO= > /dev/null
+  build_type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
+  case "$build_type" in
+    Release|RelWithDebInfo) ;;
+    *) echo "warning: $build is a '$build_type' build; only Release figures mean anything" >&2 ;;
+  esac
+  cmake --build "$build" -j "$JOBS" --target quillet
+fi
 
 out="$build/report-bench"
 rm -rf "$out"; mkdir -p "$out"
@@ -67,9 +74,9 @@ for round in $(seq 1 "$ROUNDS"); do
 done
 
 # Pooled medians of all rounds (the machine's speed drifts between rounds).
-$PY - "$out" "$ROUNDS" <<'PYEOF'
+$PY - "$out" "$ROUNDS" "$PGO" <<'PYEOF'
 import json, statistics, sys
-out, rounds = sys.argv[1], int(sys.argv[2])
+out, rounds, pgo = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 times = {}
 for r in range(1, rounds + 1):
     for res in json.load(open(f"{out}/round_{r}.json"))["results"]:
@@ -81,4 +88,5 @@ for name in ("quillet", "jinja2", "cpp_floor"):
 ratio = med["jinja2"] / med["quillet"]
 print(f"\njinja2 / quillet: {ratio:.1f}x faster (target at least 5x): {'met' if ratio >= 5 else 'MISSED'}")
 print(f"quillet / C++ floor: {med['quillet'] / med['cpp_floor']:.1f}x the floor's time")
+print("quillet build: " + ("profile-guided, trained on the examples" if pgo == "1" else "without a profile"))
 PYEOF
