@@ -22,7 +22,7 @@ namespace {
 
 const char report_usage[] =
     "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
-    "                      [--project FILE] [--log] [--max-output N]\n\n"
+    "                      [--project FILE] [--log] [--max-output N] [--max-loop N]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
     "template's PRJ setting (relative to its folder), else the bundled demo project.\n"
     "Produces one report from TEMPLATE and prints its path. --out is the folder of the report\n"
@@ -30,8 +30,10 @@ const char report_usage[] =
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
     "1970 or a local time YYYY-MM-DD[THH:MM[:SS]] (default: now). --log sends the processor's\n"
     "diagnostics to stderr. --max-output bounds the report's size in bytes (suffix K, M or G;\n"
-    "default 1G); a report past it is removed. Exit 0 on success, 1 when the template cannot\n"
-    "be read or the report cannot be written, 2 when the command line is wrong.\n";
+    "default 1G); a report past it is removed. --max-loop bounds the loop iterations of all\n"
+    "the run's expressions together (default 100000000; 0: no bound): a loop that would pass\n"
+    "it, and every later one, fails with #LOOP#. Exit 0 on success, 1 when the template\n"
+    "cannot be read or the report cannot be written, 2 when the command line is wrong.\n";
 
 struct report_options {
   std::string input;
@@ -43,6 +45,7 @@ struct report_options {
   bool have_time = false;
   bool log = false;
   std::uint64_t max_output = std::uint64_t{1} << 30;
+  std::int64_t max_loop = htdoc_run{}.max_loop_iterations;
 };
 
 // A byte count: decimal digits with an optional K, M or G suffix; above 0.
@@ -58,6 +61,14 @@ bool parse_size(const std::string& text, std::uint64_t& out) {
   if (n == 0 || n > (std::uint64_t{1} << (50 - shift)))
     return false;
   out = n << shift;
+  return true;
+}
+
+// A count of at most 15 decimal digits, 0 included.
+bool parse_count(const std::string& text, std::int64_t& out) {
+  if (text.empty() || text.size() > 15 || text.find_first_not_of("0123456789") != std::string::npos)
+    return false;
+  out = static_cast<std::int64_t>(std::strtoull(text.c_str(), nullptr, 10));
   return true;
 }
 
@@ -108,6 +119,10 @@ bool take_value(const std::string& option, const std::string& value, report_opti
   else if (option == "--max-output" && !parse_size(value, out.max_output)) {
     std::fprintf(stderr, "quillet report: '%s' is not a size for --max-output (bytes, suffix K, M or G).\n", value.c_str());
     return false;
+  } else if (option == "--max-loop" && !parse_count(value, out.max_loop)) {
+    std::fprintf(stderr, "quillet report: '%s' is not a count for --max-loop (up to 15 digits; 0: no bound).\n",
+                 value.c_str());
+    return false;
   }
   if (option == "--time" && !out.have_time) {
     std::fprintf(stderr, "quillet report: '%s' is not a time for --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS).\n",
@@ -126,7 +141,7 @@ bool parse_report_args(const arg_list& args, report_options& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output" ||
-                       a == "--project";
+                       a == "--max-loop" || a == "--project";
     if (takes_value && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
       return false;
@@ -207,12 +222,17 @@ int run_report(const arg_list& args) {
   run.extension = o.ext;
   run.generated = &generated;
   run.max_output = o.max_output;
+  run.max_loop_iterations = o.max_loop;
   std::string report = htdoc_join_path(o.out_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
   bool ok = processor.generate(run);
   bool limited = processor.output_limit_reached();
   bool repeated_too_often = processor.repetition_limit_reached();
+  bool looped_too_often = processor.loop_limit_reached();
   processor.reset();
   doc->clear();
+  if (looped_too_often)
+    std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations (--max-loop); "
+                 "those that needed more show #LOOP#.\n", static_cast<long long>(run.max_loop_iterations));
   if (ok) {
     std::printf("%s\n", report.c_str());
     return 0;

@@ -14,7 +14,6 @@
 #include "app/report_project.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
-#include "txl/loop_budget.h"
 
 namespace {
 
@@ -59,7 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!doc->read(in))
     return 0;
   {
-    txl_loop_budget budget(20000);
     htdoc_processor processor;
     processor.setup(*doc);
     std::vector<std::string> generated;
@@ -71,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     run.base_name = "r";
     run.generated = &generated;
     run.max_output = 1 << 20;
+    run.max_loop_iterations = 20000;
     processor.generate(run);
     processor.reset();
   }

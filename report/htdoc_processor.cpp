@@ -2,6 +2,7 @@
 #include "report/htdoc_processor.h"
 
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include "report/html_dyn_elt.h"
 #include "report/output_counter.h"
 #include "txl/binding.h"
+#include "txl/loop_budget.h"
 
 namespace quillet {
 
@@ -172,10 +174,15 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   repetitions_ = 0;
   repetition_bound_ = run.max_repetitions ? run.max_repetitions : UINT64_MAX;
   repetition_limit_reached_ = false;
+  loop_limit_reached_ = false;
   std::string name = run.base_name.empty() ? std::string("0") : run.base_name;
   name += run.extension;
+  std::optional<txl_loop_budget> loops;
+  if (run.max_loop_iterations > 0)
+    loops.emplace(run.max_loop_iterations);
   std::unique_ptr<std::ostream> file = open_output(name);
   bool ok = file && write_report(*file);
+  loop_limit_reached_ = loops && loops->spent();
   run_ = nullptr;
   repetition_bound_ = UINT64_MAX;
   return ok;

@@ -36,6 +36,10 @@ struct htdoc_run {
   // bound on the output's size, so by default a run stops, failing as at the output bound,
   // after 16M of them.
   std::uint64_t max_repetitions = std::uint64_t{1} << 24;
+  // Loop iterations ("while", "for") the run's evaluations may take, all together; 0: no
+  // bound. An expression whose loop would pass it fails with "#LOOP#", and so does every
+  // later loop of the run, so that a loop that never ends cannot stop the run from ending.
+  std::int64_t max_loop_iterations = 100'000'000;
 };
 
 // Joins a folder and a file name with "/" unless the folder is empty or already ends in a
@@ -92,6 +96,9 @@ public:
   }
   // True when the last run stopped because it used up run.max_repetitions.
   bool repetition_limit_reached() const { return repetition_limit_reached_; }
+  // True when an expression of the last run failed because the run used up
+  // run.max_loop_iterations.
+  bool loop_limit_reached() const { return loop_limit_reached_; }
 
   html_document* document() const { return document_.get(); }
   const std::string& project() const { return project_; }
@@ -136,6 +143,7 @@ private:
   bool counter_stopped() const;
   std::uint64_t repetitions_ = 0;  // of the run in progress
   std::uint64_t repetition_bound_ = UINT64_MAX;  // run.max_repetitions, or no bound for 0
+  bool loop_limit_reached_ = false;
   bool repetition_limit_reached_ = false;
 };
 

@@ -18,8 +18,12 @@ public:
   txl_loop_budget(const txl_loop_budget&) = delete;
   txl_loop_budget& operator=(const txl_loop_budget&) = delete;
 
+  // True once an iteration was refused while this budget was the one in scope.
+  bool spent() const;
+
 private:
   std::int64_t saved_;
+  std::uint64_t refusals_before_;
 };
 
 // True while a budget is in scope on this thread.

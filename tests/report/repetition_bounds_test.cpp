@@ -1,5 +1,6 @@
-// The bound on repetitions of a run: a huge REPEAT, ROWS or COLS of small elements stops
-// after run.max_repetitions, failing the run, with or without a bound on the output's size.
+// The bounds of a run: a huge REPEAT, ROWS or COLS of small elements stops after
+// run.max_repetitions, failing the run, with or without a bound on the output's size; loops
+// that would pass run.max_loop_iterations fail with "#LOOP#" and the run goes on.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -75,6 +76,70 @@ TEST(RepetitionBounds, EachRunHasItsOwnCount) {
   EXPECT_TRUE(processor.generate(run));
   EXPECT_TRUE(processor.generate(run));
   EXPECT_FALSE(processor.repetition_limit_reached());
+  processor.reset();
+  doc->clear();
+}
+
+struct loop_row {
+  const char* name;
+  const char* body;
+  std::int64_t max_loop_iterations;
+  const char* report_body;
+  bool loop_limit;
+};
+
+const char* const endless = "<B><!--$VX ELT VALUE=%{while 1 do 0; 5;}%--></B>";
+const char* const ten = "<I><!--$VX ELT VALUE=%{var i = 0; while i < 10 do i = i + 1; i;}%--></I>";
+const char* const endless_text = "<B><!--$VX ELT VALUE=%{var s = ''; while 1 do s = s + 'a'; SIZE(s);}%--></B>";
+
+const loop_row loop_rows[] = {
+    {"a loop that never ends", endless, 1000, "<B>#LOOP#</B>", true},
+    {"a loop of strings that never ends", endless_text, 1000, "<B>#LOOP#</B>", true},
+    {"a later loop finds the bound spent", "", 1000, "<B>#LOOP#</B><I>#LOOP#</I>", true},
+    {"a loop within the bound", ten, 100, "<I>10</I>", false},
+    {"no bound", ten, 0, "<I>10</I>", false},
+    {"an earlier loop within the bound", "", 1000000, "<I>10</I><I>10</I>", false},
+};
+
+TEST(RepetitionBounds, LoopsStopAtTheRunsBound) {
+  for (const loop_row& row : loop_rows) {
+    SCOPED_TRACE(row.name);
+    const auto started = std::chrono::steady_clock::now();
+    std::string body = row.body;
+    if (body.empty())  // the two-element rows
+      body = row.loop_limit ? std::string(endless) + ten : std::string(ten) + ten;
+    scratch_dir dir;
+    auto doc = read_document("<HTML><BODY>" + body + "</BODY></HTML>");
+    htdoc_processor processor;
+    processor.setup(*doc);
+    htdoc_run run;
+    run.output_dir = dir.path;
+    run.base_name = "r";
+    run.max_loop_iterations = row.max_loop_iterations;
+    EXPECT_TRUE(processor.generate(run));
+    EXPECT_EQ(processor.loop_limit_reached(), row.loop_limit);
+    EXPECT_NE(dir.read("r.htm").find(std::string("<BODY>") + row.report_body + "</BODY>"), std::string::npos)
+        << dir.read("r.htm");
+    processor.reset();
+    doc->clear();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  }
+}
+
+// A later run starts with the whole loop bound again.
+TEST(RepetitionBounds, EachRunHasItsOwnLoopBound) {
+  scratch_dir dir;
+  auto doc = read_document(std::string("<HTML><BODY>") + ten + "</BODY></HTML>");
+  htdoc_processor processor;
+  processor.setup(*doc);
+  htdoc_run run;
+  run.output_dir = dir.path;
+  run.base_name = "r";
+  run.max_loop_iterations = 15;
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_TRUE(processor.generate(run));
+    EXPECT_FALSE(processor.loop_limit_reached());
+  }
   processor.reset();
   doc->clear();
 }
