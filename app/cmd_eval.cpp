@@ -8,8 +8,10 @@
 #include "app/commands.h"
 #include "app/eval_context.h"
 #include "app/report_project.h"
+#include "report/htdoc_processor.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"
+#include "txl/loop_budget.h"
 #include "txl/user_function.h"
 
 namespace quillet::app {
@@ -110,7 +112,12 @@ int evaluate_property(std::vector<rc_ptr<txl_user_function>>& functions, bool te
     check_recursion(*functions[i]);
   anyval value;
   std::string error;
-  bool ok = evaluate_user_function(*functions[0], anyval(), value, error);
+  bool ok;
+  {
+    // The bound of a report run, so that a loop that never ends gives "#LOOP#".
+    txl_loop_budget loops(htdoc_run{}.max_loop_iterations);
+    ok = evaluate_user_function(*functions[0], anyval(), value, error);
+  }
   for (auto& f : functions)
     f->unbind_calls();
   if (!ok) {

@@ -1,6 +1,6 @@
 // An optional bound on the loop iterations ("while" and "for") that evaluations on one thread
-// may run, for callers that must finish whatever a text says (the fuzzing harnesses, a
-// time-boxed check). Without a txl_loop_budget in scope loops are not counted.
+// may run, for callers that must finish whatever a text says (report runs, `quillet eval`,
+// the fuzzing harnesses). Without a txl_loop_budget in scope loops are not counted.
 #pragma once
 
 #include <cstdint>
