@@ -186,8 +186,8 @@ TEST(Processor, WritesOverAPreviousReport) {
   enum class previous { none, plain, symlink, hard_link };
   for (previous form : {previous::none, previous::plain, previous::symlink, previous::hard_link}) {
     SCOPED_TRACE(static_cast<int>(form));
-    scratch_dir dir;
-    const std::string report = dir.path + "/r.htm", other = dir.path + "/other.htm";
+    body_run t("new");
+    const std::string report = t.dir.path + "/r.htm", other = t.dir.path + "/other.htm";
     if (form != previous::none) {
       std::ofstream(form == previous::plain ? report : other) << std::string(100000, 'x');
       if (form == previous::symlink)
@@ -195,21 +195,13 @@ TEST(Processor, WritesOverAPreviousReport) {
       if (form == previous::hard_link)
         std::filesystem::create_hard_link(other, report);
     }
-    auto doc = read_document("<HTML><BODY>new</BODY></HTML>");
-    htdoc_processor processor;
-    processor.setup(*doc);
-    htdoc_run run;
-    run.output_dir = dir.path;
-    run.base_name = "r";
-    ASSERT_TRUE(processor.generate(run));
+    ASSERT_TRUE(t.processor.generate(t.run));
     const std::string expected = "<HTML><HEAD>\r\n</HEAD>\r\n<BODY>new</BODY></HTML>";
-    EXPECT_EQ(dir.read("r.htm"), expected);
+    EXPECT_EQ(t.report(), expected);
     EXPECT_EQ(std::filesystem::is_symlink(report), form == previous::symlink);
     if (form == previous::symlink || form == previous::hard_link) {
-      EXPECT_EQ(dir.read("other.htm"), expected);
+      EXPECT_EQ(t.dir.read("other.htm"), expected);
     }
-    processor.reset();
-    doc->clear();
   }
 }
 
@@ -232,21 +224,13 @@ const bound_row bound_rows[] = {
 TEST(Processor, OutputBoundStopsTheRun) {
   for (const bound_row& row : bound_rows) {
     SCOPED_TRACE(row.name);
-    scratch_dir dir;
-    auto doc = read_document(std::string("<HTML><BODY>") + row.body + "</BODY></HTML>");
-    htdoc_processor processor;
-    processor.setup(*doc);
-    htdoc_run run;
-    run.output_dir = dir.path;
-    run.base_name = "r";
-    run.max_output = row.bound;
-    EXPECT_EQ(processor.generate(run), row.ok);
-    EXPECT_EQ(processor.output_limit_reached(), !row.ok);
+    body_run t(row.body);
+    t.run.max_output = row.bound;
+    EXPECT_EQ(t.processor.generate(t.run), row.ok);
+    EXPECT_EQ(t.processor.output_limit_reached(), !row.ok);
     if (row.bound) {
-      EXPECT_LE(dir.read("r.htm").size(), row.bound);
+      EXPECT_LE(t.report().size(), row.bound);
     }
-    processor.reset();
-    doc->clear();
   }
 }
 

@@ -44,40 +44,26 @@ TEST(RepetitionBounds, HugeCountsStopAtTheRunsBound) {
   for (const repetition_row& row : repetition_rows) {
     SCOPED_TRACE(row.name);
     const auto started = std::chrono::steady_clock::now();
-    scratch_dir dir;
-    auto doc = read_document(std::string("<HTML><BODY>") + row.body + "</BODY></HTML>");
-    htdoc_processor processor;
-    processor.setup(*doc);
-    htdoc_run run;
-    run.output_dir = dir.path;
-    run.base_name = "r";
-    run.max_repetitions = row.max_repetitions;
-    run.max_output = row.max_output;
-    EXPECT_EQ(processor.generate(run), row.ok);
-    EXPECT_EQ(processor.repetition_limit_reached(), row.repetition_limit);
-    EXPECT_LE(dir.read("r.htm").size(), row.most_bytes);
-    EXPECT_FALSE(processor.stopped() && row.ok);
-    processor.reset();
-    doc->clear();
+    {
+      body_run t(row.body);
+      t.run.max_repetitions = row.max_repetitions;
+      t.run.max_output = row.max_output;
+      EXPECT_EQ(t.processor.generate(t.run), row.ok);
+      EXPECT_EQ(t.processor.repetition_limit_reached(), row.repetition_limit);
+      EXPECT_LE(t.report().size(), row.most_bytes);
+      EXPECT_FALSE(t.processor.stopped() && row.ok);
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   }
 }
 
 // A later run starts with the whole bound again.
 TEST(RepetitionBounds, EachRunHasItsOwnCount) {
-  scratch_dir dir;
-  auto doc = read_document("<HTML><BODY><SPAN><!--$VX ELT REPEAT=%{60}%--></SPAN></BODY></HTML>");
-  htdoc_processor processor;
-  processor.setup(*doc);
-  htdoc_run run;
-  run.output_dir = dir.path;
-  run.base_name = "r";
-  run.max_repetitions = 100;
-  EXPECT_TRUE(processor.generate(run));
-  EXPECT_TRUE(processor.generate(run));
-  EXPECT_FALSE(processor.repetition_limit_reached());
-  processor.reset();
-  doc->clear();
+  body_run t("<SPAN><!--$VX ELT REPEAT=%{60}%--></SPAN>");
+  t.run.max_repetitions = 100;
+  EXPECT_TRUE(t.processor.generate(t.run));
+  EXPECT_TRUE(t.processor.generate(t.run));
+  EXPECT_FALSE(t.processor.repetition_limit_reached());
 }
 
 struct loop_row {
@@ -108,40 +94,26 @@ TEST(RepetitionBounds, LoopsStopAtTheRunsBound) {
     std::string body = row.body;
     if (body.empty())  // the two-element rows
       body = row.loop_limit ? std::string(endless) + ten : std::string(ten) + ten;
-    scratch_dir dir;
-    auto doc = read_document("<HTML><BODY>" + body + "</BODY></HTML>");
-    htdoc_processor processor;
-    processor.setup(*doc);
-    htdoc_run run;
-    run.output_dir = dir.path;
-    run.base_name = "r";
-    run.max_loop_iterations = row.max_loop_iterations;
-    EXPECT_TRUE(processor.generate(run));
-    EXPECT_EQ(processor.loop_limit_reached(), row.loop_limit);
-    EXPECT_NE(dir.read("r.htm").find(std::string("<BODY>") + row.report_body + "</BODY>"), std::string::npos)
-        << dir.read("r.htm");
-    processor.reset();
-    doc->clear();
+    {
+      body_run t(body);
+      t.run.max_loop_iterations = row.max_loop_iterations;
+      EXPECT_TRUE(t.processor.generate(t.run));
+      EXPECT_EQ(t.processor.loop_limit_reached(), row.loop_limit);
+      EXPECT_NE(t.report().find(std::string("<BODY>") + row.report_body + "</BODY>"), std::string::npos)
+          << t.report();
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
   }
 }
 
 // A later run starts with the whole loop bound again.
 TEST(RepetitionBounds, EachRunHasItsOwnLoopBound) {
-  scratch_dir dir;
-  auto doc = read_document(std::string("<HTML><BODY>") + ten + "</BODY></HTML>");
-  htdoc_processor processor;
-  processor.setup(*doc);
-  htdoc_run run;
-  run.output_dir = dir.path;
-  run.base_name = "r";
-  run.max_loop_iterations = 15;
+  body_run t(ten);
+  t.run.max_loop_iterations = 15;
   for (int pass = 0; pass < 2; ++pass) {
-    EXPECT_TRUE(processor.generate(run));
-    EXPECT_FALSE(processor.loop_limit_reached());
+    EXPECT_TRUE(t.processor.generate(t.run));
+    EXPECT_FALSE(t.processor.loop_limit_reached());
   }
-  processor.reset();
-  doc->clear();
 }
 
 }  // namespace

@@ -50,6 +50,29 @@ inline rc_ptr<html_document> read_document(std::string_view html) {
   return doc;
 }
 
+// A processor set up over a template whose BODY holds `body`, and a run that writes "r.htm"
+// into a scratch folder; the processor and the document are let go in order at the end.
+struct body_run {
+  explicit body_run(std::string_view body)
+      : doc(read_document("<HTML><BODY>" + std::string(body) + "</BODY></HTML>")) {
+    processor.setup(*doc);
+    run.output_dir = dir.path;
+    run.base_name = "r";
+  }
+  ~body_run() {
+    processor.reset();
+    doc->clear();
+  }
+  body_run(const body_run&) = delete;
+  body_run& operator=(const body_run&) = delete;
+  std::string report() const { return dir.read("r.htm"); }
+
+  scratch_dir dir;
+  rc_ptr<html_document> doc;
+  htdoc_processor processor;
+  htdoc_run run;
+};
+
 // The text between "<BODY>" and "</BODY>" of a report, or the whole report without them.
 inline std::string body_of(const std::string& report) {
   std::size_t start = report.find("<BODY>");

@@ -77,19 +77,11 @@ TEST(ValueWriting, OutputBoundStopsLongValues) {
   };
   for (const std::string& body : bodies) {
     SCOPED_TRACE(body);
-    scratch_dir dir;
-    auto doc = read_document("<HTML><BODY>" + body + "</BODY></HTML>");
-    htdoc_processor processor;
-    processor.setup(*doc);
-    htdoc_run run;
-    run.output_dir = dir.path;
-    run.base_name = "r";
-    run.max_output = 300000;
-    EXPECT_FALSE(processor.generate(run));
-    EXPECT_TRUE(processor.output_limit_reached());
-    EXPECT_LE(dir.read("r.htm").size(), run.max_output);
-    processor.reset();
-    doc->clear();
+    body_run t(body);
+    t.run.max_output = 300000;
+    EXPECT_FALSE(t.processor.generate(t.run));
+    EXPECT_TRUE(t.processor.output_limit_reached());
+    EXPECT_LE(t.report().size(), t.run.max_output);
   }
 }
 
