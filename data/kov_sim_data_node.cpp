@@ -235,17 +235,17 @@ com::HRESULT kov_sim_data_node::read_values(std::int32_t, std::int32_t, std::int
   return com::S_OK;
 }
 
-com::HRESULT kov_sim_data_node::method7(std::int32_t* out1, std::int32_t* out2) {
-  if (out1)
-    *out1 = 0;
-  if (out2)
-    *out2 = 0;
+com::HRESULT kov_sim_data_node::query_pair(std::int32_t* first, std::int32_t* second) {
+  if (first)
+    *first = 0;
+  if (second)
+    *second = 0;
   return com::S_OK;
 }
 
-com::HRESULT kov_sim_data_node::method8(std::int32_t* out) {
-  if (out)
-    *out = 2;
+com::HRESULT kov_sim_data_node::query_word(std::int32_t* word) {
+  if (word)
+    *word = 2;
   return com::E_NOTIMPL;
 }
 

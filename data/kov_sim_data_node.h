@@ -49,11 +49,11 @@ public:
   com::HRESULT read_records(const arc_record* start, arc_record* next, std::int32_t argument,
                             const arc_channel_set* subset, const arc_selector* selector, std::int32_t max,
                             std::int32_t* count, arc_record* records, std::int32_t* status) override;
-  com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4, std::int32_t count,
-                           const std::int16_t* channels, const arc_selector* selector, std::int32_t a8,
-                           arc_record* records, std::int32_t* status) override;
-  com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) override;
-  com::HRESULT method8(std::int32_t* out) override;
+  com::HRESULT read_values(std::int32_t opaque1, std::int32_t opaque2, std::int32_t opaque3, std::int32_t opaque4,
+                           std::int32_t count, const std::int16_t* channels, const arc_selector* selector,
+                           std::int32_t opaque5, arc_record* records, std::int32_t* status) override;
+  com::HRESULT query_pair(std::int32_t* first, std::int32_t* second) override;
+  com::HRESULT query_word(std::int32_t* word) override;
 
 private:
   // A new historical value of the reference's channel at second t.

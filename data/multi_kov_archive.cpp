@@ -164,18 +164,18 @@ com::HRESULT multi_kov_archive::channel_list(std::int32_t first, std::int32_t ma
   return com::S_OK;
 }
 
-com::HRESULT multi_kov_archive::method7(std::int32_t* out1, std::int32_t* out2) {
-  if (!out1 || !out2)
+com::HRESULT multi_kov_archive::query_pair(std::int32_t* first, std::int32_t* second) {
+  if (!first || !second)
     return com::E_POINTER;
-  *out1 = 0;
-  *out2 = 0;
+  *first = 0;
+  *second = 0;
   return com::S_OK;
 }
 
-com::HRESULT multi_kov_archive::method8(std::int32_t* out) {
-  if (!out)
+com::HRESULT multi_kov_archive::query_word(std::int32_t* word) {
+  if (!word)
     return com::E_POINTER;
-  *out = 2;
+  *word = 2;
   return com::E_NOTIMPL;
 }
 

@@ -74,11 +74,11 @@ public:
   com::HRESULT read_records(const arc_record* start, arc_record* next, std::int32_t argument,
                             const arc_channel_set* subset, const arc_selector* selector, std::int32_t max,
                             std::int32_t* count, arc_record* records, std::int32_t* status) override;
-  com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4, std::int32_t count,
-                           const std::int16_t* channels, const arc_selector* selector, std::int32_t a8,
-                           arc_record* records, std::int32_t* status) override;
-  com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) override;
-  com::HRESULT method8(std::int32_t* out) override;
+  com::HRESULT read_values(std::int32_t opaque1, std::int32_t opaque2, std::int32_t opaque3, std::int32_t opaque4,
+                           std::int32_t count, const std::int16_t* channels, const arc_selector* selector,
+                           std::int32_t opaque5, arc_record* records, std::int32_t* status) override;
+  com::HRESULT query_pair(std::int32_t* first, std::int32_t* second) override;
+  com::HRESULT query_word(std::int32_t* word) override;
 
   // IvxChBrowser: one group, "virtual", holding every bridge channel.
   com::HRESULT group_count(std::int32_t* count) override;
@@ -88,31 +88,33 @@ public:
   com::HRESULT all_groups(std::int32_t* count, vx_group_record** groups) override;
   com::HRESULT group_channels(const vx_group_record* group, std::int32_t* count,
                               vx_channel_record** records) override;
-  com::HRESULT browser_method9(std::int32_t a, const vx_channel_record* record, std::int32_t* value,
-                               std::int32_t b) override;
-  com::HRESULT browser_method10(std::int32_t a, std::int32_t b, std::int32_t* value, std::int32_t c) override;
+  com::HRESULT query_channel(std::int32_t selector, const vx_channel_record* record, std::int32_t* value,
+                             std::int32_t option) override;
+  com::HRESULT query_browser(std::int32_t selector, std::int32_t argument, std::int32_t* value,
+                             std::int32_t option) override;
   com::HRESULT fill_group(vx_group_record* group) override;
   com::HRESULT fill_channel(vx_channel_record* record) override;
-  com::HRESULT browser_method13(std::int16_t* out) override;
-  com::HRESULT browser_method14(std::uint16_t channel, std::int32_t a, std::int16_t* out) override;
-  com::HRESULT browser_method15(std::uint16_t channel, std::int16_t* out) override;
+  com::HRESULT browser_word(std::int16_t* word) override;
+  com::HRESULT channel_word_of(std::uint16_t channel, std::int32_t selector, std::int16_t* word) override;
+  com::HRESULT channel_word(std::uint16_t channel, std::int16_t* word) override;
 
   // IvxKOV: the methods that carry a channel go to the node's monitor.
-  com::HRESULT kov_method3() override;
-  com::HRESULT kov_method4() override;
-  com::HRESULT kov_method5() override;
-  com::HRESULT kov_method6() override;
-  com::HRESULT kov_method7() override;
-  com::HRESULT kov_method8() override;
-  com::HRESULT kov_method9() override;
-  com::HRESULT kov_method10(std::int32_t a, std::uint16_t channel, std::int32_t b, std::int32_t c) override;
-  com::HRESULT kov_method11(std::uint16_t channel, std::int32_t a, std::int32_t b) override;
-  com::HRESULT kov_method12(std::uint16_t channel, std::int32_t a, std::int32_t b) override;
-  com::HRESULT kov_method13() override;
-  com::HRESULT kov_method14() override;
-  com::HRESULT archive(INvRegArchive** out) override;
-  com::HRESULT kov_method16(std::uint16_t channel, std::int32_t a) override;
-  com::HRESULT kov_method17(std::int16_t* out) override;
+  com::HRESULT monitor_reserved3() override;
+  com::HRESULT monitor_reserved4() override;
+  com::HRESULT monitor_reserved5() override;
+  com::HRESULT monitor_reserved6() override;
+  com::HRESULT monitor_reserved7() override;
+  com::HRESULT monitor_reserved8() override;
+  com::HRESULT monitor_reserved9() override;
+  com::HRESULT channel_request(std::int32_t selector, std::uint16_t channel, std::int32_t argument,
+                               std::int32_t option) override;
+  com::HRESULT channel_command(std::uint16_t channel, std::int32_t argument, std::int32_t option) override;
+  com::HRESULT channel_query(std::uint16_t channel, std::int32_t argument, std::int32_t option) override;
+  com::HRESULT monitor_reserved13() override;
+  com::HRESULT monitor_reserved14() override;
+  com::HRESULT archive(INvRegArchive** reader) override;
+  com::HRESULT channel_notice(std::uint16_t channel, std::int32_t argument) override;
+  com::HRESULT monitor_word(std::int16_t* word) override;
 
 private:
   // A bridge channel: the node's place in the node list and the channel's number there.

@@ -99,8 +99,8 @@ com::HRESULT multi_kov_archive::group_channels(const vx_group_record* group, std
 }
 
 // The node's browser sees a record that carries nothing but its own channel number.
-com::HRESULT multi_kov_archive::browser_method9(std::int32_t a, const vx_channel_record* record, std::int32_t* value,
-                                                std::int32_t b) {
+com::HRESULT multi_kov_archive::query_channel(std::int32_t selector, const vx_channel_record* record,
+                                              std::int32_t* value, std::int32_t option) {
   if (!record || !value)
     return com::E_POINTER;
   *value = 0;
@@ -111,17 +111,17 @@ com::HRESULT multi_kov_archive::browser_method9(std::int32_t a, const vx_channel
     return hr;
   vx_channel_record local;
   local.set_channel(channel);
-  return browser->browser_method9(a, &local, value, b);
+  return browser->query_channel(selector, &local, value, option);
 }
 
-com::HRESULT multi_kov_archive::browser_method10(std::int32_t a, std::int32_t b, std::int32_t* value,
-                                                 std::int32_t c) {
+com::HRESULT multi_kov_archive::query_browser(std::int32_t selector, std::int32_t argument, std::int32_t* value,
+                                              std::int32_t option) {
   if (!value)
     return com::E_POINTER;
   *value = 0;
   if (!first_browser_)
     return com::E_FAIL;
-  return first_browser_->browser_method10(a, b, value, c);
+  return first_browser_->query_browser(selector, argument, value, option);
 }
 
 com::HRESULT multi_kov_archive::fill_group(vx_group_record* group) {
@@ -153,33 +153,33 @@ com::HRESULT multi_kov_archive::fill_channel(vx_channel_record* record) {
   return hr;
 }
 
-com::HRESULT multi_kov_archive::browser_method13(std::int16_t* out) {
-  if (!out)
+com::HRESULT multi_kov_archive::browser_word(std::int16_t* word) {
+  if (!word)
     return com::E_POINTER;
-  *out = 0;
+  *word = 0;
   if (!first_browser_)
     return com::E_FAIL;
-  return first_browser_->browser_method13(out);
+  return first_browser_->browser_word(word);
 }
 
-com::HRESULT multi_kov_archive::browser_method14(std::uint16_t channel, std::int32_t a, std::int16_t* out) {
-  if (!out)
+com::HRESULT multi_kov_archive::channel_word_of(std::uint16_t channel, std::int32_t selector, std::int16_t* word) {
+  if (!word)
     return com::E_POINTER;
-  *out = 0;
+  *word = 0;
   IvxChBrowser* browser = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_browser(channel, browser, local);
-  return com::FAILED(hr) ? hr : browser->browser_method14(local, a, out);
+  return com::FAILED(hr) ? hr : browser->channel_word_of(local, selector, word);
 }
 
-com::HRESULT multi_kov_archive::browser_method15(std::uint16_t channel, std::int16_t* out) {
-  if (!out)
+com::HRESULT multi_kov_archive::channel_word(std::uint16_t channel, std::int16_t* word) {
+  if (!word)
     return com::E_POINTER;
-  *out = 0;
+  *word = 0;
   IvxChBrowser* browser = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_browser(channel, browser, local);
-  return com::FAILED(hr) ? hr : browser->browser_method15(local, out);
+  return com::FAILED(hr) ? hr : browser->channel_word(local, word);
 }
 
 }  // namespace quillet

@@ -141,9 +141,9 @@ void multi_kov_archive::values_of_node(std::int32_t node, std::int32_t count, co
 
 // Each record a node gives is placed where its channel stands in the caller's list and
 // carries the caller's number; channels the bridge does not hold stay zeroed.
-com::HRESULT multi_kov_archive::read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4,
-                                            std::int32_t count, const std::int16_t* channels,
-                                            const arc_selector* selector, std::int32_t a8, arc_record* records,
+com::HRESULT multi_kov_archive::read_values(std::int32_t opaque1, std::int32_t opaque2, std::int32_t opaque3,
+                                            std::int32_t opaque4, std::int32_t count, const std::int16_t* channels,
+                                            const arc_selector* selector, std::int32_t opaque5, arc_record* records,
                                             std::int32_t* status) {
   if (!status || (count > 0 && (!channels || !records)))
     return com::E_POINTER;
@@ -160,8 +160,9 @@ com::HRESULT multi_kov_archive::read_values(std::int32_t a1, std::int32_t a2, st
       continue;
     answers.assign(local.size(), arc_record{});
     std::int32_t node_status = 0;
-    const com::HRESULT hr = nodes_[n]->archive->read_values(a1, a2, a3, a4, static_cast<std::int32_t>(local.size()),
-                                                            local.data(), selector, a8, answers.data(), &node_status);
+    const com::HRESULT hr =
+        nodes_[n]->archive->read_values(opaque1, opaque2, opaque3, opaque4, static_cast<std::int32_t>(local.size()),
+                                        local.data(), selector, opaque5, answers.data(), &node_status);
     if (com::FAILED(hr) || node_status != 0) {
       *status = node_status;
       return hr;

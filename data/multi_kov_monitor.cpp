@@ -4,15 +4,15 @@
 
 namespace quillet {
 
-com::HRESULT multi_kov_archive::kov_method3() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method4() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method5() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method6() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method7() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method8() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method9() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method13() { return com::E_FAIL; }
-com::HRESULT multi_kov_archive::kov_method14() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved3() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved4() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved5() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved6() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved7() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved8() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved9() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved13() { return com::E_FAIL; }
+com::HRESULT multi_kov_archive::monitor_reserved14() { return com::E_FAIL; }
 
 // The monitor of the node owning a bridge channel, with the channel's number there; E_FAIL
 // for a channel the bridge does not hold and E_POINTER for a node without a monitor.
@@ -27,47 +27,48 @@ com::HRESULT multi_kov_archive::node_monitor(std::uint16_t bridge, IvxKOV*& moni
   return com::S_OK;
 }
 
-com::HRESULT multi_kov_archive::kov_method10(std::int32_t a, std::uint16_t channel, std::int32_t b, std::int32_t c) {
+com::HRESULT multi_kov_archive::channel_request(std::int32_t selector, std::uint16_t channel, std::int32_t argument,
+                                                std::int32_t option) {
   IvxKOV* monitor = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_monitor(channel, monitor, local);
-  return com::FAILED(hr) ? hr : monitor->kov_method10(a, local, b, c);
+  return com::FAILED(hr) ? hr : monitor->channel_request(selector, local, argument, option);
 }
 
-com::HRESULT multi_kov_archive::kov_method11(std::uint16_t channel, std::int32_t a, std::int32_t b) {
+com::HRESULT multi_kov_archive::channel_command(std::uint16_t channel, std::int32_t argument, std::int32_t option) {
   IvxKOV* monitor = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_monitor(channel, monitor, local);
-  return com::FAILED(hr) ? hr : monitor->kov_method11(local, a, b);
+  return com::FAILED(hr) ? hr : monitor->channel_command(local, argument, option);
 }
 
-com::HRESULT multi_kov_archive::kov_method12(std::uint16_t channel, std::int32_t a, std::int32_t b) {
+com::HRESULT multi_kov_archive::channel_query(std::uint16_t channel, std::int32_t argument, std::int32_t option) {
   IvxKOV* monitor = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_monitor(channel, monitor, local);
-  return com::FAILED(hr) ? hr : monitor->kov_method12(local, a, b);
+  return com::FAILED(hr) ? hr : monitor->channel_query(local, argument, option);
 }
 
-com::HRESULT multi_kov_archive::kov_method16(std::uint16_t channel, std::int32_t a) {
+com::HRESULT multi_kov_archive::channel_notice(std::uint16_t channel, std::int32_t argument) {
   IvxKOV* monitor = nullptr;
   std::uint16_t local = 0;
   const com::HRESULT hr = node_monitor(channel, monitor, local);
-  return com::FAILED(hr) ? hr : monitor->kov_method16(local, a);
+  return com::FAILED(hr) ? hr : monitor->channel_notice(local, argument);
 }
 
 // The archive the monitor reads is the bridge itself.
-com::HRESULT multi_kov_archive::archive(INvRegArchive** out) {
-  if (!out)
+com::HRESULT multi_kov_archive::archive(INvRegArchive** reader) {
+  if (!reader)
     return com::E_POINTER;
-  *out = archive_interface();
+  *reader = archive_interface();
   AddRef();
   return com::S_OK;
 }
 
-com::HRESULT multi_kov_archive::kov_method17(std::int16_t* out) {
-  if (!out)
+com::HRESULT multi_kov_archive::monitor_word(std::int16_t* word) {
+  if (!word)
     return com::E_POINTER;
-  *out = 1;
+  *word = 1;
   return com::S_OK;
 }
 

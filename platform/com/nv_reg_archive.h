@@ -54,12 +54,16 @@ public:
   virtual com::HRESULT read_records(const arc_record* start, arc_record* next, std::int32_t argument,
                                     const arc_channel_set* subset, const arc_selector* selector, std::int32_t max,
                                     std::int32_t* count, arc_record* records, std::int32_t* status) = 0;
-  // 6: one record per listed channel with its current value.
-  virtual com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4,
-                                   std::int32_t count, const std::int16_t* channels, const arc_selector* selector,
-                                   std::int32_t a8, arc_record* records, std::int32_t* status) = 0;
-  virtual com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) = 0;  // 7
-  virtual com::HRESULT method8(std::int32_t* out) = 0;                       // 8
+  // 6: one record per listed channel with its current value. The opaque arguments belong to
+  // the product's archive; whoever forwards the call passes them on unchanged.
+  virtual com::HRESULT read_values(std::int32_t opaque1, std::int32_t opaque2, std::int32_t opaque3,
+                                   std::int32_t opaque4, std::int32_t count, const std::int16_t* channels,
+                                   const arc_selector* selector, std::int32_t opaque5, arc_record* records,
+                                   std::int32_t* status) = 0;
+  // 7: a question answered with two integers; the archives of this system answer 0 and 0.
+  virtual com::HRESULT query_pair(std::int32_t* first, std::int32_t* second) = 0;
+  // 8: a question answered with one integer; the archives of this system answer 2 and E_NOTIMPL.
+  virtual com::HRESULT query_word(std::int32_t* word) = 0;
 
 protected:
   ~INvRegArchive() = default;
@@ -83,8 +87,11 @@ struct vx_group_record {
 };
 static_assert(sizeof(vx_group_record) == 42, "group records are 42 bytes");
 
-// The channel browser of a node: its groups and channels. Records handed out by methods 7 and
+// The channel browser of a node: its groups and channels. Records handed out by slots 7 and
 // 8 are allocated with com::CoTaskMemAlloc and freed by the caller with com::CoTaskMemFree.
+// Slots 9, 10, 13, 14 and 15 are questions whose meaning belongs to the product: `selector`
+// says what is asked and `option` qualifies it; this system only routes them to the browser
+// that knows the channel.
 class IvxChBrowser : public com::IUnknown {
 public:
   virtual com::HRESULT group_count(std::int32_t* count) = 0;                                    // 3
@@ -95,39 +102,47 @@ public:
   virtual com::HRESULT all_groups(std::int32_t* count, vx_group_record** groups) = 0;           // 7
   virtual com::HRESULT group_channels(const vx_group_record* group, std::int32_t* count,
                                       vx_channel_record** records) = 0;                         // 8
-  virtual com::HRESULT browser_method9(std::int32_t a, const vx_channel_record* record, std::int32_t* value,
-                               std::int32_t b) = 0;                                             // 9
-  virtual com::HRESULT browser_method10(std::int32_t a, std::int32_t b, std::int32_t* value, std::int32_t c) = 0;  // 10
+  // 9: an integer about the channel a record describes.
+  virtual com::HRESULT query_channel(std::int32_t selector, const vx_channel_record* record, std::int32_t* value,
+                                     std::int32_t option) = 0;
+  // 10: an integer about the browser as a whole.
+  virtual com::HRESULT query_browser(std::int32_t selector, std::int32_t argument, std::int32_t* value,
+                                     std::int32_t option) = 0;
   virtual com::HRESULT fill_group(vx_group_record* group) = 0;                                  // 11
   virtual com::HRESULT fill_channel(vx_channel_record* record) = 0;                             // 12
-  virtual com::HRESULT browser_method13(std::int16_t* out) = 0;                                         // 13
-  virtual com::HRESULT browser_method14(std::uint16_t channel, std::int32_t a, std::int16_t* out) = 0;  // 14
-  virtual com::HRESULT browser_method15(std::uint16_t channel, std::int16_t* out) = 0;                  // 15
+  virtual com::HRESULT browser_word(std::int16_t* word) = 0;                                    // 13
+  virtual com::HRESULT channel_word_of(std::uint16_t channel, std::int32_t selector,
+                                       std::int16_t* word) = 0;                                 // 14
+  virtual com::HRESULT channel_word(std::uint16_t channel, std::int16_t* word) = 0;             // 15
 
 protected:
   ~IvxChBrowser() = default;
 };
 
-// The live-value monitor of a node. Only the methods that carry a channel number are used
-// through the archive bridge; the others keep their slots.
+// The live-value monitor of a node. What its calls do belongs to the product; the names say
+// how this system routes them. The calls that carry a channel number (10, 11, 12, 16) go
+// through the archive bridge to the node that owns the channel; the reserved slots carry
+// nothing this system uses and are kept for their place in the order.
 class IvxKOV : public com::IUnknown {
 public:
-  virtual com::HRESULT kov_method3() = 0;
-  virtual com::HRESULT kov_method4() = 0;
-  virtual com::HRESULT kov_method5() = 0;
-  virtual com::HRESULT kov_method6() = 0;
-  virtual com::HRESULT kov_method7() = 0;
-  virtual com::HRESULT kov_method8() = 0;
-  virtual com::HRESULT kov_method9() = 0;
-  virtual com::HRESULT kov_method10(std::int32_t a, std::uint16_t channel, std::int32_t b, std::int32_t c) = 0;
-  virtual com::HRESULT kov_method11(std::uint16_t channel, std::int32_t a, std::int32_t b) = 0;
-  virtual com::HRESULT kov_method12(std::uint16_t channel, std::int32_t a, std::int32_t b) = 0;
-  virtual com::HRESULT kov_method13() = 0;
-  virtual com::HRESULT kov_method14() = 0;
+  virtual com::HRESULT monitor_reserved3() = 0;   // 3
+  virtual com::HRESULT monitor_reserved4() = 0;   // 4
+  virtual com::HRESULT monitor_reserved5() = 0;   // 5
+  virtual com::HRESULT monitor_reserved6() = 0;   // 6
+  virtual com::HRESULT monitor_reserved7() = 0;   // 7
+  virtual com::HRESULT monitor_reserved8() = 0;   // 8
+  virtual com::HRESULT monitor_reserved9() = 0;   // 9
+  virtual com::HRESULT channel_request(std::int32_t selector, std::uint16_t channel, std::int32_t argument,
+                                       std::int32_t option) = 0;                                       // 10
+  virtual com::HRESULT channel_command(std::uint16_t channel, std::int32_t argument, std::int32_t option) = 0;  // 11
+  virtual com::HRESULT channel_query(std::uint16_t channel, std::int32_t argument, std::int32_t option) = 0;    // 12
+  virtual com::HRESULT monitor_reserved13() = 0;  // 13
+  virtual com::HRESULT monitor_reserved14() = 0;  // 14
   // 15: the archive the monitor reads from, with a reference added.
-  virtual com::HRESULT archive(INvRegArchive** out) = 0;
-  virtual com::HRESULT kov_method16(std::uint16_t channel, std::int32_t a) = 0;
-  virtual com::HRESULT kov_method17(std::int16_t* out) = 0;
+  virtual com::HRESULT archive(INvRegArchive** reader) = 0;
+  virtual com::HRESULT channel_notice(std::uint16_t channel, std::int32_t argument) = 0;  // 16
+  // 17: a word about the monitor; the bridge answers 1.
+  virtual com::HRESULT monitor_word(std::int16_t* word) = 0;
 
 protected:
   ~IvxKOV() = default;

@@ -179,7 +179,7 @@ com::HRESULT trend_control::Draw(std::uint32_t aspect, gdi::drawing_surface& sur
   return com::S_OK;
 }
 
-com::HRESULT trend_control::display_method3() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::display_reserved3() { return com::E_NOTIMPL; }
 
 // Replaces the curves by copies of the records, at most max_trend_curves of them.
 com::HRESULT trend_control::set_curves(std::int32_t count, const trend_curve* curves) {
@@ -208,15 +208,15 @@ com::HRESULT trend_control::set_settings(const trend_settings* settings) {
   return com::S_OK;
 }
 
-com::HRESULT trend_control::display_method7() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::display_method8() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::display_method9() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::display_reserved7() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::display_reserved8() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::display_reserved9() { return com::E_NOTIMPL; }
 
-com::HRESULT trend_control::data_method3() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method4() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method5() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method6() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method7() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved3() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved4() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved5() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved6() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved7() { return com::E_NOTIMPL; }
 
 com::HRESULT trend_control::attach_archive(INvRegArchive* archive) {
   if (archive)
@@ -233,12 +233,12 @@ com::HRESULT trend_control::attach_browser(IvxChBrowser* browser) {
   return com::S_OK;
 }
 
-com::HRESULT trend_control::data_method10() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method11() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method12() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method13() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method14() { return com::E_NOTIMPL; }
-com::HRESULT trend_control::data_method15() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved10() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved11() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved12() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved13() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved14() { return com::E_NOTIMPL; }
+com::HRESULT trend_control::data_reserved15() { return com::E_NOTIMPL; }
 
 // The control only has history to show, so every mode reads the archive; the mode is kept
 // for the host to read back.

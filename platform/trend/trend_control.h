@@ -60,29 +60,29 @@ public:
   com::HRESULT Draw(std::uint32_t aspect, gdi::drawing_surface& surface, const com::RECT& bounds) override;
 
   // ITrendDisplay.
-  com::HRESULT display_method3() override;
+  com::HRESULT display_reserved3() override;
   com::HRESULT set_curves(std::int32_t count, const trend_curve* curves) override;
   com::HRESULT get_settings(trend_settings* settings) override;
   com::HRESULT set_settings(const trend_settings* settings) override;
-  com::HRESULT display_method7() override;
-  com::HRESULT display_method8() override;
-  com::HRESULT display_method9() override;
+  com::HRESULT display_reserved7() override;
+  com::HRESULT display_reserved8() override;
+  com::HRESULT display_reserved9() override;
 
   // ITrendData.
-  com::HRESULT data_method3() override;
-  com::HRESULT data_method4() override;
-  com::HRESULT data_method5() override;
-  com::HRESULT data_method6() override;
-  com::HRESULT data_method7() override;
+  com::HRESULT data_reserved3() override;
+  com::HRESULT data_reserved4() override;
+  com::HRESULT data_reserved5() override;
+  com::HRESULT data_reserved6() override;
+  com::HRESULT data_reserved7() override;
   com::HRESULT attach_archive(INvRegArchive* archive) override;
   // Both interfaces attach the same browser.
   com::HRESULT attach_browser(IvxChBrowser* browser) override;
-  com::HRESULT data_method10() override;
-  com::HRESULT data_method11() override;
-  com::HRESULT data_method12() override;
-  com::HRESULT data_method13() override;
-  com::HRESULT data_method14() override;
-  com::HRESULT data_method15() override;
+  com::HRESULT data_reserved10() override;
+  com::HRESULT data_reserved11() override;
+  com::HRESULT data_reserved12() override;
+  com::HRESULT data_reserved13() override;
+  com::HRESULT data_reserved14() override;
+  com::HRESULT data_reserved15() override;
   com::HRESULT set_mode(std::int32_t mode) override;
   com::HRESULT set_time(std::uint32_t seconds, std::uint16_t millis) override;
 

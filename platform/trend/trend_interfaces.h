@@ -73,39 +73,41 @@ static_assert(offsetof(trend_curve, min_value) == 12 && offsetof(trend_curve, fl
                   offsetof(trend_curve, color) == 32 && offsetof(trend_curve, mark) == 36,
               "curve fields keep their offsets");
 
-// The display interface: what is drawn and how.
+// The display interface: what is drawn and how. The reserved slots belong to the control and
+// are kept for their place in the order; the renderer never calls them.
 class ITrendDisplay : public com::IUnknown {
 public:
-  virtual com::HRESULT display_method3() = 0;
+  virtual com::HRESULT display_reserved3() = 0;  // 3
   // 4: replaces the curves; count 0 with a null array removes them all.
   virtual com::HRESULT set_curves(std::int32_t count, const trend_curve* curves) = 0;
   virtual com::HRESULT get_settings(trend_settings* settings) = 0;        // 5
   virtual com::HRESULT set_settings(const trend_settings* settings) = 0;  // 6
-  virtual com::HRESULT display_method7() = 0;
-  virtual com::HRESULT display_method8() = 0;
-  virtual com::HRESULT display_method9() = 0;
+  virtual com::HRESULT display_reserved7() = 0;  // 7
+  virtual com::HRESULT display_reserved8() = 0;  // 8
+  virtual com::HRESULT display_reserved9() = 0;  // 9
   virtual com::HRESULT attach_browser(IvxChBrowser* browser) = 0;  // 10
 
 protected:
   ~ITrendDisplay() = default;
 };
 
-// The data interface: where the curves' history comes from and which window is shown.
+// The data interface: where the curves' history comes from and which window is shown. The
+// reserved slots belong to the control and are kept for their place in the order.
 class ITrendData : public com::IUnknown {
 public:
-  virtual com::HRESULT data_method3() = 0;
-  virtual com::HRESULT data_method4() = 0;
-  virtual com::HRESULT data_method5() = 0;
-  virtual com::HRESULT data_method6() = 0;
-  virtual com::HRESULT data_method7() = 0;
+  virtual com::HRESULT data_reserved3() = 0;  // 3
+  virtual com::HRESULT data_reserved4() = 0;  // 4
+  virtual com::HRESULT data_reserved5() = 0;  // 5
+  virtual com::HRESULT data_reserved6() = 0;  // 6
+  virtual com::HRESULT data_reserved7() = 0;  // 7
   virtual com::HRESULT attach_archive(INvRegArchive* archive) = 0;  // 8
   virtual com::HRESULT attach_browser(IvxChBrowser* browser) = 0;   // 9
-  virtual com::HRESULT data_method10() = 0;
-  virtual com::HRESULT data_method11() = 0;
-  virtual com::HRESULT data_method12() = 0;
-  virtual com::HRESULT data_method13() = 0;
-  virtual com::HRESULT data_method14() = 0;
-  virtual com::HRESULT data_method15() = 0;
+  virtual com::HRESULT data_reserved10() = 0;  // 10
+  virtual com::HRESULT data_reserved11() = 0;  // 11
+  virtual com::HRESULT data_reserved12() = 0;  // 12
+  virtual com::HRESULT data_reserved13() = 0;  // 13
+  virtual com::HRESULT data_reserved14() = 0;  // 14
+  virtual com::HRESULT data_reserved15() = 0;  // 15
   // 16: the reading mode; the renderer selects 1, history.
   virtual com::HRESULT set_mode(std::int32_t mode) = 0;
   // 17: the start of the shown window, whole seconds since 1970 and milliseconds.

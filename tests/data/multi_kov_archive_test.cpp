@@ -74,8 +74,8 @@ public:
     *status = read_status;
     return read_result;
   }
-  HRESULT method7(std::int32_t*, std::int32_t*) override { return com::E_NOTIMPL; }
-  HRESULT method8(std::int32_t*) override { return com::E_NOTIMPL; }
+  HRESULT query_pair(std::int32_t*, std::int32_t*) override { return com::E_NOTIMPL; }
+  HRESULT query_word(std::int32_t*) override { return com::E_NOTIMPL; }
 
   std::uint32_t tag = 0;  // the time of current values
   std::vector<arc_record> records;
@@ -100,13 +100,16 @@ public:
   HRESULT get_channels(std::int16_t, std::int32_t, vx_channel_record*) override { return E_FAIL; }
   HRESULT all_groups(std::int32_t*, vx_group_record**) override { return E_FAIL; }
   HRESULT group_channels(const vx_group_record*, std::int32_t*, vx_channel_record**) override { return E_FAIL; }
-  HRESULT browser_method9(std::int32_t a, const vx_channel_record* r, std::int32_t* value, std::int32_t b) override {
+  HRESULT query_channel(std::int32_t selector, const vx_channel_record* r, std::int32_t* value,
+                        std::int32_t option) override {
     const bool zeroed = std::count(r->bytes, r->bytes + 44, 0) >= 42;
-    return note("b9(" + std::to_string(a) + "," + std::to_string(r->channel()) + (zeroed ? ",zeroed," : ",dirty,") +
-                std::to_string(b) + ")", value);
+    return note("b9(" + std::to_string(selector) + "," + std::to_string(r->channel()) +
+                (zeroed ? ",zeroed," : ",dirty,") + std::to_string(option) + ")", value);
   }
-  HRESULT browser_method10(std::int32_t a, std::int32_t b, std::int32_t* v, std::int32_t c) override {
-    return note("b10(" + std::to_string(a) + "," + std::to_string(b) + "," + std::to_string(c) + ")", v);
+  HRESULT query_browser(std::int32_t selector, std::int32_t argument, std::int32_t* value,
+                        std::int32_t option) override {
+    return note("b10(" + std::to_string(selector) + "," + std::to_string(argument) + "," + std::to_string(option) + ")",
+                value);
   }
   HRESULT fill_group(vx_group_record*) override { return E_FAIL; }
   HRESULT fill_channel(vx_channel_record* r) override {
@@ -114,37 +117,37 @@ public:
     log += name + ".b12(" + std::to_string(r->channel()) + ");";
     return S_OK;
   }
-  HRESULT browser_method13(std::int16_t* out) override { return note("b13", out); }
-  HRESULT browser_method14(std::uint16_t ch, std::int32_t a, std::int16_t* out) override {
-    return note("b14(" + std::to_string(ch) + "," + std::to_string(a) + ")", out);
+  HRESULT browser_word(std::int16_t* word) override { return note("b13", word); }
+  HRESULT channel_word_of(std::uint16_t ch, std::int32_t selector, std::int16_t* word) override {
+    return note("b14(" + std::to_string(ch) + "," + std::to_string(selector) + ")", word);
   }
-  HRESULT browser_method15(std::uint16_t ch, std::int16_t* out) override {
-    return note("b15(" + std::to_string(ch) + ")", out);
+  HRESULT channel_word(std::uint16_t ch, std::int16_t* word) override {
+    return note("b15(" + std::to_string(ch) + ")", word);
   }
-  HRESULT kov_method3() override { return E_FAIL; }
-  HRESULT kov_method4() override { return E_FAIL; }
-  HRESULT kov_method5() override { return E_FAIL; }
-  HRESULT kov_method6() override { return E_FAIL; }
-  HRESULT kov_method7() override { return E_FAIL; }
-  HRESULT kov_method8() override { return E_FAIL; }
-  HRESULT kov_method9() override { return E_FAIL; }
-  HRESULT kov_method10(std::int32_t a, std::uint16_t ch, std::int32_t b, std::int32_t c) override {
-    return note("k10(" + std::to_string(a) + "," + std::to_string(ch) + "," + std::to_string(b) + "," +
-                std::to_string(c) + ")");
+  HRESULT monitor_reserved3() override { return E_FAIL; }
+  HRESULT monitor_reserved4() override { return E_FAIL; }
+  HRESULT monitor_reserved5() override { return E_FAIL; }
+  HRESULT monitor_reserved6() override { return E_FAIL; }
+  HRESULT monitor_reserved7() override { return E_FAIL; }
+  HRESULT monitor_reserved8() override { return E_FAIL; }
+  HRESULT monitor_reserved9() override { return E_FAIL; }
+  HRESULT channel_request(std::int32_t selector, std::uint16_t ch, std::int32_t argument, std::int32_t option) override {
+    return note("k10(" + std::to_string(selector) + "," + std::to_string(ch) + "," + std::to_string(argument) + "," +
+                std::to_string(option) + ")");
   }
-  HRESULT kov_method11(std::uint16_t ch, std::int32_t a, std::int32_t b) override {
-    return note("k11(" + std::to_string(ch) + "," + std::to_string(a) + "," + std::to_string(b) + ")");
+  HRESULT channel_command(std::uint16_t ch, std::int32_t argument, std::int32_t option) override {
+    return note("k11(" + std::to_string(ch) + "," + std::to_string(argument) + "," + std::to_string(option) + ")");
   }
-  HRESULT kov_method12(std::uint16_t ch, std::int32_t a, std::int32_t b) override {
-    return note("k12(" + std::to_string(ch) + "," + std::to_string(a) + "," + std::to_string(b) + ")");
+  HRESULT channel_query(std::uint16_t ch, std::int32_t argument, std::int32_t option) override {
+    return note("k12(" + std::to_string(ch) + "," + std::to_string(argument) + "," + std::to_string(option) + ")");
   }
-  HRESULT kov_method13() override { return E_FAIL; }
-  HRESULT kov_method14() override { return E_FAIL; }
+  HRESULT monitor_reserved13() override { return E_FAIL; }
+  HRESULT monitor_reserved14() override { return E_FAIL; }
   HRESULT archive(INvRegArchive**) override { return E_FAIL; }
-  HRESULT kov_method16(std::uint16_t ch, std::int32_t a) override {
-    return note("k16(" + std::to_string(ch) + "," + std::to_string(a) + ")");
+  HRESULT channel_notice(std::uint16_t ch, std::int32_t argument) override {
+    return note("k16(" + std::to_string(ch) + "," + std::to_string(argument) + ")");
   }
-  HRESULT kov_method17(std::int16_t*) override { return E_FAIL; }
+  HRESULT monitor_word(std::int16_t*) override { return E_FAIL; }
 
   std::string name;
   std::string log;
@@ -497,21 +500,21 @@ TEST(MultiKovArchive, ForwardsBrowserAndMonitorCalls) {
   };
   auto log = [&] { std::string l = t.ui_a.log + t.ui_b.log; t.ui_a.log.clear(); t.ui_b.log.clear(); return l; };
   const row rows[] = {
-      {"b9", br.browser_method9(1, &record, &v, 2), 1, log(), "A.b9(1,5,zeroed,2);"},
-      {"b10 to the first browser", br.browser_method10(1, 2, &v, 3), 1, log(), "A.b10(1,2,3);"},
-      {"b13 to the first browser", br.browser_method13(&s), 1, log(), "A.b13;"},
-      {"b14", br.browser_method14(1, 6, &s), 1, log(), "B.b14(3,6);"},
-      {"b15", br.browser_method15(2, &s), 1, log(), "A.b15(5);"},
-      {"b15 unknown", br.browser_method15(4, &s), E_INVALIDARG, log(), ""},
-      {"b14 no browser", br.browser_method14(3, 6, &s), E_POINTER, log(), ""},
-      {"k10", kov.kov_method10(1, 2, 3, 4), 1, log(), "A.k10(1,5,3,4);"},
-      {"k11", kov.kov_method11(1, 8, 9), 1, log(), "B.k11(3,8,9);"},
-      {"k12", kov.kov_method12(0, 8, 9), 1, log(), "A.k12(3,8,9);"},
-      {"k16", kov.kov_method16(2, 8), 1, log(), "A.k16(5,8);"},
-      {"k16 unknown", kov.kov_method16(0xFFFF, 8), E_FAIL, log(), ""},
-      {"k10 no monitor", kov.kov_method10(1, 3, 3, 4), E_POINTER, log(), ""},
-      {"k5", kov.kov_method5(), E_FAIL, log(), ""},
-      {"k17", kov.kov_method17(&s), S_OK, log(), ""},
+      {"b9", br.query_channel(1, &record, &v, 2), 1, log(), "A.b9(1,5,zeroed,2);"},
+      {"b10 to the first browser", br.query_browser(1, 2, &v, 3), 1, log(), "A.b10(1,2,3);"},
+      {"b13 to the first browser", br.browser_word(&s), 1, log(), "A.b13;"},
+      {"b14", br.channel_word_of(1, 6, &s), 1, log(), "B.b14(3,6);"},
+      {"b15", br.channel_word(2, &s), 1, log(), "A.b15(5);"},
+      {"b15 unknown", br.channel_word(4, &s), E_INVALIDARG, log(), ""},
+      {"b14 no browser", br.channel_word_of(3, 6, &s), E_POINTER, log(), ""},
+      {"k10", kov.channel_request(1, 2, 3, 4), 1, log(), "A.k10(1,5,3,4);"},
+      {"k11", kov.channel_command(1, 8, 9), 1, log(), "B.k11(3,8,9);"},
+      {"k12", kov.channel_query(0, 8, 9), 1, log(), "A.k12(3,8,9);"},
+      {"k16", kov.channel_notice(2, 8), 1, log(), "A.k16(5,8);"},
+      {"k16 unknown", kov.channel_notice(0xFFFF, 8), E_FAIL, log(), ""},
+      {"k10 no monitor", kov.channel_request(1, 3, 3, 4), E_POINTER, log(), ""},
+      {"k5", kov.monitor_reserved5(), E_FAIL, log(), ""},
+      {"k17", kov.monitor_word(&s), S_OK, log(), ""},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.what);
@@ -523,7 +526,7 @@ TEST(MultiKovArchive, ForwardsBrowserAndMonitorCalls) {
   EXPECT_EQ(kov.archive(&own), S_OK);
   EXPECT_EQ(own, t.bridge.archive_interface());
   multi_kov_archive empty;
-  EXPECT_EQ(empty.browser_method13(&s), E_FAIL);
+  EXPECT_EQ(empty.browser_word(&s), E_FAIL);
   EXPECT_EQ(s, 0);
 }
 

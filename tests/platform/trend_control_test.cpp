@@ -76,14 +76,14 @@ TEST(TrendControl, UnusedSlotsAreNotImplemented) {
   auto object = new_control();
   trend_control& c = control_of(object);
   const std::function<com::HRESULT()> calls[] = {
-      [&] { return c.display_method3(); }, [&] { return c.display_method7(); },
-      [&] { return c.display_method8(); }, [&] { return c.display_method9(); },
-      [&] { return c.data_method3(); },    [&] { return c.data_method4(); },
-      [&] { return c.data_method5(); },    [&] { return c.data_method6(); },
-      [&] { return c.data_method7(); },    [&] { return c.data_method10(); },
-      [&] { return c.data_method11(); },   [&] { return c.data_method12(); },
-      [&] { return c.data_method13(); },   [&] { return c.data_method14(); },
-      [&] { return c.data_method15(); },   [&] { return c.ReactivateAndUndo(); },
+      [&] { return c.display_reserved3(); }, [&] { return c.display_reserved7(); },
+      [&] { return c.display_reserved8(); }, [&] { return c.display_reserved9(); },
+      [&] { return c.data_reserved3(); },    [&] { return c.data_reserved4(); },
+      [&] { return c.data_reserved5(); },    [&] { return c.data_reserved6(); },
+      [&] { return c.data_reserved7(); },    [&] { return c.data_reserved10(); },
+      [&] { return c.data_reserved11(); },   [&] { return c.data_reserved12(); },
+      [&] { return c.data_reserved13(); },   [&] { return c.data_reserved14(); },
+      [&] { return c.data_reserved15(); },   [&] { return c.ReactivateAndUndo(); },
       [&] { return c.ContextSensitiveHelp(true); },
   };
   int slot = 0;

@@ -89,8 +89,8 @@ public:
                            const arc_selector*, std::int32_t, arc_record*, std::int32_t*) override {
     return com::E_NOTIMPL;
   }
-  com::HRESULT method7(std::int32_t*, std::int32_t*) override { return com::E_NOTIMPL; }
-  com::HRESULT method8(std::int32_t*) override { return com::E_NOTIMPL; }
+  com::HRESULT query_pair(std::int32_t*, std::int32_t*) override { return com::E_NOTIMPL; }
+  com::HRESULT query_word(std::int32_t*) override { return com::E_NOTIMPL; }
 
 private:
   static bool asked(std::int16_t channel, const arc_channel_set& subset) {

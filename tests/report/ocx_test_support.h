@@ -162,7 +162,7 @@ public:
   com::ULONG AddRef() override { return fake_control::AddRef(); }
   com::ULONG Release() override { return fake_control::Release(); }
 
-  com::HRESULT display_method3() override { return com::E_NOTIMPL; }
+  com::HRESULT display_reserved3() override { return com::E_NOTIMPL; }
   com::HRESULT set_curves(std::int32_t count, const trend::trend_curve* curves) override {
     calls.push_back("set_curves " + std::to_string(count));
     trend_seen.curves.assign(curves, curves + (curves ? count : 0));
@@ -182,20 +182,20 @@ public:
     trend_seen.settings = *settings;
     return com::S_OK;
   }
-  com::HRESULT display_method7() override { return com::E_NOTIMPL; }
-  com::HRESULT display_method8() override { return com::E_NOTIMPL; }
-  com::HRESULT display_method9() override { return com::E_NOTIMPL; }
+  com::HRESULT display_reserved7() override { return com::E_NOTIMPL; }
+  com::HRESULT display_reserved8() override { return com::E_NOTIMPL; }
+  com::HRESULT display_reserved9() override { return com::E_NOTIMPL; }
   com::HRESULT display_attach(IvxChBrowser* browser) override {
     calls.push_back(browser ? "display.attach_browser" : "display.attach_browser null");
     browser_ = browser;
     return com::S_OK;
   }
 
-  com::HRESULT data_method3() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method4() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method5() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method6() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method7() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved3() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved4() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved5() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved6() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved7() override { return com::E_NOTIMPL; }
   com::HRESULT attach_archive(INvRegArchive* archive) override {
     calls.push_back(archive ? "data.attach_archive" : "data.attach_archive null");
     return com::S_OK;
@@ -204,12 +204,12 @@ public:
     calls.push_back(browser == browser_ ? "data.attach_browser same" : "data.attach_browser other");
     return com::S_OK;
   }
-  com::HRESULT data_method10() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method11() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method12() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method13() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method14() override { return com::E_NOTIMPL; }
-  com::HRESULT data_method15() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved10() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved11() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved12() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved13() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved14() override { return com::E_NOTIMPL; }
+  com::HRESULT data_reserved15() override { return com::E_NOTIMPL; }
   com::HRESULT set_mode(std::int32_t mode) override {
     calls.push_back("data.set_mode " + std::to_string(mode));
     return com::S_OK;
