@@ -1,6 +1,7 @@
 // Readers and writers of the style values that matter for layout: HTML colours, CSS lengths
-// with units, and the CSS font shorthand. All are pure functions over 8-bit text except that
-// pixels and font sizes go through the screen resolution. Callers own every output.
+// with units, and the CSS font shorthand, into the colour and font records of the drawing
+// stand-in. All are pure functions over 8-bit text except that pixels and font sizes go
+// through the screen resolution. Callers own every output.
 #pragma once
 
 #include <cstddef>
@@ -9,17 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/gdi/color_record.h"
+#include "platform/gdi/font_record.h"
+
 namespace quillet {
-
-// A colour as 0x00BBGGRR: red in the low byte.
-using colorref = std::uint32_t;
-
-constexpr colorref make_colorref(unsigned red, unsigned green, unsigned blue) {
-  return (red & 0xFFu) | ((green & 0xFFu) << 8) | ((blue & 0xFFu) << 16);
-}
-constexpr unsigned color_red(colorref c) { return c & 0xFFu; }
-constexpr unsigned color_green(colorref c) { return (c >> 8) & 0xFFu; }
-constexpr unsigned color_blue(colorref c) { return (c >> 16) & 0xFFu; }
 
 // One row of the colour-name table: upper-case name and its "#RRGGBB" text.
 struct color_name_row {
@@ -64,26 +58,6 @@ bool convert_length(double value, int from_unit, int to_unit, double* out);
 // Vertical pixels per inch of the screen; 96 unless set. Non-positive values are ignored.
 double screen_resolution();
 void set_screen_resolution(double pixels_per_inch);
-
-// A font record laid out as the 60-byte record the trend control takes; the readers use the
-// height, weight, italic flag and face name and leave the rest 0.
-struct logfont {
-  std::int32_t lfHeight = 0;
-  std::int32_t lfWidth = 0;
-  std::int32_t lfEscapement = 0;
-  std::int32_t lfOrientation = 0;
-  std::int32_t lfWeight = 0;
-  std::uint8_t lfItalic = 0;
-  std::uint8_t lfUnderline = 0;
-  std::uint8_t lfStrikeOut = 0;
-  std::uint8_t lfCharSet = 0;
-  std::uint8_t lfOutPrecision = 0;
-  std::uint8_t lfClipPrecision = 0;
-  std::uint8_t lfQuality = 0;
-  std::uint8_t lfPitchAndFamily = 0;
-  char lfFaceName[32] = {};
-};
-static_assert(sizeof(logfont) == 60, "the font record must keep its 60-byte layout");
 
 // Reads "[italic] [bold|WEIGHT] SIZE FACE". On failure `font` is left unchanged.
 bool parse_font(std::string_view text, logfont& font);

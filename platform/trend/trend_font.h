@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "doc/style_values.h"
+#include "platform/gdi/font_record.h"
 
 namespace quillet::trend {
 

@@ -7,9 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "doc/style_values.h"
 #include "platform/com/nv_reg_archive.h"
 #include "platform/com/unknown.h"
+#include "platform/gdi/font_record.h"
 
 namespace quillet::trend {
 

@@ -3,6 +3,8 @@
 
 #include <iterator>
 
+#include "platform/gdi/color_record.h"
+
 namespace quillet::trend {
 
 namespace {
@@ -31,7 +33,7 @@ dash_pattern pattern_of(int style) {
 }  // namespace
 
 void set_colour(cairo_t* cr, std::uint32_t bgr) {
-  cairo_set_source_rgb(cr, (bgr & 0xFF) / 255.0, ((bgr >> 8) & 0xFF) / 255.0, ((bgr >> 16) & 0xFF) / 255.0);
+  cairo_set_source_rgb(cr, color_red(bgr) / 255.0, color_green(bgr) / 255.0, color_blue(bgr) / 255.0);
 }
 
 void set_pen(cairo_t* cr, std::uint32_t bgr, int style, double width) {
@@ -50,9 +52,9 @@ void set_pen(cairo_t* cr, std::uint32_t bgr, int style, double width) {
 
 // Perceived brightness with the usual weights of red, green and blue.
 std::uint32_t text_colour_on(std::uint32_t background_bgr) {
-  const unsigned r = background_bgr & 0xFF;
-  const unsigned g = (background_bgr >> 8) & 0xFF;
-  const unsigned b = (background_bgr >> 16) & 0xFF;
+  const unsigned r = color_red(background_bgr);
+  const unsigned g = color_green(background_bgr);
+  const unsigned b = color_blue(background_bgr);
   return 299 * r + 587 * g + 114 * b >= 128000 ? 0x000000 : 0xFFFFFF;
 }
 
