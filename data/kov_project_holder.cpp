@@ -10,7 +10,7 @@ bool kov_project_holder::create() {
   nodes_.clear();
   attributes_.reset();
   project_.reset();
-  return com::SUCCEEDED(com::CoCreateInstance(com::CLSID_VxProject, com::IID_IvxProject, project_.put_void())) &&
+  return com::SUCCEEDED(com::CoCreateInstance(com::CLSID_VxProject, com::IID_IvxProject, com::put_void(project_))) &&
          project_;
 }
 
@@ -28,7 +28,7 @@ bool kov_project_holder::load(const std::string& path) {
   if (!com::SUCCEEDED(project_->GetNodeCount(&count)) || count < 0)
     count = 0;
   nodes_.resize(static_cast<std::size_t>(count));
-  com::com_ptr<com::IUnknown> sub;
+  rc_ptr<com::IUnknown> sub;
   if (com::SUCCEEDED(project_->GetSubObject(com::project_attr_table_kind, sub.put())))
     com::query(sub.get(), com::IID_IvxAttrTable, attributes_);
   return true;

@@ -32,9 +32,9 @@ public:
   com::IvxProject* project() const { return project_.get(); }
 
 private:
-  com::com_ptr<com::IvxProject> project_;
-  com::com_ptr<com::IvxAttrTable> attributes_;
-  std::vector<com::com_ptr<com::IvxPrjNode>> nodes_;
+  rc_ptr<com::IvxProject> project_;
+  rc_ptr<com::IvxAttrTable> attributes_;
+  std::vector<rc_ptr<com::IvxPrjNode>> nodes_;
 };
 
 }  // namespace quillet

@@ -9,7 +9,6 @@ namespace quillet {
 
 namespace {
 
-using com::com_ptr;
 using com::IvxAttrTable;
 using com::IvxPrjNode;
 using com::SUCCEEDED;
@@ -42,9 +41,8 @@ void kov_project_map::attach(com::IvxProject* project) {
   project_.reset();
   if (!project)
     return;
-  project->AddRef();
-  project_ = com_ptr<com::IvxProject>(project);
-  com_ptr<com::IUnknown> sub;
+  project_ = rc_ptr<com::IvxProject>(project);
+  rc_ptr<com::IUnknown> sub;
   if (SUCCEEDED(project->GetSubObject(com::project_attr_table_kind, sub.put())))
     com::query(sub.get(), com::IID_IvxAttrTable, attributes_);
   std::int32_t count = 0;
@@ -52,7 +50,7 @@ void kov_project_map::attach(com::IvxProject* project) {
     count = 0;
   nodes_.resize(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count; ++i) {
-    com_ptr<com::IUnknown> object;
+    rc_ptr<com::IUnknown> object;
     if (SUCCEEDED(project->GetNodeObject(i, object.put())))
       com::query(object.get(), com::IID_IvxPrjNode, nodes_[static_cast<std::size_t>(i)]);
   }
@@ -169,10 +167,10 @@ bool kov_project_map::attribute_name(const kov_chan_ident& ident, std::string& o
   IvxPrjNode* n = slot(ident.node);
   if (!n)
     return false;
-  com_ptr<com::IUnknown> object;
+  rc_ptr<com::IUnknown> object;
   if (!SUCCEEDED(n->GetChannelAttrObject(ident.object, ident.channel, 0, object.put())))
     return false;
-  com_ptr<IvxAttrTable> table;
+  rc_ptr<IvxAttrTable> table;
   if (!com::query(object.get(), com::IID_IvxAttrTable, table))
     return false;
   std::u16string text;

@@ -37,9 +37,9 @@ private:
   // The node interface of a number within the table, or null.
   com::IvxPrjNode* slot(int node) const;
 
-  com::com_ptr<com::IvxProject> project_;
-  com::com_ptr<com::IvxAttrTable> attributes_;
-  std::vector<com::com_ptr<com::IvxPrjNode>> nodes_;
+  rc_ptr<com::IvxProject> project_;
+  rc_ptr<com::IvxAttrTable> attributes_;
+  std::vector<rc_ptr<com::IvxPrjNode>> nodes_;
 };
 
 }  // namespace quillet

@@ -63,7 +63,7 @@ private:
 
   std::uint32_t sim_time_ = 0;
   int node_index_ = -1;
-  com::com_ptr<com::IvxPrjNode> project_node_;
+  rc_ptr<com::IvxPrjNode> project_node_;
 };
 
 }  // namespace quillet

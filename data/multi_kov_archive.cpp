@@ -14,20 +14,12 @@ namespace {
 // hands out 0 to 32766 at most.
 constexpr std::size_t max_bridge_channels = 0x7FFF;
 
-// A counted hold on an interface the caller keeps its own reference to.
-template <class T>
-com::com_ptr<T> hold(T* p) {
-  if (p)
-    p->AddRef();
-  return com::com_ptr<T>(p);
-}
-
 }  // namespace
 
 multi_arc_node::multi_arc_node(INvRegArchive* node_archive, IvxChBrowser* node_browser, IvxKOV* node_monitor)
-    : archive(hold(node_archive)),
-      browser(hold(node_browser)),
-      monitor(hold(node_monitor)),
+    : archive(node_archive),
+      browser(node_browser),
+      monitor(node_monitor),
       buffer(std::make_unique<arc_record[]>(buffer_records)) {}
 
 void multi_arc_node::restart(const arc_record& position) {
@@ -70,7 +62,7 @@ int multi_kov_archive::add_channel(INvRegArchive* node_archive, IvxChBrowser* br
   if (!node_archive || channel < -0x8000 || channel > 0xFFFF)
     return -1;
   if (!first_browser_ && browser)
-    first_browser_ = hold(browser);
+    first_browser_ = rc_ptr<IvxChBrowser>(browser);
   const auto local = static_cast<std::int16_t>(static_cast<std::uint16_t>(channel));
   std::int32_t node = find_node(node_archive);
   if (node >= 0) {

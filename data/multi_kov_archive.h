@@ -30,9 +30,9 @@ public:
   bool finished() const { return used_up() && count < capacity; }
   const arc_record& head() const { return buffer[static_cast<std::size_t>(next)]; }
 
-  com::com_ptr<INvRegArchive> archive;
-  com::com_ptr<IvxChBrowser> browser;
-  com::com_ptr<IvxKOV> monitor;
+  rc_ptr<INvRegArchive> archive;
+  rc_ptr<IvxChBrowser> browser;
+  rc_ptr<IvxKOV> monitor;
   arc_record read_position;
   std::int32_t capacity = buffer_records;
   std::int32_t count = buffer_records;
@@ -166,7 +166,7 @@ private:
   std::vector<rc_ptr<multi_arc_node>> nodes_;
   std::vector<channel_entry> channels_;
   arc_record read_position_;
-  com::com_ptr<IvxChBrowser> first_browser_;
+  rc_ptr<IvxChBrowser> first_browser_;
 };
 
 }  // namespace quillet

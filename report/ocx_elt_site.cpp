@@ -20,7 +20,7 @@ bool ocx_elt_site_generic::create_control() {
   if (!printer)
     return false;
   control.reset();
-  if (com::FAILED(com::CoCreateInstance(clsid, com::IID_IOleObject, control.put_void())) || !control)
+  if (com::FAILED(com::CoCreateInstance(clsid, com::IID_IOleObject, com::put_void(control))) || !control)
     return false;
   return printer->attach(control.get()) && after_create();
 }

@@ -49,7 +49,7 @@ public:
   html_dyn_elt_ocx* owner;  // not owned
   com::CLSID clsid;
   std::unique_ptr<ocx_printer> printer;
-  com::com_ptr<com::IOleObject> control;
+  rc_ptr<com::IOleObject> control;
 };
 
 // A trend control: each picture applies the element's display settings and curves and feeds

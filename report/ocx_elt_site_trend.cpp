@@ -238,8 +238,8 @@ std::vector<trend_curve> build_curves(html_dyn_elt_ocx& element, multi_kov_archi
     INvRegArchive* node_archive = source->node_archive(ref->ident.node);
     if (!node_archive)
       continue;
-    com::com_ptr<IvxChBrowser> browser;
-    com::com_ptr<IvxKOV> monitor;
+    rc_ptr<IvxChBrowser> browser;
+    rc_ptr<IvxKOV> monitor;
     com::query(source->node_object(ref->ident.node), com::IID_IvxChBrowser, browser);
     com::query(browser.get(), com::IID_IvxKOV, monitor);
     int number = bridge.add_channel(node_archive, browser.get(), monitor.get(), ref->ident.channel);
@@ -256,8 +256,8 @@ std::vector<trend_curve> build_curves(html_dyn_elt_ocx& element, multi_kov_archi
 // control's window to its start; false when the control lacks either trend interface.
 bool ocx_elt_site_trend::prepare_print() {
   archive.reset();
-  com::com_ptr<ITrendDisplay> display;
-  com::com_ptr<ITrendData> data;
+  rc_ptr<ITrendDisplay> display;
+  rc_ptr<ITrendData> data;
   if (!owner->processor || !com::query(control.get(), trend::IID_trend_display, display) ||
       !com::query(control.get(), trend::IID_trend_data, data))
     return false;

@@ -39,7 +39,7 @@ bool ocx_printer::attach(com::IUnknown* object) {
 
 void ocx_printer::detach() {
   if (control_) {
-    com::com_ptr<com::IOleInPlaceObject> in_place;
+    rc_ptr<com::IOleInPlaceObject> in_place;
     if (com::query(control_.get(), com::IID_IOleInPlaceObject, in_place))
       in_place->InPlaceDeactivate();
     control_.reset();
@@ -55,7 +55,7 @@ void ocx_printer::set_size(int width, int height) {
   rect_.bottom = height;
   window_->width = width;
   window_->height = height;
-  com::com_ptr<com::IOleInPlaceObject> in_place;
+  rc_ptr<com::IOleInPlaceObject> in_place;
   if (com::query(control_.get(), com::IID_IOleInPlaceObject, in_place))
     in_place->SetObjectRects(&rect_, &rect_);
 }

@@ -79,7 +79,7 @@ public:
 private:
   com::HWND window_ = nullptr;  // owned
   com::RECT rect_{0, 0, 1, 1};
-  com::com_ptr<com::IOleObject> control_;
+  rc_ptr<com::IOleObject> control_;
   ocx_printer_site* site_ = nullptr;  // one reference
 };
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "txl/rc_object.h"
+#include "platform/rc/live_count.h"
 
 namespace {
 

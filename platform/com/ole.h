@@ -120,7 +120,7 @@ protected:
 
 // Asks the object for its view and draws it; E_NOINTERFACE when it cannot draw itself.
 inline HRESULT OleDraw(IUnknown* object, std::uint32_t aspect, gdi::drawing_surface& surface, const RECT& bounds) {
-  com_ptr<IViewObject> view;
+  rc_ptr<IViewObject> view;
   if (!query(object, IID_IViewObject, view))
     return E_NOINTERFACE;
   return view->Draw(aspect, surface, bounds);

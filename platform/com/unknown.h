@@ -1,12 +1,15 @@
 // Result codes and the base of every component interface: interface lookup by identifier and
 // COM-style reference counting (a new object starts with one reference, its creator's).
+// rc_ptr holds interfaces through AddRef and Release.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <type_traits>
 
 #include "platform/com/guid.h"
+#include "platform/rc/rc_ptr.h"
 
 namespace quillet::com {
 
@@ -42,37 +45,36 @@ protected:
   ~IUnknown() = default;
 };
 
-// Holds one counted interface pointer and releases it.
+}  // namespace quillet::com
+
+namespace quillet {
+
+// Handles hold interfaces by the interfaces' own count.
 template <class T>
-class com_ptr {
-public:
-  com_ptr() = default;
-  // Adopts a reference the caller already owns.
-  explicit com_ptr(T* p) : p_(p) {}
-  com_ptr(const com_ptr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
-  com_ptr(com_ptr&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-  com_ptr& operator=(com_ptr o) noexcept { T* t = p_; p_ = o.p_; o.p_ = t; return *this; }
-  ~com_ptr() { reset(); }
-
-  void reset() { if (p_) p_->Release(); p_ = nullptr; }
-  // For out parameters: releases what is held and gives the slot.
-  T** put() { reset(); return &p_; }
-  void** put_void() { return reinterpret_cast<void**>(put()); }
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-
-private:
-  T* p_ = nullptr;
+  requires std::is_base_of_v<com::IUnknown, T>
+struct rc_traits<T> {
+  static void retain(T* p) noexcept { p->AddRef(); }
+  static void release(T* p) noexcept { p->Release(); }
 };
+
+}  // namespace quillet
+
+namespace quillet::com {
+
+// The slot of a handle as the untyped out parameter of QueryInterface and CoCreateInstance,
+// which store an interface with a reference added.
+template <class T>
+void** put_void(rc_ptr<T>& handle) {
+  return reinterpret_cast<void**>(handle.put());
+}
 
 // Asks `from` for an interface into `to`; false (and `to` empty) when it has none.
 template <class T>
-bool query(IUnknown* from, const IID& iid, com_ptr<T>& to) {
+bool query(IUnknown* from, const IID& iid, rc_ptr<T>& to) {
   to.reset();
   if (!from)
     return false;
-  return SUCCEEDED(from->QueryInterface(iid, to.put_void())) && to;
+  return SUCCEEDED(from->QueryInterface(iid, put_void(to))) && to;
 }
 
 }  // namespace quillet::com

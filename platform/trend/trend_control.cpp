@@ -73,9 +73,7 @@ com::ULONG trend_control::Release() {
 }
 
 com::HRESULT trend_control::SetClientSite(com::IOleClientSite* site) {
-  if (site)
-    site->AddRef();
-  site_ = com::com_ptr<com::IOleClientSite>(site);
+  site_ = rc_ptr<com::IOleClientSite>(site);
   return com::S_OK;
 }
 
@@ -100,7 +98,7 @@ com::HRESULT trend_control::DoVerb(std::int32_t verb, const com::MSG*, com::IOle
                                    com::HWND parent, const com::RECT* position) {
   if (verb != com::OLEIVERB_INPLACEACTIVATE)
     return com::E_NOTIMPL;
-  com::com_ptr<com::IOleInPlaceSite> in_place;
+  rc_ptr<com::IOleInPlaceSite> in_place;
   com::query(site ? site : site_.get(), com::IID_IOleInPlaceSite, in_place);
   window_ = parent;
   if (position)
@@ -134,7 +132,7 @@ com::HRESULT trend_control::InPlaceDeactivate() {
   if (!active_)
     return com::S_OK;
   active_ = false;
-  com::com_ptr<com::IOleInPlaceSite> in_place;
+  rc_ptr<com::IOleInPlaceSite> in_place;
   if (com::query(site_.get(), com::IID_IOleInPlaceSite, in_place))
     in_place->OnInPlaceDeactivate();
   return com::S_OK;
@@ -219,17 +217,13 @@ com::HRESULT trend_control::data_reserved6() { return com::E_NOTIMPL; }
 com::HRESULT trend_control::data_reserved7() { return com::E_NOTIMPL; }
 
 com::HRESULT trend_control::attach_archive(INvRegArchive* archive) {
-  if (archive)
-    archive->AddRef();
-  archive_ = com::com_ptr<INvRegArchive>(archive);
+  archive_ = rc_ptr<INvRegArchive>(archive);
   history_fresh_ = false;
   return com::S_OK;
 }
 
 com::HRESULT trend_control::attach_browser(IvxChBrowser* browser) {
-  if (browser)
-    browser->AddRef();
-  browser_ = com::com_ptr<IvxChBrowser>(browser);
+  browser_ = rc_ptr<IvxChBrowser>(browser);
   return com::S_OK;
 }
 

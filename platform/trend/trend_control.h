@@ -100,9 +100,9 @@ private:
   const trend_history& history();
 
   std::atomic<com::ULONG> refs_{1};
-  com::com_ptr<com::IOleClientSite> site_;
-  com::com_ptr<INvRegArchive> archive_;
-  com::com_ptr<IvxChBrowser> browser_;
+  rc_ptr<com::IOleClientSite> site_;
+  rc_ptr<INvRegArchive> archive_;
+  rc_ptr<IvxChBrowser> browser_;
   com::HWND window_ = nullptr;
   bool active_ = false;
   int width_ = 1;

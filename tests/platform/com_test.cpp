@@ -70,11 +70,43 @@ TEST(Registry, CreatesRegisteredClassesOnly) {
 
 TEST(Registry, UnregisteredClassFailsUntilRegisteredAgain) {
   unregister_component(CLSID_VxProject);
-  com_ptr<IvxProject> project;
-  EXPECT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, project.put_void()), REGDB_E_CLASSNOTREG);
+  rc_ptr<IvxProject> project;
+  EXPECT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, com::put_void(project)), REGDB_E_CLASSNOTREG);
   register_project_component();
-  EXPECT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, project.put_void()), S_OK);
+  EXPECT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, com::put_void(project)), S_OK);
   EXPECT_TRUE(project);
+}
+
+// An interface that counts its references and answers only for IUnknown.
+struct counted_unknown final : IUnknown {
+  HRESULT QueryInterface(const IID& iid, void** out) override {
+    *out = iid == IID_IUnknown ? this : nullptr;
+    return *out ? (AddRef(), S_OK) : E_NOINTERFACE;
+  }
+  ULONG AddRef() override { return ++refs; }
+  ULONG Release() override { return --refs; }
+  ULONG refs = 1;
+};
+
+// The counted handle holds interfaces by their own count: adoption takes the creator's
+// reference, copies and queries add one, moves none, and every handle gives its own back.
+TEST(Handle, CountsInterfacesThroughAddRefAndRelease) {
+  counted_unknown object;
+  {
+    rc_ptr<counted_unknown> adopted(&object, adopt_ref);
+    rc_ptr<IUnknown> as_base = adopted;
+    EXPECT_EQ(object.refs, 2u);
+    rc_ptr<IUnknown> moved = std::move(as_base);
+    EXPECT_EQ(object.refs, 2u);
+    rc_ptr<IUnknown> found;
+    EXPECT_TRUE(query(&object, IID_IUnknown, found));
+    EXPECT_EQ(object.refs, 3u);
+    EXPECT_FALSE(query(&object, IID_IvxProject, found));
+    EXPECT_EQ(object.refs, 2u);
+    moved.reset();
+    EXPECT_EQ(object.refs, 1u);
+  }
+  EXPECT_EQ(object.refs, 0u);
 }
 
 TEST(WideText, ConvertsThroughTheAnsiCodePage) {

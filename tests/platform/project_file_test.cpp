@@ -99,19 +99,19 @@ protected:
           {"number": 1, "name": "P", "code": "P-1", "kind": 1}],
         "objects": [{"number": 3, "name": "OBJ", "channels": [4]}]}]})";
     register_project_component();
-    ASSERT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, project_.put_void()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_VxProject, IID_IvxProject, com::put_void(project_)), S_OK);
   }
   void TearDown() override { std::remove(path_.c_str()); }
 
   std::string path_;
-  com_ptr<IvxProject> project_;
+  rc_ptr<IvxProject> project_;
 };
 
 TEST_F(ProjectComponent, NodeInterfaceAnswersByObject) {
   ASSERT_EQ(project_->Open(std::u16string(path_.begin(), path_.end())), S_OK);
-  com_ptr<IUnknown> object;
+  rc_ptr<IUnknown> object;
   ASSERT_EQ(project_->GetNodeObject(0, object.put()), S_OK);
-  com_ptr<IvxPrjNode> node;
+  rc_ptr<IvxPrjNode> node;
   ASSERT_TRUE(query(object.get(), IID_IvxPrjNode, node));
   project_->Close();  // the node keeps what it needs
 

@@ -16,14 +16,14 @@ using testing::fake_archive;
 using testing::fake_site;
 
 // Makes a control through the registry, as a host does, holding its object interface.
-com::com_ptr<com::IOleObject> new_control() {
+rc_ptr<com::IOleObject> new_control() {
   register_trend_control();
-  com::com_ptr<com::IOleObject> object;
-  EXPECT_EQ(com::CoCreateInstance(CLSID_trend_control, com::IID_IOleObject, object.put_void()), com::S_OK);
+  rc_ptr<com::IOleObject> object;
+  EXPECT_EQ(com::CoCreateInstance(CLSID_trend_control, com::IID_IOleObject, com::put_void(object)), com::S_OK);
   return object;
 }
 
-trend_control& control_of(const com::com_ptr<com::IOleObject>& object) {
+trend_control& control_of(const rc_ptr<com::IOleObject>& object) {
   return *static_cast<trend_control*>(object.get());
 }
 
@@ -120,7 +120,7 @@ TEST(TrendControl, InPlaceActivationTakesTheSitesRectangle) {
       EXPECT_TRUE(c.in_place_active());
       EXPECT_EQ(c.width(), r.width_active);
       EXPECT_EQ(c.height(), r.height_active);
-      com::com_ptr<com::IOleInPlaceObject> in_place;
+      rc_ptr<com::IOleInPlaceObject> in_place;
       ASSERT_TRUE(com::query(object.get(), com::IID_IOleInPlaceObject, in_place));
       EXPECT_EQ(in_place->SetObjectRects(&r.later, &r.later), com::S_OK);
       EXPECT_EQ(c.width(), r.width_later);
@@ -156,7 +156,7 @@ TEST(TrendControl, OtherVerbsAndSiteQueries) {
 
 TEST(TrendControl, StartsWithItsDefaultSettings) {
   auto object = new_control();
-  com::com_ptr<ITrendDisplay> display;
+  rc_ptr<ITrendDisplay> display;
   ASSERT_TRUE(com::query(object.get(), IID_trend_display, display));
   trend_settings s;
   std::memset(static_cast<void*>(&s), 0xCD, sizeof s);
@@ -175,7 +175,7 @@ TEST(TrendControl, StartsWithItsDefaultSettings) {
 
 TEST(TrendControl, SettingsComeBackByteForByte) {
   auto object = new_control();
-  com::com_ptr<ITrendDisplay> display;
+  rc_ptr<ITrendDisplay> display;
   ASSERT_TRUE(com::query(object.get(), IID_trend_display, display));
   const unsigned char fills[] = {0x00, 0x5A, 0xFF};
   for (unsigned char fill : fills) {
@@ -231,7 +231,7 @@ TEST(TrendControl, DataInterfaceKeepsModeTimeAndArchive) {
   fake_archive archive;
   {
     auto object = new_control();
-    com::com_ptr<ITrendData> data;
+    rc_ptr<ITrendData> data;
     ASSERT_TRUE(com::query(object.get(), IID_trend_data, data));
     EXPECT_EQ(data->attach_archive(&archive), com::S_OK);
     EXPECT_EQ(archive.refs, 2);
@@ -262,7 +262,7 @@ TEST(TrendControl, DrawRefusesOtherAspectsAndEmptyRectangles) {
   gdi::drawing_surface surface(40, 30);
   for (const auto& r : rows) {
     SCOPED_TRACE(r.bounds.right);
-    com::com_ptr<com::IViewObject> view;
+    rc_ptr<com::IViewObject> view;
     ASSERT_TRUE(com::query(object.get(), com::IID_IViewObject, view));
     EXPECT_EQ(view->Draw(r.aspect, surface, r.bounds), r.hr);
   }
@@ -273,8 +273,8 @@ TEST(TrendControl, DrawRefusesOtherAspectsAndEmptyRectangles) {
 TEST(TrendControl, RegistersOnce) {
   register_trend_control();
   register_trend_control();
-  com::com_ptr<ITrendDisplay> display;
-  EXPECT_EQ(com::CoCreateInstance(CLSID_trend_control, IID_trend_display, display.put_void()), com::S_OK);
+  rc_ptr<ITrendDisplay> display;
+  EXPECT_EQ(com::CoCreateInstance(CLSID_trend_control, IID_trend_display, com::put_void(display)), com::S_OK);
   EXPECT_TRUE(display);
   display.reset();
   EXPECT_EQ(trend_controls_alive(), 0);
