@@ -1,21 +1,20 @@
 # Quillet: build, test and demo entry points.
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-JOBS       ?= $(shell nproc)
-CONFIG     ?= Release
-# Release builds are profile-guided: scripts/pgo-build.sh trains an instrumented build on the
-# examples first. PGO=0 builds without a profile.
-PGO        ?= 1
+BUILD         ?= build
+RELEASE_BUILD ?= build-release
+ASAN_BUILD    ?= build-asan
+JOBS          ?= $(shell nproc)
+CONFIG        ?= Release
 
-.PHONY: all deps configure test test-asan demo bench fuzz fuzz-ci coverage clean
+# `make`, `make test` and `make demo` use a plain build in BUILD. `make release` makes the
+# profile-guided program in RELEASE_BUILD (scripts/pgo-build.sh: an instrumented build trained
+# on the examples first, then the build that uses its profile); the benchmarks measure that one.
+.PHONY: all release deps configure test test-asan demo bench fuzz fuzz-ci coverage clean
 
-ifeq ($(CONFIG)$(PGO),Release1)
-all:
-	./scripts/pgo-build.sh $(BUILD) $(JOBS)
-else
 all: configure
 	cmake --build $(BUILD) -j $(JOBS)
-endif
+
+release:
+	./scripts/pgo-build.sh $(RELEASE_BUILD) $(JOBS) quillet
 
 deps:
 	./scripts/install-deps.sh
@@ -32,17 +31,18 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-demo: deps all
+demo: deps configure
+	cmake --build $(BUILD) -j $(JOBS) --target quillet
 	mkdir -p out
 	$(BUILD)/quillet report examples/hourly_shift.html --out out
 	$(BUILD)/quillet report examples/trend_report.html --out out
 
 bench:
 	./scripts/install-deps.sh --bench
-	$(MAKE) all
-	./bench/run.sh $(BUILD)
-	./bench/report_bench.sh $(BUILD)
-	./bench/trend_bench.sh $(BUILD)
+	$(MAKE) release
+	./bench/run.sh $(RELEASE_BUILD)
+	./bench/report_bench.sh $(RELEASE_BUILD)
+	./bench/trend_bench.sh $(RELEASE_BUILD)
 
 # libFuzzer targets (clang) in FUZZ_BUILD, each run FUZZ_SECONDS over its corpus.
 FUZZ_BUILD   ?= build-fuzz
@@ -63,4 +63,4 @@ coverage:
 	./scripts/coverage.sh $(COV_BUILD) $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(RELEASE_BUILD) $(ASAN_BUILD) out
