@@ -212,6 +212,7 @@ const cli_row rows[] = {
      is("quillet check: unknown option '--strict'.\n")},
 };
 
+// Checks one stream: equal to the one text, or holding each piece.
 void expect_text(const std::string& what, const std::string& got, const text_match& want) {
   if (want.exact) {
     EXPECT_EQ(got, want.pieces[0]) << what;
@@ -230,6 +231,7 @@ std::vector<std::string> added_files(const std::string& dir) {
   return added;
 }
 
+// Checks that the run added exactly the files of `want`, each holding its piece of text.
 void expect_left(const std::string& dir, const std::vector<left_file>& want) {
   std::vector<std::string> want_paths;
   for (const left_file& f : want)
