@@ -60,10 +60,16 @@ public:
   ~ocx_elt_site_trend() override;
 
   void release_control() override;
-  // Prints as any control does, then lets the bridge drop the nodes of the run's data source,
-  // which need not outlive the run.
+  // Prints as any control does, or as SVG when the element's SVG property asks for it, then
+  // lets the bridge drop the nodes of the run's data source, which need not outlive the run.
   bool print(std::ostream& stream, int image_type) override;
+  // ".svg" when the element asks for SVG, else the image type's extension.
+  std::string image_extension(int image_type) override;
   bool after_create() override;
+  // Prepares the control and has it write its picture as SVG; false when a step fails.
+  bool print_svg(std::ostream& stream);
+  // Applies the settings, curves and legend; false when the control lacks an interface or
+  // every curve the element asks for failed.
   bool prepare_print() override;
 
   multi_kov_archive archive;

@@ -7,11 +7,13 @@
 #include "data/kov_runtime_data_source.h"
 #include "data/kov_values.h"
 #include "doc/style_values.h"
+#include "platform/com/wide_text.h"
 #include "platform/project/project_interfaces.h"
 #include "platform/trend/trend_interfaces.h"
 #include "report/htdoc_processor.h"
 #include "report/html_dyn_elt.h"
 #include "report/ocx_elt_site.h"
+#include "report/ocx_trend_feed.h"
 
 namespace quillet {
 
@@ -108,8 +110,7 @@ void fill_settings(html_dyn_elt_ocx& element, trend_settings& s) {
 
 // The per-curve properties, each evaluated once for all curves.
 struct curve_props {
-  anyval channel, colour, line_type, line_width, mark, min_value, max_value, interpolation;
-  bool has_channel = false;
+  anyval colour, line_type, line_width, mark, min_value, max_value, interpolation;
 };
 
 // What a property gives curve i: element i modulo the size of a vector (an empty vector
@@ -171,7 +172,6 @@ trend_curve make_curve(const curve_props& props, std::size_t i, int number, cons
 
 curve_props read_curve_props(html_dyn_elt_ocx& element) {
   curve_props p;
-  p.has_channel = prop_value(element, "CHANNEL", p.channel);
   prop_value(element, "COLOR", p.colour);
   prop_value(element, "LTYPE", p.line_type);
   prop_value(element, "LWIDTH", p.line_width);
@@ -180,14 +180,6 @@ curve_props read_curve_props(html_dyn_elt_ocx& element) {
   prop_value(element, "MAXVAL", p.max_value);
   prop_value(element, "LINT", p.interpolation);
   return p;
-}
-
-// How many curves CHANNEL asks for: none without it, one per element of a vector, else one.
-std::size_t curve_count(const curve_props& props) {
-  if (!props.has_channel || props.channel.empty())
-    return 0;
-  const anyval_list* list = props.channel.as_vector();
-  return list ? list->size() : 1;
 }
 
 // The start of the shown window: TIME when it is a positive time, else DT seconds before the
@@ -214,40 +206,119 @@ void ocx_elt_site_trend::release_control() {
 }
 
 bool ocx_elt_site_trend::print(std::ostream& stream, int image_type) {
-  bool printed = ocx_elt_site_generic::print(stream, image_type);
+  bool printed = trend_wants_svg(*owner) ? print_svg(stream) : ocx_elt_site_generic::print(stream, image_type);
   archive.reset();
   return printed;
+}
+
+std::string ocx_elt_site_trend::image_extension(int image_type) {
+  if (printer && trend_wants_svg(*owner))
+    return ".svg";
+  return ocx_elt_site_generic::image_extension(image_type);
+}
+
+// The same set-up as for a bitmap, then the control writes its picture as SVG.
+bool ocx_elt_site_trend::print_svg(std::ostream& stream) {
+  rc_ptr<trend::ITrendSvg> svg;
+  if (!control || !printer || !com::query(control.get(), trend::IID_trend_svg, svg))
+    return false;
+  printer->set_size(owner->width, owner->height);
+  if (!prepare_print() || svg->write_svg(owner->width, owner->height, stream) != com::S_OK)
+    return false;
+  stream.flush();
+  return !stream.fail();
 }
 
 bool ocx_elt_site_trend::after_create() { return true; }
 
 namespace {
 
-// Adds one curve record per CHANNEL element that is a channel reference the runtime source
-// can give an archive for; channels that cannot be resolved are left out silently.
-std::vector<trend_curve> build_curves(html_dyn_elt_ocx& element, multi_kov_archive& bridge) {
+// The curves and legend entries of one picture, and how many curves could not be drawn.
+struct trend_feed {
   std::vector<trend_curve> curves;
-  auto* source = dynamic_cast<kov_runtime_data_source*>(element.processor->data_source());
-  curve_props props = read_curve_props(element);
-  std::size_t count = source ? curve_count(props) : 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    const anyval* channel = value_for(props.channel, i);
-    auto* ref = channel ? dynamic_cast<const kov_chan_ref*>(channel->get()) : nullptr;
-    if (!ref)
-      continue;
-    INvRegArchive* node_archive = source->node_archive(ref->ident.node);
-    if (!node_archive)
-      continue;
+  std::vector<trend::trend_legend_entry> legend;
+  int failed = 0;
+};
+
+// The legend entry of curve i before its channel is known: the pen its properties give.
+trend::trend_legend_entry pen_entry(const curve_props& props, std::size_t i) {
+  trend::trend_legend_entry entry;
+  if (const anyval* colour = value_for(props.colour, i))
+    colour_of(*colour, entry.color);
+  entry.line_type = static_cast<std::int16_t>(int_for(props.line_type, i, 0));
+  return entry;
+}
+
+// Tells the run's diagnostics why a curve draws nothing.
+void report_fault(html_dyn_elt_ocx& element, std::size_t i, const trend::trend_legend_entry& entry,
+                  const std::string& text) {
+  const char* reason = entry.fault == trend::trend_fault::no_archive ? "no archive" : "unknown channel";
+  element.processor->diagnostics().print("trend curve " + std::to_string(i + 1) + " (" + text +
+                                         "): no data: " + reason + "\n");
+}
+
+// Fills curve i from one CHANNEL element: a curve record when it is a channel reference whose
+// node gives an archive, else only a legend entry with the fault.
+void feed_curve(html_dyn_elt_ocx& element, multi_kov_archive& bridge, kov_runtime_data_source& source,
+                const curve_props& props, std::size_t i, const trend_channel_element& channel, int mode,
+                trend_feed& feed) {
+  trend::trend_legend_entry entry = pen_entry(props, i);
+  entry.fault = trend::trend_fault::unknown_channel;
+  auto* ref = channel.ok ? dynamic_cast<const kov_chan_ref*>(channel.value.get()) : nullptr;
+  std::string text = channel.text;
+  if (!ref && channel.ok)
+    channel.value.to_text(text);
+  if (ref) {
+    name_trend_channel(source, ref->ident, mode, entry);
+    entry.fault = trend::trend_fault::no_archive;
+    INvRegArchive* node_archive = source.node_archive(ref->ident.node);
     rc_ptr<IvxChBrowser> browser;
     rc_ptr<IvxKOV> monitor;
-    com::query(source->node_object(ref->ident.node), com::IID_IvxChBrowser, browser);
+    com::query(source.node_object(ref->ident.node), com::IID_IvxChBrowser, browser);
     com::query(browser.get(), com::IID_IvxKOV, monitor);
-    int number = bridge.add_channel(node_archive, browser.get(), monitor.get(), ref->ident.channel);
-    if (number < 0)
-      continue;
-    curves.push_back(make_curve(props, i, number, ref->ident));
+    const int number =
+        node_archive ? bridge.add_channel(node_archive, browser.get(), monitor.get(), ref->ident.channel) : -1;
+    if (number >= 0) {
+      entry.fault = trend::trend_fault::none;
+      entry.curve = static_cast<std::int32_t>(feed.curves.size());
+      feed.curves.push_back(make_curve(props, i, number, ref->ident));
+    }
+    if (entry.name.empty())
+      text = "channel " + std::to_string(ref->ident.channel);
   }
-  return curves;
+  if (entry.name.empty())
+    entry.name = com::ansi_to_wide(text);
+  if (entry.fault != trend::trend_fault::none) {
+    ++feed.failed;
+    report_fault(element, i, entry, com::wide_to_ansi(entry.name));
+  }
+  feed.legend.push_back(std::move(entry));
+}
+
+// One curve record per CHANNEL element that is a channel reference the runtime source can give
+// an archive for; every element gets a legend entry, with its fault when it has no curve.
+trend_feed build_curves(html_dyn_elt_ocx& element, multi_kov_archive& bridge) {
+  trend_feed feed;
+  auto* source = dynamic_cast<kov_runtime_data_source*>(element.processor->data_source());
+  bool present = false;
+  const std::vector<trend_channel_element> channels = trend_channel_elements(element, present);
+  if (!source)
+    return feed;
+  const curve_props props = read_curve_props(element);
+  const int mode = trend_legend_mode(element);
+  for (std::size_t i = 0; i < channels.size(); ++i)
+    feed_curve(element, bridge, *source, props, i, channels[i], mode, feed);
+  if (mode == 0)
+    feed.legend.clear();
+  return feed;
+}
+
+// Hands the legend to a control that takes one.
+void send_legend(com::IOleObject* control, const std::vector<trend::trend_legend_entry>& legend) {
+  rc_ptr<trend::ITrendLegend> labels;
+  if (!com::query(control, trend::IID_trend_legend, labels))
+    return;
+  labels->set_legend(static_cast<std::int32_t>(legend.size()), legend.empty() ? nullptr : legend.data());
 }
 
 }  // namespace
@@ -269,13 +340,14 @@ bool ocx_elt_site_trend::prepare_print() {
   display->get_settings(&settings);
   fill_settings(*owner, settings);
   display->set_settings(&settings);
-  std::vector<trend_curve> curves = build_curves(*owner, archive);
-  display->set_curves(static_cast<std::int32_t>(curves.size()), curves.empty() ? nullptr : curves.data());
+  trend_feed feed = build_curves(*owner, archive);
+  display->set_curves(static_cast<std::int32_t>(feed.curves.size()), feed.curves.empty() ? nullptr : feed.curves.data());
+  send_legend(control.get(), feed.legend);
   double start = window_start(*owner, settings.dt);
   double seconds = std::floor(start);
   auto millis = static_cast<std::uint16_t>(std::fmin(999.0, std::floor((start - seconds) * 1000)));
   data->set_time(static_cast<std::uint32_t>(seconds), millis);
-  return true;
+  return feed.failed == 0 || !feed.curves.empty();
 }
 
 }  // namespace quillet

@@ -175,6 +175,11 @@ public:
     return ch ? give_text(ch->unit, text) : no_text(text);
   }
 
+  HRESULT GetChannelComment(std::int32_t object, std::int32_t channel, std::u16string* text) override {
+    const project_channel* ch = member(object, channel);
+    return ch ? give_text(ch->comment, text) : no_text(text);
+  }
+
 private:
   // The channel when it exists and belongs to the object (object 0 holds every channel).
   const project_channel* member(std::int32_t object, std::int32_t channel) const {

@@ -64,6 +64,9 @@ public:
   virtual HRESULT GetChannelCoding(std::int32_t object, std::int32_t channel, std::int32_t attribute,
                                    std::u16string* text) = 0;                                   // 24
   virtual HRESULT GetUnitName(std::int32_t object, std::int32_t channel, std::u16string* text) = 0;  // 25
+  // Ours, after the product's methods: the channel's comment, empty when it has none. Trend
+  // legends show it beside the code.
+  virtual HRESULT GetChannelComment(std::int32_t object, std::int32_t channel, std::u16string* text) = 0;
 
 protected:
   ~IvxPrjNode() = default;

@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "platform/trend/trend_draw.h"
+#include "platform/com/wide_text.h"
+#include "platform/trend/trend_svg.h"
 
 namespace quillet::trend {
 
@@ -57,6 +58,10 @@ com::HRESULT trend_control::QueryInterface(const com::IID& iid, void** out) {
     *out = static_cast<ITrendDisplay*>(this);
   else if (iid == IID_trend_data)
     *out = static_cast<ITrendData*>(this);
+  else if (iid == IID_trend_legend)
+    *out = static_cast<ITrendLegend*>(this);
+  else if (iid == IID_trend_svg)
+    *out = static_cast<ITrendSvg*>(this);
   if (!*out)
     return com::E_NOINTERFACE;
   AddRef();
@@ -161,7 +166,7 @@ com::HRESULT trend_control::Draw(std::uint32_t aspect, gdi::drawing_surface& sur
   if (!surface.valid())
     return com::E_FAIL;
   const bool fresh = history_fresh_;
-  const trend_view view{settings_, curves_, history(), {start_seconds_, start_millis_, effective_span(settings_)}};
+  const trend_view view = this->view();
   if (fresh && picture_.holds(w, h)) {
     picture_.paint(surface.context(), bounds.left, bounds.top);
     return com::S_OK;
@@ -175,6 +180,29 @@ com::HRESULT trend_control::Draw(std::uint32_t aspect, gdi::drawing_surface& sur
   cairo_destroy(cr);
   picture_.paint(surface.context(), bounds.left, bounds.top);
   return com::S_OK;
+}
+
+// Keeps the entries with their texts in UTF-8, as the drawing measures and shows them.
+com::HRESULT trend_control::set_legend(std::int32_t count, const trend_legend_entry* entries) {
+  if (count < 0)
+    return com::E_INVALIDARG;
+  if (count > 0 && !entries)
+    return com::E_POINTER;
+  legend_.clear();
+  for (std::int32_t i = 0; i < std::min(count, max_trend_curves); ++i) {
+    const trend_legend_entry& e = entries[i];
+    legend_.push_back({e.curve, com::wide_to_utf8(e.name), com::wide_to_utf8(e.unit), e.fault, e.color, e.line_type});
+  }
+  history_fresh_ = false;
+  return com::S_OK;
+}
+
+// Draws straight into an SVG document, without the kept picture, so that lines and text stay
+// vectors.
+com::HRESULT trend_control::write_svg(std::int32_t width, std::int32_t height, std::ostream& out) {
+  if (!gdi::surface_size_ok(width, height))
+    return com::E_INVALIDARG;
+  return write_trend_svg(width, height, view(), out) ? com::S_OK : com::E_FAIL;
 }
 
 com::HRESULT trend_control::display_reserved3() { return com::E_NOTIMPL; }
@@ -252,6 +280,11 @@ com::HRESULT trend_control::set_time(std::uint32_t seconds, std::uint16_t millis
 void trend_control::take_size(const com::RECT& rect) {
   width_ = extent(rect.left, rect.right);
   height_ = extent(rect.top, rect.bottom);
+}
+
+trend_view trend_control::view() {
+  const trend_history& read = history();
+  return {settings_, curves_, read, {start_seconds_, start_millis_, effective_span(settings_)}, legend_};
 }
 
 const trend_history& trend_control::history() {

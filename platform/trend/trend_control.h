@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/com/ole.h"
+#include "platform/trend/trend_draw.h"
 #include "platform/trend/trend_history.h"
 #include "platform/trend/trend_interfaces.h"
 #include "platform/trend/trend_picture.h"
@@ -30,7 +31,9 @@ class trend_control final : public com::IOleObject,
                             public com::IOleInPlaceObject,
                             public com::IViewObject,
                             public ITrendDisplay,
-                            public ITrendData {
+                            public ITrendData,
+                            public ITrendLegend,
+                            public ITrendSvg {
 public:
   trend_control();
   trend_control(const trend_control&) = delete;
@@ -86,6 +89,12 @@ public:
   com::HRESULT set_mode(std::int32_t mode) override;
   com::HRESULT set_time(std::uint32_t seconds, std::uint16_t millis) override;
 
+  // ITrendLegend.
+  com::HRESULT set_legend(std::int32_t count, const trend_legend_entry* entries) override;
+
+  // ITrendSvg.
+  com::HRESULT write_svg(std::int32_t width, std::int32_t height, std::ostream& out) override;
+
   // State seen by tests and the host.
   int width() const { return width_; }
   int height() const { return height_; }
@@ -98,6 +107,7 @@ private:
   ~trend_control();
   void take_size(const com::RECT& rect);
   const trend_history& history();
+  trend_view view();
 
   std::atomic<com::ULONG> refs_{1};
   rc_ptr<com::IOleClientSite> site_;
@@ -109,6 +119,7 @@ private:
   int height_ = 1;
   trend_settings settings_;
   std::vector<trend_curve> curves_;
+  std::vector<legend_entry> legend_;
   std::int32_t mode_ = 0;
   std::uint32_t start_seconds_ = 0;
   std::uint16_t start_millis_ = 0;

@@ -201,6 +201,25 @@ curve_path curve_points(const std::vector<trend_sample>& samples, const plot_box
   return path;
 }
 
+void add_step_area(cairo_t* cr, const curve_path& path, double base) {
+  double previous = base;
+  bool started = false;
+  for (const curve_point& p : path.points) {
+    const double y = std::isnan(p.y) ? base : p.y;
+    if (!started) {
+      cairo_move_to(cr, p.x, base);
+      started = true;
+    }
+    cairo_line_to(cr, p.x, previous);
+    cairo_line_to(cr, p.x, y);
+    previous = y;
+  }
+  if (!started)
+    return;
+  cairo_line_to(cr, path.points.back().x, base);
+  cairo_close_path(cr);
+}
+
 void stroke_curve(cairo_t* cr, const trend_curve& curve, const curve_path& path) {
   if (line_visible(curve.line_type)) {
     set_pen(cr, curve.color, curve.line_type, line_width_of(curve));

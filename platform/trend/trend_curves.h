@@ -35,6 +35,10 @@ struct curve_path {
 curve_path curve_points(const std::vector<trend_sample>& samples, const plot_box& plot, const value_scale& scale,
                         double span);
 
+// Adds the closed area between a step line through the points and the row `base`, for
+// shading the time a discrete curve is on; a point without a value counts as the base.
+void add_step_area(cairo_t* cr, const curve_path& path, double base);
+
 // Strokes one curve in its colour, line type and width, with its marks; the caller clips.
 void stroke_curve(cairo_t* cr, const trend_curve& curve, const curve_path& path);
 

@@ -1,6 +1,8 @@
-// Drawing a trend picture with cairo: background, plot frame, grid, time and value axes with
-// their labels, and the curves with their marks. The drawing borrows everything it is given
-// and leaves the context's state as it found it.
+// Drawing a trend picture with cairo: background, legend, plot frame, grid, time and value
+// axes with their labels, the analog curves with their marks and the lanes of the discrete
+// curves. The drawing borrows everything it is given and leaves the context's state as it
+// found it. Lines and text are antialiased; straight lines lie on pixel centres so they stay
+// sharp.
 #pragma once
 
 #include <cairo.h>
@@ -10,6 +12,7 @@
 #include "platform/gdi/drawing_surface.h"
 #include "platform/trend/trend_history.h"
 #include "platform/trend/trend_interfaces.h"
+#include "platform/trend/trend_legend.h"
 
 namespace quillet::trend {
 
@@ -19,6 +22,7 @@ struct trend_view {
   const std::vector<trend_curve>& curves;
   const trend_history& history;
   trend_window window;
+  const std::vector<legend_entry>& legend;
 };
 
 // The window's length a settings record asks for: DT seconds, 60 when DT is below 1.

@@ -3,6 +3,7 @@
 #include "platform/trend/trend_history.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 #include <tuple>
@@ -78,10 +79,90 @@ double offset_of(const arc_record& r, const trend_window& window) {
   return seconds + ((r.millis & 0x3FF) - static_cast<double>(window.millis)) / 1000.0;
 }
 
+// The samples of one curve's current slice: first, lowest, highest and last, with the order
+// in which the extremes came.
+struct slice {
+  long index = -1;
+  trend_sample first, low, high, last;
+  int count = 0, low_at = 0, high_at = 0;
+
+  void start(long at, const trend_sample& s) {
+    index = at;
+    first = low = high = last = s;
+    count = 1;
+    low_at = high_at = 0;
+  }
+  void add(const trend_sample& s) {
+    if (s.v < low.v) {
+      low = s;
+      low_at = count;
+    }
+    if (s.v > high.v) {
+      high = s;
+      high_at = count;
+    }
+    last = s;
+    ++count;
+  }
+};
+
+void push_new(std::vector<trend_sample>& out, const trend_sample& s, std::size_t& kept) {
+  if (!out.empty() && out.back().t == s.t && out.back().v == s.v)
+    return;
+  out.push_back(s);
+  ++kept;
+}
+
+// Keeps the slice's samples in time order; a slice of up to two samples keeps them all.
+void flush(slice& c, std::vector<trend_sample>& out, std::size_t& kept) {
+  if (c.index < 0)
+    return;
+  push_new(out, c.first, kept);
+  if (c.count > 2) {
+    const bool low_first = c.low_at <= c.high_at;
+    push_new(out, low_first ? c.low : c.high, kept);
+    push_new(out, low_first ? c.high : c.low, kept);
+  }
+  push_new(out, c.last, kept);
+  c.index = -1;
+}
+
+// Each curve's samples as they are reduced slice by slice.
+struct curve_reader {
+  std::vector<slice> slices;
+  double slices_per_second = 0;
+  std::size_t kept = 0;
+
+  curve_reader(std::size_t curves, const trend_window& window)
+      : slices(curves), slices_per_second(history_slices / static_cast<double>(std::max(window.span, 1))) {}
+
+  // A sample without a value ends the slice and stands for itself, so the line breaks there.
+  void add(trend_history& history, std::size_t curve, const trend_sample& s) {
+    slice& c = slices[curve];
+    std::vector<trend_sample>& out = history.curves[curve];
+    if (std::isnan(s.v)) {
+      flush(c, out, kept);
+      push_new(out, s, kept);
+      return;
+    }
+    const long at = static_cast<long>(s.t * slices_per_second);
+    if (at != c.index) {
+      flush(c, out, kept);
+      c.start(at, s);
+      return;
+    }
+    c.add(s);
+  }
+  void finish(trend_history& history) {
+    for (std::size_t i = 0; i < slices.size(); ++i)
+      flush(slices[i], history.curves[i], kept);
+  }
+};
+
 // Files the block's records under every curve of their channel; false once the sample bound
 // is reached.
 bool take_records(const arc_record* records, std::int32_t count, const channel_index& index,
-                  const trend_window& window, trend_history& history, std::size_t& kept) {
+                  const trend_window& window, trend_history& history, curve_reader& reader) {
   for (std::int32_t i = 0; i < count; ++i) {
     const double t = offset_of(records[i], window);
     if (!(t >= 0 && t < window.span))
@@ -89,10 +170,9 @@ bool take_records(const arc_record* records, std::int32_t count, const channel_i
     const auto channel = static_cast<std::uint16_t>(records[i].channel);
     auto at = std::lower_bound(index.begin(), index.end(), std::make_pair(channel, std::size_t{0}));
     for (; at != index.end() && at->first == channel; ++at) {
-      if (kept >= max_history_samples)
+      if (reader.kept >= max_history_samples)
         return false;
-      history.curves[at->second].push_back({static_cast<float>(t), records[i].value()});
-      ++kept;
+      reader.add(history, at->second, {static_cast<float>(t), records[i].value()});
     }
   }
   return true;
@@ -145,18 +225,19 @@ trend_history read_trend_history(INvRegArchive* archive, const std::vector<trend
   arc_record start;
   start.time = window.seconds;
   start.millis = window.millis;
-  std::size_t kept = 0;
+  curve_reader reader(curves.size(), window);
   while (history.blocks < max_history_blocks) {
     ++history.blocks;
     const block_read read = read_block(*archive, start, end, subset, block.data());
     history.failed = !read.ok;
-    if (!read.ok || !take_records(block.data(), read.count, index, window, history, kept) ||
+    if (!read.ok || !take_records(block.data(), read.count, index, window, history, reader) ||
         read.count < history_block_records)
-      return history;
+      break;
     if (!comes_after(read.next, start) || read.next.time >= end)
-      return history;
+      break;
     start = read.next;
   }
+  reader.finish(history);
   return history;
 }
 

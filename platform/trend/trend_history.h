@@ -14,10 +14,16 @@ namespace quillet::trend {
 // Records asked for in one archive call.
 inline constexpr std::int32_t history_block_records = 1024;
 // The most samples kept for one window over all curves (8 bytes each); reading stops there,
-// so a huge window over a dense archive cannot take unbounded memory or time.
+// so a huge window over a dense archive cannot take unbounded memory.
 inline constexpr std::size_t max_history_samples = 2u * 1024u * 1024u;
-// The most archive calls for one window, a guard against an archive that never runs dry.
-inline constexpr int max_history_blocks = 8192;
+// The most archive calls for one window (64M records), a guard against an archive that never
+// runs dry; a month of one-second records of 24 channels fits.
+inline constexpr int max_history_blocks = 65536;
+// Each curve's window is cut into this many slices; of the samples of one slice only the
+// first, the lowest, the highest and the last are kept, in the order they came. Slices are
+// far narrower than a pixel column of any picture, so the drawing still shows every spike,
+// while a month of one-second records keeps at most 64K samples per curve.
+inline constexpr int history_slices = 16384;
 
 // The window shown: its start in whole seconds since 1970 and milliseconds, its length in seconds.
 struct trend_window {

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ostream>
+#include <string>
 
 #include "platform/com/nv_reg_archive.h"
 #include "platform/com/unknown.h"
@@ -115,6 +117,51 @@ public:
 
 protected:
   ~ITrendData() = default;
+};
+
+// What the legend shows of each curve a template asks for, in the template's order, whether
+// or not the channel gave a curve record. Our addition beside the records: a host that never
+// sends it gets a picture without a legend.
+inline const com::IID IID_trend_legend = com::guid_of("{7A3C1E52-5B0D-4C8E-9F41-2D6B8E0A7C13}");
+
+// Why a curve the template asked for has no data; the legend says "no data: " and the reason.
+enum class trend_fault : std::int32_t {
+  none = 0,
+  unknown_channel = 1,  // the value is no channel reference, or its channel is not in the project
+  no_archive = 2,       // the channel's node serves no archive
+  read_failed = 3,      // reading the archive failed
+};
+
+struct trend_legend_entry {
+  std::int32_t curve = -1;          // index of its curve record; -1 when the channel gave none
+  std::u16string name;              // the channel's name, or its code and comment
+  std::u16string unit;              // the channel's unit, empty when it has none
+  trend_fault fault = trend_fault::none;
+  std::uint32_t color = 0;          // the pen of an entry without a curve record, 0xBBGGRR
+  std::int16_t line_type = 0;
+};
+
+class ITrendLegend : public com::IUnknown {
+public:
+  // 3: replaces the legend entries; count 0 with a null array removes the legend.
+  virtual com::HRESULT set_legend(std::int32_t count, const trend_legend_entry* entries) = 0;
+
+protected:
+  ~ITrendLegend() = default;
+};
+
+// The picture as an SVG document, drawn by the same code as the bitmap: our addition, so that
+// a report can ask for charts that print crisply.
+inline const com::IID IID_trend_svg = com::guid_of("{7A3C1E53-5B0D-4C8E-9F41-2D6B8E0A7C13}");
+
+class ITrendSvg : public com::IUnknown {
+public:
+  // 3: writes the picture of width x height pixels to the stream; E_FAIL when the size is
+  // refused or the drawing library fails.
+  virtual com::HRESULT write_svg(std::int32_t width, std::int32_t height, std::ostream& out) = 0;
+
+protected:
+  ~ITrendSvg() = default;
 };
 
 // Registers the trend control under its class identifier (once; later calls do nothing).

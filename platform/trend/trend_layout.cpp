@@ -1,10 +1,12 @@
-// Placing the plot box and the axis marks of a trend picture and writing their labels.
+// Placing the legend, the plot box, the lanes and the axis marks of a trend picture and
+// writing their labels.
 #include "platform/trend/trend_layout.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
+
+#include "platform/trend/trend_time_axis.h"
 
 namespace quillet::trend {
 
@@ -12,21 +14,13 @@ namespace {
 
 constexpr int tick_length = 4;
 constexpr int max_divisions = 100;
+constexpr int lane_gap = 4;
+constexpr std::size_t max_title_pens = 4;
 
 double text_width(cairo_t* cr, const std::string& text) {
   cairo_text_extents_t e;
   cairo_text_extents(cr, text.c_str(), &e);
   return e.x_advance;
-}
-
-// Whether a step of seconds reads as a round time: 1, 2, 5, 10, 15, 20 or 30 seconds or
-// minutes, or whole hours.
-bool round_duration(std::int64_t step) {
-  constexpr std::int64_t round[] = {1, 2, 5, 10, 15, 20, 30};
-  for (std::int64_t r : round)
-    if (step == r || step == r * 60)
-      return true;
-  return step > 0 && step % 3600 == 0;
 }
 
 // Whether a value step reads as round: 1, 2, 2.5 or 5 times a power of ten.
@@ -39,22 +33,6 @@ bool round_value_step(double step) {
     if (std::fabs(m - r) < 1e-9 * r)
       return true;
   return false;
-}
-
-// Time divisions: TMARKS when given, otherwise as many as labels of the given width allow,
-// preferring a count that splits the span into round durations.
-int time_divisions(const trend_settings& s, std::int32_t span, int plot_width, double label_width) {
-  const int most = std::max(1, std::min(max_divisions, plot_width / 2));
-  if (s.tmarks > 0)
-    return std::min<int>(s.tmarks, most);
-  const int target = std::clamp(static_cast<int>(plot_width / (label_width + 24)), 1, std::min(12, most));
-  for (int n = target; n >= 2; --n)
-    if (span % n == 0 && round_duration(span / n))
-      return n;
-  for (int n = target; n >= 2; --n)
-    if (span % n == 0)
-      return n;
-  return target;
 }
 
 // Value divisions: VMARKS when given, otherwise about one per two and a half text lines,
@@ -94,28 +72,31 @@ int value_decimals(const trend_settings& s, const value_scale& scale, int divisi
   return 6;
 }
 
-std::string time_label(double at, const char* format) {
-  const std::time_t seconds = static_cast<std::time_t>(std::floor(at));
-  std::tm parts{};
-  if (!gmtime_r(&seconds, &parts))
-    return {};
-  char text[64];
-  const std::size_t n = std::strftime(text, sizeof text, format, &parts);
-  return std::string(text, n);
+// Labels of the value marks from the scale's bottom up; returns the widest label's width.
+double label_values(cairo_t* cr, const trend_settings& settings, const value_scale& scale, int count,
+                    std::vector<axis_mark>& marks) {
+  double widest = 0;
+  for (int i = 0; i <= count; ++i) {
+    const double v = scale.min + (scale.max - scale.min) * i / count;
+    marks.push_back({0, cr ? value_label(v, settings, scale, count) : std::string(), {}});
+    widest = cr ? std::max(widest, text_width(cr, marks.back().label)) : 0;
+  }
+  return widest;
 }
 
-// Empties labels that would overlap the one last kept, along an axis where each label spans
-// `extent(label)` pixels around its mark.
-template <class Extent>
-void drop_crowded(std::vector<axis_mark>& marks, Extent extent, double gap) {
+// Value marks evenly from the box's bottom row to its top row; labels that would overlap the
+// one above are emptied, from the top down.
+void place_value_marks(const plot_box& p, double line, std::vector<axis_mark>& marks) {
+  const double count = static_cast<double>(marks.size() - 1);
+  for (std::size_t i = 0; i < marks.size(); ++i)
+    marks[i].at = p.bottom - p.height() * (static_cast<double>(i) / count);
   double reach = -1e300;
-  for (auto& m : marks) {
-    const double half = extent(m.label) / 2;
-    if (m.at - half < reach + gap) {
-      m.label.clear();
+  for (auto m = marks.rbegin(); m != marks.rend(); ++m) {
+    if (m->at - line / 2 < reach) {
+      m->label.clear();
       continue;
     }
-    reach = m.at + half;
+    reach = m->at + line / 2;
   }
 }
 
@@ -125,66 +106,89 @@ plot_box bare_box(int width, int height) {
   return {margin, margin, std::max(margin, width - 1 - margin), std::max(margin, height - 1 - margin)};
 }
 
-// Labels of the value marks from the scale's bottom up; returns the widest label's width.
-double label_values(cairo_t* cr, const trend_settings& settings, const value_scale& scale, int count,
-                    std::vector<axis_mark>& marks) {
-  double widest = 0;
-  for (int i = 0; i <= count; ++i) {
-    const double v = scale.min + (scale.max - scale.min) * i / count;
-    marks.push_back({0, value_label(v, settings, scale, count)});
-    widest = std::max(widest, text_width(cr, marks.back().label));
+// The title of the axis of scale k: the distinct units of its curves, joined by commas, and,
+// when `with_pens`, the pens of its first curves.
+axis_title title_of(int k, const layout_input& in, bool with_pens) {
+  axis_title t;
+  std::vector<std::string> units;
+  for (const legend_entry& e : in.legend) {
+    if (e.curve < 0 || static_cast<std::size_t>(e.curve) >= in.curves.size() ||
+        in.scales.scale_of_curve[static_cast<std::size_t>(e.curve)] != k)
+      continue;
+    if (with_pens && t.pens.size() < max_title_pens)
+      t.pens.push_back(pen_of(e, in.curves));
+    if (e.unit.empty() || std::find(units.begin(), units.end(), e.unit) != units.end())
+      continue;
+    t.text += units.empty() ? e.unit : ", " + e.unit;
+    units.push_back(e.unit);
   }
-  return widest;
+  if (t.text.empty())
+    t.pens.clear();
+  return t;
 }
 
-// Value marks evenly from the box's bottom row to its top row.
-void place_value_marks(const plot_box& p, std::vector<axis_mark>& marks) {
-  const double count = static_cast<double>(marks.size() - 1);
-  for (std::size_t i = 0; i < marks.size(); ++i)
-    marks[i].at = p.bottom - p.height() * (static_cast<double>(i) / count);
+// Time marks on round local times, with labels that would overlap the last kept one emptied;
+// a date whose label is emptied moves on to the next label.
+void place_time_marks(cairo_t* cr, const plot_box& p, const trend_settings& s, const trend_window& window,
+                      double label_width, std::vector<axis_mark>& out) {
+  const int target = std::clamp(static_cast<int>(p.width() / (label_width + 24)), 1, 12);
+  const std::int32_t step = time_step_for(window.span, s.tmarks > 0 ? s.tmarks : target);
+  double reach = -1e300;
+  std::string carried;
+  for (time_mark& m : time_marks(window, step, s.tunits)) {
+    out.push_back({p.left + m.offset / window.span * p.width(), std::move(m.time), std::move(m.date)});
+    if (!cr) {
+      out.back().label.clear();
+      out.back().date.clear();
+      continue;
+    }
+    axis_mark& mark = out.back();
+    if (mark.date.empty())
+      mark.date = std::move(carried);
+    carried.clear();
+    const double half = std::max(text_width(cr, mark.label), text_width(cr, mark.date)) / 2;
+    if (mark.at - half < reach + 6) {
+      carried = std::move(mark.date);
+      mark.label.clear();
+      mark.date.clear();
+      continue;
+    }
+    reach = mark.at + half;
+  }
 }
 
-// Time marks evenly from the box's left column to its right column, without labels.
-void place_time_marks(const plot_box& p, int count, std::vector<axis_mark>& marks) {
-  for (int i = 0; i <= count; ++i)
-    marks.push_back({p.left + static_cast<double>(p.width()) * i / count, {}});
+// Lanes of the discrete curves under the plot, each `lane` pixels high.
+void place_lanes(const plot_box& p, std::size_t count, int lane, std::vector<plot_box>& lanes) {
+  int top = p.bottom + lane_gap;
+  for (std::size_t i = 0; i < count; ++i, top += lane + lane_gap)
+    lanes.push_back({p.left, top, p.right, top + lane});
 }
 
-// Each time mark's label: the time it stands for, in UTC.
-void label_times(const char* format, const trend_window& window, std::vector<axis_mark>& marks) {
-  const double start = window.seconds + window.millis / 1000.0;
-  const double count = static_cast<double>(marks.size() - 1);
-  for (std::size_t i = 0; i < marks.size(); ++i)
-    marks[i].label = time_label(start + window.span * (static_cast<double>(i) / count), format);
+// The lane height: a little more than a text line, less when the lanes would take more than
+// two fifths of the room.
+int lane_height(std::size_t lanes, double line, int room) {
+  if (lanes == 0)
+    return 0;
+  const int wanted = std::clamp(static_cast<int>(std::lround(line * 1.3)), 8, 22);
+  const int fits = static_cast<int>(room * 0.4 / static_cast<double>(lanes)) - lane_gap;
+  return std::max(4, std::min(wanted, fits));
+}
+
+// A picture without room for text: no legend, titles, lanes or labels, only the plot with
+// its grid marks.
+trend_layout& lay_out_bare(trend_layout& out, const trend_settings& settings, const layout_input& in) {
+  out.legend = {};
+  out.left_title = out.right_title = {};
+  out.value_marks.clear();
+  out.right_marks.clear();
+  const int count = value_divisions(settings, in.scales.scales.front(), out.plot.height(), out.line);
+  label_values(nullptr, settings, in.scales.scales.front(), count, out.value_marks);
+  place_value_marks(out.plot, 0, out.value_marks);
+  place_time_marks(nullptr, out.plot, settings, in.window, out.plot.width(), out.time_marks);
+  return out;
 }
 
 }  // namespace
-
-value_scale scale_of(const trend_curve& curve) {
-  const double lo = curve.min_value;
-  const double hi = curve.max_value;
-  if (!std::isfinite(lo) || !std::isfinite(hi) || !(hi > lo))
-    return {};
-  return {lo, hi};
-}
-
-// TUNITS 0 shows seconds, 1 and 2 (minutes, hours) hours and minutes, 3 (days) day and month.
-// Automatically: day and month with the time from two days up; hours and minutes from two
-// hours up or when every mark falls on a whole minute; seconds otherwise.
-const char* time_label_format(std::int16_t tunits, const trend_window& window, int divisions) {
-  switch (tunits) {
-    case 0: return "%H:%M:%S";
-    case 1:
-    case 2: return "%H:%M";
-    case 3: return "%d.%m";
-    default: break;
-  }
-  if (window.span >= 2 * 86400)
-    return "%d.%m %H:%M";
-  const bool whole_minutes = window.millis == 0 && window.seconds % 60 == 0 && divisions > 0 &&
-                             window.span % (60 * divisions) == 0;
-  return window.span >= 2 * 3600 || whole_minutes ? "%H:%M" : "%H:%M:%S";
-}
 
 std::string value_label(double value, const trend_settings& settings, const value_scale& scale, int divisions) {
   char text[48];
@@ -197,42 +201,54 @@ std::string value_label(double value, const trend_settings& settings, const valu
   return text;
 }
 
-// Margins fit the labels: the widest value label on the left, a line of time labels below,
-// half a line above and half a time label on the right so the end labels stay inside. A
-// picture too small for text gets a bare plot box.
+// From the top: legend band, axis titles, half a line for the top value label, the plot, the
+// lanes, the ticks and one or two lines of time labels. Margins fit the value labels; a
+// picture too small for text gets a bare plot box with unlabelled marks.
 trend_layout lay_out_trend(cairo_t* cr, int width, int height, const trend_settings& settings,
-                           const value_scale& scale, const trend_window& window) {
+                           const layout_input& in) {
   trend_layout out;
   cairo_font_extents_t fe;
   cairo_font_extents(cr, &fe);
   cairo_text_extents_t digit;
   cairo_text_extents(cr, "0", &digit);
   out.ascent = fe.ascent;
+  out.line = fe.ascent + fe.descent;
   out.digit_height = -digit.y_bearing;
-  const double line = fe.ascent + fe.descent;
-  const int top = static_cast<int>(std::ceil(line / 2)) + 2;
-  const int bottom = height - 1 - static_cast<int>(std::ceil(line)) - tick_length - 2;
-  int value_count = value_divisions(settings, scale, bottom - top, line);
-  const double widest = label_values(cr, settings, scale, value_count, out.value_marks);
-  const double time_width = text_width(cr, time_label(window.seconds, time_label_format(settings.tunits, window, 0)));
-  const int left = static_cast<int>(std::ceil(widest)) + tick_length + 4;
-  const int right = width - 1 - static_cast<int>(std::ceil(time_width / 2)) - 2;
+  const bool two_axes = in.scales.scales.size() >= 2;
+  out.legend = lay_out_legend(cr, in.legend, in.curves, in.scales, width, height / 3);
+  out.left_title = title_of(0, in, two_axes);
+  out.right_title = two_axes ? title_of(1, in, true) : axis_title{};
+  int top = out.legend.height;
+  if (!out.left_title.text.empty() || !out.right_title.text.empty()) {
+    out.title_baseline = top + 2 + std::round(fe.ascent);
+    top += static_cast<int>(std::ceil(out.line)) + 2;
+  }
+  top += static_cast<int>(std::ceil(out.line / 2)) + 2;
+  const bool dated = window_crosses_midnight(in.window);
+  const int axis = static_cast<int>(std::ceil(out.line)) * (dated ? 2 : 1) + tick_length + 4;
+  const int lane = lane_height(in.scales.lanes.size(), out.line, height - 1 - axis - top);
+  const int bottom = height - 1 - axis - static_cast<int>(in.scales.lanes.size()) * (lane + lane_gap);
+  const value_scale& left_scale = in.scales.scales.front();
+  const int left_count = value_divisions(settings, left_scale, bottom - top, out.line);
+  const double left_width = label_values(cr, settings, left_scale, left_count, out.value_marks);
+  double right_width = 0;
+  if (two_axes) {
+    const value_scale& right_scale = in.scales.scales[1];
+    right_width = label_values(cr, settings, right_scale,
+                               value_divisions(settings, right_scale, bottom - top, out.line), out.right_marks);
+  }
+  const int left = static_cast<int>(std::ceil(left_width)) + tick_length + 4;
+  const int right = width - 1 - (two_axes ? static_cast<int>(std::ceil(right_width)) + tick_length + 4 : 8);
   out.labels = right - left >= 24 && bottom - top >= 16;
   out.plot = out.labels ? plot_box{left, top, right, bottom} : bare_box(width, height);
-  if (!out.labels) {
-    value_count = value_divisions(settings, scale, out.plot.height(), line);
-    out.value_marks.assign(static_cast<std::size_t>(value_count) + 1, axis_mark{});
-  }
-  place_value_marks(out.plot, out.value_marks);
-  const int time_count = time_divisions(settings, window.span, out.plot.width(), time_width);
-  place_time_marks(out.plot, time_count, out.time_marks);
   if (!out.labels)
-    return out;
-  label_times(time_label_format(settings.tunits, window, time_count), window, out.time_marks);
-  drop_crowded(out.time_marks, [&](const std::string& s) { return text_width(cr, s); }, 6);
-  std::reverse(out.value_marks.begin(), out.value_marks.end());
-  drop_crowded(out.value_marks, [&](const std::string&) { return line; }, 0);
-  std::reverse(out.value_marks.begin(), out.value_marks.end());
+    return lay_out_bare(out, settings, in);
+  place_value_marks(out.plot, out.line, out.value_marks);
+  if (two_axes)
+    place_value_marks(out.plot, out.line, out.right_marks);
+  place_lanes(out.plot, in.scales.lanes.size(), lane, out.lanes);
+  const double time_width = std::max(text_width(cr, "00:00:00"), dated ? text_width(cr, "00.00.0000") : 0.0);
+  place_time_marks(cr, out.plot, settings, in.window, time_width, out.time_marks);
   return out;
 }
 

@@ -36,6 +36,8 @@ void set_colour(cairo_t* cr, std::uint32_t bgr) {
   cairo_set_source_rgb(cr, color_red(bgr) / 255.0, color_green(bgr) / 255.0, color_blue(bgr) / 255.0);
 }
 
+// Lines start on pixel centres, so the pattern starts half a pixel in: the dashes of a grid
+// line then cover whole pixels.
 void set_pen(cairo_t* cr, std::uint32_t bgr, int style, double width) {
   set_colour(cr, bgr);
   cairo_set_line_width(cr, width);
@@ -45,9 +47,10 @@ void set_pen(cairo_t* cr, std::uint32_t bgr, int style, double width) {
     return;
   }
   double scaled[6];
+  double total = 0;
   for (int i = 0; i < p.count; ++i)
-    scaled[i] = p.dashes[i] * width;
-  cairo_set_dash(cr, scaled, p.count, 0);
+    total += scaled[i] = p.dashes[i] * width;
+  cairo_set_dash(cr, scaled, p.count, total - 0.5);
 }
 
 // Perceived brightness with the usual weights of red, green and blue.
