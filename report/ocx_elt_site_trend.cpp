@@ -249,12 +249,14 @@ trend::trend_legend_entry pen_entry(const curve_props& props, std::size_t i) {
   return entry;
 }
 
-// Tells the run's diagnostics why a curve draws nothing.
+// Tells the run's diagnostics why a curve draws nothing: "trend curve 2 (T_SUPPLY): no data:
+// no archive", the name left out when there is none.
 void report_fault(html_dyn_elt_ocx& element, std::size_t i, const trend::trend_legend_entry& entry,
-                  const std::string& text) {
+                  const std::string& name) {
   const char* reason = entry.fault == trend::trend_fault::no_archive ? "no archive" : "unknown channel";
-  element.processor->diagnostics().print("trend curve " + std::to_string(i + 1) + " (" + text +
-                                         "): no data: " + reason + "\n");
+  const std::string which = name.empty() ? std::string() : " (" + name + ")";
+  element.processor->diagnostics().print("trend curve " + std::to_string(i + 1) + which + ": no data: " + reason +
+                                         "\n");
 }
 
 // Fills curve i from one CHANNEL element: a curve record when it is a channel reference whose
@@ -268,6 +270,8 @@ void feed_curve(html_dyn_elt_ocx& element, multi_kov_archive& bridge, kov_runtim
   std::string text = channel.text;
   if (!ref && channel.ok)
     channel.value.to_text(text);
+  if (!channel.ok)
+    text.clear();
   if (ref) {
     name_trend_channel(source, ref->ident, mode, entry);
     entry.fault = trend::trend_fault::no_archive;

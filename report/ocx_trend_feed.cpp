@@ -21,16 +21,8 @@ txl_expr_fncall* whole_list_call(const txl_user_function& prop) {
   return call && !call->user_function && call->name == "LIST" ? call : nullptr;
 }
 
-// The source text of a node, or the whole property's text when the node has no span.
-std::string source_text(const txl_user_function& prop, const txl_expr& node) {
-  if (node.span_start < 0 || node.span_end < node.span_start ||
-      static_cast<std::size_t>(node.span_end) >= prop.text.size())
-    return prop.text;
-  return prop.text.substr(static_cast<std::size_t>(node.span_start),
-                          static_cast<std::size_t>(node.span_end - node.span_start + 1));
-}
-
-std::vector<trend_channel_element> each_argument(txl_user_function& prop, txl_expr_fncall& list) {
+// Each argument of the list evaluated on its own; a failed one keeps its marker.
+std::vector<trend_channel_element> each_argument(txl_expr_fncall& list) {
   std::vector<trend_channel_element> out;
   for (std::size_t i = 0; i < list.child_count(); ++i) {
     txl_expr* arg = list.child(i);
@@ -39,7 +31,7 @@ std::vector<trend_channel_element> each_argument(txl_user_function& prop, txl_ex
       out.push_back({arg->value(), {}, true});
       continue;
     }
-    out.push_back({anyval(), arg ? source_text(prop, *arg) : std::string(), false});
+    out.push_back({anyval(), error, false});
   }
   return out;
 }
@@ -59,10 +51,11 @@ std::vector<trend_channel_element> trend_channel_elements(html_dyn_elt_ocx& elem
   if (!prop || !element.processor)
     return {};
   anyval value;
-  if (!element.processor->evaluate(*prop, value)) {
+  std::string error;
+  if (!element.processor->evaluate(*prop, value, &error)) {
     if (txl_expr_fncall* list = whole_list_call(*prop))
-      return each_argument(*prop, *list);
-    return {{anyval(), prop->text, false}};
+      return each_argument(*list);
+    return {{anyval(), error, false}};
   }
   if (value.empty())
     return {};

@@ -13,7 +13,7 @@
 
 namespace quillet {
 
-// One element of CHANNEL: its value, or, when it failed, the source text that failed.
+// One element of CHANNEL: its value, or, when it failed, its failure marker.
 struct trend_channel_element {
   anyval value;
   std::string text;

@@ -220,11 +220,18 @@ void add_step_area(cairo_t* cr, const curve_path& path, double base) {
   cairo_close_path(cr);
 }
 
+// A reduced curve is stroked without antialiasing: its columns are vertical runs on pixel
+// centres that antialiasing would not change, and scan-converting thousands of overlapping
+// antialiased edges would cost more than the rest of the picture.
 void stroke_curve(cairo_t* cr, const trend_curve& curve, const curve_path& path) {
   if (line_visible(curve.line_type)) {
     set_pen(cr, curve.color, curve.line_type, line_width_of(curve));
     add_line(cr, path, drawn_as_steps(curve));
+    const cairo_antialias_t antialias = cairo_get_antialias(cr);
+    if (path.reduced)
+      cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     cairo_stroke(cr);
+    cairo_set_antialias(cr, antialias);
   }
   if (curve.mark != 0 && !path.reduced)
     draw_marks(cr, curve, path);

@@ -39,9 +39,11 @@ void draw_grid(cairo_t* cr, const trend_layout& layout, const trend_settings& s)
       cairo_move_to(cr, centre(m.at), box.top + 0.5);
       cairo_line_to(cr, centre(m.at), box.bottom + 0.5);
     }
-  for (std::size_t i = 1; i + 1 < layout.value_marks.size(); ++i) {
-    cairo_move_to(cr, p.left + 0.5, centre(layout.value_marks[i].at));
-    cairo_line_to(cr, p.right + 0.5, centre(layout.value_marks[i].at));
+  for (const axis_mark& m : layout.value_marks) {
+    if (m.at < p.top + 1 || m.at >= p.bottom)
+      continue;
+    cairo_move_to(cr, p.left + 0.5, centre(m.at));
+    cairo_line_to(cr, p.right + 0.5, centre(m.at));
   }
   cairo_stroke(cr);
 }

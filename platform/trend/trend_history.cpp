@@ -83,6 +83,7 @@ double offset_of(const arc_record& r, const trend_window& window) {
 // in which the extremes came.
 struct slice {
   long index = -1;
+  double from = 0, to = -1;  // the slice's times, seconds after the window start
   trend_sample first, low, high, last;
   int count = 0, low_at = 0, high_at = 0;
 
@@ -125,6 +126,7 @@ void flush(slice& c, std::vector<trend_sample>& out, std::size_t& kept) {
   }
   push_new(out, c.last, kept);
   c.index = -1;
+  c.to = -1;
 }
 
 // Each curve's samples as they are reduced slice by slice.
@@ -145,10 +147,16 @@ struct curve_reader {
       push_new(out, s, kept);
       return;
     }
+    if (s.t >= c.from && s.t < c.to) {
+      c.add(s);
+      return;
+    }
     const long at = static_cast<long>(s.t * slices_per_second);
     if (at != c.index) {
       flush(c, out, kept);
       c.start(at, s);
+      c.from = at / slices_per_second;
+      c.to = (at + 1) / slices_per_second;
       return;
     }
     c.add(s);
@@ -168,7 +176,8 @@ bool take_records(const arc_record* records, std::int32_t count, const channel_i
     if (!(t >= 0 && t < window.span))
       continue;
     const auto channel = static_cast<std::uint16_t>(records[i].channel);
-    auto at = std::lower_bound(index.begin(), index.end(), std::make_pair(channel, std::size_t{0}));
+    auto at = index.size() <= 8 ? std::find_if(index.begin(), index.end(), [&](const auto& e) { return e.first >= channel; })
+                                : std::lower_bound(index.begin(), index.end(), std::make_pair(channel, std::size_t{0}));
     for (; at != index.end() && at->first == channel; ++at) {
       if (reader.kept >= max_history_samples)
         return false;

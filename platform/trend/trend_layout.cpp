@@ -72,24 +72,58 @@ int value_decimals(const trend_settings& s, const value_scale& scale, int divisi
   return 6;
 }
 
-// Labels of the value marks from the scale's bottom up; returns the widest label's width.
+// Labels of the value marks from the scale's bottom up, each mark's `at` holding its height
+// as a fraction of the scale until the marks are placed; returns the widest label's width.
 double label_values(cairo_t* cr, const trend_settings& settings, const value_scale& scale, int count,
                     std::vector<axis_mark>& marks) {
   double widest = 0;
   for (int i = 0; i <= count; ++i) {
     const double v = scale.min + (scale.max - scale.min) * i / count;
-    marks.push_back({0, cr ? value_label(v, settings, scale, count) : std::string(), {}});
+    marks.push_back({static_cast<double>(i) / count, cr ? value_label(v, settings, scale, count) : std::string(), {}});
     widest = cr ? std::max(widest, text_width(cr, marks.back().label)) : 0;
   }
   return widest;
 }
 
-// Value marks evenly from the box's bottom row to its top row; labels that would overlap the
-// one above are emptied, from the top down.
+// The round step (1, 2, 2.5 or 5 times a power of ten) that puts at most `most` + 1 marks on
+// whole multiples of itself inside the scale.
+double round_step_within(const value_scale& scale, int most) {
+  const double range = scale.max - scale.min;
+  double power = std::pow(10.0, std::floor(std::log10(range / most)));
+  for (int tries = 0; tries < 4; ++tries, power *= 10)
+    for (double m : {1.0, 2.0, 2.5, 5.0}) {
+      const double step = m * power;
+      if (std::floor(scale.max / step) - std::ceil(scale.min / step) <= most)
+        return step;
+    }
+  return range;
+}
+
+// Value marks with their labels: evenly from bottom to top when VMARKS is given or the even
+// division is round; otherwise on the round values inside the scale (-20 to 120 gets marks
+// at -20, 0, 20 ... 120 rather than at -20, 15, 50 ...). Returns the widest label's width.
+double mark_values(cairo_t* cr, const trend_settings& s, const value_scale& scale, int plot_height, double line,
+                   std::vector<axis_mark>& marks) {
+  const int count = value_divisions(s, scale, plot_height, line);
+  const double range = scale.max - scale.min;
+  if (s.vmarks > 0 || round_value_step(range / count) || !std::isfinite(range) || !(range > 0))
+    return label_values(cr, s, scale, count, marks);
+  const double step = round_step_within(scale, count);
+  const int divisions = std::max(1, static_cast<int>(std::lround(range / step)));
+  double widest = 0;
+  for (double k = std::ceil(scale.min / step); k * step <= scale.max + step * 1e-9; ++k) {
+    const double v = k * step;
+    marks.push_back({(v - scale.min) / range, cr ? value_label(v, s, {v - step * divisions, v}, divisions) : "", {}});
+    widest = cr ? std::max(widest, text_width(cr, marks.back().label)) : 0;
+  }
+  return widest;
+}
+
+// Value marks at their heights in the box; labels that would overlap the one above are
+// emptied, from the top down.
 void place_value_marks(const plot_box& p, double line, std::vector<axis_mark>& marks) {
-  const double count = static_cast<double>(marks.size() - 1);
-  for (std::size_t i = 0; i < marks.size(); ++i)
-    marks[i].at = p.bottom - p.height() * (static_cast<double>(i) / count);
+  for (axis_mark& m : marks)
+    m.at = p.bottom - p.height() * m.at;
   double reach = -1e300;
   for (auto m = marks.rbegin(); m != marks.rend(); ++m) {
     if (m->at - line / 2 < reach) {
@@ -229,14 +263,10 @@ trend_layout lay_out_trend(cairo_t* cr, int width, int height, const trend_setti
   const int lane = lane_height(in.scales.lanes.size(), out.line, height - 1 - axis - top);
   const int bottom = height - 1 - axis - static_cast<int>(in.scales.lanes.size()) * (lane + lane_gap);
   const value_scale& left_scale = in.scales.scales.front();
-  const int left_count = value_divisions(settings, left_scale, bottom - top, out.line);
-  const double left_width = label_values(cr, settings, left_scale, left_count, out.value_marks);
+  const double left_width = mark_values(cr, settings, left_scale, bottom - top, out.line, out.value_marks);
   double right_width = 0;
-  if (two_axes) {
-    const value_scale& right_scale = in.scales.scales[1];
-    right_width = label_values(cr, settings, right_scale,
-                               value_divisions(settings, right_scale, bottom - top, out.line), out.right_marks);
-  }
+  if (two_axes)
+    right_width = mark_values(cr, settings, in.scales.scales[1], bottom - top, out.line, out.right_marks);
   const int left = static_cast<int>(std::ceil(left_width)) + tick_length + 4;
   const int right = width - 1 - (two_axes ? static_cast<int>(std::ceil(right_width)) + tick_length + 4 : 8);
   out.labels = right - left >= 24 && bottom - top >= 16;
