@@ -64,9 +64,10 @@ void draw_frame(cairo_t* cr, const trend_layout& layout, std::uint32_t colour) {
       cairo_move_to(cr, p.left, centre(m.at));
       cairo_line_to(cr, p.left - 3, centre(m.at));
     }
+    // Right-hand ticks point inwards, so that a tick before "0" never reads as a minus sign.
     for (const axis_mark& m : layout.right_marks) {
-      cairo_move_to(cr, p.right + 1, centre(m.at));
-      cairo_line_to(cr, p.right + 4, centre(m.at));
+      cairo_move_to(cr, p.right, centre(m.at));
+      cairo_line_to(cr, p.right - 4, centre(m.at));
     }
   }
   cairo_stroke(cr);
@@ -108,7 +109,7 @@ void draw_labels(cairo_t* cr, const trend_layout& layout, std::uint32_t colour, 
   for (const axis_mark& m : layout.right_marks) {
     if (m.label.empty())
       continue;
-    cairo_move_to(cr, p.right + 7, std::round(m.at + layout.digit_height / 2));
+    cairo_move_to(cr, p.right + 5, std::round(m.at + layout.digit_height / 2));
     cairo_show_text(cr, m.label.c_str());
   }
 }

@@ -112,7 +112,7 @@ double mark_values(cairo_t* cr, const trend_settings& s, const value_scale& scal
   const int divisions = std::max(1, static_cast<int>(std::lround(range / step)));
   double widest = 0;
   for (double k = std::ceil(scale.min / step); k * step <= scale.max + step * 1e-9; ++k) {
-    const double v = k * step;
+    const double v = k * step + 0.0;  // no "-0"
     marks.push_back({(v - scale.min) / range, cr ? value_label(v, s, {v - step * divisions, v}, divisions) : "", {}});
     widest = cr ? std::max(widest, text_width(cr, marks.back().label)) : 0;
   }
