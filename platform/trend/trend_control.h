@@ -101,6 +101,7 @@ public:
   bool in_place_active() const { return active_; }
   std::int32_t mode() const { return mode_; }
   const std::vector<trend_curve>& curves() const { return curves_; }
+  const std::vector<legend_entry>& legend() const { return legend_; }
   const trend_settings& settings() const { return settings_; }
 
 private:

@@ -242,6 +242,7 @@ struct ocx_run {
   test::scratch_dir dir;
   std::string body;
   bool ok = false;
+  test::keeping_sink diagnostics;  // what the processor printed
 };
 
 // Writes the report of a template whose body is `body` with the given source and time into
@@ -252,7 +253,7 @@ inline void run_report(ocx_run& out, std::string_view body, kov_txl_data_source*
   html.append(body);
   html += "</BODY></HTML>";
   auto doc = test::read_document(html);
-  htdoc_processor processor;
+  htdoc_processor processor(out.diagnostics);
   processor.setup(*doc);
   htdoc_run run;
   run.output_dir = out.dir.path;

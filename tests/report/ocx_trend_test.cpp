@@ -9,6 +9,7 @@
 
 #include "data/kov_sim_data_source.h"
 #include "report/html_dyn_elt.h"
+#include "platform/trend/trend_control.h"
 #include "report/ocx_elt_site.h"
 #include "tests/data/project_support.h"
 #include "tests/report/ocx_test_support.h"
@@ -357,6 +358,89 @@ TEST(OcxTrendReal, DrawsCurvesOfTheSimulatedSource) {
   for (unsigned curve : {0xFF0000u, 0x0000FFu, 0x008000u, 0xFF00FFu}) {
     SCOPED_TRACE(curve);
     EXPECT_TRUE(colours.count(curve));
+  }
+}
+
+// The real control: curves whose channel cannot be read are named in the run's diagnostics and
+// leave the others drawn; a chart whose every curve failed gets the print marker; SVG=1 makes
+// an SVG picture.
+TEST(OcxTrendReal, FaultsAndPictureFormats) {
+  test::demo_project project;
+  ASSERT_TRUE(project.loaded);
+  kov_sim_data_source source(&project.map, T);
+  ocx_register_controls();
+  trend::register_trend_control();
+  struct row {
+    const char* name;
+    std::string pairs;
+    const char* body;
+    std::vector<std::string> faults;
+  };
+  const std::string bad = "CHAN(\"NOPE\", 0, \"BOILERS\")";
+  const row rows[] = {
+      {"one bad channel among three", "CHANNEL=%{LIST(" + chan("T_SUPPLY") + ", " + bad + ", 7)}%",
+       "<IMG WIDTH=80 HEIGHT=60 SRC=\"r_1.png\" ALT=\"dynamic image\">",
+       {"trend curve 2: no data: unknown channel\n", "trend curve 3 (7): no data: unknown channel\n"}},
+      {"every channel bad", "CHANNEL=%{LIST(" + bad + ")}%", "{#ERROR:PRINT_OBJECT}",
+       {"trend curve 1: no data: unknown channel\n"}},
+      {"no channel at all", "DT=%{60}%", "<IMG WIDTH=80 HEIGHT=60 SRC=\"r_1.png\" ALT=\"dynamic image\">", {}},
+      {"SVG picture", "CHANNEL=%{" + chan("T_SUPPLY") + "}%\r\n SVG=%{1}%",
+       "<IMG WIDTH=80 HEIGHT=60 SRC=\"r_1.svg\" ALT=\"dynamic image\">", {}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.name);
+    ocx_run run;
+    run_report(run, "<OBJECT CLASSID=\"CLSID:12175724-4241-11D2-9C51-0000E8DBF60C\" WIDTH=80 HEIGHT=60><!--$VX ELT " +
+                        r.pairs + "--></OBJECT>",
+               &source, T);
+    EXPECT_EQ(run.body, r.body);
+    std::vector<std::string> faults;
+    for (const std::string& m : run.diagnostics.messages)
+      if (m.rfind("trend curve", 0) == 0)
+        faults.push_back(m);
+    EXPECT_EQ(faults, r.faults);
+  }
+  ocx_run svg;
+  run_report(svg, "<OBJECT CLASSID=\"CLSID:12175724-4241-11D2-9C51-0000E8DBF60C\" WIDTH=80 HEIGHT=60><!--$VX ELT SVG=%{1}%"
+                  "--></OBJECT>", &source, T);
+  const std::string text = svg.dir.read("r_1.svg");
+  EXPECT_NE(text.find("<svg"), std::string::npos);
+  EXPECT_NE(text.find("width=\"80"), std::string::npos);
+}
+
+// The legend the site gives the real control: the project's names and units, or code and
+// comment, and the fault of a curve without data.
+TEST(OcxTrendReal, LegendNamesFromTheProject) {
+  test::demo_project project;
+  ASSERT_TRUE(project.loaded);
+  kov_sim_data_source source(&project.map, T);
+  ocx_register_controls();
+  trend::register_trend_control();
+  struct row {
+    const char* legend;
+    std::vector<std::string> entries;  // "curve|name|unit|fault"
+  };
+  const row rows[] = {
+      {"", {"0|T_SUPPLY|degC|0", "-1|7||1", "1|PUMP1_ON||0"}},
+      {"LEGEND=%{2}%", {"0|TT-101 Supply water temperature|degC|0", "-1|7||1", "1|Pump 1 running||0"}},
+      {"LEGEND=%{0}%", {}},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.legend);
+    std::vector<std::string> entries;
+    ocx_run run;
+    run_report(run, "<OBJECT CLASSID=\"CLSID:12175724-4241-11D2-9C51-0000E8DBF60C\" WIDTH=80 HEIGHT=60><!--$VX ELT CHANNEL=%{LIST(" +
+                        chan("T_SUPPLY") + ", 7, " + chan("PUMP1_ON") + ")}%\r\n " + r.legend + "--></OBJECT>",
+               &source, T, [&](htdoc_processor& processor) {
+                 for (const auto& element : processor.dyn_elements())
+                   if (auto* ocx = dynamic_cast<html_dyn_elt_ocx*>(element.get()))
+                     if (auto* site = dynamic_cast<ocx_elt_site_trend*>(ocx->site.get()))
+                       for (const trend::legend_entry& e :
+                            static_cast<trend::trend_control*>(site->control.get())->legend())
+                         entries.push_back(std::to_string(e.curve) + "|" + e.name + "|" + e.unit + "|" +
+                                           std::to_string(static_cast<int>(e.fault)));
+               });
+    EXPECT_EQ(entries, r.entries);
   }
 }
 
