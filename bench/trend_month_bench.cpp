@@ -22,17 +22,17 @@ constexpr std::uint32_t start = 1700000000;
 constexpr std::int32_t month = 30 * 86400;
 constexpr int channels = 4;
 
-// A daily wave per channel from a table, a little noise, and a spike every 10007 seconds.
+// A daily wave per channel from a table, a little noise, and a spike every 10007 seconds;
+// one day of each channel's values is worked out once, so the archive costs little per record.
 float value_at(std::uint32_t t, int channel) {
-  static const std::vector<float> wave = [] {
-    std::vector<float> w(86400);
-    for (int i = 0; i < 86400; ++i)
-      w[i] = static_cast<float>(50 + 30 * std::sin(i * (2 * M_PI / 86400)));
+  static const std::vector<float> table = [] {
+    std::vector<float> w(channels * 86400);
+    for (int c = 0; c < channels; ++c)
+      for (int i = 0; i < 86400; ++i)
+        w[c * 86400 + i] = static_cast<float>(50 + 30 * std::sin((i + c * 7200) * (2 * M_PI / 86400)) + i % 7 - 3);
     return w;
   }();
-  if (t % 10007 == 0)
-    return 98;
-  return wave[(t + static_cast<std::uint32_t>(channel) * 7200) % 86400] + static_cast<float>(t % 7) - 3;
+  return t % 10007 == 0 ? 98.0f : table[channel * 86400 + t % 86400];
 }
 
 // One record per channel per second from the window start, in time then channel order.
@@ -53,8 +53,8 @@ public:
     const std::uint32_t end = next->time;
     std::int32_t n = 0;
     for (; n < max && t < end; ++n) {
-      records[n] = arc_record{};
       records[n].time = t;
+      records[n].millis = 0;
       records[n].channel = static_cast<std::int16_t>(c);
       records[n].set_value(value_at(t, c));
       if (++c == channels) {
