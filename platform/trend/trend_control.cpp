@@ -282,9 +282,16 @@ void trend_control::take_size(const com::RECT& rect) {
   height_ = extent(rect.top, rect.bottom);
 }
 
+// The picture's content; when the archive failed, curves that got no samples say so in the
+// legend.
 trend_view trend_control::view() {
   const trend_history& read = history();
-  return {settings_, curves_, read, {start_seconds_, start_millis_, effective_span(settings_)}, legend_};
+  legend_shown_ = legend_;
+  for (legend_entry& e : legend_shown_)
+    if (read.failed && e.fault == trend_fault::none && e.curve >= 0 &&
+        static_cast<std::size_t>(e.curve) < read.curves.size() && read.curves[static_cast<std::size_t>(e.curve)].empty())
+      e.fault = trend_fault::read_failed;
+  return {settings_, curves_, read, {start_seconds_, start_millis_, effective_span(settings_)}, legend_shown_};
 }
 
 const trend_history& trend_control::history() {

@@ -121,6 +121,7 @@ private:
   trend_settings settings_;
   std::vector<trend_curve> curves_;
   std::vector<legend_entry> legend_;
+  std::vector<legend_entry> legend_shown_;  // legend_ with the read failures of the last history
   std::int32_t mode_ = 0;
   std::uint32_t start_seconds_ = 0;
   std::uint16_t start_millis_ = 0;
