@@ -1,0 +1,71 @@
+import { test } from 'node:test';
+import assert from 'node:assert/strict';
+import { UndoManager } from '../../editor/web/undo_manager.js';
+import { clean_pasted_html } from '../../editor/web/paste_clean.js';
+import { save_as_proposal, with_extension } from '../../editor/web/file_names.js';
+
+test('undo and redo walk the snapshots; a new change drops the redo side', () => {
+  const u = new UndoManager();
+  u.reset('a');
+  u.record('b');
+  u.record('c');
+  assert.equal(u.undo(), 'b');
+  assert.equal(u.undo(), 'a');
+  assert.equal(u.undo(), null);
+  assert.equal(u.redo(), 'b');
+  u.record('d');
+  assert.equal(u.can_redo(), false);
+  assert.equal(u.undo(), 'b');
+});
+
+test('a run of typing is one step and an unchanged snapshot is none', () => {
+  const u = new UndoManager();
+  u.reset({ body: '' });
+  u.record({ body: 'x' }, 1);
+  u.record({ body: 'xy' }, 1);
+  assert.equal(u.record({ body: 'xy' }, 2), false);
+  u.record({ body: 'xy<hr>' });
+  assert.deepEqual(u.undo(), { body: 'xy' });
+  assert.deepEqual(u.undo(), { body: '' });
+});
+
+test('the limit drops the oldest snapshots', () => {
+  const u = new UndoManager({ limit: 3 });
+  u.reset(0);
+  for (let i = 1; i < 10; i++) u.record(i);
+  assert.equal(u.undo(), 8);
+  assert.equal(u.undo(), 7);
+  assert.equal(u.undo(), null);
+});
+
+const pastes = [
+  ['Version:0.9\r\nStartHTML:0000000105\r\nEndHTML:0000000200\r\n<html><body><!--StartFragment--><b>x</b><!--EndFragment--></body></html>', '<b>x</b>'],
+  ['<meta charset="utf-8"><span>y</span>', '<span>y</span>'],
+  ['<p>a<o:p></o:p></p><!--[if gte mso 9]><xml>z</xml><![endif]-->', '<p>a</p>'],
+  ['plain <i>text</i>', 'plain <i>text</i>'],
+];
+for (const [input, expected] of pastes) {
+  test(`paste cleaning: ${JSON.stringify(input).slice(0, 40)}`, () => {
+    assert.equal(clean_pasted_html(input), expected);
+  });
+}
+
+const proposals = [
+  [null, 'Shift report #2', 'Shift'],
+  [null, 'a;b', 'a'],
+  [null, 'plain.title', 'plain'],
+  [null, '', ''],
+  ['/t/report.v1/x', '', '/t/report.v1/x'],
+  ['/t/hourly.html', '', '/t/hourly'],
+];
+for (const [path, title, expected] of proposals) {
+  test(`save-as proposal of ${path || JSON.stringify(title)}`, () => {
+    assert.equal(save_as_proposal(path, title), expected);
+  });
+}
+
+test('default extensions', () => {
+  assert.equal(with_extension('/t/a', true), '/t/a.htt');
+  assert.equal(with_extension('/t.d/a', false), '/t.d/a.html');
+  assert.equal(with_extension('/t/a.htm', false), '/t/a.htm');
+});
