@@ -1,0 +1,73 @@
+// The page's only way to the server: JSON over HTTP with the custom header every API call
+// needs and the tab id that holds the document session.
+
+let tab = null;
+let on_stale = () => {};
+
+export class ApiError extends Error {
+  constructor(status, body) {
+    super(body.error || `HTTP ${status}`);
+    this.status = status;
+    this.body = body;
+  }
+}
+
+// Sets what happens when the server says another tab took the document over.
+export function set_stale_handler(fn) { on_stale = fn; }
+
+async function call(method, path, body) {
+  const headers = { 'X-Quillet': '1' };
+  if (tab) headers['X-Quillet-Tab'] = tab;
+  if (body !== undefined) headers['Content-Type'] = 'application/json';
+  const response = await fetch(path, {
+    method, headers, credentials: 'same-origin', cache: 'no-store',
+    body: body === undefined ? undefined : JSON.stringify(body),
+  });
+  const text = await response.text();
+  let data = {};
+  try { data = text ? JSON.parse(text) : {}; } catch { data = { error: text }; }
+  if (response.ok) return data;
+  if (response.status === 409 && data.stale) on_stale();
+  throw new ApiError(response.status, data);
+}
+
+const get = path => call('GET', path);
+const post = (path, body = {}) => call('POST', path, body);
+
+// Asks for the document session; throws an ApiError with body.busy when another tab has it.
+export async function open_session(takeover) {
+  const r = await post('/api/session', { takeover });
+  tab = r.tab;
+  return r;
+}
+
+export const ping = () => post('/api/ping');
+export const state = () => get('/api/state');
+export const save_settings = partial => post('/api/settings', partial);
+export const association = answer => post('/api/association', { answer });
+export const exit_server = () => post('/api/exit');
+export const new_document = () => post('/api/new');
+export const open_document = path => post('/api/open', { path });
+export const save_document = (path, html, state) => post('/api/save', { path, html, state });
+export const list_files = (dir, filter) =>
+  get(`/api/files?dir=${encodeURIComponent(dir || '')}&filter=${encodeURIComponent(filter)}`);
+export const fonts = () => get('/api/fonts');
+export const check = expr => post('/api/check', { expr });
+export const fragments = () => get('/api/fragments');
+export const fragment = (path, base) => post('/api/fragment', { path, base });
+export const select_project = path => post('/api/project', { path });
+export const preview = (html, state, time) => post('/api/preview', { html, state, time });
+
+// Returns a JSON file of the page (string tables).
+export async function page_json(path) {
+  const response = await fetch(path, { credentials: 'same-origin' });
+  if (!response.ok) throw new ApiError(response.status, {});
+  return response.json();
+}
+
+// Returns the text of a report file (for printing it).
+export async function report_text(url) {
+  const response = await fetch(url, { credentials: 'same-origin', cache: 'no-store' });
+  if (!response.ok) throw new ApiError(response.status, {});
+  return response.text();
+}

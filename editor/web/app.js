@@ -1,0 +1,186 @@
+// Wires the page: string tables, the document session, menus, toolbars, status bar, the
+// editing surface, the preview and the command table, and the automation hook
+// window.quillet.command(id).
+import * as api from './api.js';
+import { load_strings, t, status_text, menu_text } from './strings.js';
+import { el } from './dom.js';
+import { EditingSurface } from './editing_surface.js';
+import { DocumentController } from './document.js';
+import { make_commands } from './commands.js';
+import { build_menu_bar } from './menu_bar.js';
+import { build_toolbars } from './toolbars.js';
+import { open_popup, close_popups } from './popup_menu.js';
+import { context_entries } from './context_menu.js';
+import { Preview } from './preview.js';
+import { message_box, error_box } from './message_box.js';
+import { next_wait } from './waiting.js';
+import { run_dialog } from './dialogs/dialog.js';
+
+const $ = selector => document.querySelector(selector);
+let commands, toolbars, doc, surface, preview, server_state, context_target = null;
+
+function set_status(text) {
+  $('#status-text').textContent = text || t('status.ready');
+}
+
+// Runs command `id` as its menu item does; settles when it has finished or waits for the user.
+function run_command(id, value) {
+  const command = commands.get(String(id));
+  if (!command) return Promise.resolve(false);
+  const state = command.state();
+  if (state.enabled === false) return Promise.resolve(false);
+  close_popups(0);
+  const done = Promise.resolve().then(() => command.run(value)).catch(e => error_box(e.message))
+    .finally(() => { context_target = null; update_states(); });
+  return Promise.race([done, next_wait()]).then(() => true);
+}
+
+function entries_of(ids) {
+  return ids.flatMap(id => {
+    if (id.separator) return [id];
+    if (id === 'recent') {
+      const recent = doc.settings.recent || [];
+      return recent.slice(0, 4).map((_, i) => entry_of(String(57616 + i)));
+    }
+    return [entry_of(id)];
+  });
+}
+
+function entry_of(id) {
+  const command = commands.get(id);
+  const state = command.state();
+  const entry = { command: id, label: command.label(), enabled: state.enabled !== false, checked: state.checked };
+  if (id === '41002') entry.submenu = () => range_entries(41100, 17);
+  if (id === '41001') entry.submenu = () => range_entries(42000, 12);
+  return entry;
+}
+
+function range_entries(first, count) {
+  return Array.from({ length: count }, (_, i) => entry_of(String(first + i)));
+}
+
+function run_entry(entry) { run_command(entry.command); }
+
+let pending_update = 0;
+function update_states() {
+  if (pending_update) return;
+  pending_update = requestAnimationFrame(() => {
+    pending_update = 0;
+    toolbars.update(id => commands.get(id)?.state() || {});
+    if (surface.doc?.body) toolbars.show_font(surface.value('fontName'), surface.value('fontSize'));
+    document.title = `${doc.title()}${doc.modified ? ' *' : ''} - ${t('128').split('\n')[0]}`;
+    $('#status-modified').textContent = doc.modified ? t('status.modified') : '';
+  });
+}
+
+function show_context_menu(element, x, y) {
+  context_target = element;
+  const dyn = element.closest('[vxdynelt]');
+  const facts = {
+    value: !!doc.definition_of(dyn)?.some(p => p.name === 'VALUE'),
+    trend: surface.is_trend(element),
+    anchor: !!element.closest('a[name]'),
+    link: !!element.closest('a[href]'),
+    cell: !!element.closest('td, th'),
+  };
+  const entries = entries_of(context_entries(facts));
+  open_popup(entries, x, y, { on_choose: run_entry, label: 'Context' }).classList.add('context-menu');
+}
+
+function open_submenu(id) {
+  const button = document.querySelector(`.toolbar [data-command="${id}"]`);
+  const r = button.getBoundingClientRect();
+  open_popup(id === '41002' ? range_entries(41100, 17) : range_entries(42000, 12), r.left, r.bottom,
+    { on_choose: run_entry, label: menu_text(id) });
+}
+
+async function pick_color() {
+  const input = el('input', { type: 'color', id: 'custom-color' });
+  surface.save_selection();
+  const value = await run_dialog(t('41002').split('\n')[1], [el('label', { for: 'custom-color', text: menu_text(41002) }), input], () => input.value);
+  surface.restore_selection();
+  if (value) surface.exec('foreColor', value);
+}
+
+// Gets the document session, offering to take it over when another tab has it.
+async function join_session() {
+  try {
+    await api.open_session(false);
+    return true;
+  } catch (e) {
+    if (!e.body?.busy) throw e;
+  }
+  const answer = await message_box(t('busy'), { caption: t('caption.confirm'), icon: 'question', buttons: ['yes', 'no'] });
+  if (answer !== 'yes') { lock(t('busy').split('\n')[0]); return false; }
+  await api.open_session(true);
+  return true;
+}
+
+function lock(text) {
+  doc && (doc.modified = false);
+  document.body.classList.add('locked');
+  $('#locked-text').textContent = text;
+  $('#locked').hidden = false;
+}
+
+function splash(version) {
+  const box = el('div', { id: 'splash', 'aria-hidden': 'true' }, el('div', { class: 'about-logo' }),
+    el('p', { text: t('splash', version) }));
+  document.body.append(box);
+  setTimeout(() => box.remove(), 1200);
+}
+
+async function start() {
+  server_state = await api.state();
+  await load_strings(server_state.language, api.page_json);
+  splash(server_state.version);
+  surface = new EditingSurface($('iframe[data-role="template"]'), {
+    on_change: group => doc.record(group),
+    on_selection: () => update_states(),
+    on_context_menu: show_context_menu,
+    on_open: element => { context_target = element; run_command('43014'); },
+    on_undo: () => run_command('40010'),
+    on_redo: () => run_command('40011'),
+    on_shortcut: key => run_command(key === 's' ? '57603' : '57601'),
+  });
+  doc = new DocumentController(surface, { on_changed: update_states });
+  doc.settings = server_state.settings || doc.settings;
+  preview = new Preview($('#preview'), { doc, surface, set_status,
+    select: n => { const e = surface.find_dynelt(n); if (e) surface.select_element(e); } });
+  commands = make_commands({ surface, doc, preview, target: () => context_target, version: () => server_state.version,
+    changed: update_states, open_submenu, pick_color, open_help: () => window.open('/web/manual/index.html', '_blank', 'noopener') });
+  build_menu_bar($('#menu-bar'), entries_of, run_entry);
+  toolbars = build_toolbars($('#toolbars'), run_command, set_status);
+  document.addEventListener('mouseover', e => {
+    const id = e.target.closest?.('.popup-menu [data-command]')?.dataset.command;
+    if (id) set_status(status_text(id));
+  });
+  set_status('');
+  window.quillet = { command: run_command, ready: false };
+  api.set_stale_handler(() => lock(t('stale')));
+  if (!(await join_session())) return;
+  setInterval(() => api.ping().catch(() => {}), 20000);
+  await doc.show(server_state.document || await api.new_document());
+  api.fonts().then(names => toolbars.set_fonts(names)).catch(() => {});
+  window.addEventListener('beforeunload', e => {
+    if (!doc.modified) return;
+    e.preventDefault();
+    e.returnValue = '';
+  });
+  window.quillet.ready = true;
+  document.body.dataset.ready = 'true';
+  const status = server_state.document?.projectStatus;
+  if (status && !status.ok && status.message) await doc.choose_project(status.message);
+  if (!doc.settings.associationAsked) await ask_association();
+}
+
+// The first-run question whether to offer the editor for HTML files.
+async function ask_association() {
+  const answer = await message_box(t('129'), { caption: t('128').split('\n')[0], icon: 'question', buttons: ['yes', 'no'] });
+  doc.settings = await api.association(answer === 'yes' ? 'yes' : 'no').catch(() => doc.settings);
+}
+
+start().catch(e => {
+  document.body.dataset.ready = 'error';
+  error_box(e.message);
+});

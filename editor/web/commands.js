@@ -1,0 +1,263 @@
+// Every command of the editor as one table row {id, label, state(), run()}; menus, toolbars
+// and the context menu are built from it, and window.quillet.command runs it by id.
+import { menu_text, t, list } from './strings.js';
+import * as api from './api.js';
+import * as expression_dialog from './dialogs/expression_dialog.js';
+import * as dialogs from './dialogs/simple_dialogs.js';
+import { error_box } from './message_box.js';
+
+export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
+  '#008080', '#808080', '#C0C0C0', '#FF0000', '#00FF00', '#FFFF00', '#0000FF', '#FF00FF',
+  '#00FFFF', '#FFFFFF'];
+export const BLOCK_TAGS = ['p', 'pre', 'address', 'h1', 'h2', 'h3', 'h4', 'h5', 'h6', 'p', 'dt', 'dd'];
+export const FONT_SIZES = ['1', '2', '3', '4', '5', '6', '7'];
+const TREND_MARKUP = '<OBJECT DECLARE CLASSID="CLSID:12175724-4241-11D2-9C51-0000E8DBF60C" WIDTH=400 HEIGHT=150></OBJECT>';
+const TABLE_RECORD = {
+  tag: 'TABLE', attributes: 'CELLSPACING=0',
+  content: '<TR><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD></TR>' +
+    '<TR><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD></TR>',
+};
+
+// Builds the table over the page's parts: surface, doc (DocumentController), preview,
+// target() (the element the context menu or double click was on), version.
+export function make_commands(ctx) {
+  const { surface, doc } = ctx;
+  const commands = new Map();
+  const add = (id, run, state = () => ({})) => commands.set(String(id), { id: String(id), label: () => menu_text(id), state, run });
+  const loaded = () => !!surface.doc?.body;
+
+  // Runs a dialog with the editing selection kept aside, and puts it back afterwards.
+  const dialog = async open => {
+    surface.save_selection();
+    const result = await open();
+    surface.restore_selection();
+    return result;
+  };
+  const exec = (name, value) => () => { surface.exec(name, value); };
+  const exec_state = name => () => ({ enabled: loaded(), checked: loaded() && surface.state(name) });
+
+  // File
+  add(57600, () => doc.new_document());
+  add(57601, () => doc.open());
+  add(57603, () => doc.save());
+  add('save-as', () => doc.save_as());
+  [57616, 57617, 57618, 57619].forEach((id, i) => commands.set(String(id), {
+    id: String(id), label: () => `${i + 1} ${doc.settings.recent?.[i] || ''}`,
+    state: () => ({ enabled: !!doc.settings.recent?.[i] }), run: () => doc.open_recent(i),
+  }));
+  add('exit', () => doc.exit());
+  add('document-properties', async () => {
+    const r = await dialog(() => dialogs.document_properties(doc.state));
+    if (!r) return;
+    Object.assign(doc.state, r);
+    doc.modified = true;
+    ctx.changed();
+  });
+
+  // Edit
+  add(40010, () => doc.undo(), () => ({ enabled: doc.undo_manager.can_undo() }));
+  add(40011, () => doc.redo(), () => ({ enabled: doc.undo_manager.can_redo() }));
+  add(40004, exec('cut'), () => ({ enabled: loaded() && !surface.range().collapsed }));
+  add(40003, exec('copy'), () => ({ enabled: loaded() && !surface.range().collapsed }));
+  add(40006, () => paste(surface), () => ({ enabled: loaded() }));
+  add(40012, exec('delete'), () => ({ enabled: loaded() }));
+  add(40009, exec('selectAll'), () => ({ enabled: loaded() }));
+  add(43003, () => surface.generalize(), () => ({ enabled: loaded() }));
+
+  // Format
+  add(40013, exec('bold'), exec_state('bold'));
+  add(40014, exec('italic'), exec_state('italic'));
+  add(40015, exec('underline'), exec_state('underline'));
+  add(40016, exec('insertOrderedList'), exec_state('insertOrderedList'));
+  add(40017, exec('insertUnorderedList'), exec_state('insertUnorderedList'));
+  add(40018, exec('indent'), () => ({ enabled: loaded() }));
+  add(40019, exec('outdent'), () => ({ enabled: loaded() }));
+  add(40020, exec('justifyLeft'), exec_state('justifyLeft'));
+  add(40021, exec('justifyRight'), exec_state('justifyRight'));
+  add(40022, exec('justifyCenter'), exec_state('justifyCenter'));
+  add(41003, value => value && surface.exec('fontName', value), () => ({ enabled: loaded() }));
+  add(41004, value => value && surface.exec('fontSize', value), () => ({ enabled: loaded() }));
+  add(41001, () => ctx.open_submenu('41001'), () => ({ enabled: loaded() }));
+  add(41002, () => ctx.open_submenu('41002'), () => ({ enabled: loaded() }));
+  list('blockformats').forEach((name, i) => commands.set(String(42000 + i), {
+    id: String(42000 + i), label: () => name, run: exec('formatBlock', BLOCK_TAGS[i]),
+    state: () => ({ enabled: loaded(), checked: loaded() && surface.value('formatBlock') === BLOCK_TAGS[i] && i !== 9 }),
+  }));
+  list('colors').forEach((name, i) => commands.set(String(41100 + i), {
+    id: String(41100 + i), label: () => name, state: () => ({ enabled: loaded() }),
+    run: i < 16 ? exec('foreColor', COLOR_VALUES[i]) : () => ctx.pick_color(),
+  }));
+
+  // Table
+  const cell_state = () => ({ enabled: loaded() && !!surface.current_cell() });
+  const table_op = name => () => surface.table_operation(name);
+  const table_rows = [[40023, 43015, 'insert-row'], [40024, 43016, 'insert-column'], [40025, 43017, 'insert-cell'],
+    [40026, 43018, 'delete-rows'], [40027, 43019, 'delete-columns'], [40028, 43020, 'delete-cells'],
+    [40029, 43021, 'merge'], [40030, 43022, 'split']];
+  for (const [id, context_id, name] of table_rows) {
+    const state = name === 'merge' ? () => ({ enabled: loaded() && !!surface.current_cell() && surface.can_merge() }) : cell_state;
+    add(id, table_op(name), state);
+    add(context_id, table_op(name), state);
+  }
+
+  // Insert
+  for (const id of [32827, 32810, 32828, 32814, 32815]) add(id, () => insert_value(ctx, dialog), () => ({ enabled: loaded() }));
+  add(32829, () => { surface.insert_markup(TREND_MARKUP); surface.changed(null); }, () => ({ enabled: loaded() }));
+  add(41011, () => { surface.insert_markup('<HR>'); surface.changed(null); }, () => ({ enabled: loaded() }));
+  add(41005, () => { surface.insert_record(TABLE_RECORD); surface.changed(null); }, () => ({ enabled: loaded() }));
+  add(41008, () => insert_image(ctx, dialog), () => ({ enabled: loaded() }));
+  add(32832, () => insert_anchor(ctx, dialog), () => ({ enabled: loaded() }));
+  add(41009, () => edit_hyperlink(ctx, dialog, null), () => ({ enabled: loaded() }));
+  add(32850, () => insert_fragment(ctx, dialog), () => ({ enabled: loaded() }));
+  add(43000, () => group(surface, 'SPAN'), () => ({ enabled: loaded() }));
+  add(43001, () => group(surface, 'DIV'), () => ({ enabled: loaded() }));
+
+  // Elements under the context menu or the caret
+  const target = () => ctx.target() || surface.caret_element();
+  const properties = () => dialog(() => dialogs.element_properties(surface.describe(target())));
+  add(43002, properties, () => ({ enabled: loaded() }));
+  add(43014, properties);
+  add(43010, () => edit_expression(ctx, dialog, target()));
+  add(43009, () => dialog(() => dialogs.placeholder(t('44341'))));
+  add(43011, () => edit_anchor(ctx, dialog, target()));
+  add(43023, () => edit_hyperlink(ctx, dialog, surface.closest(target(), 'a[href]')));
+  add(43013, () => dialog(() => dialogs.placeholder(t('dlg.cellformat'))));
+  add(43012, () => {}, () => ({ enabled: false }));
+
+  // View, tools, preview, help
+  add(41010, () => surface.set_aids({ glyphs: !surface.show_glyphs }), () => ({ enabled: loaded(), checked: surface.show_glyphs }));
+  add(41012, () => surface.set_aids({ borders: !surface.show_borders }), () => ({ enabled: loaded(), checked: surface.show_borders }));
+  add(32819, () => ctx.preview.show(), () => ({ enabled: loaded() }));
+  add(32825, () => ctx.preview.run(), () => ({ enabled: loaded() }));
+  add(41006, () => ctx.preview.print(), () => ({ enabled: ctx.preview.has_report() }));
+  add('preview-time', () => ctx.preview.focus_time());
+  add(32820, () => doc.choose_project('', false));
+  add('language', async () => {
+    const code = await dialog(() => dialogs.language(doc.settings.language || 'en'));
+    if (code) doc.settings = await api.save_settings({ language: code }).catch(() => doc.settings);
+  });
+  add('help', () => ctx.open_help());
+  add(57664, () => dialogs.about(ctx.version()));
+  return commands;
+}
+
+async function paste(surface) {
+  try {
+    const items = await navigator.clipboard.read();
+    for (const item of items) {
+      if (item.types.includes('text/html')) {
+        surface.paste_markup(await (await item.getType('text/html')).text());
+        return;
+      }
+    }
+    const text = await navigator.clipboard.readText();
+    surface.exec('insertText', text);
+  } catch {
+    surface.exec('paste');
+  }
+}
+
+// A dynamic value: SPAN between two no-break spaces, the expression as its VALUE, and the
+// glyph image with REPEAT 0 as its first content; the caret ends after it.
+async function insert_value(ctx, dialog) {
+  const expr = await dialog(() => expression_dialog.open(''));
+  if (expr === null) return;
+  const { surface, doc } = ctx;
+  const span = surface.insert_record({ tag: 'SPAN', prefix: '&nbsp;', suffix: '&nbsp;' });
+  if (!span) return;
+  doc.add_definition(span, [{ name: 'VALUE', expr }]);
+  doc.add_definition(surface.insert_glyph(span, 207), [{ name: 'REPEAT', expr: '0' }]);
+  surface.caret_after(span);
+  surface.changed(null);
+}
+
+async function edit_expression(ctx, dialog, element) {
+  const span = element?.closest?.('[vxdynelt]');
+  const def = ctx.doc.definition_of(span);
+  const value = def?.find(p => p.name === 'VALUE');
+  if (!value) return;
+  const expr = await dialog(() => expression_dialog.open(value.expr));
+  if (expr === null) return;
+  value.expr = expr;
+  ctx.surface.changed(null);
+}
+
+async function insert_image(ctx, dialog) {
+  const r = await dialog(() => dialogs.image());
+  if (!r) return;
+  const attrs = [`SRC="${escape_attr(r.src)}"`];
+  if (r.alt) attrs.push(`ALT="${escape_attr(r.alt)}"`);
+  if (r.width) attrs.push(`WIDTH="${escape_attr(r.width)}"`);
+  if (r.height) attrs.push(`HEIGHT="${escape_attr(r.height)}"`);
+  ctx.surface.insert_markup(`<IMG ${attrs.join(' ')}>`);
+  ctx.surface.changed(null);
+}
+
+async function insert_anchor(ctx, dialog) {
+  const name = await dialog(() => dialogs.anchor(''));
+  if (!name) return;
+  const { surface } = ctx;
+  const a = surface.insert_record({ tag: 'A', attributes: `NAME="${escape_attr(name)}"` });
+  if (!a) return;
+  surface.insert_glyph(a, 206);
+  surface.caret_after(a);
+  surface.changed(null);
+}
+
+async function edit_anchor(ctx, dialog, element) {
+  const a = ctx.surface.closest(element, 'a[name]');
+  if (!a) return;
+  const name = await dialog(() => dialogs.anchor(ctx.surface.attribute(a, 'name')));
+  if (name) ctx.surface.set_attribute(a, 'name', name);
+}
+
+async function edit_hyperlink(ctx, dialog, a) {
+  const { surface } = ctx;
+  const current = a ? { href: surface.attribute(a, 'href'), target: surface.attribute(a, 'target') } : {};
+  const r = await dialog(() => dialogs.hyperlink(current));
+  if (!r) return;
+  if (a) {
+    surface.set_attribute(a, 'href', r.href);
+    surface.set_attribute(a, 'target', r.target);
+    return;
+  }
+  const target = r.target ? ` TARGET="${escape_attr(r.target)}"` : '';
+  const empty = surface.range().collapsed;
+  const link = surface.insert_record({ tag: 'A', attributes: `HREF="${escape_attr(r.href)}"${target}`, content: empty ? escape_text(r.href) : '' });
+  if (link) surface.caret_after(link);
+  surface.changed(null);
+}
+
+async function insert_fragment(ctx, dialog) {
+  const folder = await api.fragments().catch(e => ({ error: e.message }));
+  if (folder.error || !folder.dir) { await error_box(folder.error || t('44344')); return; }
+  const path = await dialog(() => dialogs.fragment_chooser(folder));
+  if (!path) return;
+  const { doc, surface } = ctx;
+  let piece;
+  try {
+    piece = await api.fragment(path, doc.state.definitions.length);
+  } catch (e) {
+    await error_box(`${t('44344')}\n${e.message}`);
+    return;
+  }
+  doc.state.definitions.push(...(piece.definitions || []));
+  const names = new Set(doc.state.variables.map(v => v.name));
+  doc.state.variables.push(...(piece.variables || []).filter(v => !names.has(v.name)));
+  surface.insert_markup(piece.html);
+  surface.changed(null);
+}
+
+function group(surface, tag) {
+  const element = surface.insert_record({ tag });
+  if (element) surface.select_element(element);
+  surface.changed(null);
+}
+
+function escape_attr(text) {
+  return String(text).replace(/&/g, '&amp;').replace(/"/g, '&quot;').replace(/</g, '&lt;');
+}
+
+function escape_text(text) {
+  return String(text).replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
+}

@@ -1,0 +1,99 @@
+// The small dialogs of the editing view: anchor, hyperlink, image, element properties (until
+// the property catalogue exists), cell format and trend properties placeholders, document
+// properties, language and About. Each open(initial) resolves with the result or null.
+import { el, labelled_input } from '../dom.js';
+import { t, file_filters } from '../strings.js';
+import { run_dialog, row, group } from './dialog.js';
+import * as file_dialog from './file_dialog.js';
+
+function field(label, value = '', attrs = {}) {
+  const [l, input] = labelled_input(label, attrs);
+  input.value = value;
+  return { row: row(l, input), input };
+}
+
+// Anchor: its name. Resolves with the non-empty name or null.
+export function anchor(name = '') {
+  const f = field(t('label.anchorname'), name);
+  return run_dialog(t('dlg.anchor'), [f.row], () => f.input.value.trim() || null);
+}
+
+// Hyperlink: {href, target}.
+export function hyperlink({ href = '', target = '' } = {}) {
+  const url = field(t('label.url'), href || 'http://');
+  const frame = field(t('label.linktarget'), target);
+  return run_dialog(t('dlg.hyperlink'), [url.row, frame.row], () => {
+    const value = url.input.value.trim();
+    if (!value || value === 'http://') return undefined;
+    return { href: value, target: frame.input.value.trim() };
+  });
+}
+
+// Image: {src, alt, width, height}; "Browse..." opens the file chooser on images.
+export function image({ src = '', alt = '', width = '', height = '' } = {}) {
+  const s = field(t('label.imagesrc'), src);
+  const browse = el('button', { type: 'button', text: t('button.browse') });
+  browse.addEventListener('click', async () => {
+    const path = await file_dialog.open({
+      mode: 'open', title: t('dlg.image'),
+      filters: [{ label: t('filter.images'), patterns: ['*.png'] }, ...file_filters('44332').slice(2)],
+    });
+    if (path) s.input.value = path;
+  });
+  s.row.append(browse);
+  const a = field(t('label.alt'), alt);
+  const w = field(t('label.width'), width, { inputmode: 'numeric' });
+  const h = field(t('label.height'), height, { inputmode: 'numeric' });
+  return run_dialog(t('dlg.image'), [s.row, a.row, w.row, h.row], () => {
+    if (!s.input.value.trim()) return undefined;
+    return { src: s.input.value.trim(), alt: a.input.value, width: w.input.value.trim(), height: h.input.value.trim() };
+  });
+}
+
+// Element properties until the catalogue exists: shows the element and its attributes.
+export function element_properties({ tag = '', attributes = [] } = {}) {
+  const list = el('dl', { class: 'attributes' },
+    attributes.flatMap(([name, value]) => [el('dt', { text: name }), el('dd', { text: value })]));
+  return run_dialog(t('dlg.elementprops'),
+    [row(el('span', { text: t('label.element') }), el('strong', { text: tag })),
+      el('p', { text: t('placeholder.elementprops') }), list], () => true);
+}
+
+// A titled placeholder for dialogs that later issues fill in (cell format, trend properties).
+export function placeholder(title, text = '') {
+  return run_dialog(title, [el('p', { text })], () => true);
+}
+
+// Document properties: {title, refresh}.
+export function document_properties({ title = '', refresh = 0 } = {}) {
+  const ti = field(t('label.title'), title);
+  const re = field(t('label.refresh'), String(refresh || 0), { inputmode: 'numeric' });
+  return run_dialog(t('dlg.docprops'), [ti.row, re.row], () =>
+    ({ title: ti.input.value, refresh: Math.max(0, parseInt(re.input.value, 10) || 0) }));
+}
+
+// Language: resolves with a two-letter code.
+export function language(current = 'en') {
+  const radios = ['en', 'it', 'ru', 'zh'].map(code => {
+    const input = el('input', { type: 'radio', name: 'language', value: code, checked: code === current });
+    return el('label', {}, input, t(`lang.${code}`));
+  });
+  const box = group(t('label.language').replace(/:$/, ''), ...radios);
+  return run_dialog(t('dlg.language'), [box], () =>
+    box.querySelector('input:checked')?.value || current);
+}
+
+// About: the program's name and version.
+export function about(version) {
+  const lines = t('about.text', version).split('\n').map(line => el('p', { text: line }));
+  return run_dialog(t('dlg.about'), [el('div', { class: 'about-logo', 'aria-hidden': 'true' }), ...lines],
+    () => true, { cancel: false });
+}
+
+// Fragment chooser over the fragments folder: resolves with a path or null.
+export function fragment_chooser(folder) {
+  const select = el('select', { id: 'fragment-list', size: '8' },
+    (folder.entries || []).map(e => el('option', { value: `${folder.dir}/${e.name}`, text: e.name })));
+  const label = el('label', { for: 'fragment-list', text: t('label.fragments') });
+  return run_dialog(t('dlg.fragment'), [label, select], () => select.value || undefined);
+}

@@ -1,0 +1,42 @@
+// The one modal message component: a caption ("Error", "Warning", "Confirm action",
+// "Message"), the message as text and the buttons OK, Yes, No, Cancel.
+import { el, uid } from './dom.js';
+import { t } from './strings.js';
+import { waiting_for_user } from './waiting.js';
+
+const ICONS = { error: '\u26D4', warning: '\u26A0', question: '?', info: '\u2139' };
+
+// Shows `message` and returns the name of the button pressed ("ok", "yes", "no", "cancel");
+// Escape answers "cancel" when there is such a button, else "no" or "ok".
+export function message_box(message, { caption = t('44302'), icon = 'error', buttons = ['ok'] } = {}) {
+  const title_id = uid('mb'), text_id = uid('mb');
+  const box = el('dialog', {
+    role: 'alertdialog', class: 'message-box', 'aria-labelledby': title_id,
+    'aria-describedby': text_id, 'aria-modal': 'true',
+  },
+  el('h2', { id: title_id, text: caption }),
+  el('div', { class: 'message-body' },
+    el('span', { class: `message-icon ${icon}`, 'aria-hidden': 'true', text: ICONS[icon] }),
+    el('p', { id: text_id, text: message })),
+  el('div', { class: 'buttons' }, buttons.map(b => el('button', { type: 'button', 'data-answer': b, text: t(`button.${b}`) }))));
+  document.body.append(box);
+  return new Promise(resolve => {
+    const finish = answer => { box.close(); box.remove(); resolve(answer); };
+    box.addEventListener('click', e => {
+      const answer = e.target.closest('button')?.dataset.answer;
+      if (answer) finish(answer);
+    });
+    box.addEventListener('cancel', e => {
+      e.preventDefault();
+      finish(buttons.includes('cancel') ? 'cancel' : buttons.includes('no') ? 'no' : 'ok');
+    });
+    box.showModal();
+    box.querySelector('button').focus();
+    waiting_for_user();
+  });
+}
+
+export const error_box = (message, caption) => message_box(message, { caption: caption || t('44302') });
+export const info_box = message => message_box(message, { caption: t('caption.message'), icon: 'info' });
+export const confirm_box = (message, buttons = ['yes', 'no']) =>
+  message_box(message, { caption: t('caption.confirm'), icon: 'question', buttons });

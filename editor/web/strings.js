@@ -1,0 +1,55 @@
+// The string table of the editor's texts in the user's language, keyed by the system's string
+// ids (command strings are "status text\ntooltip"). Every text the page shows comes from here.
+
+let table = {};
+
+// Loads the table of `language` (two letters), falling back to English for missing keys.
+export async function load_strings(language, fetch_json) {
+  const english = await fetch_json('/web/strings/en.json');
+  let own = {};
+  if (language && language !== 'en') {
+    own = await fetch_json(`/web/strings/${language}.json`).catch(() => ({}));
+  }
+  table = { ...english, ...own };
+}
+
+// Returns the text of `key` with each "%s" replaced by the next argument.
+export function t(key, ...args) {
+  let text = table[key];
+  if (text === undefined) return String(key);
+  for (const a of args) text = text.replace('%s', a);
+  return text;
+}
+
+// Returns the menu text of a command without its "&" access-key marks.
+export function menu_text(id) {
+  return t(`menu.${id}`).replace(/&(.)/g, '$1');
+}
+
+// Returns the status-bar text of a command: the first line of its string.
+export function status_text(id) {
+  return table[id] === undefined ? '' : table[id].split('\n')[0];
+}
+
+// Returns the tooltip of a command: the part of its string after the first line.
+export function tooltip(id) {
+  const text = table[id];
+  if (text === undefined) return '';
+  const lines = text.split('\n');
+  return lines.length > 1 ? lines[1] : lines[0];
+}
+
+// Returns the list of a "|"-separated string entry.
+export function list(key) {
+  return t(key).split('|');
+}
+
+// Returns the filters of a file-dialog string: [{label, patterns}] from "label|patterns|...".
+export function file_filters(key) {
+  const parts = t(key).split('|').filter(p => p !== '');
+  const filters = [];
+  for (let i = 0; i + 1 < parts.length; i += 2) {
+    filters.push({ label: parts[i], patterns: parts[i + 1].split(';') });
+  }
+  return filters;
+}
