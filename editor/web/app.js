@@ -102,6 +102,16 @@ async function pick_color() {
   if (value) surface.exec('foreColor', value);
 }
 
+// Keyboard shortcuts of the page outside the editing frame (the frame has its own).
+function shortcut(e) {
+  if (!(e.ctrlKey || e.metaKey) || e.target.closest('input, textarea, select, dialog')) return;
+  const key = e.key.toLowerCase();
+  const id = { z: e.shiftKey ? '40011' : '40010', y: '40011', s: '57603', o: '57601' }[key];
+  if (!id) return;
+  e.preventDefault();
+  run_command(id);
+}
+
 // Gets the document session, offering to take it over when another tab has it.
 async function join_session() {
   try {
@@ -156,6 +166,7 @@ async function start() {
     if (id) set_status(status_text(id));
   });
   set_status('');
+  document.addEventListener('keydown', shortcut);
   window.quillet = { command: run_command, ready: false };
   api.set_stale_handler(() => lock(t('stale')));
   if (!(await join_session())) return;

@@ -10,6 +10,12 @@ const GLYPH_IMAGES = { '#2/#207': '/web/icons/glyph207.svg', '#2/#206': '/web/ic
 export const glyph_source = n => `${RES_PREFIX}#2/#${n}`;
 const UI_STYLE_ID = 'quillet-editing-aids';
 
+// The browser writes attributes without a value as NAME=""; templates keep them bare.
+const BOOLEAN_ATTRIBUTES = /\s(declare|nowrap|noshade|compact|checked|selected|disabled|readonly|multiple|ismap|nohref|defer|noresize)=""/gi;
+function bare_boolean_attributes(html) {
+  return html.replace(/<[a-z][^<>]*>/gi, tag => tag.replace(BOOLEAN_ATTRIBUTES, ' $1'));
+}
+
 export class EditingSurface {
   // hooks: on_change(group), on_selection(), on_context_menu(element, x, y), on_open(element),
   // on_undo(), on_redo().
@@ -31,7 +37,8 @@ export class EditingSurface {
         this.prepare();
         resolve();
       }, { once: true });
-      this.frame.srcdoc = html;
+      // Glyph sources are not loaded as such: they become our own images once the frame is up.
+      this.frame.srcdoc = String(html).replace(/(<img\b[^>]*?\s)src\s*=\s*(["']?)res:/gi, '$1data-quillet-pending=$2res:');
     });
   }
 
@@ -56,8 +63,9 @@ export class EditingSurface {
 
   // Shows our images in place of the glyph sources that templates store.
   map_glyphs(root) {
-    for (const img of root.querySelectorAll('img[src^="res:"]')) {
-      const src = img.getAttribute('src');
+    for (const img of root.querySelectorAll('img[src^="res:"], img[data-quillet-pending]')) {
+      const src = img.getAttribute('data-quillet-pending') || img.getAttribute('src');
+      img.removeAttribute('data-quillet-pending');
       const key = src.startsWith(RES_PREFIX) ? src.slice(RES_PREFIX.length) : '';
       img.setAttribute('data-quillet-res', src);
       img.setAttribute('src', GLYPH_IMAGES[key] || '/web/icons/glyph207.svg');
@@ -97,7 +105,7 @@ export class EditingSurface {
     }
     const dt = doc.doctype;
     const doctype = dt ? `<!DOCTYPE ${dt.name}${dt.publicId ? ` PUBLIC "${dt.publicId}"` : ''}${dt.systemId ? ` "${dt.systemId}"` : ''}>\n` : '';
-    return doctype + root.outerHTML;
+    return doctype + bare_boolean_attributes(root.outerHTML);
   }
 
   body_html() { return this.doc.body.innerHTML; }
@@ -397,6 +405,7 @@ export class EditingSurface {
     const cell = this.current_cell();
     const table = this.current_table();
     if (!cell || !table) return false;
+    this.focus();
     const fill = this.fill_like(cell);
     const span = this.selected_span();
     const remove_table = () => table.remove();

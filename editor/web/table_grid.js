@@ -3,6 +3,15 @@
 // so the editing surface hands it the live table and the unit tests a small stand-in.
 // `fill(cell)` gives a new cell its initial content.
 
+// Sets a span; a span of 1 leaves no attribute behind in the template.
+function set_span(cell, name, n) {
+  if (n <= 1 && typeof cell.removeAttribute === 'function') {
+    cell.removeAttribute(name);
+    return;
+  }
+  cell[name] = n;
+}
+
 // Returns the grid of the table: grid[r][c] is the cell covering that slot, and the place
 // (row, column, spans) of every cell, so each operation can reason in grid coordinates.
 export function build_grid(table) {
@@ -38,8 +47,8 @@ function cell_index_for(table, g, r, c) {
 
 function new_cell(table, r, index, fill, rowSpan = 1, colSpan = 1) {
   const cell = table.rows[r].insertCell(index);
-  if (rowSpan > 1) cell.rowSpan = rowSpan;
-  if (colSpan > 1) cell.colSpan = colSpan;
+  if (rowSpan > 1) set_span(cell, 'rowSpan', rowSpan);
+  if (colSpan > 1) set_span(cell, 'colSpan', colSpan);
   if (fill) fill(cell);
   return cell;
 }
@@ -58,7 +67,7 @@ export function insert_row(table, cell, fill) {
     if (seen.has(at)) continue;
     seen.add(at);
     const p = g.places.get(at);
-    if (p.row < r) { at.rowSpan = p.rowSpan + 1; continue; }
+    if (p.row < r) { set_span(at, 'rowSpan', p.rowSpan + 1); continue; }
     new_cell(table, r, index++, fill, 1, p.colSpan);
   }
   return fresh;
@@ -76,7 +85,7 @@ export function insert_column(table, cell, fill) {
     if (seen.has(at)) continue;
     seen.add(at);
     const p = g.places.get(at);
-    if (p.col < c) { at.colSpan = p.colSpan + 1; continue; }
+    if (p.col < c) { set_span(at, 'colSpan', p.colSpan + 1); continue; }
     new_cell(table, p.row, cell_index_for(table, g, p.row, c), fill, p.rowSpan, 1);
   }
 }
@@ -109,7 +118,7 @@ function delete_one_row(table, r) {
     seen.add(at);
     const p = g.places.get(at);
     if (p.rowSpan === 1) continue;
-    if (p.row < r) { at.rowSpan = p.rowSpan - 1; continue; }
+    if (p.row < r) { set_span(at, 'rowSpan', p.rowSpan - 1); continue; }
     moves.push({ cell: at, col: p.col, rowSpan: p.rowSpan - 1 });
   }
   for (const m of moves) {
@@ -118,7 +127,7 @@ function delete_one_row(table, r) {
     const row = table.rows[r + 1];
     const before = row.cells[index] || null;
     row.insertBefore(m.cell, before);
-    m.cell.rowSpan = m.rowSpan;
+    set_span(m.cell, 'rowSpan', m.rowSpan);
   }
   table.deleteRow(r);
 }
@@ -129,6 +138,7 @@ export function delete_columns(table, first, last) {
   const g = build_grid(table);
   if (first <= 0 && last >= g.width - 1) return false;
   for (let c = last; c >= first; c--) delete_one_column(table, c);
+  drop_empty_rows(table);
   return true;
 }
 
@@ -140,7 +150,7 @@ function delete_one_column(table, c) {
     if (!at || seen.has(at)) continue;
     seen.add(at);
     const p = g.places.get(at);
-    if (p.colSpan > 1) { at.colSpan = p.colSpan - 1; continue; }
+    if (p.colSpan > 1) { set_span(at, 'colSpan', p.colSpan - 1); continue; }
     const row = table.rows[p.row];
     row.deleteCell(Array.from(row.cells).indexOf(at));
   }
@@ -209,8 +219,8 @@ export function merge_cells(table, cells, join) {
       at.parentNode.removeChild(at);
     }
   }
-  target.rowSpan = a.bottom - a.top + 1;
-  target.colSpan = a.right - a.left + 1;
+  set_span(target, 'rowSpan', a.bottom - a.top + 1);
+  set_span(target, 'colSpan', a.right - a.left + 1);
   drop_empty_rows(table);
   return target;
 }
@@ -224,7 +234,7 @@ function drop_empty_rows(table) {
     for (const at of g.grid[r] || []) {
       if (!at || seen.has(at)) continue;
       seen.add(at);
-      at.rowSpan = Math.max(1, g.places.get(at).rowSpan - 1);
+      set_span(at, 'rowSpan', Math.max(1, g.places.get(at).rowSpan - 1));
     }
     table.deleteRow(r);
   }
@@ -241,7 +251,7 @@ export function split_cell(table, cell, fill) {
     const at = g.grid[r][p.col];
     if (!at || seen.has(at)) continue;
     seen.add(at);
-    at.colSpan = g.places.get(at).colSpan + 1;
+    set_span(at, 'colSpan', g.places.get(at).colSpan + 1);
   }
   const row = table.rows[p.row];
   new_cell(table, p.row, Array.from(row.cells).indexOf(cell) + 1, fill);
@@ -255,7 +265,7 @@ function unmerge(table, g, cell, p, fill) {
       : cell_index_for(table, g, r, p.col);
     for (let c = first; c < p.colSpan; c++) new_cell(table, r, index++, fill);
   }
-  cell.rowSpan = 1;
-  cell.colSpan = 1;
+  set_span(cell, 'rowSpan', 1);
+  set_span(cell, 'colSpan', 1);
   return true;
 }

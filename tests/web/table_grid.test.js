@@ -76,3 +76,9 @@ test('random operations keep the grid rectangular', () => {
     }
   }
 });
+
+test('deleting the only columns of some rows drops those rows', () => {
+  const t = new FakeTable([['a:2x1', 'b'], ['c'], ['d', 'e']]);
+  tg.delete_columns(t, 1, 1);
+  assert.equal(grid_text(t, tg.build_grid), 'a/d');
+});
