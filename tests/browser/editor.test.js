@@ -3,7 +3,8 @@
 // preview and the tab takeover, against a real `quillet edit` server.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, existsSync } from 'node:fs';
+import { join } from 'node:path';
 import { start_editor, open_page, command, body_html, in_template, select_in, close_browser } from './harness.js';
 
 after(close_browser);
@@ -84,6 +85,33 @@ test('typing, formatting and every insertion are saved as the template markup', 
       '<!--$VX ELT VALUE=%{1+1}%-->',
     ]) assert.ok(saved.toUpperCase().includes(piece.toUpperCase()), `saved file lacks ${piece}\n${saved}`);
     assert.ok(!/TMPID_|VXDYNELT|data-quillet/i.test(saved), saved);
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('file commands ask before dropping changes, propose names and open through our chooser', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await page.keyboard.type('changed ');
+    await command(page, '57600');
+    const ask = page.getByRole('alertdialog', { name: 'Confirm action' });
+    assert.match(await ask.textContent(), /Save changes to plain\.html\?/);
+    await ask.getByRole('button', { name: 'No' }).click();
+    await page.waitForFunction(() => document.title.startsWith('Untitled'));
+    await command(page, 'save-as');
+    const save = page.getByRole('dialog', { name: 'Save As' });
+    await save.getByLabel('File name:').fill('fresh');
+    await save.getByRole('button', { name: 'Save' }).click();
+    await page.waitForFunction(() => document.title.startsWith('fresh.html'));
+    assert.ok(existsSync(join(editor.dir, 'fresh.html')));
+    await command(page, '57601');
+    const open = page.getByRole('dialog', { name: 'Open' });
+    await open.getByRole('option', { name: 'plain.html' }).dblclick();
+    await page.waitForFunction(() => document.title.startsWith('plain.html'));
+    assert.equal(await in_template(page, doc => doc.querySelector('#first').textContent), 'First paragraph');
   } finally {
     await editor.stop();
   }

@@ -20,7 +20,7 @@ export function open({ mode = 'open', title, filters, dir = '', name = '', defau
   const list_id = uid('files');
   const look_in = el('output', { class: 'look-in' });
   const up = el('button', { type: 'button', text: '\u2191', title: t('label.parent'), 'aria-label': t('label.parent') });
-  const list = el('ul', { id: list_id, role: 'listbox', class: 'file-list', 'aria-label': t('label.filename') });
+  const list = el('ul', { id: list_id, role: 'listbox', class: 'file-list', 'aria-label': t('label.lookin').replace(/:$/, '') });
   const name_id = uid('f'), type_id = uid('f');
   const name_input = el('input', { id: name_id, type: 'text' });
   name_input.value = name;
