@@ -22,6 +22,7 @@ int run_format(const arg_list& args);
 int run_eval(const arg_list& args);
 int run_report(const arg_list& args);
 int run_check(const arg_list& args);
+int run_edit(const arg_list& args);
 
 // True when args hold --help or -h.
 bool wants_help(const arg_list& args);

@@ -1,0 +1,92 @@
+// Reading and writing the editor's settings file.
+#include "editor/editor_settings.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "editor/atomic_file.h"
+
+namespace quillet::editor {
+
+using nlohmann::json;
+
+std::string settings_path(const std::string& config_home) {
+  std::string base = config_home;
+  if (base.empty()) {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const char* home = std::getenv("HOME");
+    base = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
+  }
+  return base + "/quillet/settings.json";
+}
+
+nlohmann::json settings_json(const editor_settings& s) {
+  return json{{"recent", s.recent},
+              {"lastProject", s.last_project},
+              {"reportFolder", s.report_folder},
+              {"language", s.language},
+              {"associationAsked", s.association_asked}};
+}
+
+bool merge_settings(const json& partial, editor_settings& settings, std::string& error) {
+  if (!partial.is_object()) {
+    error = "settings must be an object";
+    return false;
+  }
+  editor_settings next = settings;
+  for (const auto& [key, value] : partial.items()) {
+    bool text = value.is_string();
+    if (key == "recent" && value.is_array() && std::all_of(value.begin(), value.end(), [](const json& v) { return v.is_string(); })) {
+      next.recent = value.get<std::vector<std::string>>();
+      if (next.recent.size() > editor_settings::max_recent)
+        next.recent.resize(editor_settings::max_recent);
+    } else if (key == "lastProject" && text) {
+      next.last_project = value.get<std::string>();
+    } else if (key == "reportFolder" && text) {
+      next.report_folder = value.get<std::string>();
+    } else if (key == "language" && text && std::string("|en|it|ru|zh|").find("|" + value.get<std::string>() + "|") != std::string::npos) {
+      next.language = value.get<std::string>();
+    } else if (key == "associationAsked" && value.is_boolean()) {
+      next.association_asked = value.get<bool>();
+    } else {
+      error = "unknown setting or wrong value: " + key;
+      return false;
+    }
+  }
+  settings = next;
+  return true;
+}
+
+editor_settings load_settings(const std::string& path) {
+  editor_settings settings;
+  std::ifstream in(path, std::ios::binary);
+  if (!in)
+    return settings;
+  json stored = json::parse(in, nullptr, false);
+  if (!stored.is_object())
+    return settings;
+  for (const auto& [key, value] : stored.items()) {
+    std::string ignored;
+    merge_settings(json{{key, value}}, settings, ignored);
+  }
+  return settings;
+}
+
+bool save_settings(const std::string& path, const editor_settings& settings, std::string& error) {
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  return write_file_atomically(path, settings_json(settings).dump(2) + "\n", error);
+}
+
+void add_recent(editor_settings& settings, const std::string& path) {
+  auto& r = settings.recent;
+  r.erase(std::remove(r.begin(), r.end(), path), r.end());
+  r.insert(r.begin(), path);
+  if (r.size() > editor_settings::max_recent)
+    r.resize(editor_settings::max_recent);
+}
+
+}  // namespace quillet::editor

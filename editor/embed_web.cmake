@@ -1,0 +1,68 @@
+# Writes the page's files into one C++ source: a table of (path, MIME type, bytes) that the
+# editor's server answers from. Run with cmake -P, given WEB_DIR (the page's folder) and OUT
+# (the source to write). Hidden files and the page's own unit tests are left out.
+cmake_minimum_required(VERSION 3.25)
+
+file(GLOB_RECURSE files RELATIVE ${WEB_DIR} ${WEB_DIR}/*)
+list(SORT files)
+set(mime_html "text/html; charset=utf-8")
+set(mime_js "text/javascript; charset=utf-8")
+set(mime_mjs "text/javascript; charset=utf-8")
+set(mime_css "text/css; charset=utf-8")
+set(mime_json "application/json")
+set(mime_svg "image/svg+xml")
+set(mime_png "image/png")
+set(mime_gif "image/gif")
+set(mime_ico "image/x-icon")
+set(mime_txt "text/plain; charset=utf-8")
+set(mime_woff2 "font/woff2")
+
+set(arrays "")
+set(rows "")
+set(n 0)
+foreach(rel ${files})
+  if(rel MATCHES "(^|/)\\." OR rel MATCHES "(^|/)tests?/" OR rel MATCHES "\\.test\\.m?js$")
+    continue()
+  endif()
+  get_filename_component(ext ${rel} LAST_EXT)
+  string(SUBSTRING "${ext}." 1 -1 ext)
+  string(REGEX REPLACE "\\.$" "" ext "${ext}")
+  string(TOLOWER "${ext}" ext)
+  set(mime "${mime_${ext}}")
+  if(mime STREQUAL "")
+    set(mime "application/octet-stream")
+  endif()
+  file(READ ${WEB_DIR}/${rel} hex HEX)
+  string(LENGTH "${hex}" hex_len)
+  math(EXPR size "${hex_len} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${hex}")
+  string(APPEND arrays "const char file_${n}[] = {${bytes}0};\n")
+  string(APPEND rows "    {\"${rel}\", \"${mime}\", std::string_view(file_${n}, ${size})},\n")
+  math(EXPR n "${n} + 1")
+endforeach()
+
+set(text "// Generated from the page's folder by editor/embed_web.cmake; do not edit.
+#include \"editor/web_assets.h\"
+
+namespace quillet::editor {
+
+namespace {
+${arrays}
+const web_asset table[] = {
+${rows}    {nullptr, nullptr, {}},
+};
+
+}  // namespace
+
+const web_asset* embedded_web_assets() { return table; }
+
+}  // namespace quillet::editor
+")
+# Only a changed text touches the file, so an unchanged page compiles nothing again.
+if(EXISTS ${OUT})
+  file(READ ${OUT} old)
+  if(old STREQUAL text)
+    return()
+  endif()
+endif()
+file(WRITE ${OUT} "${text}")
