@@ -65,6 +65,12 @@ export async function page_json(path) {
   return response.json();
 }
 
+// Tells whether a page of the editor exists (the user manual comes with a later part).
+export async function page_exists(path) {
+  const response = await fetch(path, { method: 'GET', credentials: 'same-origin' }).catch(() => null);
+  return !!response && response.ok;
+}
+
 // Returns the text of a report file (for printing it).
 export async function report_text(url) {
   const response = await fetch(url, { credentials: 'same-origin', cache: 'no-store' });

@@ -102,6 +102,13 @@ async function pick_color() {
   if (value) surface.exec('foreColor', value);
 }
 
+// Help: the user manual in a new window, or the message that it cannot be opened.
+async function open_help() {
+  const manual = `/web/manual/${server_state.language || 'en'}/index.html`;
+  if (await api.page_exists(manual)) { window.open(manual, '_blank', 'noopener'); return; }
+  await error_box(t('33003'));
+}
+
 // Keyboard shortcuts of the page outside the editing frame (the frame has its own).
 function shortcut(e) {
   if (!(e.ctrlKey || e.metaKey) || e.target.closest('input, textarea, select, dialog')) return;
@@ -158,7 +165,7 @@ async function start() {
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.find_dynelt(n); if (e) surface.select_element(e); } });
   commands = make_commands({ surface, doc, preview, target: () => context_target, version: () => server_state.version,
-    changed: update_states, open_submenu, pick_color, open_help: () => window.open('/web/manual/index.html', '_blank', 'noopener') });
+    changed: update_states, open_submenu, pick_color, open_help });
   build_menu_bar($('#menu-bar'), entries_of, run_entry);
   toolbars = build_toolbars($('#toolbars'), run_command, set_status);
   document.addEventListener('mouseover', e => {

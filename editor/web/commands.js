@@ -183,7 +183,8 @@ async function edit_expression(ctx, dialog, element) {
 }
 
 async function insert_image(ctx, dialog) {
-  const r = await dialog(() => dialogs.image());
+  const base_dir = ctx.doc.path ? ctx.doc.path.replace(/\/[^/]*$/, '') : '';
+  const r = await dialog(() => dialogs.image({ base_dir }));
   if (!r) return;
   const attrs = [`SRC="${escape_attr(r.src)}"`];
   if (r.alt) attrs.push(`ALT="${escape_attr(r.alt)}"`);

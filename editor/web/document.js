@@ -22,7 +22,7 @@ export class DocumentController {
   // --- snapshots and undo --------------------------------------------------------------
 
   snapshot() {
-    return { body: this.surface.body_html(), defs: JSON.stringify(this.state.definitions) };
+    return { body: this.surface.body_html(), defs: JSON.stringify(this.state.definitions), caret: this.surface.caret_path() };
   }
 
   // Called after every change of the body or the definitions; `group` joins typing runs.
@@ -34,7 +34,7 @@ export class DocumentController {
 
   restore(snapshot) {
     if (!snapshot) return;
-    this.surface.set_body_html(snapshot.body);
+    this.surface.set_body_html(snapshot.body, snapshot.caret);
     this.state.definitions = JSON.parse(snapshot.defs);
     this.surface.renumber(this.state.definitions);
     this.modified = true;

@@ -110,10 +110,33 @@ export class EditingSurface {
 
   body_html() { return this.doc.body.innerHTML; }
 
-  // Puts back a body from a snapshot, with the caret at the start.
-  set_body_html(html) {
-    this.doc.body.innerHTML = html;
-    this.doc.getSelection().collapse(this.doc.body, 0);
+  // Returns the caret as a path of child positions from the body, so a snapshot can put it
+  // back after undo and redo.
+  caret_path() {
+    const sel = this.doc.getSelection();
+    if (!sel.rangeCount) return null;
+    const path = [sel.focusOffset];
+    for (let n = sel.focusNode; n && n !== this.doc.body; n = n.parentNode) {
+      if (!n.parentNode) return null;
+      path.unshift(Array.prototype.indexOf.call(n.parentNode.childNodes, n));
+    }
+    return path;
+  }
+
+  // Puts back a body from a snapshot, with the caret where `path` says (else at the start).
+  set_body_html(html, path = null) {
+    const body = this.doc.body;
+    body.innerHTML = html;
+    let node = body;
+    const steps = path ? path.slice(0, -1) : [];
+    for (const i of steps) {
+      node = node.childNodes[i];
+      if (!node) break;
+    }
+    const offset = path ? path[path.length - 1] : 0;
+    const length = node ? (node.nodeType === 3 ? node.length : node.childNodes.length) : 0;
+    if (node && offset <= length) this.doc.getSelection().collapse(node, offset);
+    else this.doc.getSelection().collapse(body, 0);
   }
 
   focus() {
@@ -162,15 +185,26 @@ export class EditingSurface {
   // Pastes clipboard markup from the page (the Paste command) after cleaning it.
   paste_markup(html) {
     this.focus();
-    this.doc.execCommand('insertHTML', false, clean_pasted_html(html));
-    this.changed(null, 'paste');
+    this.insert_pasted(html);
   }
 
   paste(e) {
     const html = e.clipboardData?.getData('text/html');
     if (!html) { setTimeout(() => this.changed(null, 'paste'), 0); return; }
     e.preventDefault();
-    this.doc.execCommand('insertHTML', false, clean_pasted_html(html));
+    this.insert_pasted(html);
+  }
+
+  // Pastes cleaned markup as it is: the browser's own insertion would drop spans that carry
+  // nothing but our element numbers, and with them the dynamic elements.
+  insert_pasted(html) {
+    const nodes = this.paste_range(this.range(), clean_pasted_html(html));
+    this.fresh = new Set();
+    for (const node of nodes) {
+      if (node.nodeType !== 1) continue;
+      this.map_glyphs(node.parentNode || this.doc.body);
+      for (const e of [node, ...node.querySelectorAll('[vxdynelt]')]) this.fresh.add(e);
+    }
     this.changed(null, 'paste');
   }
 
@@ -288,9 +322,14 @@ export class EditingSurface {
   // Re-reads the dynamic elements after undo, redo, paste and typing: the first element with
   // a number keeps it, a copy of an element gets a new number with a copy of the definition,
   // a number that names no definition is removed. `definitions` is changed in place.
+  // Elements that were just pasted give way to the ones that were there before.
   renumber(definitions) {
     const seen = new Set();
-    for (const element of this.doc.body.querySelectorAll('[vxdynelt]')) {
+    const fresh = this.fresh || new Set();
+    this.fresh = null;
+    const all = Array.from(this.doc.body.querySelectorAll('[vxdynelt]'));
+    const ordered = [...all.filter(e => !fresh.has(e)), ...all.filter(e => fresh.has(e))];
+    for (const element of ordered) {
       const n = this.dynelt_number(element);
       if (n < 1 || n > definitions.length) { element.removeAttribute('vxdynelt'); continue; }
       if (!seen.has(n)) { seen.add(n); continue; }
@@ -328,6 +367,7 @@ export class EditingSurface {
   // Replaces the range with `markup` and puts the caret after it.
   paste_range(r, markup) {
     const fragment = r.createContextualFragment(markup);
+    const nodes = Array.from(fragment.childNodes);
     const last = fragment.lastChild;
     r.deleteContents();
     r.insertNode(fragment);
@@ -338,6 +378,7 @@ export class EditingSurface {
     const sel = this.doc.getSelection();
     sel.removeAllRanges();
     sel.addRange(r);
+    return nodes;
   }
 
   // Pastes markup at the selection and collapses the selection after it.

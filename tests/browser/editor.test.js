@@ -157,6 +157,31 @@ test('table operations on a spanned table undo and redo as one history with typi
   }
 });
 
+test('pasted markup loses its fragment markers and a pasted dynamic element gets its own definition', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await page.keyboard.press('End');
+    const before = await body_html(page);
+    await in_template(page, doc => {
+      const data = new DataTransfer();
+      data.setData('text/html', 'Version:0.9\r\nStartHTML:000\r\n<html><body><!--StartFragment--><span vxdynelt="1">copy</span><!--EndFragment--></body></html>');
+      doc.dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    });
+    const html = await body_html(page);
+    assert.ok(!/Fragment|Version|StartHTML/.test(html), html);
+    assert.match(html, /<span vxdynelt="3">copy<\/span>/);
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    assert.equal(readFileSync(editor.file, 'latin1').match(/VALUE=%\{1\+1\}%/g).length, 2);
+    await command(page, '40010');
+    assert.equal(await body_html(page), before);
+  } finally {
+    await editor.stop();
+  }
+});
+
 test('context menu entries follow the element under the mouse', async () => {
   const editor = await start_editor('plain.html');
   try {

@@ -30,15 +30,16 @@ export function hyperlink({ href = '', target = '' } = {}) {
 }
 
 // Image: {src, alt, width, height}; "Browse..." opens the file chooser on images.
-export function image({ src = '', alt = '', width = '', height = '' } = {}) {
+// A chosen file inside `base_dir` (the template's folder) is given relative to it.
+export function image({ src = '', alt = '', width = '', height = '', base_dir = '' } = {}) {
   const s = field(t('label.imagesrc'), src);
   const browse = el('button', { type: 'button', text: t('button.browse') });
   browse.addEventListener('click', async () => {
     const path = await file_dialog.open({
-      mode: 'open', title: t('dlg.image'),
+      mode: 'open', title: t('dlg.image'), dir: base_dir,
       filters: [{ label: t('filter.images'), patterns: ['*.png'] }, ...file_filters('44332').slice(2)],
     });
-    if (path) s.input.value = path;
+    if (path) s.input.value = base_dir && path.startsWith(`${base_dir}/`) ? path.slice(base_dir.length + 1) : path;
   });
   s.row.append(browse);
   const a = field(t('label.alt'), alt);
