@@ -33,7 +33,7 @@ export async function close_browser() {
 export async function start_editor(template, extra_args = []) {
   const dir = mkdtempSync(join(tmpdir(), 'quillet-page-'));
   const file = template ? join(dir, basename(template)) : null;
-  if (template) copyFileSync(join(DATA, template), file);
+  if (template) copyFileSync(template.startsWith('/') ? template : join(DATA, template), file);
   const env = { ...process.env, XDG_CONFIG_HOME: join(dir, '.config'), XDG_DATA_HOME: join(dir, '.data'), QUILLET_LANG: 'en' };
   const args = ['edit', '--no-browser', ...extra_args, ...(file ? [file] : [])];
   const server = spawn(QUILLET, args, { env, cwd: dir, stdio: ['ignore', 'pipe', 'inherit'] });
