@@ -16,7 +16,11 @@ export class DocumentController {
     this.state = empty_state();
     this.modified = false;
     this.settings = { recent: [] };
-    this.undo_manager = new UndoManager({ same: (a, b) => a.body === b.body && a.defs === b.defs });
+    this.undo_manager = new UndoManager({
+      same: (a, b) => a.body === b.body && a.defs === b.defs,
+      weight: s => s.body.length + s.defs.length, max_weight: 64 * 1024 * 1024,
+    });
+    this.pending = null;
   }
 
   // --- snapshots and undo --------------------------------------------------------------
@@ -26,7 +30,29 @@ export class DocumentController {
   }
 
   // Called after every change of the body or the definitions; `group` joins typing runs.
+  // Typing is taken in a moment later, so a large template does not slow every keystroke;
+  // anything else that reads the document takes it in first (flush).
   record(group = null) {
+    if (group !== null) {
+      this.modified = true;
+      clearTimeout(this.pending?.timer);
+      this.pending = { group, timer: setTimeout(() => this.flush(), 300) };
+      this.on_changed();
+      return;
+    }
+    this.flush();
+    this.take(null);
+  }
+
+  flush() {
+    if (!this.pending) return;
+    const { group, timer } = this.pending;
+    clearTimeout(timer);
+    this.pending = null;
+    this.take(group);
+  }
+
+  take(group) {
     this.surface.renumber(this.state.definitions);
     if (this.undo_manager.record(this.snapshot(), group)) this.modified = true;
     this.on_changed();
@@ -41,8 +67,8 @@ export class DocumentController {
     this.on_changed();
   }
 
-  undo() { this.restore(this.undo_manager.undo()); }
-  redo() { this.restore(this.undo_manager.redo()); }
+  undo() { this.flush(); this.restore(this.undo_manager.undo()); }
+  redo() { this.flush(); this.restore(this.undo_manager.redo()); }
 
   // Gives a new dynamic element its number and definition; returns the number.
   add_definition(element, properties) {
@@ -67,6 +93,8 @@ export class DocumentController {
     this.fragment = !!document.fragment;
     this.state = { ...empty_state(), ...document.state };
     this.state.definitions = this.state.definitions || [];
+    this.pending && clearTimeout(this.pending.timer);
+    this.pending = null;
     await this.surface.load(document.html);
     this.undo_manager.reset(this.snapshot());
     this.modified = false;
@@ -149,6 +177,7 @@ export class DocumentController {
   }
 
   async write(path) {
+    this.flush();
     document.body.classList.add('busy');
     try {
       const r = await api.save_document(path, this.surface.serialize(), this.state);

@@ -384,7 +384,9 @@ export class EditingSurface {
   // Pastes markup at the selection and collapses the selection after it.
   insert_markup(markup) {
     this.focus();
-    this.paste_range(this.range(), markup);
+    for (const node of this.paste_range(this.range(), markup)) {
+      if (node.nodeType === 1 && node.parentNode) this.map_glyphs(node.parentNode);
+    }
   }
 
   // Puts a glyph image of bitmap `n` as the first content of `element`; returns the image.

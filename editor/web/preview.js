@@ -55,6 +55,7 @@ export class Preview {
     this.panel.hidden = false;
     const seconds = this.time.value ? Math.floor(new Date(this.time.value).getTime() / 1000) : null;
     let r;
+    this.doc.flush();
     try {
       r = await api.preview(this.surface.serialize(), this.doc.state, Number.isFinite(seconds) ? seconds : null);
     } catch (e) {

@@ -3,9 +3,13 @@
 // same way typing does. The manager never looks inside a snapshot except through `same`.
 
 export class UndoManager {
-  // `limit` bounds the number of kept snapshots; `same(a, b)` tells equal snapshots apart.
-  constructor({ limit = 200, same = (a, b) => JSON.stringify(a) === JSON.stringify(b) } = {}) {
+  // `limit` bounds the number of kept snapshots and `max_weight` their summed `weight`
+  // (characters), so a large template keeps fewer steps; `same(a, b)` tells equal snapshots.
+  constructor({ limit = 200, max_weight = Infinity, weight = () => 0,
+    same = (a, b) => JSON.stringify(a) === JSON.stringify(b) } = {}) {
     this.limit = limit;
+    this.max_weight = max_weight;
+    this.weight = weight;
     this.same = same;
     this.reset(null);
   }
@@ -28,9 +32,18 @@ export class UndoManager {
       return true;
     }
     this.states.push({ snapshot, group });
-    if (this.states.length > this.limit) this.states.shift();
+    this.trim();
     this.index = this.states.length - 1;
     return true;
+  }
+
+  // Drops the oldest snapshots while there are too many or they weigh too much; the newest
+  // two always stay, so the last change can be undone.
+  trim() {
+    let total = this.states.reduce((sum, s) => sum + this.weight(s.snapshot), 0);
+    while (this.states.length > 2 && (this.states.length > this.limit || total > this.max_weight)) {
+      total -= this.weight(this.states.shift().snapshot);
+    }
   }
 
   can_undo() { return this.index > 0; }

@@ -38,6 +38,17 @@ test('the limit drops the oldest snapshots', () => {
   assert.equal(u.undo(), null);
 });
 
+test('heavy snapshots keep fewer steps, but always the last one', () => {
+  const u = new UndoManager({ max_weight: 10, weight: s => s.length });
+  u.reset('aaaa');
+  u.record('bbbb');
+  u.record('cccc');
+  assert.equal(u.undo(), 'bbbb');
+  assert.equal(u.undo(), null);
+  u.record('x'.repeat(50));
+  assert.equal(u.undo(), 'bbbb');
+});
+
 const pastes = [
   ['Version:0.9\r\nStartHTML:0000000105\r\nEndHTML:0000000200\r\n<html><body><!--StartFragment--><b>x</b><!--EndFragment--></body></html>', '<b>x</b>'],
   ['<meta charset="utf-8"><span>y</span>', '<span>y</span>'],
