@@ -58,7 +58,7 @@ test('typing, formatting and every insertion are saved as the template markup', 
     await page.getByRole('alertdialog', { name: 'Message' }).getByRole('button', { name: 'OK' }).click();
     await sheet.getByRole('button', { name: 'OK' }).click();
 
-    for (const id of ['41011', '32829']) await command(page, id);
+    for (const id of ['41011', '32829', '41005']) await command(page, id);
     await command(page, '32832');
     await page.getByRole('dialog', { name: 'Anchor' }).getByLabel('Name:').fill('top');
     await page.getByRole('dialog', { name: 'Anchor' }).getByRole('button', { name: 'OK' }).click();
@@ -82,6 +82,7 @@ test('typing, formatting and every insertion are saved as the template markup', 
       '<A NAME=top><IMG src="res://quillet.exe/#2/#206"></A>',
       'HREF="http://example.invalid/x"',
       'ALT=Logo',
+      '<TABLE CELLSPACING=0><TBODY><TR><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD><TD STYLE="height:1cm; width:1cm;">&nbsp;</TD></TR>',
       '<!--$VX ELT VALUE=%{1+1}%-->',
     ]) assert.ok(saved.toUpperCase().includes(piece.toUpperCase()), `saved file lacks ${piece}\n${saved}`);
     assert.ok(!/TMPID_|VXDYNELT|data-quillet/i.test(saved), saved);
