@@ -9,6 +9,7 @@ let open_menus = [];
 // `on_choose(entry)` runs the chosen entry. Returns the menu element.
 export function open_popup(entries, x, y, { on_choose = () => {}, level = 0, label = '' } = {}) {
   close_popups(level);
+  listen_outside();
   const menu = el('div', { role: 'menu', class: 'popup-menu', tabindex: '-1', 'aria-label': label || null });
   for (const entry of entries) {
     if (entry.separator) { menu.append(el('div', { role: 'separator' })); continue; }
@@ -74,6 +75,12 @@ export function close_popups(level = 0) {
 
 export function any_open() { return open_menus.some(Boolean); }
 
-document.addEventListener('mousedown', e => {
-  if (!e.target.closest('.popup-menu') && !e.target.closest('[role="menubar"]')) close_popups(0);
-});
+let listening = false;
+// A click outside every menu closes them (installed with the first menu).
+function listen_outside() {
+  if (listening) return;
+  listening = true;
+  document.addEventListener('mousedown', e => {
+    if (!e.target.closest('.popup-menu') && !e.target.closest('[role="menubar"]')) close_popups(0);
+  });
+}
