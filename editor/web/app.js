@@ -2,7 +2,7 @@
 // editing surface, the preview and the command table, and the automation hook
 // window.quillet.command(id).
 import * as api from './api.js';
-import { load_strings, t, status_text, menu_text } from './strings.js';
+import { load_strings, t, status_text, menu_text, access_key } from './strings.js';
 import { el } from './dom.js';
 import { EditingSurface } from './editing_surface.js';
 import { DocumentController } from './document.js';
@@ -49,7 +49,8 @@ function entries_of(ids) {
 function entry_of(id) {
   const command = commands.get(id);
   const state = command.state();
-  const entry = { command: id, label: command.label(), enabled: state.enabled !== false, checked: state.checked };
+  const entry = { command: id, label: command.label(), enabled: state.enabled !== false, checked: state.checked,
+    access: access_key(`menu.${id}`) };
   if (id === '41002') entry.submenu = () => range_entries(41100, 17);
   if (id === '41001') entry.submenu = () => range_entries(42000, 12);
   return entry;

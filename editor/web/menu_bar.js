@@ -1,6 +1,6 @@
 // The menu bar: its menus as lists of command ids, built into popups from the command table.
 import { el } from './dom.js';
-import { t } from './strings.js';
+import { t, access_key } from './strings.js';
 import { open_popup, close_popups, any_open } from './popup_menu.js';
 
 const S = { separator: true };
@@ -22,7 +22,8 @@ export function build_menu_bar(host, entries_of, run_entry) {
   host.setAttribute('role', 'menubar');
   for (const [key, ids] of MENUS) {
     const label = t(key).replace(/&(.)/g, '$1');
-    const button = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', text: label });
+    const button = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', text: label,
+      'data-access': access_key(key), 'aria-keyshortcuts': `Alt+${access_key(key).toUpperCase()}` });
     const show = () => {
       const r = button.getBoundingClientRect();
       const menu = open_popup(entries_of(ids), r.left, r.bottom, { on_choose: run_entry, label });
@@ -38,7 +39,14 @@ export function build_menu_bar(host, entries_of, run_entry) {
     button.addEventListener('mouseenter', () => { if (any_open()) show(); });
     host.append(button);
   }
+  // Alt and the access key opens a menu; F10 goes to the bar.
   document.addEventListener('keydown', e => {
     if (e.key === 'Escape') close_popups(0);
+    if (e.key === 'F10') { e.preventDefault(); host.firstElementChild.focus(); }
+    if (!e.altKey || e.ctrlKey || e.key.length !== 1) return;
+    const button = host.querySelector(`[data-access="${CSS.escape(e.key.toLowerCase())}"]`);
+    if (!button) return;
+    e.preventDefault();
+    button.click();
   });
 }

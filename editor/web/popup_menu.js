@@ -17,7 +17,7 @@ export function open_popup(entries, x, y, { on_choose = () => {}, level = 0, lab
       type: 'button', role: 'menuitem', 'data-command': entry.command,
       'aria-disabled': entry.enabled === false ? 'true' : null,
       'aria-checked': entry.checked === undefined ? null : String(!!entry.checked),
-      'aria-haspopup': entry.submenu ? 'menu' : null, tabindex: '-1',
+      'aria-haspopup': entry.submenu ? 'menu' : null, tabindex: '-1', 'data-access': entry.access || null,
     }, el('span', { class: 'check', 'aria-hidden': 'true', text: entry.checked ? '\u2713' : '' }),
     el('span', { class: 'label', text: entry.label }),
     el('span', { class: 'shortcut', 'aria-hidden': 'true', text: entry.submenu ? '\u25B8' : entry.shortcut || '' }));
@@ -62,6 +62,8 @@ function keyboard(e, menu, level) {
     close_popups(level);
   } else if (e.key === 'ArrowRight' && items[at]?.getAttribute('aria-haspopup')) {
     items[at].click();
+  } else if (e.key.length === 1 && !e.ctrlKey && !e.altKey) {
+    menu.querySelector(`[data-access="${CSS.escape(e.key.toLowerCase())}"]:not([aria-disabled])`)?.click();
   } else if (e.key === 'ArrowLeft' && level > 0) {
     close_popups(level);
     open_menus[level - 1]?.focus();

@@ -24,11 +24,14 @@ export class Preview {
       return b;
     };
     this.set_now();
+    const close = el('button', { type: 'button', class: 'close', text: '\u00D7', 'aria-label': t('button.close'), title: t('button.close') });
+    close.addEventListener('click', () => this.hide());
     panel.append(
       el('div', { role: 'toolbar', class: 'toolbar report', 'aria-label': t('preview.title') },
         button('32825', t('button.refresh'), () => this.run()),
         button('41006', t('button.print'), () => this.print()),
-        el('label', { class: 'time' }, t('label.time'), this.time)),
+        el('label', { class: 'time' }, t('label.time'), this.time),
+        close),
       this.frame,
       el('h3', { text: t('preview.problems') }), this.problems);
   }
@@ -41,6 +44,11 @@ export class Preview {
   }
 
   has_report() { return !!this.url; }
+
+  hide() {
+    this.panel.hidden = true;
+    document.body.classList.remove('with-preview');
+  }
   focus_time() { this.show(false); this.time.focus(); }
 
   // Opens the panel and runs the report (Show simulated report).

@@ -26,6 +26,12 @@ export function menu_text(id) {
   return t(`menu.${id}`).replace(/&(.)/g, '$1');
 }
 
+// Returns the access key of a menu text ("&File" -> "f"), or "".
+export function access_key(key) {
+  const m = /&([^&])/.exec(t(key));
+  return m ? m[1].toLowerCase() : '';
+}
+
 // Returns the status-bar text of a command: the first line of its string.
 export function status_text(id) {
   return table[id] === undefined ? '' : table[id].split('\n')[0];

@@ -28,7 +28,8 @@ test('shell: toolbars carry their commands, tooltips and status texts', async ()
     await page.hover('.popup-menu [data-command="32829"]');
     assert.equal(await page.textContent('#status-text'), 'Insert trend object');
     await page.keyboard.press('Escape');
-    await command(page, '57664');
+    await page.keyboard.press('Alt+h');
+    await page.keyboard.press('a');
     await page.getByRole('dialog', { name: 'About Quillet' }).getByRole('button', { name: 'OK' }).click();
   } finally {
     await editor.stop();
