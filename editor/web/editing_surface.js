@@ -61,8 +61,15 @@ export class EditingSurface {
     doc.addEventListener('drop', () => setTimeout(() => this.changed(null), 0));
   }
 
-  // Shows our images in place of the glyph sources that templates store.
+  // Shows our images in place of the glyph sources that templates store, and a template's
+  // relative images through the server's document folder; saving puts the sources back.
   map_glyphs(root) {
+    for (const img of root.querySelectorAll('img[src]:not([data-quillet-res]):not([data-quillet-src])')) {
+      const src = img.getAttribute('src');
+      if (/^([a-z][a-z0-9+.-]*:|\/|#)/i.test(src) || src === '') continue;
+      img.setAttribute('data-quillet-src', src);
+      img.setAttribute('src', `/doc/${src.replace(/\\/g, '/')}`);
+    }
     for (const img of root.querySelectorAll('img[src^="res:"], img[data-quillet-pending]')) {
       const src = img.getAttribute('data-quillet-pending') || img.getAttribute('src');
       img.removeAttribute('data-quillet-pending');
@@ -99,9 +106,11 @@ export class EditingSurface {
     const doc = this.doc;
     const root = doc.documentElement.cloneNode(true);
     root.querySelector(`#${UI_STYLE_ID}`)?.remove();
-    for (const img of root.querySelectorAll('img[data-quillet-res]')) {
-      img.setAttribute('src', img.getAttribute('data-quillet-res'));
-      img.removeAttribute('data-quillet-res');
+    for (const name of ['data-quillet-res', 'data-quillet-src']) {
+      for (const img of root.querySelectorAll(`img[${name}]`)) {
+        img.setAttribute('src', img.getAttribute(name));
+        img.removeAttribute(name);
+      }
     }
     const dt = doc.doctype;
     const doctype = dt ? `<!DOCTYPE ${dt.name}${dt.publicId ? ` PUBLIC "${dt.publicId}"` : ''}${dt.systemId ? ` "${dt.systemId}"` : ''}>\n` : '';
@@ -266,7 +275,7 @@ export class EditingSurface {
   // Returns {tag, attributes} of an element for the properties dialog.
   describe(element) {
     return { tag: element.tagName, attributes: Array.from(element.attributes)
-      .filter(a => a.name !== 'data-quillet-res').map(a => [a.name.toUpperCase(), a.value]) };
+      .filter(a => !a.name.startsWith('data-quillet')).map(a => [a.name.toUpperCase(), a.value]) };
   }
 
   is_anchor(element) { return element.tagName === 'A' && element.hasAttribute('name') && !element.hasAttribute('href'); }
