@@ -7,7 +7,7 @@
 
 #include "app/commands.h"
 #include "app/eval_context.h"
-#include "app/report_project.h"
+#include "report/report_data.h"
 #include "report/htdoc_processor.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"

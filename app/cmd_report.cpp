@@ -8,11 +8,11 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "app/commands.h"
-#include "app/report_project.h"
-#include "app/template_input.h"
+#include "report/report_run.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
 
@@ -171,12 +171,51 @@ public:
   void print(std::string_view message) override { std::fwrite(message.data(), 1, message.size(), stderr); }
 };
 
-// Removes the report and the extra files of a failed run.
-void remove_outputs(const std::string& dir, const std::string& report, const std::vector<std::string>& extra) {
-  std::error_code ignored;
-  std::filesystem::remove(report, ignored);
-  for (const std::string& name : extra)
-    std::filesystem::remove(htdoc_join_path(dir, name), ignored);
+// The template's bytes; false after a message naming the file.
+bool read_template_bytes(const std::string& path, std::string& out) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    std::fprintf(stderr, "quillet report: cannot read '%s': it is a folder.\n", path.c_str());
+    return false;
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "quillet report: cannot read '%s': %s.\n", path.c_str(), std::strerror(errno));
+    return false;
+  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) {
+    std::fprintf(stderr, "quillet report: cannot read '%s': a read error occurred.\n", path.c_str());
+    return false;
+  }
+  out = bytes.str();
+  return true;
+}
+
+// The run's failure as one message on stderr.
+void report_failure_message(const report_result& r, const report_request& q, const std::string& input) {
+  switch (r.failure) {
+  case report_failure::none: return;
+  case report_failure::not_html:
+    std::fprintf(stderr, "quillet report: '%s' is not an HTML document: its first element is not <HTML>.\n",
+                 input.c_str());
+    return;
+  case report_failure::project:
+    std::fprintf(stderr, "quillet report: cannot load the project: %s.\n", r.error.c_str());
+    return;
+  case report_failure::repetitions:
+    std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was removed.\n",
+                 static_cast<long long>(htdoc_run{}.max_repetitions), r.report_path.c_str());
+    return;
+  case report_failure::output_limit:
+    std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was removed.\n",
+                 static_cast<unsigned long long>(q.max_output), r.report_path.c_str());
+    return;
+  case report_failure::write:
+    std::fprintf(stderr, "quillet report: cannot write '%s': %s.\n", r.report_path.c_str(), r.error.c_str());
+    return;
+  }
 }
 
 }  // namespace
@@ -191,8 +230,8 @@ int run_report(const arg_list& args) {
   report_options o;
   if (!parse_report_args(args, o))
     return 2;
-  rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!read_template_file("report", o.input, *doc))
+  report_request request;
+  if (!read_template_bytes(o.input, request.template_text))
     return 1;
   std::error_code ec;
   std::filesystem::create_directories(o.out_dir, ec);
@@ -203,49 +242,26 @@ int run_report(const arg_list& args) {
   }
   std::filesystem::path input(o.input);
   stderr_sink log_sink;
-  report_data data;
-  htdoc_processor processor(o.log ? static_cast<txl_diagnostic_sink&>(log_sink) : discard_diagnostics());
-  processor.setup(*doc);
-  std::vector<std::string> generated;
-  htdoc_run run;
-  run.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
-  run.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
-  std::string project_error;
-  if (!open_report_data(o.project, processor.project(), run.template_dir, run.time, data, project_error)) {
-    std::fprintf(stderr, "quillet report: cannot load the project: %s.\n", project_error.c_str());
-    processor.reset();
-    return 1;
-  }
-  run.source = data.source.get();
-  run.output_dir = o.out_dir;
-  run.base_name = o.name.empty() ? input.stem().string() : o.name;
-  run.extension = o.ext;
-  run.generated = &generated;
-  run.max_output = o.max_output;
-  run.max_loop_iterations = o.max_loop;
-  std::string report = htdoc_join_path(o.out_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
-  bool ok = processor.generate(run);
-  bool limited = processor.output_limit_reached();
-  bool repeated_too_often = processor.repetition_limit_reached();
-  bool looped_too_often = processor.loop_limit_reached();
-  processor.reset();
-  doc->clear();
-  if (looped_too_often)
+  request.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
+  request.project = o.project;
+  request.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
+  request.output_dir = o.out_dir;
+  request.base_name = o.name.empty() ? input.stem().string() : o.name;
+  request.extension = o.ext;
+  request.max_output = o.max_output;
+  request.max_loop_iterations = o.max_loop;
+  request.log = o.log ? &log_sink : nullptr;
+  report_result result = produce_report(request);
+  if (!result.warning.empty())
+    std::fprintf(stderr, "quillet: %s.\n", result.warning.c_str());
+  if (result.loop_limit_reached)
     std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations (--max-loop); "
-                 "those that needed more show #LOOP#.\n", static_cast<long long>(run.max_loop_iterations));
-  if (ok) {
-    std::printf("%s\n", report.c_str());
+                 "those that needed more show #LOOP#.\n", static_cast<long long>(o.max_loop));
+  if (result.ok()) {
+    std::printf("%s\n", result.report_path.c_str());
     return 0;
   }
-  remove_outputs(o.out_dir, report, generated);
-  if (repeated_too_often)
-    std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was removed.\n",
-                 static_cast<long long>(run.max_repetitions), report.c_str());
-  else if (limited)
-    std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was removed.\n",
-                 static_cast<unsigned long long>(o.max_output), report.c_str());
-  else
-    std::fprintf(stderr, "quillet report: cannot write '%s': %s.\n", report.c_str(), std::strerror(errno ? errno : EIO));
+  report_failure_message(result, request, o.input);
   return 1;
 }
 

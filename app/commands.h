@@ -2,6 +2,7 @@
 // returns the process exit code; each answers --help.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ int run_eval(const arg_list& args);
 int run_report(const arg_list& args);
 int run_check(const arg_list& args);
 int run_edit(const arg_list& args);
+
+// Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
+bool parse_report_time(const std::string& text, std::uint32_t& out);
 
 // True when args hold --help or -h.
 bool wants_help(const arg_list& args);

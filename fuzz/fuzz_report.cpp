@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/report_project.h"
+#include "report/report_data.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
 
@@ -20,7 +20,7 @@ namespace {
 using namespace quillet;
 
 struct fuzz_setting {
-  app::report_data data;
+  report_data data;
   std::string dir;
 };
 
@@ -29,7 +29,7 @@ fuzz_setting& setting() {
   static fuzz_setting* s = [] {
     auto* made = new fuzz_setting;
     std::string error;
-    if (!app::open_report_data(QUILLET_DEMO_PROJECT_FILE, "", "", 1700000000u, made->data, error)) {
+    if (!open_report_data(QUILLET_DEMO_PROJECT_FILE, "", "", 1700000000u, made->data, error)) {
       std::fprintf(stderr, "fuzz_report: %s\n", error.c_str());
       std::abort();
     }

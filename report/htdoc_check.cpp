@@ -20,9 +20,11 @@ public:
   void print(std::string_view message) override {
     if (!message.empty() && message.back() == '\n')
       message.remove_suffix(1);
-    problems_.push_back({where, std::string(message)});
+    problems_.push_back({where, std::string(message), definition, property});
   }
   std::string where;
+  int definition = 0;
+  std::string property;
 
 private:
   std::vector<htdoc_problem>& problems_;
@@ -31,6 +33,8 @@ private:
 struct checked_function {
   rc_ptr<txl_user_function> fn;
   std::string where;
+  int definition = 0;
+  std::string property;
 };
 
 class template_checker {
@@ -46,7 +50,12 @@ public:
   void bind_and_check();
 
 private:
-  void add(rc_ptr<txl_user_function> fn, std::string where);
+  void place(const checked_function& f) {
+    sink_.where = f.where;
+    sink_.definition = f.definition;
+    sink_.property = f.property;
+  }
+  void add(rc_ptr<txl_user_function> fn, std::string where, int definition = 0, std::string property = {});
   void read_variables(html_elt_tag& head);
   void read_element(html_elt_tag& tag, int ordinal);
 
@@ -55,20 +64,21 @@ private:
   txl_prop_list params_;
   txl_prop_list variables_;
   std::vector<checked_function> functions_;
+  int definitions_ = 0;  // elements whose definition was read so far
 };
 
 // Compiles the function's text; a compile error becomes a problem of its place.
-void template_checker::add(rc_ptr<txl_user_function> fn, std::string where) {
+void template_checker::add(rc_ptr<txl_user_function> fn, std::string where, int definition, std::string property) {
   txl_compiler compiler;
   if (compiler.compile(fn->text, fn.get()) != 0)
-    problems_.push_back({where, txl_compile_message(compiler.error())});
-  functions_.push_back({std::move(fn), std::move(where)});
+    problems_.push_back({where, txl_compile_message(compiler.error()), definition, property});
+  functions_.push_back({std::move(fn), std::move(where), definition, std::move(property)});
 }
 
 void template_checker::read_head(html_elt_tag& head) {
   txl_prop_list settings;
   if (read_directive(head.children, directive_doc, settings, mode_keep_text) == directive_found::failed)
-    problems_.push_back({"document settings", "the directive cannot be read"});
+    problems_.push_back({"document settings", "the directive cannot be read", 0, {}});
   for (auto& setting : settings)
     add(setting, "document setting " + setting->name);
   htdoc_fragment_header header;
@@ -94,7 +104,7 @@ void template_checker::read_variables(html_elt_tag& head) {
     read_directive_vars(single, read, mode_keep_text, &params_);
     release_list(single);
     if (read.empty())
-      problems_.push_back({"variable directive " + std::to_string(ordinal), "the directive cannot be read"});
+      problems_.push_back({"variable directive " + std::to_string(ordinal), "the directive cannot be read", 0, {}});
     for (auto& v : read) {
       variables_.push_back(v);
       add(v, "variable " + v->name);
@@ -107,9 +117,11 @@ void template_checker::read_element(html_elt_tag& tag, int ordinal) {
   directive_found found = read_directive(tag.children, directive_elt, props, mode_keep_text, &params_);
   std::string where = "element " + std::to_string(ordinal) + " <" + std::string(tag.name()) + ">";
   if (found == directive_found::failed)
-    problems_.push_back({where, "the element directive cannot be read"});
+    problems_.push_back({where, "the element directive cannot be read", 0, {}});
+  // Only a directive read whole numbers its element, as the editor's load does.
+  int definition = found == directive_found::read ? ++definitions_ : 0;
   for (auto& p : props)
-    add(p, where + ", property " + p->name);
+    add(p, where + ", property " + p->name, definition, p->name);
 }
 
 // Every tag of the body in document order, without recursion.
@@ -143,12 +155,12 @@ void template_checker::bind_and_check() {
   for (auto& v : variables_)
     binder.add_user_function(*v);
   for (auto& f : functions_) {
-    sink_.where = f.where;
+    place(f);
     if (f.fn->body)
       binder.bind_all(*f.fn);
   }
   for (auto& f : functions_) {
-    sink_.where = f.where;
+    place(f);
     if (f.where.rfind("variable ", 0) == 0)
       check_recursion(*f.fn, sink_);
   }

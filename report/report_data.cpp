@@ -1,5 +1,5 @@
-// Choosing and opening the project of a command-line report run.
-#include "app/report_project.h"
+// Choosing and opening the project of a report run.
+#include "report/report_data.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,7 +7,7 @@
 
 #include "platform/project/project_interfaces.h"
 
-namespace quillet::app {
+namespace quillet {
 
 namespace fs = std::filesystem;
 
@@ -38,15 +38,18 @@ static std::string chosen_project(const std::string& option, const std::string& 
 }
 
 bool open_report_data(const std::string& option, const std::string& prj, const std::string& template_dir,
-                      std::uint32_t time, report_data& out, std::string& error) {
+                      std::uint32_t time, report_data& out, std::string& error, std::string* warning) {
   com::register_project_component();
   std::string path = chosen_project(option, prj, template_dir);
   std::error_code ec;
   if (option.empty() && !prj.empty() && !fs::exists(path, ec)) {
     // A template made on another machine names a project that is not here: the run goes on
     // with the demo project, saying so, rather than producing nothing.
-    std::fprintf(stderr, "quillet: the template's project %s does not exist; using the bundled demo project.\n",
-                 path.c_str());
+    std::string note = "the template's project " + path + " does not exist; using the bundled demo project";
+    if (warning)
+      *warning = note;
+    else
+      std::fprintf(stderr, "quillet: %s.\n", note.c_str());
     path = bundled_demo_project();
   }
   if (path.empty()) {
@@ -66,4 +69,4 @@ bool open_report_data(const std::string& option, const std::string& prj, const s
   return true;
 }
 
-}  // namespace quillet::app
+}  // namespace quillet

@@ -1,5 +1,5 @@
-// The project a command-line report reads its channels from, and the simulated data source
-// over it, as the editor's preview builds them.
+// The project a report run reads its channels from, and the simulated data source over it:
+// the same for the command line and the editor's preview.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include "data/kov_project_map.h"
 #include "data/kov_sim_data_source.h"
 
-namespace quillet::app {
+namespace quillet {
 
 struct report_data {
   kov_project_holder holder;
@@ -26,10 +26,9 @@ std::string bundled_demo_project();
 // template's folder; the demo project, with a warning, when that file does not exist), else
 // the demo project, and builds the simulated source at `time`.
 // False with a message naming the file and the place when the project cannot be loaded.
+// The note that the demo project stands in for a missing one goes to `warning`, or to stderr
+// when that is null.
 bool open_report_data(const std::string& option, const std::string& prj, const std::string& template_dir,
-                      std::uint32_t time, report_data& out, std::string& error);
+                      std::uint32_t time, report_data& out, std::string& error, std::string* warning = nullptr);
 
-// Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
-bool parse_report_time(const std::string& text, std::uint32_t& out);
-
-}  // namespace quillet::app
+}  // namespace quillet

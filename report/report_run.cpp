@@ -1,0 +1,131 @@
+// The report-run sequence.
+#include "report/report_run.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include "doc/html_document.h"
+#include "report/htdoc_check.h"
+#include "report/htdoc_processor.h"
+#include "report/report_data.h"
+
+namespace quillet {
+
+namespace {
+
+// Passes diagnostics on to the request's log and, while `collecting`, keeps them as
+// problems; "compute error (NAME): ..." names its property.
+class run_sink : public txl_diagnostic_sink {
+public:
+  run_sink(txl_diagnostic_sink* log, std::vector<report_problem>& problems) : log_(log), problems_(problems) {}
+  void print(std::string_view message) override {
+    if (log_)
+      log_->print(message);
+    if (!collecting)
+      return;
+    if (!message.empty() && message.back() == '\n')
+      message.remove_suffix(1);
+    report_problem problem{std::string(message), 0, {}};
+    const std::string_view prefix = "compute error (";
+    std::size_t close = message.find("): ");
+    if (message.rfind(prefix, 0) == 0 && close != std::string_view::npos)
+      problem.property = std::string(message.substr(prefix.size(), close - prefix.size()));
+    problems_.push_back(std::move(problem));
+  }
+  bool collecting = false;
+
+private:
+  txl_diagnostic_sink* log_;
+  std::vector<report_problem>& problems_;
+};
+
+rc_ptr<html_document> parse_template(const std::string& text) {
+  rc_ptr<html_document> doc = make_rc<html_document>();
+  std::istringstream in(text);
+  if (!doc->read(in))
+    return {};
+  return doc;
+}
+
+// The template's problems found without running it: compile errors, unknown functions and
+// recursion, each with its element and property.
+void add_static_problems(const std::string& text, std::vector<report_problem>& out) {
+  rc_ptr<html_document> doc = parse_template(text);
+  if (!doc)
+    return;
+  for (htdoc_problem& p : check_template(*doc))
+    out.push_back({p.where + ": " + p.message, p.definition, p.property});
+  doc->clear();
+}
+
+void remove_outputs(const report_request& request, const report_result& result) {
+  std::error_code ignored;
+  std::filesystem::remove(result.report_path, ignored);
+  for (const std::string& name : result.images)
+    std::filesystem::remove(htdoc_join_path(request.output_dir, name), ignored);
+}
+
+// Why a finished generation failed, from the processor's state.
+report_failure failure_of(bool ok, const htdoc_processor& processor) {
+  if (ok)
+    return report_failure::none;
+  if (processor.repetition_limit_reached())
+    return report_failure::repetitions;
+  if (processor.output_limit_reached())
+    return report_failure::output_limit;
+  return report_failure::write;
+}
+
+}  // namespace
+
+report_result produce_report(const report_request& request) {
+  report_result result;
+  rc_ptr<html_document> doc = parse_template(request.template_text);
+  if (!doc) {
+    result.failure = report_failure::not_html;
+    return result;
+  }
+  if (request.collect_problems)
+    add_static_problems(request.template_text, result.problems);
+  run_sink sink(request.log, result.problems);
+  htdoc_processor processor(request.log || request.collect_problems ? static_cast<txl_diagnostic_sink&>(sink)
+                                                                     : discard_diagnostics());
+  processor.setup(*doc);
+  htdoc_run run;
+  run.time = request.time;
+  run.template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
+  report_data data;
+  if (!open_report_data(request.project, processor.project(), run.template_dir, run.time, data, result.error,
+                        &result.warning)) {
+    result.failure = report_failure::project;
+    processor.reset();
+    doc->clear();
+    return result;
+  }
+  run.source = data.source.get();
+  run.output_dir = request.output_dir;
+  run.base_name = request.base_name;
+  run.extension = request.extension;
+  run.generated = &result.images;
+  run.max_output = request.max_output;
+  run.max_loop_iterations = request.max_loop_iterations;
+  result.report_path =
+      htdoc_join_path(request.output_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
+  sink.collecting = request.collect_problems;
+  errno = 0;
+  bool ok = processor.generate(run);
+  int write_errno = errno;
+  result.failure = failure_of(ok, processor);
+  result.loop_limit_reached = processor.loop_limit_reached();
+  processor.reset();
+  doc->clear();
+  if (ok)
+    return result;
+  result.error = std::strerror(write_errno ? write_errno : EIO);
+  remove_outputs(request, result);
+  return result;
+}
+
+}  // namespace quillet

@@ -1,0 +1,51 @@
+// One report run, the sequence the command line and the editor's preview share: read the
+// template, set up the processor, open the project and the simulated data source, write the
+// report and its images under the bounds, and remove what a failed run wrote.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "txl/diagnostic_sink.h"
+
+namespace quillet {
+
+struct report_request {
+  std::string template_text;  // the template's bytes
+  std::string template_dir;   // where PRJ and READLIST names resolve; "." when empty
+  std::string project;        // project file; empty: the template's PRJ, else the demo project
+  std::uint32_t time = 0;     // report time, seconds since 1970
+  std::string output_dir;     // must exist
+  std::string base_name;      // report name without extension ("0" when empty)
+  std::string extension = ".htm";
+  std::uint64_t max_output = std::uint64_t{1} << 30;  // bytes; 0: no bound
+  std::int64_t max_loop_iterations = 100'000'000;      // 0: no bound
+  txl_diagnostic_sink* log = nullptr;  // also receives every diagnostic of the run, when set
+  bool collect_problems = false;       // fill report_result::problems
+};
+
+// A diagnostic of a run, with the element and property it is in when they are known.
+struct report_problem {
+  std::string message;
+  int element = 0;       // the element's number among those with a definition, 0 when unknown
+  std::string property;  // empty when unknown
+};
+
+enum class report_failure { none, not_html, project, output_limit, repetitions, write };
+
+struct report_result {
+  report_failure failure = report_failure::none;
+  std::string report_path;          // output_dir joined with base_name + extension
+  std::vector<std::string> images;  // names of the extra files written beside the report
+  std::vector<report_problem> problems;
+  std::string error;                // the project's load error, or the write error's text
+  std::string warning;              // the demo project stood in for the template's missing one
+  bool loop_limit_reached = false;  // some expression failed with #LOOP#
+  bool ok() const { return failure == report_failure::none; }
+};
+
+// Runs the request. On failure the report and the extra files are removed.
+report_result produce_report(const report_request& request);
+
+}  // namespace quillet
