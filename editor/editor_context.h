@@ -29,8 +29,8 @@ struct editor_config {
 };
 
 struct preview_files {
-  std::string folder;   // where reports are written
-  bool own_folder = false;  // a temporary folder of this server, removed at exit
+  std::string folder;       // where the current report lies
+  std::string temp_folder;  // the server's own folder for reports, made on first use, removed at exit
   std::string key;      // the secret path segment of the preview addresses
   std::string report;   // name of the current report, empty when none
   std::vector<std::string> images;  // names of its extra files

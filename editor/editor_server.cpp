@@ -81,7 +81,13 @@ void dispatch(editor_context& ctx, const httplib::Request& req, httplib::Respons
   }
   if (!passes_kind_checks(ctx, *r, req, res))
     return;
-  r->handle(ctx, req, res);
+  // A field of the wrong kind in the page's JSON is the request's fault, whichever handler
+  // met it first.
+  try {
+    r->handle(ctx, req, res);
+  } catch (const nlohmann::json::exception& e) {
+    send_error(res, 400, std::string("The request is malformed: ") + e.what());
+  }
 }
 
 }  // namespace

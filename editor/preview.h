@@ -15,7 +15,9 @@ namespace quillet::editor {
 // preview then stays.
 bool run_preview(editor_context& ctx, const nlohmann::json& request, nlohmann::json& out, std::string& error);
 
-// Removes the current report and its extra files; the folder too when it is the preview's own.
+// Removes the current report and its extra files.
 void remove_preview_files(preview_files& files);
+// remove_preview_files, and the folder too when it is the preview's own: the server ends.
+void end_preview(preview_files& files);
 
 }  // namespace quillet::editor

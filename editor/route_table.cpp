@@ -9,6 +9,7 @@ const std::vector<route>& editor_routes() {
   static const std::vector<route> table = {
       {"GET", "/", route_kind::start, handle_start},
       {"GET", "/web/", route_kind::page, handle_web_file},
+      {"GET", "/doc/", route_kind::page, handle_doc_file},
       {"GET", "/preview/", route_kind::preview, handle_preview_file},
       {"POST", "/api/session", route_kind::session, handle_session},
       {"POST", "/api/ping", route_kind::change, handle_ping},

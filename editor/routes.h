@@ -46,6 +46,7 @@ bool read_json(const httplib::Request& req, httplib::Response& res, nlohmann::js
 // The route handlers, by group.
 void handle_start(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_web_file(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_doc_file(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_session(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_ping(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_state(editor_context&, const httplib::Request&, httplib::Response&);

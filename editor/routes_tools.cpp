@@ -1,5 +1,7 @@
 // The file chooser's listings, the font list, the expression check and project selection.
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "data/kov_project_holder.h"
 #include "editor/codepage_text.h"
@@ -8,6 +10,7 @@
 #include "editor/font_families.h"
 #include "editor/routes.h"
 #include "editor/session.h"
+#include "editor/web_assets.h"
 #include "txl/compiler.h"
 #include "txl/user_function.h"
 
@@ -82,6 +85,34 @@ void handle_project(editor_context& ctx, const httplib::Request& req, httplib::R
     store_session_settings(ctx, ignored);
   }
   send_json(res, status);
+}
+
+}  // namespace quillet::editor
+
+namespace quillet::editor {
+
+// "/doc/PATH": an image the edited template refers to by a relative address, from the
+// folder of the open document (else the current folder). Only image files are served.
+void handle_doc_file(editor_context& ctx, const httplib::Request& req, httplib::Response& res) {
+  std::string base;
+  {
+    std::lock_guard lock(ctx.mutex);
+    std::error_code ec;
+    base = ctx.file.empty() ? std::filesystem::current_path(ec).string()
+                            : std::filesystem::path(ctx.file).parent_path().string();
+  }
+  std::error_code ec;
+  std::filesystem::path file = std::filesystem::canonical(std::filesystem::path(base) / req.path.substr(5), ec);
+  std::string name = file.filename().string();
+  if (ec || !std::filesystem::is_regular_file(file, ec) || !filter_admits("images", name)) {
+    res.status = 404;
+    res.set_content("Not found.\n", "text/plain; charset=utf-8");
+    return;
+  }
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  res.set_content(bytes.str(), std::string(web_mime_type(name)).c_str());
 }
 
 }  // namespace quillet::editor

@@ -35,7 +35,7 @@ std::string take_session(editor_context& ctx, bool takeover) {
 }
 
 void end_session(editor_context& ctx) {
-  remove_preview_files(ctx.preview);
+  end_preview(ctx.preview);
   ctx.tab.clear();
 }
 

@@ -19,7 +19,8 @@ const mime_row mime_rows[] = {
     {".html", "text/html; charset=utf-8"}, {".js", "text/javascript; charset=utf-8"},
     {".mjs", "text/javascript; charset=utf-8"}, {".css", "text/css; charset=utf-8"},
     {".json", "application/json"}, {".svg", "image/svg+xml"}, {".png", "image/png"},
-    {".gif", "image/gif"}, {".ico", "image/x-icon"}, {".txt", "text/plain; charset=utf-8"},
+    {".gif", "image/gif"}, {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"}, {".bmp", "image/bmp"},
+    {".ico", "image/x-icon"}, {".txt", "text/plain; charset=utf-8"},
     {".woff2", "font/woff2"},
 };
 
