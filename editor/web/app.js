@@ -164,7 +164,7 @@ async function start() {
   doc = new DocumentController(surface, { on_changed: update_states });
   doc.settings = server_state.settings || doc.settings;
   preview = new Preview($('#preview'), { doc, surface, set_status,
-    select: n => { const e = surface.find_dynelt(n); if (e) surface.select_element(e); } });
+    select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });
   commands = make_commands({ surface, doc, preview, target: () => context_target, version: () => server_state.version,
     changed: update_states, open_submenu, pick_color, open_help });
   build_menu_bar($('#menu-bar'), entries_of, run_entry);

@@ -328,6 +328,15 @@ export class EditingSurface {
 
   find_dynelt(n) { return this.doc.querySelector(`[vxdynelt="${n}"]`); }
 
+  // Returns the element that carries the n-th definition when the template is read back:
+  // the n-th element in document order whose definition is not empty (an empty one writes
+  // no directive). Report problems name elements this way.
+  nth_defined(n, definitions) {
+    const defined = Array.from(this.doc.body.querySelectorAll('[vxdynelt]'))
+      .filter(e => definitions[this.dynelt_number(e) - 1]?.length);
+    return defined[n - 1] || null;
+  }
+
   // Re-reads the dynamic elements after undo, redo, paste and typing: the first element with
   // a number keeps it, a copy of an element gets a new number with a copy of the definition,
   // a number that names no definition is removed. `definitions` is changed in place.
