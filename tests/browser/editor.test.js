@@ -239,7 +239,8 @@ test('the preview shows the report of the edited template and lists its problems
 test('a second tab is told the document is open elsewhere and may take it over', async () => {
   const editor = await start_editor('plain.html');
   try {
-    const first = await open_page(editor);
+    const first = await open_page(editor, { association: 'Yes' });
+    assert.ok(existsSync(join(editor.dir, '.data/applications/quillet-editor.desktop')), 'Yes offers the editor for HTML files');
     const context = await first.context().browser().newContext();
     const second = await context.newPage();
     await second.goto(editor.url);

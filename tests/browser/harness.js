@@ -53,16 +53,17 @@ export async function start_editor(template, extra_args = []) {
 }
 
 // Opens the editor's address in a new page and waits until it can be typed into; answers
-// the first-run association question with No when it comes.
-export async function open_page(editor, { answer_association = true } = {}) {
+// the first-run association question (No unless told otherwise).
+export async function open_page(editor, { association = 'No' } = {}) {
   const context = await (await the_browser()).newContext({ viewport: { width: 1280, height: 860 } });
   const page = await context.newPage();
   page.on('pageerror', e => console.error('page error:', e.message));
   await page.goto(editor.url);
   await page.waitForFunction(() => document.body.dataset.ready === 'true');
-  if (answer_association) {
+  if (association) {
     const question = page.getByRole('alertdialog', { name: 'HTML Template  Editor' });
-    await question.getByRole('button', { name: 'No' }).click();
+    await question.getByRole('button', { name: association }).click();
+    await question.waitFor({ state: 'detached' });
   }
   return page;
 }
