@@ -2,6 +2,8 @@
 // route table.
 #include "editor/editor_server.h"
 
+#include <malloc.h>
+
 #include <httplib.h>
 
 #include "editor/random_hex.h"
@@ -107,6 +109,15 @@ bool editor_server::bind(std::string& error) {
   }
   load_session_settings(ctx_);
   http_->set_payload_max_length(max_body);
+  // Small responses go out at once instead of waiting for the client's delayed ACK.
+  http_->set_tcp_nodelay(true);
+  // A large document's tree and JSON leave many small freed blocks in the allocator's arenas;
+  // once such a response is written they go back to the system, so the server at rest stays
+  // small.
+  http_->set_logger([](const httplib::Request& req, const httplib::Response& res) {
+    if (req.body.size() + res.body.size() > (std::size_t{256} << 10))
+      malloc_trim(0);
+  });
   http_->new_task_queue = [] { return new httplib::ThreadPool(8); };
   auto handler = [this](const httplib::Request& req, httplib::Response& res) { dispatch(ctx_, req, res); };
   // One catch-all per method, so that every request, of any method, passes the same checks.
