@@ -110,6 +110,8 @@ bool run_preview(editor_context& ctx, const json& body, json& out, std::string& 
   request.output_dir = folder;
   request.base_name = fs::path(name).stem().string();
   report_result result = produce_report(request);
+  if (!result.warning.empty())
+    result.problems.insert(result.problems.begin(), report_problem{result.warning, 0, {}});
   out["problems"] = problems_json(result.problems);
   if (!result.ok()) {
     std::error_code ignored;
