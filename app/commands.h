@@ -23,7 +23,6 @@ int run_format(const arg_list& args);
 int run_eval(const arg_list& args);
 int run_report(const arg_list& args);
 int run_check(const arg_list& args);
-int run_edit(const arg_list& args);
 
 // Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
 bool parse_report_time(const std::string& text, std::uint32_t& out);
@@ -32,3 +31,8 @@ bool parse_report_time(const std::string& text, std::uint32_t& out);
 bool wants_help(const arg_list& args);
 
 }  // namespace quillet::app
+
+// The editor's command (editor/edit_command.h), linked from the editor's library.
+namespace quillet::editor {
+int run_edit(const std::vector<std::string>& args);
+}

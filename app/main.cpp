@@ -12,7 +12,7 @@ const std::vector<command>& command_table() {
       {"eval", "compile and evaluate one expression and print its value", run_eval},
       {"report", "produce a report from a template", run_report},
       {"check", "list the problems of a template's directives and expressions", run_check},
-      {"edit", "start the template editor in the browser", run_edit},
+      {"edit", "start the template editor in the browser", editor::run_edit},
   };
   return table;
 }

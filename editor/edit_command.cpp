@@ -1,24 +1,27 @@
 // quillet edit: serves the editor on 127.0.0.1 and opens the user's browser on it. Runs until
 // SIGINT or SIGTERM, or until the page's File Exit.
+#include "editor/edit_command.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
-#include "app/commands.h"
 #include "editor/document.h"
 #include "editor/editor_server.h"
 
 extern char** environ;
 
-namespace quillet::app {
+namespace quillet::editor {
 
 namespace {
 
@@ -31,11 +34,11 @@ const char edit_usage[] =
     "QUILLET_WEB_DIR=DIR serves the page from DIR instead of the program (development).\n";
 
 struct edit_options {
-  editor::editor_config config;
+  editor_config config;
   bool browser = true;
 };
 
-bool parse_edit_args(const arg_list& args, edit_options& o) {
+bool parse_edit_args(const std::vector<std::string>& args, edit_options& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool takes_value = a == "--project" || a == "--port";
@@ -89,7 +92,7 @@ void open_browser(const std::string& address) {
 
 // Blocks SIGINT and SIGTERM in every thread and stops the server from a thread that waits
 // for them; a request to exit raises SIGTERM for the same path.
-std::thread watch_signals(editor::editor_server& server, sigset_t& set) {
+std::thread watch_signals(editor_server& server, sigset_t& set) {
   return std::thread([&server, set] {
     int sig = 0;
     sigwait(&set, &sig);
@@ -99,8 +102,8 @@ std::thread watch_signals(editor::editor_server& server, sigset_t& set) {
 
 }  // namespace
 
-int run_edit(const arg_list& args) {
-  if (wants_help(args)) {
+int run_edit(const std::vector<std::string>& args) {
+  if (std::find(args.begin(), args.end(), "--help") != args.end() || std::find(args.begin(), args.end(), "-h") != args.end()) {
     std::fputs(edit_usage, stdout);
     return 0;
   }
@@ -120,7 +123,7 @@ int run_edit(const arg_list& args) {
   pthread_sigmask(SIG_BLOCK, &set, nullptr);
   signal(SIGPIPE, SIG_IGN);
   o.config.on_exit = [] { kill(getpid(), SIGTERM); };
-  editor::editor_server server(o.config);
+  editor_server server(o.config);
   std::string error;
   if (!server.bind(error)) {
     std::fprintf(stderr, "quillet edit: %s.\n", error.c_str());
@@ -128,7 +131,7 @@ int run_edit(const arg_list& args) {
   }
   std::printf("%s\n", server.start_address().c_str());
   std::fflush(stdout);
-  if (!o.config.file.empty() && !editor::open_start_document(server.context(), error))
+  if (!o.config.file.empty() && !open_start_document(server.context(), error))
     std::fprintf(stderr, "quillet edit: Error opening document: %s.\n", error.c_str());
   if (o.browser)
     open_browser(server.start_address());
@@ -138,4 +141,4 @@ int run_edit(const arg_list& args) {
   return 0;
 }
 
-}  // namespace quillet::app
+}  // namespace quillet::editor
