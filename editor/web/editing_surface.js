@@ -104,7 +104,8 @@ export class EditingSurface {
   // Returns the whole document as HTML for saving: glyph sources as stored, no editing aids.
   serialize() {
     const doc = this.doc;
-    const root = doc.documentElement.cloneNode(true);
+    // A copy in a document without a window, so that putting the sources back loads nothing.
+    const root = doc.implementation.createHTMLDocument('').importNode(doc.documentElement, true);
     root.querySelector(`#${UI_STYLE_ID}`)?.remove();
     for (const name of ['data-quillet-res', 'data-quillet-src']) {
       for (const img of root.querySelectorAll(`img[${name}]`)) {

@@ -231,6 +231,7 @@ test('the preview shows the report of the edited template and lists its problems
     assert.equal(await in_template(page, doc => doc.getSelection().getRangeAt(0).cloneContents().firstChild?.getAttribute?.('vxdynelt')), '3');
     assert.ok(await page.locator('[data-command="preview-time"]').inputValue());
     await command(page, '32825');
+    await command(page, '41006');
   } finally {
     await editor.stop();
   }
@@ -240,7 +241,9 @@ test('a second tab is told the document is open elsewhere and may take it over',
   const editor = await start_editor('plain.html');
   try {
     const first = await open_page(editor, { association: 'Yes' });
-    assert.ok(existsSync(join(editor.dir, '.data/applications/quillet-editor.desktop')), 'Yes offers the editor for HTML files');
+    const entry = join(editor.dir, '.data/applications/quillet-editor.desktop');
+    for (let i = 0; i < 50 && !existsSync(entry); i++) await first.waitForTimeout(100);
+    assert.ok(existsSync(entry), 'Yes offers the editor for HTML files');
     const context = await first.context().browser().newContext();
     const second = await context.newPage();
     await second.goto(editor.url);
