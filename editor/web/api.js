@@ -65,7 +65,7 @@ export async function page_json(path) {
   return response.json();
 }
 
-// Tells whether a page of the editor exists (the user manual comes with a later part).
+// Tells whether a page of the editor exists (the user manual may be missing).
 export async function page_exists(path) {
   const response = await fetch(path, { method: 'GET', credentials: 'same-origin' }).catch(() => null);
   return !!response && response.ok;

@@ -360,7 +360,7 @@ export class EditingSurface {
 
   // Inserts an element from an insertion record {tag, attributes, content, prefix, suffix}
   // at the selection, wrapping the selection when the record has no content. Returns it.
-  insert_record(spec) {
+  insert_record(record) {
     this.focus();
     const doc = this.doc;
     let id;
@@ -368,15 +368,15 @@ export class EditingSurface {
       id = `TMPID_${Math.floor(Math.random() * 0x100000000).toString(16).toUpperCase().padStart(8, '0')}`;
     } while (doc.getElementById(id));
     const r = this.range();
-    let content = spec.content || '';
+    let content = record.content || '';
     if (!content) {
       const holder = doc.createElement('div');
       holder.append(r.cloneContents());
       content = holder.innerHTML;
     }
-    const empty = ['HR', 'IMG', 'BR', 'INPUT'].includes(spec.tag);
-    const markup = `${spec.prefix || ''}<${spec.tag} ID="${id}"${spec.attributes ? ` ${spec.attributes}` : ''}>` +
-      `${empty ? '' : `${content}</${spec.tag}>`}${spec.suffix || ''}`;
+    const empty = ['HR', 'IMG', 'BR', 'INPUT'].includes(record.tag);
+    const markup = `${record.prefix || ''}<${record.tag} ID="${id}"${record.attributes ? ` ${record.attributes}` : ''}>` +
+      `${empty ? '' : `${content}</${record.tag}>`}${record.suffix || ''}`;
     this.paste_range(r, markup);
     const element = doc.getElementById(id);
     if (element) element.removeAttribute('id');
