@@ -18,6 +18,8 @@ import { run_dialog } from './dialogs/dialog.js';
 
 const $ = selector => document.querySelector(selector);
 let commands, toolbars, doc, surface, preview, server_state, context_target = null;
+let running = 0;
+const idle_waiters = [];
 
 function set_status(text) {
   $('#status-text').textContent = text || t('status.ready');
@@ -30,9 +32,20 @@ function run_command(id, value) {
   const state = command.state();
   if (state.enabled === false) return Promise.resolve(false);
   close_popups(0);
+  running += 1;
   const done = Promise.resolve().then(() => command.run(value)).catch(e => error_box(e.message))
-    .finally(() => { context_target = null; update_states(); });
+    .finally(() => {
+      context_target = null;
+      update_states();
+      running -= 1;
+      if (running === 0) for (const resolve of idle_waiters.splice(0)) resolve();
+    });
   return Promise.race([done, next_wait()]).then(() => true);
+}
+
+// Resolves when no command is running any more (all their dialogs answered).
+function idle() {
+  return running === 0 ? Promise.resolve() : new Promise(resolve => idle_waiters.push(resolve));
 }
 
 function entries_of(ids) {
@@ -175,7 +188,7 @@ async function start() {
   });
   set_status('');
   document.addEventListener('keydown', shortcut);
-  window.quillet = { command: run_command, ready: false };
+  window.quillet = { command: run_command, idle, ready: false };
   api.set_stale_handler(() => lock(t('stale')));
   if (!(await join_session())) return;
   setInterval(() => api.ping().catch(() => {}), 20000);

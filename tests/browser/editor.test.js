@@ -3,9 +3,9 @@
 // preview and the tab takeover, against a real `quillet edit` server.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, existsSync } from 'node:fs';
+import { readFileSync, existsSync, readdirSync, copyFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { start_editor, open_page, command, body_html, in_template, select_in, close_browser } from './harness.js';
+import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser } from './harness.js';
 
 after(close_browser);
 
@@ -115,6 +115,33 @@ test('file commands ask before dropping changes, propose names and open through 
     await open.getByRole('option', { name: 'plain.html' }).dblclick();
     await page.waitForFunction(() => document.title.startsWith('plain.html'));
     assert.equal(await in_template(page, doc => doc.querySelector('#first').textContent), 'First paragraph');
+  } finally {
+    await editor.stop();
+  }
+});
+
+// Opening a saved template and saving it again changes nothing, for every example.
+test('a template saved from the page is a fixed point of opening and saving', async () => {
+  const editor = await start_editor(null);
+  try {
+    const page = await open_page(editor);
+    const examples = new URL('../../examples/', import.meta.url).pathname;
+    copyFileSync(join(examples, 'demo_project.json'), join(editor.dir, 'demo_project.json'));
+    const open_and_save = async file => {
+      await command(page, '57601');
+      const open = page.getByRole('dialog', { name: 'Open' });
+      await open.getByLabel('File name:').fill(file);
+      await open.getByRole('button', { name: 'Open' }).click();
+      await idle(page);
+      await command(page, '57603');
+      return readFileSync(file, 'latin1');
+    };
+    for (const name of readdirSync(examples).filter(n => /\.html?$|\.htt$/.test(n))) {
+      const file = join(editor.dir, name);
+      copyFileSync(join(examples, name), file);
+      const first = await open_and_save(file);
+      assert.equal(await open_and_save(file), first, name);
+    }
   } finally {
     await editor.stop();
   }

@@ -71,6 +71,9 @@ export async function open_page(editor, { association = 'No' } = {}) {
 // Runs a command through the automation hook.
 export const command = (page, id) => page.evaluate(id => window.quillet.command(id), id);
 
+// Waits until no command is running (every dialog a command opened has been answered).
+export const idle = page => page.evaluate(() => window.quillet.idle());
+
 // The editing frame's body HTML (lower-cased tags as the browser gives them).
 export const body_html = page => page.evaluate(() =>
   document.querySelector('iframe[data-role="template"]').contentDocument.body.innerHTML);
