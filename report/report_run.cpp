@@ -80,6 +80,33 @@ report_failure failure_of(bool ok, const htdoc_processor& processor) {
 
 }  // namespace
 
+// The generation parameters of the request over an opened data source.
+static htdoc_run run_parameters(const report_request& request, const report_data& data, report_result& result) {
+  htdoc_run run;
+  run.time = request.time;
+  run.template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
+  run.source = data.source.get();
+  run.output_dir = request.output_dir;
+  run.base_name = request.base_name;
+  run.extension = request.extension;
+  run.generated = &result.images;
+  run.max_output = request.max_output;
+  run.max_loop_iterations = request.max_loop_iterations;
+  return run;
+}
+
+// Writes the report of a set-up processor; the failure, if any, in `result`.
+static void generate(htdoc_processor& processor, const htdoc_run& run, report_result& result) {
+  result.report_path = htdoc_join_path(run.output_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
+  errno = 0;
+  bool ok = processor.generate(run);
+  int write_errno = errno;
+  result.failure = failure_of(ok, processor);
+  result.loop_limit_reached = processor.loop_limit_reached();
+  if (!ok)
+    result.error = std::strerror(write_errno ? write_errno : EIO);
+}
+
 report_result produce_report(const report_request& request) {
   report_result result;
   rc_ptr<html_document> doc = parse_template(request.template_text);
@@ -93,38 +120,19 @@ report_result produce_report(const report_request& request) {
   htdoc_processor processor(request.log || request.collect_problems ? static_cast<txl_diagnostic_sink&>(sink)
                                                                      : discard_diagnostics());
   processor.setup(*doc);
-  htdoc_run run;
-  run.time = request.time;
-  run.template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
+  const std::string template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
   report_data data;
-  if (!open_report_data(request.project, processor.project(), run.template_dir, run.time, data, result.error,
-                        &result.warning)) {
+  if (open_report_data(request.project, processor.project(), template_dir, request.time, data, result.error,
+                       &result.warning)) {
+    sink.collecting = request.collect_problems;
+    generate(processor, run_parameters(request, data, result), result);
+  } else {
     result.failure = report_failure::project;
-    processor.reset();
-    doc->clear();
-    return result;
   }
-  run.source = data.source.get();
-  run.output_dir = request.output_dir;
-  run.base_name = request.base_name;
-  run.extension = request.extension;
-  run.generated = &result.images;
-  run.max_output = request.max_output;
-  run.max_loop_iterations = request.max_loop_iterations;
-  result.report_path =
-      htdoc_join_path(request.output_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
-  sink.collecting = request.collect_problems;
-  errno = 0;
-  bool ok = processor.generate(run);
-  int write_errno = errno;
-  result.failure = failure_of(ok, processor);
-  result.loop_limit_reached = processor.loop_limit_reached();
   processor.reset();
   doc->clear();
-  if (ok)
-    return result;
-  result.error = std::strerror(write_errno ? write_errno : EIO);
-  remove_outputs(request, result);
+  if (result.failure != report_failure::none && result.failure != report_failure::project)
+    remove_outputs(request, result);
   return result;
 }
 
