@@ -95,6 +95,7 @@ bool open_document(editor_context& ctx, const std::string& path, json& out, std:
   bool fragment = has_extension(file, {".htt"}) || !loaded->state.fragment.clsid.empty();
   json status = project_status(chosen_project(ctx, loaded->state.project, file), kov_msg_cannot_load_project);
   ctx.first_open_done = true;
+  ctx.start_document = nullptr;  // a reloaded page must not get the first document back
   ctx.file = file;
   ctx.fragment = fragment;
   ctx.project = status["ok"].get<bool>() ? status["path"].get<std::string>() : std::string();

@@ -12,6 +12,7 @@ void handle_new(editor_context& ctx, const httplib::Request&, httplib::Response&
   loaded_template empty = new_template();
   ctx.file.clear();
   ctx.fragment = false;
+  ctx.start_document = nullptr;
   send_json(res, {{"path", nullptr}, {"fragment", false}, {"html", empty.html}, {"state", state_json(empty.state)}});
 }
 
