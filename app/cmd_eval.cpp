@@ -19,9 +19,10 @@ namespace quillet::app {
 namespace {
 
 const char eval_usage[] =
-    "usage: quillet eval [--project FILE] [--time T] [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "usage: quillet eval [--project FILE] [--store STORE] [--time T] [--var NAME=EXPR]... [--text] EXPR\n\n"
     "Channel functions read the simulated data source over --project (default: the bundled\n"
-    "demo project) at --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"
+    "demo project), or the history store --store (sqlite:PATH or postgresql://...), at --time\n"
+    "(seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"
     "Compiles EXPR as a template property, with each --var as a template variable that\n"
     "EXPR calls as @NAME, evaluates it and prints the value as expression source\n"
     "(strings quoted, vectors as LIST(...)); --text prints the text form a report shows.\n"
@@ -34,6 +35,7 @@ struct eval_options {
   bool have_expression = false;
   bool text = false;
   std::string project;
+  std::string store;
   std::uint32_t time = 0;
   bool have_time = false;
 };
@@ -44,11 +46,13 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
     const std::string& a = args[i];
     if (a == "--text") {
       o.text = true;
-    } else if ((a == "--project" || a == "--time") && i + 1 >= args.size()) {
+    } else if ((a == "--project" || a == "--time" || a == "--store") && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet eval: %s needs a value\n", a.c_str());
       return false;
     } else if (a == "--project") {
       o.project = args[++i];
+    } else if (a == "--store") {
+      o.store = args[++i];
     } else if (a == "--time") {
       o.have_time = parse_report_time(args[++i], o.time);
       if (!o.have_time) {
@@ -152,6 +156,10 @@ int run_eval(const arg_list& args) {
   const std::uint32_t time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
   if (!open_report_data(o.project, "", "", time, data, project_error)) {
     std::fprintf(stderr, "quillet eval: cannot load the project: %s\n", project_error.c_str());
+    return 1;
+  }
+  if (!use_report_store(o.store, "", "", time, data, project_error)) {
+    std::fprintf(stderr, "quillet eval: cannot open the history store: %s\n", project_error.c_str());
     return 1;
   }
   eval_context context(time, data.source.get());

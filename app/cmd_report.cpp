@@ -22,9 +22,11 @@ namespace {
 
 const char report_usage[] =
     "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
-    "                      [--project FILE] [--log] [--max-output N] [--max-loop N]\n\n"
+    "                      [--project FILE] [--store STORE] [--log] [--max-output N] [--max-loop N]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
-    "template's PRJ setting (relative to its folder), else the bundled demo project.\n"
+    "template's PRJ setting (relative to its folder), else the bundled demo project. With\n"
+    "--store (sqlite:PATH or postgresql://...), or the template's STORE setting, they come\n"
+    "from that history store instead, read as one snapshot.\n"
     "Produces one report from TEMPLATE and prints its path. --out is the folder of the report\n"
     "(default: the current folder; created when missing), --name its base name (default: the\n"
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
@@ -41,6 +43,7 @@ struct report_options {
   std::string name;
   std::string ext = ".htm";
   std::string project;
+  std::string store;
   std::uint32_t time = 0;
   bool have_time = false;
   bool log = false;
@@ -114,6 +117,8 @@ bool take_value(const std::string& option, const std::string& value, report_opti
     out.ext = value;
   else if (option == "--project")
     out.project = value;
+  else if (option == "--store")
+    out.store = value;
   else if (option == "--time")
     out.have_time = parse_time(value, out.time);
   else if (option == "--max-output" && !parse_size(value, out.max_output)) {
@@ -141,7 +146,7 @@ bool parse_report_args(const arg_list& args, report_options& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output" ||
-                       a == "--max-loop" || a == "--project";
+                       a == "--max-loop" || a == "--project" || a == "--store";
     if (takes_value && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
       return false;
@@ -204,6 +209,9 @@ void report_failure_message(const report_result& r, const report_request& q, con
   case report_failure::project:
     std::fprintf(stderr, "quillet report: cannot load the project: %s.\n", r.error.c_str());
     return;
+  case report_failure::store:
+    std::fprintf(stderr, "quillet report: cannot open the history store: %s.\n", r.error.c_str());
+    return;
   case report_failure::repetitions:
     std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was removed.\n",
                  static_cast<long long>(htdoc_run{}.max_repetitions), r.report_path.c_str());
@@ -244,6 +252,8 @@ int run_report(const arg_list& args) {
   stderr_sink log_sink;
   request.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
   request.project = o.project;
+  request.store = o.store;
+  request.read_store_setting = true;
   request.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
   request.output_dir = o.out_dir;
   request.base_name = o.name.empty() ? input.stem().string() : o.name;

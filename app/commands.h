@@ -23,6 +23,8 @@ int run_format(const arg_list& args);
 int run_eval(const arg_list& args);
 int run_report(const arg_list& args);
 int run_check(const arg_list& args);
+int run_import(const arg_list& args);
+int run_store(const arg_list& args);
 
 // Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
 bool parse_report_time(const std::string& text, std::uint32_t& out);

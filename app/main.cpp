@@ -13,6 +13,8 @@ const std::vector<command>& command_table() {
       {"report", "produce a report from a template", run_report},
       {"check", "list the problems of a template's directives and expressions", run_check},
       {"edit", "start the template editor in the browser", editor::run_edit},
+      {"import", "fill a history store from CSV exports or generated history", run_import},
+      {"store", "upkeep of a history store (prune)", run_store},
   };
   return table;
 }

@@ -92,12 +92,14 @@ int setting_number(std::string_view text) {
   return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
 }
 
-bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh) {
+bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh, std::string* store) {
   project.clear();
   refresh = 0;
   txl_prop_list props;
   bool read = read_directive_list(head_list, directive_doc, props, mode);
   get_prop_string(props, "PRJ", project);
+  if (store)
+    get_prop_string(props, "STORE", *store);
   std::string text;
   get_prop_string(props, "REFRESH", text);
   refresh = setting_number(text);

@@ -96,8 +96,10 @@ txl_user_function* find_prop(const txl_prop_list& props, std::string_view name);
 int setting_number(std::string_view text);
 
 // Reads the DOC directive of HEAD's list: PRJ into `project`, REFRESH as a number of seconds
-// into `refresh`. False when there is none or a pair failed; what was read is used all the same.
-bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh);
+// into `refresh`, and STORE (the history store reports read) into `store` when it is given.
+// False when there is none or a pair failed; what was read is used all the same.
+bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh,
+                       std::string* store = nullptr);
 // Appends a DOC comment with PRJ and REFRESH, both as string literals, at the end of the list.
 void write_doc_settings(html_element*& head_list, std::string_view project, int refresh);
 

@@ -40,6 +40,7 @@ void htdoc_processor::reset() {
   params_.clear();
   document_.reset();
   project_.clear();
+  store_.clear();
   stacks_.clear();
   run_ = nullptr;
   repetition_bound_ = UINT64_MAX;
@@ -70,7 +71,7 @@ void htdoc_processor::add_dyn_element(html_dyn_elt* element) { dyn_elements_.emp
 // META element at the end of HEAD.
 void htdoc_processor::read_settings(html_elt_tag& head) {
   int refresh = 0;
-  read_doc_settings(head.children, mode_compile, project_, refresh);
+  read_doc_settings(head.children, mode_compile, project_, refresh, &store_);
   if (refresh <= 0)
     return;
   auto* meta = new html_elt_tag(find_tag_def("META"));

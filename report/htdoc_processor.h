@@ -102,6 +102,8 @@ public:
 
   html_document* document() const { return document_.get(); }
   const std::string& project() const { return project_; }
+  // The DOC setting STORE: the history store the template's reports read, or empty.
+  const std::string& store() const { return store_; }
   const txl_prop_list& variables() const { return variables_; }
   const txl_prop_list& wizard_params() const { return params_; }
   const std::vector<rc_ptr<html_dyn_elt>>& dyn_elements() const { return dyn_elements_; }
@@ -135,6 +137,7 @@ private:
   txl_prop_list variables_;
   txl_prop_list params_;
   std::string project_;
+  std::string store_;
   kov_context_stacks stacks_;
   const htdoc_run* run_ = nullptr;
   int name_counter_ = 0;

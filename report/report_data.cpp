@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "data/historian/hist_data_source.h"
+#include "data/kov_sim_data_source.h"
 #include "platform/project/project_interfaces.h"
 
 namespace quillet {
@@ -66,6 +68,30 @@ bool open_report_data(const std::string& option, const std::string& prj, const s
   }
   out.map.attach(out.holder.project());
   out.source = std::make_unique<kov_sim_data_source>(&out.map, time);
+  return true;
+}
+
+// A setting's SQLite file is relative to the template's folder; URIs and options are used
+// as they are.
+static std::string chosen_store(const std::string& option, const std::string& setting, const std::string& dir) {
+  if (!option.empty() || setting.empty() || setting.find("://") != std::string::npos)
+    return option.empty() ? setting : option;
+  const bool prefixed = setting.rfind("sqlite:", 0) == 0;
+  const fs::path p(prefixed ? setting.substr(7) : setting);
+  if (p.is_absolute() || dir.empty())
+    return setting;
+  return "sqlite:" + (fs::path(dir) / p).string();
+}
+
+bool use_report_store(const std::string& option, const std::string& setting, const std::string& template_dir,
+                      std::uint32_t time, report_data& data, std::string& error) {
+  const std::string name = chosen_store(option, setting, template_dir);
+  if (name.empty())
+    return true;
+  std::unique_ptr<hist_store> store = hist_open_store(name, false, error);
+  if (!store)
+    return false;
+  data.source = std::make_unique<hist_data_source>(&data.map, std::move(store), time);
   return true;
 }
 

@@ -8,14 +8,14 @@
 
 #include "data/kov_project_holder.h"
 #include "data/kov_project_map.h"
-#include "data/kov_sim_data_source.h"
+#include "data/kov_runtime_data_source.h"
 
 namespace quillet {
 
 struct report_data {
   kov_project_holder holder;
   kov_project_map map;
-  std::unique_ptr<kov_sim_data_source> source;
+  std::unique_ptr<kov_runtime_data_source> source;  // simulated, or over a history store
 };
 
 // The bundled demo project beside the program (../examples or ../share/quillet), or
@@ -30,5 +30,11 @@ std::string bundled_demo_project();
 // when that is null.
 bool open_report_data(const std::string& option, const std::string& prj, const std::string& template_dir,
                       std::uint32_t time, report_data& out, std::string& error, std::string* warning = nullptr);
+
+// Replaces the simulated source by one over a history store when a store is named: the
+// option, else the template's STORE setting (a file relative to the template's folder).
+// The store is opened for reading as one snapshot. False with a message when it cannot be.
+bool use_report_store(const std::string& option, const std::string& setting, const std::string& template_dir,
+                      std::uint32_t time, report_data& data, std::string& error);
 
 }  // namespace quillet

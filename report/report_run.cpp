@@ -122,16 +122,20 @@ report_result produce_report(const report_request& request) {
   processor.setup(*doc);
   const std::string template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
   report_data data;
-  if (open_report_data(request.project, processor.project(), template_dir, request.time, data, result.error,
-                       &result.warning)) {
+  const std::string& store_setting = request.read_store_setting ? processor.store() : std::string();
+  if (!open_report_data(request.project, processor.project(), template_dir, request.time, data, result.error,
+                        &result.warning)) {
+    result.failure = report_failure::project;
+  } else if (!use_report_store(request.store, store_setting, template_dir, request.time, data, result.error)) {
+    result.failure = report_failure::store;
+  } else {
     sink.collecting = request.collect_problems;
     generate(processor, run_parameters(request, data, result), result);
-  } else {
-    result.failure = report_failure::project;
   }
   processor.reset();
   doc->clear();
-  if (result.failure != report_failure::none && result.failure != report_failure::project)
+  if (result.failure != report_failure::none && result.failure != report_failure::project &&
+      result.failure != report_failure::store)
     remove_outputs(request, result);
   return result;
 }

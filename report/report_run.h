@@ -15,6 +15,8 @@ struct report_request {
   std::string template_text;  // the template's bytes
   std::string template_dir;   // where PRJ and READLIST names resolve; "." when empty
   std::string project;        // project file; empty: the template's PRJ, else the demo project
+  std::string store;          // history store; empty: the template's STORE when read_store_setting,
+  bool read_store_setting = false;  // else the simulated source
   std::uint32_t time = 0;     // report time, seconds since 1970
   std::string output_dir;     // must exist
   std::string base_name;      // report name without extension ("0" when empty)
@@ -32,14 +34,14 @@ struct report_problem {
   std::string property;  // empty when unknown
 };
 
-enum class report_failure { none, not_html, project, output_limit, repetitions, write };
+enum class report_failure { none, not_html, project, store, output_limit, repetitions, write };
 
 struct report_result {
   report_failure failure = report_failure::none;
   std::string report_path;          // output_dir joined with base_name + extension
   std::vector<std::string> images;  // names of the extra files written beside the report
   std::vector<report_problem> problems;
-  std::string error;                // the project's load error, or the write error's text
+  std::string error;                // the project's or store's open error, or the write error's text
   std::string warning;              // the demo project stood in for the template's missing one
   bool loop_limit_reached = false;  // some expression failed with #LOOP#
   bool ok() const { return failure == report_failure::none; }

@@ -1,0 +1,358 @@
+// The SQLite back end of the history store: one file, WAL mode, samples and summaries in
+// tables keyed by channel and time without row ids. Readers hold one read transaction from
+// opening to closing, so a report sees one snapshot while an import commits beside it.
+#include <sqlite3.h>
+
+#include <cstring>
+
+#include "data/historian/hist_backends.h"
+
+namespace quillet {
+
+namespace {
+
+const char* const schema_sql =
+    "CREATE TABLE IF NOT EXISTS quillet_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+    "CREATE TABLE IF NOT EXISTS sample(node INTEGER NOT NULL, channel INTEGER NOT NULL, t INTEGER NOT NULL,"
+    " value REAL NOT NULL, good INTEGER NOT NULL, PRIMARY KEY(node, channel, t)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS hour_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour INTEGER NOT NULL,"
+    " count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
+    " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
+    " weight REAL, integral REAL, integral2 REAL, PRIMARY KEY(node, channel, hour)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS event(node INTEGER NOT NULL, t INTEGER NOT NULL, channel INTEGER NOT NULL,"
+    " code INTEGER NOT NULL, severity INTEGER NOT NULL, text TEXT NOT NULL,"
+    " PRIMARY KEY(node, t, channel, code, severity, text)) WITHOUT ROWID;";
+
+const char* const summary_columns =
+    "hour, count, sum, sum2, min, min_t, max, max_t, first_t, first_v, first_good, last_t, last_v, last_good,"
+    " weight, integral, integral2";
+
+// A prepared statement, finalised with its owner.
+struct statement {
+  sqlite3_stmt* s = nullptr;
+  ~statement() { sqlite3_finalize(s); }
+};
+
+class sqlite_store : public hist_store {
+public:
+  ~sqlite_store() override;
+  bool open(const std::string& path, bool writable, std::string& error);
+
+  bool samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
+               std::vector<hist_sample>& out, bool& more) override;
+  bool sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
+                 bool& found) override;
+  bool summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
+  bool summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) override;
+  bool events(int node, std::int64_t from, std::int64_t to, std::size_t limit, std::vector<hist_event>& out,
+              bool& more) override;
+  bool begin() override { return exec("BEGIN IMMEDIATE"); }
+  bool commit() override { return exec("COMMIT"); }
+  void rollback() override { exec("ROLLBACK"); }
+  bool put_samples(const hist_key& key, std::span<const hist_sample> samples) override;
+  bool put_summary(const hist_key& key, const hist_summary& summary) override;
+  bool put_event(const hist_event& event) override;
+  bool prune(std::int64_t before, std::int64_t& dropped) override;
+
+private:
+  bool exec(const char* sql);
+  bool fail(const char* what);
+  // The statement of a text, prepared once and reset for the next use.
+  sqlite3_stmt* prepare(statement& st, const char* sql);
+  bool check_version(const std::string& path, bool writable, std::string& error);
+  bool step_done(sqlite3_stmt* s);
+
+  sqlite3* db_ = nullptr;
+  statement samples_, sample_at_, summaries_, summary_before_, events_, put_sample_, put_summary_, put_event_;
+};
+
+sqlite_store::~sqlite_store() {
+  for (statement* st : {&samples_, &sample_at_, &summaries_, &summary_before_, &events_, &put_sample_,
+                        &put_summary_, &put_event_}) {
+    sqlite3_finalize(st->s);
+    st->s = nullptr;
+  }
+  if (db_ && !sqlite3_get_autocommit(db_))
+    exec("ROLLBACK");
+  sqlite3_close(db_);
+}
+
+bool sqlite_store::fail(const char* what) {
+  error_ = std::string(what) + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory");
+  return false;
+}
+
+bool sqlite_store::exec(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
+    return true;
+  error_ = message ? message : sqlite3_errmsg(db_);
+  sqlite3_free(message);
+  return false;
+}
+
+sqlite3_stmt* sqlite_store::prepare(statement& st, const char* sql) {
+  if (st.s) {
+    sqlite3_reset(st.s);
+    sqlite3_clear_bindings(st.s);
+    return st.s;
+  }
+  if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st.s, nullptr) != SQLITE_OK) {
+    fail("cannot prepare a query");
+    return nullptr;
+  }
+  return st.s;
+}
+
+bool sqlite_store::step_done(sqlite3_stmt* s) {
+  const int rc = sqlite3_step(s);
+  sqlite3_reset(s);
+  return rc == SQLITE_DONE || fail("cannot write");
+}
+
+// Opens the file; a writer creates it and its tables, a reader starts its snapshot with the
+// version check, which is its first read.
+bool sqlite_store::open(const std::string& path, bool writable, std::string& error) {
+  const int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+  if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    error = "cannot open the store " + path + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory");
+    return false;
+  }
+  sqlite3_busy_timeout(db_, 10000);
+  if (writable && !(exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") && exec(schema_sql))) {
+    error = "cannot set up the store " + path + ": " + error_;
+    return false;
+  }
+  if (!writable && !exec("BEGIN")) {
+    error = "cannot read the store " + path + ": " + error_;
+    return false;
+  }
+  return check_version(path, writable, error);
+}
+
+bool sqlite_store::check_version(const std::string& path, bool writable, std::string& error) {
+  statement st;
+  if (sqlite3_prepare_v2(db_, "SELECT value FROM quillet_meta WHERE key='schema_version'", -1, &st.s, nullptr) !=
+      SQLITE_OK) {
+    error = "the file " + path + " is not a quillet history store (" + sqlite3_errmsg(db_) + ")";
+    return false;
+  }
+  if (sqlite3_step(st.s) == SQLITE_ROW) {
+    const int version = sqlite3_column_int(st.s, 0);
+    if (version <= hist_schema_version)
+      return true;
+    error = hist_version_message(path, version);
+    return false;
+  }
+  if (!writable) {
+    error = "the file " + path + " is not a quillet history store (it has no schema version)";
+    return false;
+  }
+  const std::string sql = "INSERT INTO quillet_meta VALUES('schema_version','" + std::to_string(hist_schema_version) + "')";
+  if (exec(sql.c_str()))
+    return true;
+  error = "cannot set up the store " + path + ": " + error_;
+  return false;
+}
+
+void bind_key(sqlite3_stmt* s, const hist_key& key) {
+  sqlite3_bind_int(s, 1, key.node);
+  sqlite3_bind_int(s, 2, key.channel);
+}
+
+hist_sample read_sample(sqlite3_stmt* s, int col) {
+  return {sqlite3_column_int64(s, col), sqlite3_column_double(s, col + 1), sqlite3_column_int(s, col + 2) != 0};
+}
+
+bool sqlite_store::samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
+                           std::vector<hist_sample>& out, bool& more) {
+  sqlite3_stmt* s = prepare(samples_, "SELECT t, value, good FROM sample WHERE node=?1 AND channel=?2 AND t>=?3 AND "
+                                      "t<?4 ORDER BY t LIMIT ?5");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, from);
+  sqlite3_bind_int64(s, 4, to);
+  sqlite3_bind_int64(s, 5, static_cast<std::int64_t>(limit) + 1);
+  more = false;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    if (out.size() >= limit) {
+      more = true;
+      break;
+    }
+    out.push_back(read_sample(s, 0));
+  }
+  sqlite3_reset(s);
+  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read samples");
+}
+
+bool sqlite_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
+                             bool& found) {
+  sqlite3_stmt* s = prepare(sample_at_, "SELECT t, value, good FROM sample WHERE node=?1 AND channel=?2 AND t<=?3 "
+                                        "AND t>=?4 ORDER BY t DESC LIMIT 1");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, at);
+  sqlite3_bind_int64(s, 4, not_before);
+  const int rc = sqlite3_step(s);
+  found = rc == SQLITE_ROW;
+  if (found)
+    out = read_sample(s, 0);
+  sqlite3_reset(s);
+  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a sample");
+}
+
+hist_summary read_summary(sqlite3_stmt* s) {
+  hist_summary r;
+  r.hour = sqlite3_column_int64(s, 0);
+  r.count = sqlite3_column_double(s, 1);
+  r.sum = sqlite3_column_double(s, 2);
+  r.sum2 = sqlite3_column_double(s, 3);
+  r.min = sqlite3_column_double(s, 4);
+  r.min_t = sqlite3_column_int64(s, 5);
+  r.max = sqlite3_column_double(s, 6);
+  r.max_t = sqlite3_column_int64(s, 7);
+  r.first = read_sample(s, 8);
+  r.last = read_sample(s, 11);
+  r.weight = sqlite3_column_double(s, 14);
+  r.integral = sqlite3_column_double(s, 15);
+  r.integral2 = sqlite3_column_double(s, 16);
+  return r;
+}
+
+bool sqlite_store::summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
+  static const std::string sql = std::string("SELECT ") + summary_columns +
+                                 " FROM hour_summary WHERE node=?1 AND channel=?2 AND hour>=?3 AND hour<?4 ORDER BY hour";
+  sqlite3_stmt* s = prepare(summaries_, sql.c_str());
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, from);
+  sqlite3_bind_int64(s, 4, to);
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW)
+    out.push_back(read_summary(s));
+  sqlite3_reset(s);
+  return rc == SQLITE_DONE || fail("cannot read summaries");
+}
+
+bool sqlite_store::summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) {
+  static const std::string sql = std::string("SELECT ") + summary_columns +
+                                 " FROM hour_summary WHERE node=?1 AND channel=?2 AND hour<?3 ORDER BY hour DESC LIMIT 1";
+  sqlite3_stmt* s = prepare(summary_before_, sql.c_str());
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, hour);
+  const int rc = sqlite3_step(s);
+  found = rc == SQLITE_ROW;
+  if (found)
+    out = read_summary(s);
+  sqlite3_reset(s);
+  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a summary");
+}
+
+bool sqlite_store::events(int node, std::int64_t from, std::int64_t to, std::size_t limit,
+                          std::vector<hist_event>& out, bool& more) {
+  sqlite3_stmt* s = prepare(events_, "SELECT t, channel, code, severity, text FROM event WHERE node=?1 AND t>=?2 AND "
+                                     "t<=?3 ORDER BY t DESC, channel, code, severity, text LIMIT ?4");
+  if (!s)
+    return false;
+  sqlite3_bind_int(s, 1, node);
+  sqlite3_bind_int64(s, 2, from);
+  sqlite3_bind_int64(s, 3, to);
+  sqlite3_bind_int64(s, 4, static_cast<std::int64_t>(limit) + 1);
+  more = false;
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    if (out.size() >= limit) {
+      more = true;
+      break;
+    }
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 4));
+    out.push_back({node, sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2),
+                   sqlite3_column_int(s, 3), text ? text : ""});
+  }
+  sqlite3_reset(s);
+  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read events");
+}
+
+bool sqlite_store::put_samples(const hist_key& key, std::span<const hist_sample> samples) {
+  sqlite3_stmt* s = prepare(put_sample_, "INSERT OR REPLACE INTO sample VALUES(?1, ?2, ?3, ?4, ?5)");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  for (const hist_sample& x : samples) {
+    sqlite3_bind_int64(s, 3, x.t);
+    sqlite3_bind_double(s, 4, x.value);
+    sqlite3_bind_int(s, 5, x.good ? 1 : 0);
+    if (!step_done(s))
+      return false;
+  }
+  return true;
+}
+
+void bind_sample(sqlite3_stmt* s, int col, const hist_sample& x) {
+  sqlite3_bind_int64(s, col, x.t);
+  sqlite3_bind_double(s, col + 1, x.value);
+  sqlite3_bind_int(s, col + 2, x.good ? 1 : 0);
+}
+
+bool sqlite_store::put_summary(const hist_key& key, const hist_summary& r) {
+  sqlite3_stmt* s = prepare(put_summary_, "INSERT OR REPLACE INTO hour_summary VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
+                                          "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19)");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, r.hour);
+  sqlite3_bind_double(s, 4, r.count);
+  sqlite3_bind_double(s, 5, r.sum);
+  sqlite3_bind_double(s, 6, r.sum2);
+  sqlite3_bind_double(s, 7, r.min);
+  sqlite3_bind_int64(s, 8, r.min_t);
+  sqlite3_bind_double(s, 9, r.max);
+  sqlite3_bind_int64(s, 10, r.max_t);
+  bind_sample(s, 11, r.first);
+  bind_sample(s, 14, r.last);
+  sqlite3_bind_double(s, 17, r.weight);
+  sqlite3_bind_double(s, 18, r.integral);
+  sqlite3_bind_double(s, 19, r.integral2);
+  return step_done(s);
+}
+
+bool sqlite_store::put_event(const hist_event& e) {
+  sqlite3_stmt* s = prepare(put_event_, "INSERT OR REPLACE INTO event VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+  if (!s)
+    return false;
+  sqlite3_bind_int(s, 1, e.node);
+  sqlite3_bind_int64(s, 2, e.t);
+  sqlite3_bind_int(s, 3, e.channel);
+  sqlite3_bind_int(s, 4, e.code);
+  sqlite3_bind_int(s, 5, e.severity);
+  sqlite3_bind_text(s, 6, e.text.data(), static_cast<int>(e.text.size()), SQLITE_TRANSIENT);
+  return step_done(s);
+}
+
+bool sqlite_store::prune(std::int64_t before, std::int64_t& dropped) {
+  statement st;
+  if (sqlite3_prepare_v2(db_, "DELETE FROM sample WHERE t<?1", -1, &st.s, nullptr) != SQLITE_OK)
+    return fail("cannot prune");
+  sqlite3_bind_int64(st.s, 1, before);
+  if (!step_done(st.s))
+    return false;
+  dropped = sqlite3_changes64(db_);
+  return true;
+}
+
+}  // namespace
+
+std::unique_ptr<hist_store> hist_open_sqlite_store(const std::string& path, bool writable, std::string& error) {
+  auto store = std::make_unique<sqlite_store>();
+  if (!store->open(path, writable, error))
+    return nullptr;
+  return store;
+}
+
+}  // namespace quillet

@@ -1,0 +1,69 @@
+// Batched writing with summaries kept per touched hour.
+#include "data/historian/hist_writer.h"
+
+#include <algorithm>
+#include <set>
+
+namespace quillet {
+
+bool hist_writer::add(const hist_key& key, const hist_sample& sample) {
+  samples_[{key.node, key.channel}].push_back(sample);
+  return ++pending_ < batch_size_ || flush();
+}
+
+bool hist_writer::add(const hist_event& event) {
+  events_.push_back(event);
+  return ++pending_ < batch_size_ || flush();
+}
+
+bool hist_writer::flush() {
+  if (pending_ == 0)
+    return true;
+  if (!store_.begin())
+    return false;
+  if (!write_batch()) {
+    store_.rollback();
+    return false;
+  }
+  if (!store_.commit()) {
+    store_.rollback();
+    return false;
+  }
+  committed_ += pending_;
+  pending_ = 0;
+  samples_.clear();
+  events_.clear();
+  return true;
+}
+
+// Samples of each channel go in time order; the summaries are then made again from what the
+// store holds, so rows imported twice or out of order give the same summaries.
+bool hist_writer::write_batch() {
+  for (auto& [k, list] : samples_) {
+    const hist_key key{k.first, k.second};
+    std::stable_sort(list.begin(), list.end(), [](const hist_sample& a, const hist_sample& b) { return a.t < b.t; });
+    if (!store_.put_samples(key, list))
+      return false;
+    std::set<std::int64_t> hours;
+    for (const hist_sample& s : list)
+      hours.insert(hist_hour_of(s.t));
+    for (std::int64_t hour : hours)
+      if (!resummarise(key, hour))
+        return false;
+  }
+  for (const hist_event& e : events_)
+    if (!store_.put_event(e))
+      return false;
+  return true;
+}
+
+bool hist_writer::resummarise(const hist_key& key, std::int64_t hour) {
+  std::vector<hist_sample> stored;
+  bool more = false;
+  const std::size_t most = static_cast<std::size_t>(hist_hour_ms);
+  if (!store_.samples(key, hour * hist_hour_ms, (hour + 1) * hist_hour_ms, most, stored, more))
+    return false;
+  return store_.put_summary(key, hist_summarise(hour, stored));
+}
+
+}  // namespace quillet
