@@ -1,0 +1,326 @@
+// The history store and the data source over it: statistics from summaries against a
+// brute-force computation over the raw samples, every channel and event function against
+// values worked out by hand, imports of good and malformed files, versions and snapshots.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "data/historian/hist_data_source.h"
+#include "data/historian/hist_import.h"
+#include "data/historian/hist_stats.h"
+#include "data/historian/hist_writer.h"
+#include "tests/data/data_support.h"
+#include "tests/data/project_support.h"
+#include "tests/zone_scope.h"
+
+namespace quillet::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh store file in the test's scratch folder.
+std::string fresh_store(const std::string& name) {
+  const fs::path path = fs::path(testing::TempDir()) / ("quillet_" + name + ".db");
+  for (const char* suffix : {"", "-wal", "-shm"})
+    fs::remove(path.string() + suffix);
+  return "sqlite:" + path.string();
+}
+
+std::unique_ptr<hist_store> open_store(const std::string& name, bool writable) {
+  std::string error;
+  auto store = hist_open_store(name, writable, error);
+  EXPECT_TRUE(store) << error;
+  return store;
+}
+
+// The statistics straight from the definition: every good sample once (by count), or each
+// good sample weighted by the part of [from, to) it holds its value for (by time).
+txl_stat_record brute_force(const std::vector<hist_sample>& all, std::int64_t from, std::int64_t to, bool by_time) {
+  txl_stat_record r;
+  bool any = false;
+  auto extreme = [&](double v, std::int64_t t) {
+    if (!any || v > r.max)
+      r.max = v, r.max_time = t * 0.001;
+    if (!any || v < r.min)
+      r.min = v, r.min_time = t * 0.001;
+    any = true;
+  };
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const hist_sample& s = all[i];
+    if (!s.good)
+      continue;
+    if (!by_time) {
+      if (s.t >= from && s.t < to)
+        r.count += 1, r.sum += s.value, r.sum2 += s.value * s.value, extreme(s.value, s.t);
+      continue;
+    }
+    const std::int64_t start = std::max(s.t, from), end = std::min(i + 1 < all.size() ? all[i + 1].t : INT64_MAX, to);
+    if (end <= start)
+      continue;
+    const double held = static_cast<double>(end - start);
+    r.count += held, r.sum += s.value * held, r.sum2 += s.value * s.value * held;
+    extreme(s.value, start);
+  }
+  if (by_time)
+    r.count *= 0.001, r.sum *= 0.001, r.sum2 *= 0.001;
+  return r;
+}
+
+// Random samples over twelve hours: bursts, hours without a sample, bad samples; values in
+// eighths, so every sum is exact and the two computations must agree to the bit.
+TEST(HistStore, StatisticsFromSummariesEqualBruteForce) {
+  auto store = open_store(fresh_store("property"), true);
+  std::mt19937_64 rng(2026);
+  const std::int64_t t0 = 1700000000000;
+  std::vector<hist_sample> all;
+  for (std::int64_t t = t0; t < t0 + 12 * hist_hour_ms; t += 1 + rng() % 90000) {
+    if (rng() % 40 == 0)
+      t += (1 + rng() % 3) * hist_hour_ms;
+    all.push_back({t, static_cast<double>(static_cast<int>(rng() % 2000) - 1000) / 8.0, rng() % 9 != 0});
+  }
+  hist_writer writer(*store, 500);
+  for (const hist_sample& s : all)
+    ASSERT_TRUE(writer.add({0, 0}, s));
+  ASSERT_TRUE(writer.flush());
+  for (int i = 0; i < 400; ++i) {
+    std::int64_t a = t0 - hist_hour_ms + static_cast<std::int64_t>(rng() % (18 * hist_hour_ms));
+    std::int64_t b = i % 4 == 0 ? a + static_cast<std::int64_t>(rng() % 5000) : t0 + static_cast<std::int64_t>(rng() % (18 * hist_hour_ms));
+    if (i % 5 == 0)
+      a = a / hist_hour_ms * hist_hour_ms;
+    for (bool by_time : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "from " << a << " to " << b << (by_time ? " by time" : " by count"));
+      txl_stat_record got;
+      ASSERT_TRUE(hist_statistics(*store, {0, 0}, a, b, by_time, got));
+      const txl_stat_record want = a < b ? brute_force(all, a, b, by_time) : txl_stat_record{};
+      EXPECT_EQ(got.count, want.count);
+      EXPECT_EQ(got.sum, want.sum);
+      EXPECT_EQ(got.sum2, want.sum2);
+      EXPECT_EQ(got.min, want.min);
+      EXPECT_EQ(got.max, want.max);
+      EXPECT_EQ(got.min_time, want.min_time);
+      EXPECT_EQ(got.max_time, want.max_time);
+    }
+  }
+  // Pruned raw samples leave the summaries: whole hours still give the same figures.
+  std::int64_t dropped = 0;
+  ASSERT_TRUE(store->begin() && store->prune(t0 + 6 * hist_hour_ms, dropped) && store->commit());
+  EXPECT_GT(dropped, 0);
+  const std::int64_t h = t0 / hist_hour_ms * hist_hour_ms;
+  for (bool by_time : {false, true}) {
+    txl_stat_record got;
+    ASSERT_TRUE(hist_statistics(*store, {0, 0}, h + hist_hour_ms, h + 9 * hist_hour_ms, by_time, got));
+    EXPECT_EQ(got.sum, brute_force(all, h + hist_hour_ms, h + 9 * hist_hour_ms, by_time).sum);
+  }
+}
+
+constexpr std::uint32_t T0 = 1700000000;
+
+// TEMP history of the demo project's BOILERS T_SUPPLY (node 0, channel 0) and two events.
+struct store_fixture : testing::Test {
+  void SetUp() override {
+    ASSERT_TRUE(project.loaded);
+    name = fresh_store("functions");
+    auto store = open_store(name, true);
+    hist_writer writer(*store);
+    const std::int64_t ms = std::int64_t{T0} * 1000;
+    for (const hist_sample& s : std::vector<hist_sample>{
+             {ms, 10, true}, {ms + 10000, 20, false}, {ms + 20000, 30, true}, {ms + 7200000, 40, true}})
+      writer.add({0, 0}, s);
+    writer.add({0, 1}, hist_sample{ms + 5000, 1.5, true});
+    writer.add(hist_event{0, ms + 30000, 5, 'A', 800, "Boiler 1 flame failure"});
+    writer.add(hist_event{0, ms + 60000, 2, 'M', 210, "Pump 1 started"});
+    writer.add(hist_event{0, ms + 9000000, 2, 'M', 210, "Pump 1 stopped"});
+    ASSERT_TRUE(writer.flush());
+    store.reset();
+    source = std::make_unique<hist_data_source>(&project.map, open_store(name, false), T0 + 100);
+    context.source = source.get();
+    context.time = T0 + 100;
+  }
+  demo_project project;
+  std::string name;
+  std::unique_ptr<hist_data_source> source;
+  fake_context context;
+};
+
+TEST_F(store_fixture, ChannelAndEventFunctions) {
+  context.add_variable("t", "CHAN(\"T_SUPPLY\")");
+  run_rows(context, {
+      {"GETVAL(@t)", "f:30"},
+      {"TIME(GETVAL(@t))", "f:1700000020"},
+      {"READVAL(@t, 1700000005)", "f:10"},
+      {"READVAL(@t, 1700000015)", "#READVAL:ERROR#"},  // a bad sample: no value
+      {"READVAL(@t, 1699999999)", "#READVAL:ERROR#"},  // before the history
+      {"READVAL(@t, 1700000000, 1700000030)", "v(f:10,f:30)"},
+      {"READVAL(@t, 1700000000.001, 1700000030)", "v(f:30)"},
+      {"READVAL(LIST(@t, CHAN(\"T_RETURN\")), 1700000000, 1700000030)", "v(f:10,f:1.5,f:30)"},
+      {"READVAL(LIST(@t, CHAN(\"P_DRUM\")), 1700000025)", "v(f:30,-)"},
+      {"LASTVAL(@t, 1700000025, 1700000021)", "#LASTVAL:ERROR#"},
+      {"LASTVAL(@t, 1700000025, 1700000020)", "f:30"},
+      {"GETVAL(CHAN(\"P_DRUM\"))", "#GETVAL:ERROR#"},
+      {"RNSTAT(@t, 1700000000, 1700000030)", "f:2"},
+      {"SUM(RNSTAT(@t, 1700000000, 1700000030))", "f:40"},
+      {"AVG(RTSTAT(@t, 1700000000, 1700000030))", "f:20"},  // 10 for 10 s, nothing for 10 s, 30 for 10 s
+      {"RTSTAT(@t, 1700000005, 1700000030)", "f:15"},
+      {"MIN(RTSTAT(@t, 1700000005, 1700000030))", "f:10"},
+      {"AVG(RTSTAT(@t, 1700000000, 1700010800))", "f:33.31788693"},  // 359500 over 10790 s
+      {"RNSTAT(@t, 1700000030, 1700000000)", "f:0"},
+      {"SIZE(EVENTS(\"BOILERS\"))", "i:2"},  // the third lies after the report time
+      {"EVENTS(\"BOILERS\")", "v(s:Pump 1 started,s:Boiler 1 flame failure)"},
+      {"EVENTS(\"BOILERS\", EFILTER(0, -1, 800))", "v(s:Boiler 1 flame failure)"},
+      {"EVENTS(\"BOILERS\", EFILTER(1700000040))", "v(s:Pump 1 started)"},
+      {"EVENTS(\"BOILERS\", EFILTER(0, -1, 0, -1, \"PUMP?_*\"))", "v(s:Pump 1 started)"},
+      {"EVENTS(\"BOILERS\", EFILTER(0, -1, 0, -1, \"\", \"BS-*\"))", "v(s:Boiler 1 flame failure)"},
+      {"EVENTS(\"BOILERS\", EFILTER(0, -1, 0, -1, \"\", \"\", \"*FLAME*\"))", "v(s:Boiler 1 flame failure)"},
+      {"SIZE(EVENTS(\"PUMPSTATION\"))", "i:0"},
+      {"SELCHAN(OBJECT(\"BOILERS\", \"BOILER1\"), 1)", "v(i:0,i:1)"},
+      {"SELCHAN(OBJECT(\"BOILERS\", \"BOILER1\"), 2)", "v(i:4,i:5)"},
+  });
+}
+
+// Writes a file into the scratch folder and returns its path.
+std::string write_file(const std::string& name, const std::string& text) {
+  const std::string path = (fs::path(testing::TempDir()) / name).string();
+  std::ofstream(path, std::ios::binary) << text;
+  return path;
+}
+
+struct import_run {
+  hist_import_counts counts;
+  std::vector<std::string> problems;
+  bool ok = false;
+};
+
+import_run import_into(hist_store& store, const kov_channel_map& map, const std::string& path) {
+  import_run run;
+  hist_channels channels(map);
+  hist_writer writer(store, 3);
+  hist_time_parser times;
+  hist_import_hooks hooks;
+  hooks.problem = [&](const std::string& text) { run.problems.push_back(text.substr(text.rfind('/') + 1)); };
+  std::string error;
+  run.ok = hist_import_csv(path, channels, writer, times, hooks, run.counts, error) && writer.flush();
+  return run;
+}
+
+std::int64_t count_rows(hist_store& store, const hist_key& key) {
+  std::vector<hist_sample> list;
+  bool more = false;
+  store.samples(key, 0, INT64_MAX, 1000, list, more);
+  return static_cast<std::int64_t>(list.size());
+}
+
+TEST(HistImport, FormsBadRowsAndRepeats) {
+  demo_project project;
+  auto store = open_store(fresh_store("import"), true);
+  const std::string long_form = write_file("long.csv",
+      "time,channel,value,quality\n"
+      "2023-11-14T22:13:20Z,T_SUPPLY,71.5,good\n"
+      "1700000010,TT-102,50,192\n"
+      "1700000020.5,BOILERS:P_DRUM,8.5,\n"
+      "1700000030,NO_SUCH,1,good\n"
+      "yesterday,T_SUPPLY,1\n"
+      "1700000040,T_SUPPLY,warm\n"
+      "1700000050,T_SUPPLY,,bad\n"
+      "1700000060,T_SUPPLY,3,maybe\n");
+  for (int pass = 0; pass < 2; ++pass) {
+    const import_run run = import_into(*store, project.map, long_form);
+    EXPECT_TRUE(run.ok);
+    EXPECT_EQ(run.counts.samples, 4u);
+    EXPECT_EQ(run.problems, (std::vector<std::string>{
+        "long.csv:5: no channel of the project has this name or code",
+        "long.csv:6: the time is not a date and time or a number of seconds",
+        "long.csv:7: the value is not a number",
+        "long.csv:9: the quality is neither good nor bad"}));
+  }
+  EXPECT_EQ(count_rows(*store, {0, 0}), 2);  // the repeated import stored nothing twice
+  hist_sample s;
+  bool found = false;
+  ASSERT_TRUE(store->sample_at({0, 4}, INT64_MAX, INT64_MIN, s, found) && found);
+  EXPECT_EQ(s.t, 1700000020500);
+
+  const import_run wide = import_into(*store, project.map, write_file("wide.csv",
+      "time;LEVEL;FLOW;GHOST\r\n1700000000;4.5;120;1\r\n1700000060;;121;2\r\n1700000120;4.4\r\n"));
+  EXPECT_EQ(wide.counts.samples, 4u);
+  EXPECT_EQ(wide.problems, std::vector<std::string>{"wide.csv:1: no channel of the project is named 'GHOST'; its column is skipped"});
+  EXPECT_EQ(count_rows(*store, {1, 1}), 2);
+
+  const import_run events = import_into(*store, project.map, write_file("events.csv",
+      "time,channel,type,severity,text\n"
+      "1700000000,BURNER_ON,A,A,\"Flame failure, burner locked out\"\n"
+      "1700000005,PUMP1_ON,M,210,Pump 1 started\n"
+      "1700000006,PUMP1_ON,M,loud,Pump 1 started\n"));
+  EXPECT_EQ(events.counts.events, 2u);
+  std::vector<hist_event> list;
+  bool more = false;
+  ASSERT_TRUE(store->events(0, 0, INT64_MAX, 10, list, more));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[1].text, "Flame failure, burner locked out");
+  EXPECT_EQ(list[1].severity, 800);
+  EXPECT_EQ(list[1].code, 'A');
+}
+
+// Local times in Rome across both changes of 2026: the hour that does not exist in spring
+// and the UTC instants around them.
+TEST(HistImport, LocalTimesAcrossDaylightSaving) {
+  zone_scope rome("Europe/Rome");
+  hist_time_parser times;
+  const struct {
+    const char* text;
+    std::int64_t ms;
+  } rows[] = {
+      {"2026-03-29T01:30:00", 1774744200000},        // CET, 00:30 UTC
+      {"2026-03-29T03:30:00", 1774747800000},        // CEST, 01:30 UTC
+      {"2026-03-29 03:30:00.250", 1774747800250},
+      {"2026-10-25T00:30:00", 1792881000000},        // CEST, 22:30 UTC the day before
+      {"2026-10-25T04:30:00", 1792899000000},        // CET, 03:30 UTC
+      {"2026-10-25T04:30:00+01:00", 1792899000000},
+      {"2026-10-25T03:30:00Z", 1792899000000},
+      {"1792895400", 1792895400000},
+      {"1792895400123", 1792895400123},
+      {"1792895400.5", 1792895400500},
+  };
+  for (const auto& row : rows) {
+    std::int64_t ms = 0;
+    EXPECT_TRUE(times.parse(row.text, ms)) << row.text;
+    EXPECT_EQ(ms, row.ms) << row.text;
+  }
+  for (const char* bad : {"", "2026-13-01T00:00", "2026-03-29T25:00", "12:00", "1e9", "2026-03-29T01:30+1"}) {
+    std::int64_t ms = 0;
+    EXPECT_FALSE(times.parse(bad, ms)) << bad;
+  }
+}
+
+TEST(HistStore, NewerSchemaIsRefusedAndMissingFilesAreNotCreated) {
+  const std::string name = fresh_store("version");
+  open_store(name, true).reset();
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(name.substr(7).c_str(), &db), SQLITE_OK);
+  sqlite3_exec(db, "UPDATE quillet_meta SET value='7' WHERE key='schema_version'", nullptr, nullptr, nullptr);
+  sqlite3_close(db);
+  std::string error;
+  EXPECT_FALSE(hist_open_store(name, false, error));
+  EXPECT_EQ(error, "the store " + name.substr(7) + " has schema version 7; this quillet reads version 1 and older: use a newer quillet");
+  EXPECT_FALSE(hist_open_store(fresh_store("absent"), false, error));
+}
+
+// A report reads one snapshot: rows an import commits while it runs stay out of it.
+TEST(HistStore, ReaderKeepsItsSnapshotWhileAnImportCommits) {
+  const std::string name = fresh_store("snapshot");
+  auto writer_store = open_store(name, true);
+  hist_writer writer(*writer_store, 2);
+  writer.add({0, 0}, hist_sample{1000, 1, true});
+  ASSERT_TRUE(writer.flush());
+  auto reader = open_store(name, false);
+  EXPECT_EQ(count_rows(*reader, {0, 0}), 1);
+  for (int i = 2; i <= 5; ++i)
+    ASSERT_TRUE(writer.add({0, 0}, hist_sample{i * 1000, 1, true}));
+  EXPECT_EQ(count_rows(*reader, {0, 0}), 1);
+  EXPECT_EQ(count_rows(*open_store(name, false), {0, 0}), 5);
+}
+
+}  // namespace
+}  // namespace quillet::test
