@@ -10,6 +10,7 @@
 #include "data/historian/hist_store.h"
 #include "data/kov_channel_map.h"
 #include "data/kov_data_source.h"
+#include "platform/com/nv_reg_archive.h"
 #include "platform/project/project_interfaces.h"
 
 namespace quillet {
@@ -18,7 +19,7 @@ namespace quillet {
 // of ASCII letters; the empty pattern matches everything.
 bool hist_mask_match(std::string_view pattern, std::string_view text);
 
-class hist_data_node : public kov_data_node {
+class hist_data_node : public kov_data_node, public INvRegArchive {
 public:
   // The store and the map belong to the source and outlive the node; `now` is the report
   // time in whole seconds.
@@ -39,6 +40,24 @@ public:
                   txl_stat_record& record) override;
   bool select_channels(int object, int condition, anyval_list& result) override;
   bool events(const anyval& filter, anyval& result) override;
+  INvRegArchive* archive() override { return this; }
+
+  // The archive that trend controls read: the good samples of the store as records, up to
+  // the report time. It lives as long as the node.
+  com::HRESULT QueryInterface(const com::IID& iid, void** out) override;
+  com::ULONG AddRef() override { return 2; }
+  com::ULONG Release() override { return 2; }
+  com::HRESULT time_range(arc_record* first, arc_record* last, std::int32_t* status) override;
+  com::HRESULT channel_list(std::int32_t first, std::int32_t max_count, std::int32_t* written,
+                            std::int16_t* channels, std::int32_t* last) override;
+  com::HRESULT read_records(const arc_record* start, arc_record* next, std::int32_t argument,
+                            const arc_channel_set* subset, const arc_selector* selector, std::int32_t max,
+                            std::int32_t* count, arc_record* records, std::int32_t* status) override;
+  com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4, std::int32_t count,
+                           const std::int16_t* channels, const arc_selector* selector, std::int32_t a8,
+                           arc_record* records, std::int32_t* status) override;
+  com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) override;
+  com::HRESULT method8(std::int32_t* out) override;
 
 private:
   // The good value valid at `at` (not before `not_before`) as a historical value, or empty.
