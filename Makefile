@@ -23,13 +23,15 @@ configure:
 	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(CONFIG)
 	@cmake -S . -B $(BUILD) -DQUILLET_PGO= > /dev/null
 
+# The store tests run against SQLite and against a throw-away PostgreSQL cluster.
+WITH_POSTGRES = $(CURDIR)/scripts/with-postgres.sh
 test: deps all
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && $(WITH_POSTGRES) ctest --output-on-failure -j $(JOBS)
 
 test-asan: deps
 	@test -f $(ASAN_BUILD)/CMakeCache.txt || cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DQUILLET_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && $(WITH_POSTGRES) ctest --output-on-failure -j $(JOBS)
 
 # The demo reports read three days of plant history, generated into a store first; the
 # report time lies after the boiler trip of the second evening.

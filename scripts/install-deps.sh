@@ -11,6 +11,8 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev
   # The editor page's browser tests drive Debian's chromium.
   chromium
+  # History stores: SQLite files and PostgreSQL databases (the tests start a throw-away cluster).
+  libsqlite3-dev sqlite3 libpq-dev postgresql
   # Static archives of what cairo, FreeType and libpng need (the executables link them statically).
   libfontconfig-dev libpixman-1-dev libexpat1-dev libbrotli-dev
   libx11-dev libxcb1-dev libxrender-dev libxext-dev libxau-dev libxdmcp-dev

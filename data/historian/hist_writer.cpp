@@ -42,6 +42,9 @@ bool hist_writer::write_batch() {
   for (auto& [k, list] : samples_) {
     const hist_key key{k.first, k.second};
     std::stable_sort(list.begin(), list.end(), [](const hist_sample& a, const hist_sample& b) { return a.t < b.t; });
+    // Of two rows of one time, the later in the file wins, as it would in a later batch.
+    auto last_of_each = std::unique(list.rbegin(), list.rend(), [](const hist_sample& a, const hist_sample& b) { return a.t == b.t; });
+    list.erase(list.begin(), last_of_each.base());
     if (!store_.put_samples(key, list))
       return false;
     std::set<std::int64_t> hours;

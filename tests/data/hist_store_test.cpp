@@ -2,9 +2,11 @@
 // brute-force computation over the raw samples, every channel and event function against
 // values worked out by hand, imports of good and malformed files, versions and snapshots.
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -22,13 +24,50 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh store file in the test's scratch folder.
-std::string fresh_store(const std::string& name) {
-  const fs::path path = fs::path(testing::TempDir()) / ("quillet_" + name + ".db");
-  for (const char* suffix : {"", "-wal", "-shm"})
-    fs::remove(path.string() + suffix);
-  return "sqlite:" + path.string();
+// Runs SQL on a store outside the store classes; false when it fails.
+bool raw_exec(const std::string& name, const std::string& sql) {
+  if (name.rfind("sqlite:", 0) == 0) {
+    sqlite3* db = nullptr;
+    const bool ok = sqlite3_open(name.substr(7).c_str(), &db) == SQLITE_OK &&
+                    sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
+  }
+  PGconn* db = PQconnectdb(name.c_str());
+  PGresult* r = PQexec(db, sql.c_str());
+  const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+  PQclear(r);
+  PQfinish(db);
+  return ok;
 }
+
+// A fresh, empty store of a back end: a file in the test's scratch folder, or a schema of
+// its own in the database QUILLET_TEST_POSTGRES names. Empty when that is not set.
+std::string fresh_store(const std::string& backend, const std::string& name) {
+  if (backend == "sqlite") {
+    const fs::path path = fs::path(testing::TempDir()) / ("quillet_" + name + ".db");
+    for (const char* suffix : {"", "-wal", "-shm"})
+      fs::remove(path.string() + suffix);
+    return "sqlite:" + path.string();
+  }
+  const char* uri = std::getenv("QUILLET_TEST_POSTGRES");
+  if (!uri || !*uri)
+    return {};
+  const std::string schema = "quillet_" + name;
+  EXPECT_TRUE(raw_exec(uri, "SET client_min_messages = warning; DROP SCHEMA IF EXISTS " + schema + " CASCADE; CREATE SCHEMA " + schema));
+  return std::string(uri) + (std::strchr(uri, '?') ? "&" : "?") + "options=-csearch_path%3D" + schema;
+}
+
+// Every store test runs once per back end; PostgreSQL only where a database is given.
+class HistBackend : public testing::TestWithParam<const char*> {
+protected:
+  std::string fresh(const std::string& name) { return fresh_store(GetParam(), name); }
+  void SetUp() override {
+    if (fresh(std::string("probe")).empty())
+      GTEST_SKIP() << "QUILLET_TEST_POSTGRES is not set, so the PostgreSQL store tests are skipped "
+                      "(scripts/with-postgres.sh starts a cluster and sets it; make test does)";
+  }
+};
 
 std::unique_ptr<hist_store> open_store(const std::string& name, bool writable) {
   std::string error;
@@ -72,8 +111,9 @@ txl_stat_record brute_force(const std::vector<hist_sample>& all, std::int64_t fr
 
 // Random samples over twelve hours: bursts, hours without a sample, bad samples; values in
 // eighths, so every sum is exact and the two computations must agree to the bit.
-TEST(HistStore, StatisticsFromSummariesEqualBruteForce) {
-  auto store = open_store(fresh_store("property"), true);
+TEST_P(HistBackend, StatisticsFromSummariesEqualBruteForce) {
+  auto store = open_store(fresh("property"), true);
+  ASSERT_TRUE(store);
   std::mt19937_64 rng(2026);
   const std::int64_t t0 = 1700000000000;
   std::vector<hist_sample> all;
@@ -120,11 +160,15 @@ TEST(HistStore, StatisticsFromSummariesEqualBruteForce) {
 constexpr std::uint32_t T0 = 1700000000;
 
 // TEMP history of the demo project's BOILERS T_SUPPLY (node 0, channel 0) and two events.
-struct store_fixture : testing::Test {
+struct HistFunctions : HistBackend {
   void SetUp() override {
+    HistBackend::SetUp();
+    if (IsSkipped())
+      return;
     ASSERT_TRUE(project.loaded);
-    name = fresh_store("functions");
+    name = fresh("functions");
     auto store = open_store(name, true);
+    ASSERT_TRUE(store);
     hist_writer writer(*store);
     const std::int64_t ms = std::int64_t{T0} * 1000;
     for (const hist_sample& s : std::vector<hist_sample>{
@@ -146,7 +190,7 @@ struct store_fixture : testing::Test {
   fake_context context;
 };
 
-TEST_F(store_fixture, ChannelAndEventFunctions) {
+TEST_P(HistFunctions, ChannelAndEventFunctions) {
   context.add_variable("t", "CHAN(\"T_SUPPLY\")");
   run_rows(context, {
       {"GETVAL(@t)", "f:30"},
@@ -213,9 +257,10 @@ std::int64_t count_rows(hist_store& store, const hist_key& key) {
   return static_cast<std::int64_t>(list.size());
 }
 
-TEST(HistImport, FormsBadRowsAndRepeats) {
+TEST_P(HistBackend, ImportFormsBadRowsAndRepeats) {
   demo_project project;
-  auto store = open_store(fresh_store("import"), true);
+  auto store = open_store(fresh("import"), true);
+  ASSERT_TRUE(store);
   const std::string long_form = write_file("long.csv",
       "time,channel,value,quality\n"
       "2023-11-14T22:13:20Z,T_SUPPLY,71.5,good\n"
@@ -294,23 +339,22 @@ TEST(HistImport, LocalTimesAcrossDaylightSaving) {
   }
 }
 
-TEST(HistStore, NewerSchemaIsRefusedAndMissingFilesAreNotCreated) {
-  const std::string name = fresh_store("version");
+TEST_P(HistBackend, NewerSchemaIsRefusedAndEmptyStoresAreNotRead) {
+  const std::string name = fresh("version");
   open_store(name, true).reset();
-  sqlite3* db = nullptr;
-  ASSERT_EQ(sqlite3_open(name.substr(7).c_str(), &db), SQLITE_OK);
-  sqlite3_exec(db, "UPDATE quillet_meta SET value='7' WHERE key='schema_version'", nullptr, nullptr, nullptr);
-  sqlite3_close(db);
+  ASSERT_TRUE(raw_exec(name, "UPDATE quillet_meta SET value='7' WHERE key='schema_version'"));
   std::string error;
   EXPECT_FALSE(hist_open_store(name, false, error));
-  EXPECT_EQ(error, "the store " + name.substr(7) + " has schema version 7; this quillet reads version 1 and older: use a newer quillet");
-  EXPECT_FALSE(hist_open_store(fresh_store("absent"), false, error));
+  const std::string shown = name.rfind("sqlite:", 0) == 0 ? name.substr(7) : name;
+  EXPECT_EQ(error, "the store " + shown + " has schema version 7; this quillet reads version 1 and older: use a newer quillet");
+  EXPECT_FALSE(hist_open_store(fresh("absent"), false, error));
 }
 
 // A report reads one snapshot: rows an import commits while it runs stay out of it.
-TEST(HistStore, ReaderKeepsItsSnapshotWhileAnImportCommits) {
-  const std::string name = fresh_store("snapshot");
+TEST_P(HistBackend, ReaderKeepsItsSnapshotWhileAnImportCommits) {
+  const std::string name = fresh("snapshot");
   auto writer_store = open_store(name, true);
+  ASSERT_TRUE(writer_store);
   hist_writer writer(*writer_store, 2);
   writer.add({0, 0}, hist_sample{1000, 1, true});
   ASSERT_TRUE(writer.flush());
@@ -321,6 +365,9 @@ TEST(HistStore, ReaderKeepsItsSnapshotWhileAnImportCommits) {
   EXPECT_EQ(count_rows(*reader, {0, 0}), 1);
   EXPECT_EQ(count_rows(*open_store(name, false), {0, 0}), 5);
 }
+
+INSTANTIATE_TEST_SUITE_P(Stores, HistBackend, testing::Values("sqlite", "postgresql"));
+INSTANTIATE_TEST_SUITE_P(Stores, HistFunctions, testing::Values("sqlite", "postgresql"));
 
 }  // namespace
 }  // namespace quillet::test
