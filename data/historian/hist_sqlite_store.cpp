@@ -63,12 +63,14 @@ private:
   bool step_done(sqlite3_stmt* s);
 
   sqlite3* db_ = nullptr;
-  statement samples_, sample_at_, summaries_, summary_before_, events_, put_sample_, put_summary_, put_event_;
+  static constexpr std::size_t samples_per_insert = 64;
+  statement samples_, sample_at_, summaries_, summary_before_, events_, put_sample_, put_samples_, put_summary_,
+      put_event_;
 };
 
 sqlite_store::~sqlite_store() {
   for (statement* st : {&samples_, &sample_at_, &summaries_, &summary_before_, &events_, &put_sample_,
-                        &put_summary_, &put_event_}) {
+                        &put_samples_, &put_summary_, &put_event_}) {
     sqlite3_finalize(st->s);
     st->s = nullptr;
   }
@@ -279,17 +281,31 @@ bool sqlite_store::events(int node, std::int64_t from, std::int64_t to, std::siz
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read events");
 }
 
+// Rows go 64 to a statement, which spares most of the per-statement work of a long import.
 bool sqlite_store::put_samples(const hist_key& key, std::span<const hist_sample> samples) {
-  sqlite3_stmt* s = prepare(put_sample_, "INSERT OR REPLACE INTO sample VALUES(?1, ?2, ?3, ?4, ?5)");
-  if (!s)
-    return false;
-  bind_key(s, key);
-  for (const hist_sample& x : samples) {
-    sqlite3_bind_int64(s, 3, x.t);
-    sqlite3_bind_double(s, 4, x.value);
-    sqlite3_bind_int(s, 5, x.good ? 1 : 0);
+  static const std::string many = [] {
+    std::string sql = "INSERT OR REPLACE INTO sample VALUES";
+    for (std::size_t i = 0; i < samples_per_insert; ++i)
+      sql += std::string(i ? "," : "") + "(?1, ?2, ?" + std::to_string(3 + 3 * i) + ", ?" + std::to_string(4 + 3 * i) +
+             ", ?" + std::to_string(5 + 3 * i) + ")";
+    return sql;
+  }();
+  while (!samples.empty()) {
+    const bool full = samples.size() >= samples_per_insert;
+    sqlite3_stmt* s = full ? prepare(put_samples_, many.c_str())
+                           : prepare(put_sample_, "INSERT OR REPLACE INTO sample VALUES(?1, ?2, ?3, ?4, ?5)");
+    if (!s)
+      return false;
+    bind_key(s, key);
+    const std::size_t n = full ? samples_per_insert : 1;
+    for (std::size_t i = 0; i < n; ++i) {
+      sqlite3_bind_int64(s, static_cast<int>(3 + 3 * i), samples[i].t);
+      sqlite3_bind_double(s, static_cast<int>(4 + 3 * i), samples[i].value);
+      sqlite3_bind_int(s, static_cast<int>(5 + 3 * i), samples[i].good ? 1 : 0);
+    }
     if (!step_done(s))
       return false;
+    samples = samples.subspan(n);
   }
   return true;
 }

@@ -2,7 +2,6 @@
 #include "data/historian/hist_writer.h"
 
 #include <algorithm>
-#include <set>
 
 namespace quillet {
 
@@ -36,8 +35,9 @@ bool hist_writer::flush() {
   return true;
 }
 
-// Samples of each channel go in time order; the summaries are then made again from what the
-// store holds, so rows imported twice or out of order give the same summaries.
+// Samples of each channel go in time order. An hour the store held nothing of before is
+// summarised from the batch; any other is summarised again from what the store holds after
+// the batch, so rows imported twice or out of order give the same summaries.
 bool hist_writer::write_batch() {
   for (auto& [k, list] : samples_) {
     const hist_key key{k.first, k.second};
@@ -45,14 +45,27 @@ bool hist_writer::write_batch() {
     // Of two rows of one time, the later in the file wins, as it would in a later batch.
     auto last_of_each = std::unique(list.rbegin(), list.rend(), [](const hist_sample& a, const hist_sample& b) { return a.t == b.t; });
     list.erase(list.begin(), last_of_each.base());
+    std::vector<std::pair<std::size_t, bool>> hours;  // first sample of each hour, and whether it was stored before
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      if (i > 0 && hist_hour_of(list[i].t) == hist_hour_of(list[i - 1].t))
+        continue;
+      const std::int64_t hour = hist_hour_of(list[i].t);
+      hist_sample stored;
+      bool found = false;
+      if (!store_.sample_at(key, (hour + 1) * hist_hour_ms - 1, hour * hist_hour_ms, stored, found))
+        return false;
+      hours.emplace_back(i, found);
+    }
     if (!store_.put_samples(key, list))
       return false;
-    std::set<std::int64_t> hours;
-    for (const hist_sample& s : list)
-      hours.insert(hist_hour_of(s.t));
-    for (std::int64_t hour : hours)
-      if (!resummarise(key, hour))
+    for (std::size_t h = 0; h < hours.size(); ++h) {
+      const std::size_t begin = hours[h].first, end = h + 1 < hours.size() ? hours[h + 1].first : list.size();
+      const std::int64_t hour = hist_hour_of(list[begin].t);
+      const bool ok = hours[h].second ? resummarise(key, hour)
+                                      : store_.put_summary(key, hist_summarise(hour, std::span(list).subspan(begin, end - begin)));
+      if (!ok)
         return false;
+    }
   }
   for (const hist_event& e : events_)
     if (!store_.put_event(e))
