@@ -7,7 +7,8 @@
 #      the hourly summaries) in one hyperfine command;
 #   3. a year-long time-weighted average of one channel (a year of minute samples) from the
 #      summaries.
-# Usage: bench/hist_bench.sh BUILD_DIR     Env: DAYS, RUNS (hyperfine runs, default 5)
+# Usage: bench/hist_bench.sh BUILD_DIR
+# Env: DAYS, RUNS (hyperfine runs, default 5), REUSE=1 (keep the store of an earlier run)
 set -euo pipefail
 build=${1:?usage: bench/hist_bench.sh BUILD_DIR}
 DAYS=${DAYS:-30}; RUNS=${RUNS:-5}
@@ -19,6 +20,7 @@ cd "$out"
 export TZ=UTC
 start=1764547200  # 2025-12-01T00:00Z
 
+if [ "${REUSE:-0}" != 1 ] || [ ! -f month.db ]; then
 python3 - "$DAYS" "$start" <<'PY'
 import json, math, sys
 days, start = int(sys.argv[1]), int(sys.argv[2])
@@ -39,14 +41,16 @@ t0=$(date +%s.%N)
 t1=$(date +%s.%N)
 python3 -c "import sys; d=float(sys.argv[2])-float(sys.argv[1]); print('import: %d samples in %.1f s = %.2fM samples/s' % ($samples, d, $samples/d/1e6))" "$t0" "$t1"
 
+fi
+
 hours=$((DAYS * 24))
 cat > hourly.txt <<TEXT
 var ch = LIST(); var c; var h; var s = 0;
 for c = 0 to 19 do ch[c] = CHAN(FORMAT("C%02d", c));
 for h = 0 to $((hours - 1)) do for c = 0 to 19 do s = s + @cell(ch[c], $start + h * 3600);
-s
+return s;
 TEXT
-cell='var x = RNSTAT(ARGS[0], ARGS[1], ARGS[1] + 3600); AVG(x) + MIN(x) + MAX(x)'
+cell='var x = RNSTAT(ARGS[0], ARGS[1], ARGS[1] + 3600); return AVG(x) + MIN(x) + MAX(x);'
 end=$((start + hours * 3600))
 raw_sql="SELECT channel, t / 3600000, avg(value), min(value), max(value) FROM sample WHERE node = 0 AND t >= ${start}000 AND t < ${end}000 GROUP BY channel, t / 3600000;"
 summary_sql="SELECT channel, hour, sum / count, min, max FROM hour_summary WHERE node = 0 AND hour >= $((start / 3600)) AND hour < $((end / 3600));"

@@ -10,8 +10,10 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include "data/historian/hist_data_source.h"
+#include "data/historian/hist_generate.h"
 #include "data/historian/hist_import.h"
 #include "data/historian/hist_stats.h"
 #include "data/historian/hist_writer.h"
@@ -364,6 +366,41 @@ TEST_P(HistBackend, ReaderKeepsItsSnapshotWhileAnImportCommits) {
     ASSERT_TRUE(writer.add({0, 0}, hist_sample{i * 1000, 1, true}));
   EXPECT_EQ(count_rows(*reader, {0, 0}), 1);
   EXPECT_EQ(count_rows(*open_store(name, false), {0, 0}), 5);
+}
+
+// Two days of demo-plant history keep what a plant engineer would check first: supply above
+// return, pumps only on or off, the boiler trip's alarms, and the gap marked by a bad sample.
+TEST(HistDemoPlant, HistoryIsBelievable) {
+  demo_project project;
+  auto store = open_store(fresh_store("sqlite", "demo"), true);
+  ASSERT_TRUE(store);
+  hist_writer writer(*store);
+  const std::int64_t from = std::int64_t{T0} * 1000, to = from + 2 * 86400000;
+  ASSERT_TRUE(hist_generate_demo_plant(hist_channels(project.map), from, to, 300, writer) && writer.flush());
+  auto all = [&](const hist_key& key) {
+    std::vector<hist_sample> list;
+    bool more = false;
+    store->samples(key, from, to, 100000, list, more);
+    return list;
+  };
+  const auto supply = all({0, 0}), ret = all({0, 1}), pump = all({0, 2}), level = all({1, 0});
+  ASSERT_EQ(supply.size(), 576u);
+  ASSERT_EQ(ret.size(), supply.size());
+  for (std::size_t i = 0; i < supply.size(); ++i)
+    EXPECT_GT(supply[i].value, ret[i].value + 5) << i;
+  std::set<double> pump_values;
+  for (const hist_sample& s : pump)
+    pump_values.insert(s.value);
+  EXPECT_EQ(pump_values, (std::set<double>{0.0, 1.0}));
+  EXPECT_EQ(std::count_if(level.begin(), level.end(), [](const hist_sample& s) { return !s.good; }), 1);
+  EXPECT_EQ(level.size(), supply.size() - 23);  // two hours without samples after the bad one
+  std::vector<hist_event> events;
+  bool more = false;
+  ASSERT_TRUE(store->events(0, from, to, 1000, events, more));
+  EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const hist_event& e) {
+    return e.severity == 800 && e.text == "Boiler 1 flame failure: burner locked out";
+  }));
+  EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const hist_event& e) { return e.text == "Pump 1 started"; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, HistBackend, testing::Values("sqlite", "postgresql"));
