@@ -48,9 +48,9 @@ cat > hourly.txt <<TEXT
 var ch = LIST(); var c; var h; var s = 0;
 for c = 0 to 19 do ch[c] = CHAN(FORMAT("C%02d", c));
 for h = 0 to $((hours - 1)) do for c = 0 to 19 do s = s + @cell(ch[c], $start + h * 3600);
-return s;
+s;
 TEXT
-cell='var x = RNSTAT(ARGS[0], ARGS[1], ARGS[1] + 3600); return AVG(x) + MIN(x) + MAX(x);'
+cell='var x = RNSTAT(ARGS[0], ARGS[1], ARGS[1] + 3600); AVG(x) + MIN(x) + MAX(x);'
 end=$((start + hours * 3600))
 raw_sql="SELECT channel, t / 3600000, avg(value), min(value), max(value) FROM sample WHERE node = 0 AND t >= ${start}000 AND t < ${end}000 GROUP BY channel, t / 3600000;"
 summary_sql="SELECT channel, hour, sum / count, min, max FROM hour_summary WHERE node = 0 AND hour >= $((start / 3600)) AND hour < $((end / 3600));"
