@@ -106,10 +106,12 @@ bool read_doc_settings(html_element*& head_list, int mode, std::string& project,
   return read;
 }
 
-void write_doc_settings(html_element*& head_list, std::string_view project, int refresh) {
+void write_doc_settings(html_element*& head_list, std::string_view project, int refresh, std::string_view store) {
   txl_prop_list props;
   set_prop_string("PRJ", project, props);
   set_prop_string("REFRESH", std::to_string(refresh), props);
+  if (!store.empty())
+    set_prop_string("STORE", store, props);
   write_directive_list(head_list, directive_doc, props, true);
 }
 

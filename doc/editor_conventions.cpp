@@ -152,7 +152,7 @@ void restore_definitions(html_elt_tag& body, const template_markup_state& state)
 void apply_load_conventions(html_document& doc, template_markup_state& state) {
   state = template_markup_state();
   if (doc.head) {
-    read_doc_settings(doc.head->children, mode_keep_and_compile, state.project, state.refresh);
+    read_doc_settings(doc.head->children, mode_keep_and_compile, state.project, state.refresh, &state.store);
     state.title = read_title(*doc.head);
     read_fragment_header(doc.head->children, state.fragment);
     read_directive_vars(doc.head->children, state.variables, mode_keep_text);
@@ -165,7 +165,7 @@ void apply_load_conventions(html_document& doc, template_markup_state& state) {
 // comment, the TITLE, the WIZ and WPARM comments, the VAR comments.
 void apply_save_conventions(html_document& doc, const template_markup_state& state, std::string_view language) {
   if (doc.head) {
-    write_doc_settings(doc.head->children, state.project, state.refresh);
+    write_doc_settings(doc.head->children, state.project, state.refresh, state.store);
     replace_title(*doc.head, state.title);
     if (is_russian_language(language) && !has_content_type_meta(*doc.head))
       insert_content_type_meta(*doc.head);

@@ -17,6 +17,7 @@ namespace quillet {
 struct template_markup_state {
   std::string project;  // DOC setting PRJ
   int refresh = 0;      // DOC setting REFRESH, seconds
+  std::string store;    // DOC setting STORE, the history store; written only when set
   std::string title;    // the TITLE text, entities decoded
   htdoc_fragment_header fragment;
   txl_prop_list variables;

@@ -100,8 +100,9 @@ int setting_number(std::string_view text);
 // False when there is none or a pair failed; what was read is used all the same.
 bool read_doc_settings(html_element*& head_list, int mode, std::string& project, int& refresh,
                        std::string* store = nullptr);
-// Appends a DOC comment with PRJ and REFRESH, both as string literals, at the end of the list.
-void write_doc_settings(html_element*& head_list, std::string_view project, int refresh);
+// Appends a DOC comment with PRJ and REFRESH, both as string literals, at the end of the list,
+// and STORE after them when one is given.
+void write_doc_settings(html_element*& head_list, std::string_view project, int refresh, std::string_view store = {});
 
 // A wizard parameter of a fragment: `fn` holds the name and the default value expression.
 class htdoc_wparm : public dynamic_object {

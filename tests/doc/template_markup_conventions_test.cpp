@@ -54,6 +54,25 @@ TEST(TemplateMarkupConventions, LoadMovesDirectivesOut) {
             "<IMG SRC=a.png VXDYNELT=3><P>stale</P></BODY></HTML>");
 }
 
+// A STORE setting survives loading and saving; without one none is written.
+TEST(TemplateMarkupConventions, StoreSettingIsKept) {
+  auto doc = parse("<HTML><HEAD><!--$VX DOC PRJ=%{\"p.json\"}% STORE=%{\"plant.db\"}%--></HEAD><BODY></BODY></HTML>");
+  template_markup_state state;
+  apply_load_conventions(*doc, state);
+  EXPECT_EQ(state.store, "plant.db");
+  std::ostringstream out;
+  save_template(*doc, state, "en", out);
+  EXPECT_NE(out.str().find("STORE=%{\"plant.db\"}%"), std::string::npos) << out.str();
+  auto again = parse(out.str());
+  template_markup_state reloaded;
+  apply_load_conventions(*again, reloaded);
+  EXPECT_EQ(reloaded.store, "plant.db");
+  reloaded.store.clear();
+  std::ostringstream without;
+  save_template(*again, reloaded, "en", without);
+  EXPECT_EQ(without.str().find("STORE"), std::string::npos) << without.str();
+}
+
 // What the editor saves: the HEAD in its fixed order, ELT comments back in their elements.
 TEST(TemplateMarkupConventions, SaveRestoresDirectives) {
   auto doc = parse(sample_template);
