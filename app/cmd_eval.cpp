@@ -19,7 +19,7 @@ namespace quillet::app {
 namespace {
 
 const char eval_usage[] =
-    "usage: quillet eval [--project FILE] [--store STORE] [--time T] [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "usage: quillet eval [--project FILE] [--time T] [--store STORE] [--var NAME=EXPR]... [--text] EXPR\n\n"
     "Channel functions read the simulated data source over --project (default: the bundled\n"
     "demo project), or the history store --store (sqlite:PATH or postgresql://...), at --time\n"
     "(seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"

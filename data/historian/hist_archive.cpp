@@ -116,7 +116,7 @@ com::HRESULT hist_data_node::read_values(std::int32_t, std::int32_t, std::int32_
   return com::S_OK;
 }
 
-com::HRESULT hist_data_node::method7(std::int32_t* out1, std::int32_t* out2) {
+com::HRESULT hist_data_node::query_pair(std::int32_t* out1, std::int32_t* out2) {
   if (out1)
     *out1 = 0;
   if (out2)
@@ -124,7 +124,7 @@ com::HRESULT hist_data_node::method7(std::int32_t* out1, std::int32_t* out2) {
   return com::S_OK;
 }
 
-com::HRESULT hist_data_node::method8(std::int32_t* out) {
+com::HRESULT hist_data_node::query_word(std::int32_t* out) {
   if (out)
     *out = 2;
   return com::E_NOTIMPL;

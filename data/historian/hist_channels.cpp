@@ -9,7 +9,7 @@ namespace quillet {
 
 hist_channels::hist_channels(const kov_channel_map& map) {
   for (int node = 0; node < map.node_count(); ++node) {
-    com::com_ptr<com::IvxPrjNode> project_node;
+    rc_ptr<com::IvxPrjNode> project_node;
     com::query(map.node_object(node), com::IID_IvxPrjNode, project_node);
     std::string node_name;
     kov_chan_ident n;

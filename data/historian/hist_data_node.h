@@ -56,8 +56,8 @@ public:
   com::HRESULT read_values(std::int32_t a1, std::int32_t a2, std::int32_t a3, std::int32_t a4, std::int32_t count,
                            const std::int16_t* channels, const arc_selector* selector, std::int32_t a8,
                            arc_record* records, std::int32_t* status) override;
-  com::HRESULT method7(std::int32_t* out1, std::int32_t* out2) override;
-  com::HRESULT method8(std::int32_t* out) override;
+  com::HRESULT query_pair(std::int32_t* first, std::int32_t* second) override;
+  com::HRESULT query_word(std::int32_t* word) override;
 
 private:
   // The good value valid at `at` (not before `not_before`) as a historical value, or empty.
@@ -70,7 +70,7 @@ private:
   const kov_channel_map& map_;
   std::uint32_t now_;
   int node_index_ = -1;
-  com::com_ptr<com::IvxPrjNode> project_node_;
+  rc_ptr<com::IvxPrjNode> project_node_;
 };
 
 }  // namespace quillet

@@ -69,6 +69,8 @@ const std::map<std::string, std::string> inputs = {
      "<HTML><HEAD><!--$VX DOC PRJ=%{\"gone.json\"}%--></HEAD>"
      "<BODY><P><!--$VX ELT VALUE=%{NAME(CHAN(\"LEVEL\", 0, \"PUMPSTATION\"))}%-->x</P></BODY></HTML>\n"},
     {"notes.txt", "just text\n"},
+    {"rows.csv", "time,channel,value\n1700000000,LEVEL,4.5\n1700000060,LEVEL,high\n1700000120,LEVEL,4.4\n"},
+    {"level.html", "<HTML><BODY><P><!--$VX ELT VALUE=%{GETVAL(CHAN(\"LEVEL\"))}%-->x</P></BODY></HTML>\n"},
 };
 
 const cli_row rows[] = {
@@ -210,6 +212,17 @@ const cli_row rows[] = {
      is("quillet check: only one TEMPLATE may be given ('bad.html' is extra).\n")},
     {"check unknown option", {"check", "--strict", "t.html"}, 2, nothing,
      is("quillet check: unknown option '--strict'.\n")},
+
+    // History stores.
+    {"import with a bad row", {"import", "--store", "s.db", "rows.csv"}, 1, nothing,
+     has("rows.csv:3: the value is not a number\n", "3 rows read, 2 samples and 0 events stored, 1 bad rows skipped"),
+     {{"s.db", ""}}},
+    {"import without a store", {"import", "rows.csv"}, 2, nothing, has("no --store given")},
+    {"import demo plant backwards", {"import", "--store", "s.db", "--demo-plant", "--from", "2000", "--to", "1000"}, 2,
+     nothing, has("--from must come before --to")},
+    {"report from a missing store", {"report", "level.html", "--store", "sqlite:none.db"}, 1, nothing,
+     has("cannot open the history store: cannot open the store none.db")},
+    {"prune without a time", {"store", "prune", "--store", "s.db"}, 2, nothing, has("usage: quillet store prune")},
 };
 
 // Checks one stream: equal to the one text, or holding each piece.
