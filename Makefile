@@ -49,6 +49,7 @@ bench:
 	$(MAKE) release
 	./bench/run.sh $(RELEASE_BUILD)
 	./bench/report_bench.sh $(RELEASE_BUILD)
+	./bench/hist_bench.sh $(RELEASE_BUILD)
 	./bench/trend_bench.sh $(RELEASE_BUILD)
 
 # libFuzzer targets (clang) in FUZZ_BUILD, each run FUZZ_SECONDS over its corpus.
