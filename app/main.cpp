@@ -1,6 +1,8 @@
 // quillet: the command-line entry point; dispatches to the subcommands.
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 #include "app/commands.h"
 
@@ -39,6 +41,19 @@ void print_usage(FILE* out) {
   std::fprintf(out, "\n'quillet COMMAND --help' describes a command.\n");
 }
 
+// Runs a command; memory running out anywhere in it ends the run with a message and exit 1.
+// The command's output files are written under temporary names that unwinding removes, so
+// no half-written file remains.
+int run_command(const quillet::app::command& c, const quillet::app::arg_list& args) {
+  try {
+    return c.run(args);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  std::fprintf(stderr, "quillet %s: out of memory; the run was stopped and nothing was written.\n", c.name);
+  return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -53,7 +68,7 @@ int main(int argc, char** argv) {
   quillet::app::arg_list args(argv + 2, argv + argc);
   for (const auto& c : quillet::app::command_table())
     if (c.name == std::string(argv[1]))
-      return c.run(args);
+      return run_command(c, args);
   std::fprintf(stderr, "quillet: unknown command '%s'; 'quillet --help' lists the commands.\n", argv[1]);
   return 2;
 }

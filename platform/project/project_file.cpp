@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
 #include "platform/com/wide_text.h"
+#include "platform/files/input_file.h"
 
 namespace quillet::com {
 
@@ -172,8 +174,35 @@ struct reader {
     for (std::size_t i = 0; i < nodes->size(); ++i)
       if (!read_node((*nodes)[i], "nodes[" + std::to_string(i) + "]", out.nodes[i]))
         return false;
+    return unique_node_names(out.nodes);
+  }
+
+  // Nodes are found by name, so a second node of the same name could never be reached.
+  bool unique_node_names(const std::vector<project_node_data>& nodes) {
+    std::map<std::u16string, std::size_t> first;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      auto [at, added] = first.emplace(nodes[i].name, i);
+      if (!added)
+        return fail("nodes[" + std::to_string(i) + "].name",
+                    "repeats the name of nodes[" + std::to_string(at->second) + "]");
+    }
     return true;
   }
+};
+
+// The syntax reader's tree builder, told to report errors instead of throwing them: it keeps
+// where the first error was and whether it was a number too large for a double.
+struct located_dom_parser : nlohmann::detail::json_sax_dom_parser<json> {
+  explicit located_dom_parser(json& root) : json_sax_dom_parser(root, false) {}
+  template <class Exception>
+  bool parse_error(std::size_t position, const std::string& token, const Exception& e) {
+    number_out_of_range = e.id == 406;
+    // A number is reported after it was read: its place is where it starts.
+    error_byte = number_out_of_range && token.size() < position ? position - token.size() + 1 : position;
+    return false;
+  }
+  std::size_t error_byte = 0;
+  bool number_out_of_range = false;
 };
 
 // Line and column (from 1) of a byte offset, for syntax errors.
@@ -211,15 +240,19 @@ bool parse_project_text(const std::string& text, project_data& out, std::string&
   out = project_data{};
   message.clear();
   json root;
-  try {
-    root = json::parse(text);
-  } catch (const json::parse_error& e) {
-    message = place_of(text, e.byte > 0 ? e.byte - 1 : 0) + ": not valid JSON";
+  located_dom_parser builder(root);
+  if (!json::sax_parse(text, &builder) || root.is_discarded()) {
+    std::size_t at = builder.error_byte > 0 ? builder.error_byte - 1 : 0;
+    message = place_of(text, at) + (builder.number_out_of_range ? ": a number too large" : ": not valid JSON");
     return false;
   }
   reader r;
-  if (r.read_project(root, out))
-    return true;
+  try {
+    if (r.read_project(root, out))
+      return true;
+  } catch (const json::exception& e) {
+    r.message = std::string("not a project: ") + e.what();
+  }
   out = project_data{};
   message = r.message;
   return false;
@@ -227,19 +260,10 @@ bool parse_project_text(const std::string& text, project_data& out, std::string&
 
 bool load_project_file(const std::string& path, project_data& out, std::string& message) {
   out = project_data{};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    message = path + ": cannot be opened";
+  std::string text, error;
+  if (!files::read_regular_file(path, project_file_max_bytes, text, error)) {
+    message = path + ": cannot be read: " + error;
     return false;
-  }
-  std::string text;
-  char buf[65536];
-  while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-    text.append(buf, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > project_file_max_bytes) {
-      message = path + ": larger than a project file may be";
-      return false;
-    }
   }
   if (parse_project_text(text, out, message))
     return true;

@@ -45,6 +45,10 @@ TEST(ProjectFile, BrokenProjectsNameThePlace) {
       {"{\"attributes\": [{\"code\": 0, \"name\": \"Z\"}], \"nodes\": []}", "attributes[0].code: must be 1 to 255"},
       {"{\"nodes\": [{\"name\": \"\xFF\"}]}", "line 1, column 22: not valid JSON"},
       {"{\"nodes\": [\n  {\"name\": \"A\",}\n]}", "line 2, column 16: not valid JSON"},
+      {"{\"x\": 1e400, \"nodes\": []}", "line 1, column 7: a number too large"},
+      {"{\"nodes\": [{\"name\": \"A\", \"channels\": [{\"number\": -1e999}]}]}", "line 1, column 50: a number too large"},
+      {"{\"nodes\": [{\"name\": \"A\"}, {\"name\": \"B\"}, {\"name\": \"A\"}]}",
+       "nodes[2].name: repeats the name of nodes[0]"},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.text);
@@ -80,7 +84,7 @@ TEST(ProjectFile, FileMessagesBeginWithThePath) {
   project_data data;
   std::string message;
   EXPECT_FALSE(load_project_file("/nonexistent/p.json", data, message));
-  EXPECT_EQ(message, "/nonexistent/p.json: cannot be opened");
+  EXPECT_EQ(message, "/nonexistent/p.json: cannot be read: No such file or directory");
   const std::string path = testing::TempDir() + "broken_project.json";
   std::ofstream(path) << "{\"nodes\": [{}]}";
   EXPECT_FALSE(load_project_file(path, data, message));
