@@ -42,9 +42,14 @@ int run_check(const arg_list& args) {
     return 2;
   }
   rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!read_template_file("check", input, *doc))
+  template_notes notes;
+  if (!read_template_file("check", input, *doc, default_max_input, &notes))
     return 1;
-  std::vector<htdoc_problem> problems = check_template(*doc);
+  std::vector<htdoc_problem> problems;
+  for (const std::string& place : notes.nul_places)
+    problems.push_back({place, "a NUL byte, read as '?'", 0, {}});
+  for (htdoc_problem& p : check_template(*doc))
+    problems.push_back(std::move(p));
   doc->clear();
   for (const htdoc_problem& p : problems)
     std::printf("%s: %s: %s\n", input.c_str(), p.where.c_str(), p.message.c_str());

@@ -1,19 +1,16 @@
 // quillet format: read a template and write it back with the given printer flags, to stdout or
-// to a file that is replaced atomically (written beside it under a temporary name, then renamed).
-#include <sys/stat.h>
-#include <unistd.h>
-
+// to a file that is replaced only once the whole result is written.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <new>
 #include <string>
 
 #include "app/commands.h"
+#include "app/template_input.h"
 #include "doc/html_document.h"
+#include "platform/files/output_file.h"
 
 namespace quillet::app {
 
@@ -73,60 +70,18 @@ bool parse_args(const arg_list& args, format_options& opt) {
   return !opt.input.empty();
 }
 
-// Reads the template; false after a message naming the file.
-bool read_template(const std::string& path, html_document& doc) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    std::fprintf(stderr, "quillet format: cannot read '%s': it is a folder.\n", path.c_str());
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "quillet format: cannot read '%s': %s.\n", path.c_str(), std::strerror(errno));
-    return false;
-  }
-  bool ok = doc.read(in);
-  if (in.bad()) {
-    std::fprintf(stderr, "quillet format: cannot read '%s': a read error occurred.\n", path.c_str());
-    return false;
-  }
-  if (!ok)
-    std::fprintf(stderr, "quillet format: '%s' is not an HTML document: its first element is not <HTML>.\n", path.c_str());
-  return ok;
-}
-
-// The permission bits a new file gets: those of the file being replaced, else 0666 less umask.
-mode_t mode_for(const std::string& target) {
-  struct stat st;
-  if (::stat(target.c_str(), &st) == 0)
-    return st.st_mode & 07777;
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
 // Writes the document to a temporary file beside `target`, then renames it over the target;
-// on any failure the temporary file is removed and the target is left as it was.
-bool write_atomically(html_document& doc, std::uint32_t flags, const std::string& target) {
-  std::string temp = target + ".tmp-XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    std::fprintf(stderr, "quillet format: cannot create a file beside '%s': %s.\n", target.c_str(), std::strerror(errno));
-    return false;
-  }
-  ::close(fd);
-  bool ok = ::chmod(temp.c_str(), mode_for(target)) == 0;
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    doc.write(out, flags);
-    out.flush();
-    ok = ok && out.good();
-  }
-  ok = ok && ::rename(temp.c_str(), target.c_str()) == 0;
-  if (ok)
+// on any failure the target is left as it was and the temporary file is removed. The
+// template itself is never replaced.
+bool write_to_file(html_document& doc, std::uint32_t flags, const std::string& input, const std::string& target) {
+  files::output_set outputs;
+  outputs.note_input(input);
+  files::output_file* out = outputs.add(target);
+  if (out)
+    doc.write(out->stream(), flags);
+  if (out && outputs.commit_all())
     return true;
-  std::fprintf(stderr, "quillet format: cannot write '%s': %s.\n", target.c_str(), std::strerror(errno ? errno : EIO));
-  ::unlink(temp.c_str());
+  std::fprintf(stderr, "quillet format: cannot write %s.\n", outputs.error().c_str());
   return false;
 }
 
@@ -150,14 +105,10 @@ int run_format(const arg_list& args) {
   if (!parse_args(args, opt))
     return 2;
   rc_ptr<html_document> doc = make_rc<html_document>();
-  try {
-    if (!read_template(opt.input, *doc))
-      return 1;
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "quillet format: '%s' is too large to read into memory.\n", opt.input.c_str());
+  if (!read_template_file("format", opt.input, *doc))
     return 1;
-  }
-  bool written = opt.output.empty() ? write_stdout(*doc, opt.flags) : write_atomically(*doc, opt.flags, opt.output);
+  bool written =
+      opt.output.empty() ? write_stdout(*doc, opt.flags) : write_to_file(*doc, opt.flags, opt.input, opt.output);
   return written ? 0 : 1;
 }
 

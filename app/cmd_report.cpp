@@ -7,11 +7,10 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/commands.h"
+#include "app/template_input.h"
 #include "report/report_run.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
@@ -22,7 +21,8 @@ namespace {
 
 const char report_usage[] =
     "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
-    "                      [--project FILE] [--store STORE] [--log] [--max-output N] [--max-loop N]\n\n"
+    "                      [--project FILE] [--store STORE] [--log] [--max-output N] [--max-loop N]\n"
+    "                      [--max-input N]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
     "template's PRJ setting (relative to its folder), else the bundled demo project. With\n"
     "--store (sqlite:PATH or postgresql://...), or the template's STORE setting, they come\n"
@@ -31,11 +31,15 @@ const char report_usage[] =
     "(default: the current folder; created when missing), --name its base name (default: the\n"
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
     "1970 or a local time YYYY-MM-DD[THH:MM[:SS]] (default: now). --log sends the processor's\n"
-    "diagnostics to stderr. --max-output bounds the report's size in bytes (suffix K, M or G;\n"
-    "default 1G); a report past it is removed. --max-loop bounds the loop iterations of all\n"
-    "the run's expressions together (default 100000000; 0: no bound): a loop that would pass\n"
-    "it, and every later one, fails with #LOOP#. Exit 0 on success, 1 when the template\n"
-    "cannot be read or the report cannot be written, 2 when the command line is wrong.\n";
+    "diagnostics to stderr. --max-output bounds the size in bytes of the report and its\n"
+    "pictures together (suffix K, M or G; default 1G); a run past it writes nothing.\n"
+    "--max-input bounds the template's size (default 256M). --max-loop bounds the loop\n"
+    "iterations and READLIST lines of all the run's expressions together (default 100000000;\n"
+    "0: no bound): a loop or list that would pass it, and every later one, fails with #LOOP#.\n"
+    "Exit 0 on success, 1 when the template cannot be read or the report cannot be written,\n"
+    "2 when the command line is wrong.\n"
+    "The report and its pictures replace earlier files of their names only when the whole\n"
+    "run succeeded; a run never replaces its template, project or list files.\n";
 
 struct report_options {
   std::string input;
@@ -48,24 +52,9 @@ struct report_options {
   bool have_time = false;
   bool log = false;
   std::uint64_t max_output = std::uint64_t{1} << 30;
+  std::uint64_t max_input = default_max_input;
   std::int64_t max_loop = htdoc_run{}.max_loop_iterations;
 };
-
-// A byte count: decimal digits with an optional K, M or G suffix; above 0.
-bool parse_size(const std::string& text, std::uint64_t& out) {
-  std::size_t digits = text.find_first_not_of("0123456789");
-  std::string suffix = digits == std::string::npos ? "" : text.substr(digits);
-  if (digits == 0 || text.size() > 16 || suffix.size() > 1)
-    return false;
-  int shift = suffix.empty() ? 0 : suffix == "K" ? 10 : suffix == "M" ? 20 : suffix == "G" ? 30 : -1;
-  if (shift < 0)
-    return false;
-  std::uint64_t n = std::strtoull(text.c_str(), nullptr, 10);
-  if (n == 0 || n > (std::uint64_t{1} << (50 - shift)))
-    return false;
-  out = n << shift;
-  return true;
-}
 
 // A count of at most 15 decimal digits, 0 included.
 bool parse_count(const std::string& text, std::int64_t& out) {
@@ -124,6 +113,9 @@ bool take_value(const std::string& option, const std::string& value, report_opti
   else if (option == "--max-output" && !parse_size(value, out.max_output)) {
     std::fprintf(stderr, "quillet report: '%s' is not a size for --max-output (bytes, suffix K, M or G).\n", value.c_str());
     return false;
+  } else if (option == "--max-input" && !parse_size(value, out.max_input)) {
+    std::fprintf(stderr, "quillet report: '%s' is not a size for --max-input (bytes, suffix K, M or G).\n", value.c_str());
+    return false;
   } else if (option == "--max-loop" && !parse_count(value, out.max_loop)) {
     std::fprintf(stderr, "quillet report: '%s' is not a count for --max-loop (up to 15 digits; 0: no bound).\n",
                  value.c_str());
@@ -146,7 +138,7 @@ bool parse_report_args(const arg_list& args, report_options& o) {
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output" ||
-                       a == "--max-loop" || a == "--project" || a == "--store";
+                       a == "--max-input" || a == "--max-loop" || a == "--project" || a == "--store";
     if (takes_value && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
       return false;
@@ -176,28 +168,6 @@ public:
   void print(std::string_view message) override { std::fwrite(message.data(), 1, message.size(), stderr); }
 };
 
-// The template's bytes; false after a message naming the file.
-bool read_template_bytes(const std::string& path, std::string& out) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    std::fprintf(stderr, "quillet report: cannot read '%s': it is a folder.\n", path.c_str());
-    return false;
-  }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    std::fprintf(stderr, "quillet report: cannot read '%s': %s.\n", path.c_str(), std::strerror(errno));
-    return false;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) {
-    std::fprintf(stderr, "quillet report: cannot read '%s': a read error occurred.\n", path.c_str());
-    return false;
-  }
-  out = bytes.str();
-  return true;
-}
-
 // The run's failure as one message on stderr.
 void report_failure_message(const report_result& r, const report_request& q, const std::string& input) {
   switch (r.failure) {
@@ -213,15 +183,15 @@ void report_failure_message(const report_result& r, const report_request& q, con
     std::fprintf(stderr, "quillet report: cannot open the history store: %s.\n", r.error.c_str());
     return;
   case report_failure::repetitions:
-    std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was removed.\n",
+    std::fprintf(stderr, "quillet report: the report passed the limit of %lld element repetitions; '%s' was not written.\n",
                  static_cast<long long>(htdoc_run{}.max_repetitions), r.report_path.c_str());
     return;
   case report_failure::output_limit:
-    std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was removed.\n",
+    std::fprintf(stderr, "quillet report: the report passed the output limit of %llu bytes (--max-output); '%s' was not written.\n",
                  static_cast<unsigned long long>(q.max_output), r.report_path.c_str());
     return;
   case report_failure::write:
-    std::fprintf(stderr, "quillet report: cannot write '%s': %s.\n", r.report_path.c_str(), r.error.c_str());
+    std::fprintf(stderr, "quillet report: cannot write %s.\n", r.error.c_str());
     return;
   }
 }
@@ -239,7 +209,7 @@ int run_report(const arg_list& args) {
   if (!parse_report_args(args, o))
     return 2;
   report_request request;
-  if (!read_template_bytes(o.input, request.template_text))
+  if (!read_template_bytes("report", o.input, o.max_input, request.template_text))
     return 1;
   std::error_code ec;
   std::filesystem::create_directories(o.out_dir, ec);
@@ -251,6 +221,7 @@ int run_report(const arg_list& args) {
   std::filesystem::path input(o.input);
   stderr_sink log_sink;
   request.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
+  request.template_path = o.input;
   request.project = o.project;
   request.store = o.store;
   request.read_store_setting = true;
@@ -265,8 +236,8 @@ int run_report(const arg_list& args) {
   if (!result.warning.empty())
     std::fprintf(stderr, "quillet: %s.\n", result.warning.c_str());
   if (result.loop_limit_reached)
-    std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations (--max-loop); "
-                 "those that needed more show #LOOP#.\n", static_cast<long long>(o.max_loop));
+    std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations and list "
+                 "lines (--max-loop); those that needed more show #LOOP#.\n", static_cast<long long>(o.max_loop));
   if (result.ok()) {
     std::printf("%s\n", result.report_path.c_str());
     return 0;

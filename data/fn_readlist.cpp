@@ -1,13 +1,10 @@
 // READLIST: a vector built from a text file, one element per non-empty line, each line
 // compiled and evaluated as an expression of the template.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <string>
 #include <vector>
 
 #include "data/kov_functions.h"
+#include "platform/files/input_file.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"
 #include "txl/user_function.h"
@@ -42,33 +39,6 @@ std::string resolve_list_path(const std::string& name, std::string_view folder) 
   if (path.back() != '/')
     path += '/';
   return path + name;
-}
-
-// Reads a regular file of at most readlist_max_bytes; on failure the error says why.
-bool read_list_file(const std::string& path, std::string& content, std::string& error) {
-  error = "error opening file";
-  if (path.find('\0') != std::string::npos)
-    return false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    return false;
-  struct stat info {};
-  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  char buffer[65536];
-  while (ok) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n <= 0) {
-      ok = n == 0;
-      break;
-    }
-    content.append(buffer, static_cast<std::size_t>(n));
-    if (content.size() > readlist_max_bytes) {
-      error = "file too large";
-      ok = false;
-    }
-  }
-  ::close(fd);
-  return ok;
 }
 
 // Compiles and evaluates one line as a template expression: its value, or the error text
@@ -141,8 +111,10 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   nesting_guard guard;
   std::string content;
   std::string error;
-  if (!read_list_file(path, content, error))
+  files::file_identity identity;
+  if (!files::read_regular_file(path, readlist_max_bytes, content, error, &identity))
     return call.fail(line_error(path, -1, error));
+  context().note_input(identity);
   std::vector<list_line> lines;
   long number = 0;
   if (!split_list_lines(content, lines, number))

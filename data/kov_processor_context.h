@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "data/kov_context_stack.h"
+#include "platform/files/output_file.h"
 #include "txl/diagnostic_sink.h"
 
 namespace quillet {
@@ -34,6 +35,9 @@ public:
   // Sets up a binder as the processor binds the template's expressions: its channel library
   // first, then the built-in libraries, and the template's variables as user functions.
   virtual void prepare_binder(txl_binder& binder) = 0;
+
+  // Notes a file the run read (a READLIST file), so that no output of the run replaces it.
+  virtual void note_input(const files::file_identity& input) {}
 
   // Formats a diagnostic printf-style and hands it to diagnostics().
   void message(const char* format, ...) __attribute__((format(printf, 2, 3)));

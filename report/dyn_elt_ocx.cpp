@@ -152,8 +152,8 @@ void html_dyn_elt_ocx::print_image_tag(html_obj_printer& p, const std::string& n
   print_start_tag(p, "IMG", attrs, overrides.head());
 }
 
-// The picture file is named by the processor and stays, even when printing fails. Neither
-// the content (PARAM elements) nor an end tag is written.
+// The picture file is named by the processor; one that could not be printed is not kept.
+// Neither the content (PARAM elements) nor an end tag is written.
 void html_dyn_elt_ocx::print(html_obj_printer& p) {
   if (!processor) {
     html_dyn_elt_generic::print(p);
@@ -166,14 +166,13 @@ void html_dyn_elt_ocx::print(html_obj_printer& p) {
   read_size();
   std::int32_t image_type = int_of(find_prop("IMAGE_TYPE"), 0);
   std::string name = processor->next_output_name(site->image_extension(image_type));
-  std::unique_ptr<std::ostream> stream = processor->open_output(name);
-  if (!stream) {
+  files::output_file* file = processor->open_output(name);
+  if (!file) {
     p.write("{#ERROR:CREATE_FILE:" + name + "}");
     return;
   }
-  bool printed = site->print(*stream, image_type);
-  stream.reset();
-  if (!printed) {
+  bool printed = site->print(file->stream(), image_type);
+  if (!processor->close_output(*file, printed)) {
     p.write("{#ERROR:PRINT_OBJECT}");
     return;
   }

@@ -1,10 +1,7 @@
 // Set-up, binding and generation of the template processor, and its run parameters.
 #include "report/htdoc_processor.h"
 
-#include <fstream>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "doc/html_printer.h"
 #include "report/html_dyn_elt.h"
@@ -124,28 +121,26 @@ std::string htdoc_processor::next_output_name(std::string_view suffix) {
   return name;
 }
 
-namespace {
-
-// Removes the previous run's file of that name before a new one is written. Truncating a
-// large file in place makes the file system free its blocks while the run waits (about 1 ms
-// per MB here), and some file systems also flush the new content when it is closed. Only a
-// plain file with no other name goes; anything else is written through as before.
-void remove_previous_output(const std::string& path) {
-  struct stat st;
-  if (lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink == 1)
-    unlink(path.c_str());
+files::output_file* htdoc_processor::open_output(std::string_view name) {
+  if (!outputs_)
+    return nullptr;
+  std::string dir = run_ ? run_->output_dir : std::string();
+  return outputs_->add(htdoc_join_path(dir, name));
 }
 
-}  // namespace
+// A picture's size is known once it is written; it then counts as report output would.
+bool htdoc_processor::close_output(files::output_file& file, bool written) {
+  std::streamoff size = written ? static_cast<std::streamoff>(file.stream().tellp()) : -1;
+  if (size <= 0) {
+    outputs_->drop(&file);
+    return false;
+  }
+  return !counter_ || counter_->charge(static_cast<std::uint64_t>(size));
+}
 
-std::unique_ptr<std::ostream> htdoc_processor::open_output(std::string_view name) {
-  std::string dir = run_ ? run_->output_dir : std::string();
-  const std::string path = htdoc_join_path(dir, name);
-  remove_previous_output(path);
-  auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
-  if (!out->is_open())
-    return nullptr;
-  return out;
+void htdoc_processor::note_input(const files::file_identity& input) {
+  if (outputs_)
+    outputs_->note_input(input);
 }
 
 bool htdoc_processor::counter_stopped() const { return counter_->stopped(); }
@@ -181,8 +176,17 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   std::optional<txl_loop_budget> loops;
   if (run.max_loop_iterations > 0)
     loops.emplace(run.max_loop_iterations);
-  std::unique_ptr<std::ostream> file = open_output(name);
-  bool ok = file && write_report(*file);
+  output_error_.clear();
+  files::output_set outputs;
+  for (const std::string& input : run.inputs)
+    outputs.note_input(input);
+  outputs_ = &outputs;
+  files::output_file* file = open_output(name);
+  bool ok = file && write_report(file->stream());
+  outputs_ = nullptr;
+  ok = ok && outputs.commit_all();
+  if (!ok && !limit_reached_ && !repetition_limit_reached_)
+    output_error_ = outputs.error();
   loop_limit_reached_ = loops && loops->spent();
   run_ = nullptr;
   repetition_bound_ = UINT64_MAX;

@@ -16,6 +16,7 @@
 #include "data/kov_processor_context.h"
 #include "doc/html_document.h"
 #include "doc/template_markup.h"
+#include "platform/files/output_file.h"
 
 namespace quillet {
 
@@ -30,7 +31,8 @@ struct htdoc_run {
   std::string base_name;                      // report name without extension; may be empty
   std::string extension = ".htm";             // with the dot
   std::vector<std::string>* generated = nullptr;  // extra file names are appended here
-  std::uint64_t max_output = 0;               // bytes the report may take; 0: no bound
+  std::vector<std::string> inputs;            // files read (template, project): never replaced
+  std::uint64_t max_output = 0;               // bytes the report and its pictures may take; 0: no bound
   // Repetitions of repeating elements (REPEAT, ROWS, COLS, table rows, all together) the run
   // may write; 0: no bound. A huge count of small elements would take long even under a
   // bound on the output's size, so by default a run stops, failing as at the output bound,
@@ -56,10 +58,15 @@ public:
   // Reads the settings, variables and wizard parameters, binds every call, checks recursion
   // and replaces the qualifying elements by dynamic ones. Always true.
   bool setup(html_document& document);
-  // Writes the report file `base_name` + `extension` (base "0" when empty) into output_dir.
-  // False when there is no document, the file cannot be opened, writing fails or the output
-  // passed run.max_output; the caller removes a partial file.
+  // Writes the report file `base_name` + `extension` (base "0" when empty) and its pictures
+  // into output_dir. Every file is written under a temporary name and all are renamed over
+  // their targets only when the whole run succeeded, so a failed run leaves the previous
+  // files as they were. False when there is no document, a file cannot be written, a target
+  // is one of the run's inputs or the output passed run.max_output (see output_error()).
   bool generate(const htdoc_run& run);
+  // Why the last run's files could not be written ("'path': reason"); empty when they were or
+  // the run stopped at a bound.
+  const std::string& output_error() const { return output_error_; }
   // Releases everything setup made and empties the context stacks.
   void reset();
 
@@ -69,8 +76,13 @@ public:
   // The next extra output name of the run: base, "_" (only after a non-empty base), the
   // running number from 1, and the suffix; recorded in run.generated when that is set.
   std::string next_output_name(std::string_view suffix);
-  // Opens output_dir joined with `name` for binary writing; null when it cannot be opened.
-  std::unique_ptr<std::ostream> open_output(std::string_view name);
+  // A new file output_dir/`name` of the run in progress; null when it cannot be created.
+  files::output_file* open_output(std::string_view name);
+  // Ends writing a picture file: one that failed is dropped; one that was written counts
+  // toward run.max_output. False when it was dropped or passed the bound.
+  bool close_output(files::output_file& file, bool written);
+  // Notes a file the run read (a list), which no output may replace.
+  void note_input(const files::file_identity& input) override;
 
   // Repeat-context operations of the dynamic elements.
   kov_context_entry* push_context(int kind, std::int32_t index = 0) { return stacks_.push_context(kind, index); }
@@ -144,6 +156,8 @@ private:
   class output_counter* counter_ = nullptr;  // the bounded output of the run in progress
   bool limit_reached_ = false;
   bool counter_stopped() const;
+  files::output_set* outputs_ = nullptr;  // the files of the run in progress
+  std::string output_error_;
   std::uint64_t repetitions_ = 0;  // of the run in progress
   std::uint64_t repetition_bound_ = UINT64_MAX;  // run.max_repetitions, or no bound for 0
   bool loop_limit_reached_ = false;

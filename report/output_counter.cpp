@@ -21,6 +21,15 @@ std::streamsize output_counter::xsputn(const char* s, std::streamsize n) {
   return put;
 }
 
+bool output_counter::charge(std::uint64_t bytes) {
+  written_ += bytes;
+  if (limit_ && written_ > limit_) {
+    limit_reached_ = true;
+    stopped_ = true;
+  }
+  return !stopped_;
+}
+
 std::streambuf::int_type output_counter::overflow(int_type c) {
   if (traits_type::eq_int_type(c, traits_type::eof()))
     return traits_type::not_eof(c);

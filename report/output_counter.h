@@ -19,6 +19,10 @@ public:
   // True once any write was refused (bound or file failure): nothing more goes out.
   bool stopped() const { return stopped_; }
 
+  // Counts bytes written to another file of the run (a picture) against the same bound;
+  // false, stopping the output, once they pass it.
+  bool charge(std::uint64_t bytes);
+
 protected:
   std::streamsize xsputn(const char* s, std::streamsize n) override;
   int_type overflow(int_type c) override;

@@ -66,6 +66,7 @@ bool open_report_data(const std::string& option, const std::string& prj, const s
     error = out.holder.error_text();
     return false;
   }
+  out.path = path;
   out.map.attach(out.holder.project());
   out.source = std::make_unique<kov_sim_data_source>(&out.map, time);
   return true;

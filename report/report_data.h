@@ -16,6 +16,7 @@ struct report_data {
   kov_project_holder holder;
   kov_project_map map;
   std::unique_ptr<kov_runtime_data_source> source;  // simulated, or over a history store
+  std::string path;  // the project file read
 };
 
 // The bundled demo project beside the program (../examples or ../share/quillet), or

@@ -1,9 +1,6 @@
 // The report-run sequence.
 #include "report/report_run.h"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <sstream>
 
 #include "doc/html_document.h"
@@ -60,13 +57,6 @@ void add_static_problems(const std::string& text, std::vector<report_problem>& o
   doc->clear();
 }
 
-void remove_outputs(const report_request& request, const report_result& result) {
-  std::error_code ignored;
-  std::filesystem::remove(result.report_path, ignored);
-  for (const std::string& name : result.images)
-    std::filesystem::remove(htdoc_join_path(request.output_dir, name), ignored);
-}
-
 // Why a finished generation failed, from the processor's state.
 report_failure failure_of(bool ok, const htdoc_processor& processor) {
   if (ok)
@@ -90,6 +80,7 @@ static htdoc_run run_parameters(const report_request& request, const report_data
   run.base_name = request.base_name;
   run.extension = request.extension;
   run.generated = &result.images;
+  run.inputs = {request.template_path, data.path};
   run.max_output = request.max_output;
   run.max_loop_iterations = request.max_loop_iterations;
   return run;
@@ -98,13 +89,11 @@ static htdoc_run run_parameters(const report_request& request, const report_data
 // Writes the report of a set-up processor; the failure, if any, in `result`.
 static void generate(htdoc_processor& processor, const htdoc_run& run, report_result& result) {
   result.report_path = htdoc_join_path(run.output_dir, (run.base_name.empty() ? "0" : run.base_name) + run.extension);
-  errno = 0;
   bool ok = processor.generate(run);
-  int write_errno = errno;
   result.failure = failure_of(ok, processor);
   result.loop_limit_reached = processor.loop_limit_reached();
   if (!ok)
-    result.error = std::strerror(write_errno ? write_errno : EIO);
+    result.error = processor.output_error();
 }
 
 report_result produce_report(const report_request& request) {
@@ -134,9 +123,8 @@ report_result produce_report(const report_request& request) {
   }
   processor.reset();
   doc->clear();
-  if (result.failure != report_failure::none && result.failure != report_failure::project &&
-      result.failure != report_failure::store)
-    remove_outputs(request, result);
+  if (!result.ok())
+    result.images.clear();
   return result;
 }
 

@@ -1,6 +1,6 @@
 // One report run, the sequence the command line and the editor's preview share: read the
 // template, set up the processor, open the project and the simulated data source, write the
-// report and its images under the bounds, and remove what a failed run wrote.
+// report and its images under the bounds; a failed run replaces nothing.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,7 @@ namespace quillet {
 struct report_request {
   std::string template_text;  // the template's bytes
   std::string template_dir;   // where PRJ and READLIST names resolve; "." when empty
+  std::string template_path;  // the template's file, which no output may replace; may be empty
   std::string project;        // project file; empty: the template's PRJ, else the demo project
   std::string store;          // history store; empty: the template's STORE when read_store_setting,
   bool read_store_setting = false;  // else the simulated source
@@ -41,13 +42,14 @@ struct report_result {
   std::string report_path;          // output_dir joined with base_name + extension
   std::vector<std::string> images;  // names of the extra files written beside the report
   std::vector<report_problem> problems;
-  std::string error;                // the project's or store's open error, or the write error's text
+  std::string error;                // the project's or store's open error, or "'path': why" of a write
   std::string warning;              // the demo project stood in for the template's missing one
   bool loop_limit_reached = false;  // some expression failed with #LOOP#
   bool ok() const { return failure == report_failure::none; }
 };
 
-// Runs the request. On failure the report and the extra files are removed.
+// Runs the request. The report and its extra files replace earlier files of their names only
+// when the whole run succeeded; a failed run leaves the output folder as it was.
 report_result produce_report(const report_request& request);
 
 }  // namespace quillet

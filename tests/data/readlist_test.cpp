@@ -92,11 +92,11 @@ TEST(ReadList, NamesAndFileErrors) {
       {"/nonexistent", "READLIST(\"" + file + "\")", "v(i:1)"},
       {"", "READLIST(\"" + file + "\")", "v(i:1)"},
       {folder.path, "READLIST(\"names.txt\", 1, 2)", "v(i:1)"},
-      {folder.path, "READLIST(\"nope.txt\")", "#READLIST(" + folder.path + "/nope.txt:-1):error opening file"},
-      {"/nonexistent", "READLIST(\"names.txt\")", "#READLIST(/nonexistent/names.txt:-1):error opening file"},
-      {folder.path, "READLIST(\"\")", "#READLIST(" + folder.path + "/:-1):error opening file"},
-      {"", "READLIST(\"/\")", "#READLIST(/:-1):error opening file"},
-      {"", "READLIST(\"/dev/zero\")", "#READLIST(/dev/zero:-1):error opening file"},
+      {folder.path, "READLIST(\"nope.txt\")", "#READLIST(" + folder.path + "/nope.txt:-1):No such file or directory"},
+      {"/nonexistent", "READLIST(\"names.txt\")", "#READLIST(/nonexistent/names.txt:-1):No such file or directory"},
+      {folder.path, "READLIST(\"\")", "#READLIST(" + folder.path + "/:-1):it is a folder"},
+      {"", "READLIST(\"/\")", "#READLIST(/:-1):it is a folder"},
+      {"", "READLIST(\"/dev/zero\")", "#READLIST(/dev/zero:-1):it is not a regular file (a device, FIFO or socket)"},
       {folder.path, "READLIST()", "#READLIST:ARGS#"},
       {folder.path, "READLIST(5)", "#READLIST:ARGS#"},
       {folder.path, "READLIST(LIST(\"names.txt\"))", "#READLIST:ARGS#"},
@@ -123,7 +123,7 @@ TEST(ReadList, Bounds) {
   const std::string self = folder.write("self.txt", "READLIST(\"self.txt\")\n");
   fake_context context;
   context.folder = folder.path;
-  EXPECT_EQ(context.eval("READLIST(\"big.txt\")"), "#READLIST(" + big + ":-1):file too large");
+  EXPECT_EQ(context.eval("READLIST(\"big.txt\")"), "#READLIST(" + big + ":-1):it is larger than 16777216 bytes");
   EXPECT_EQ(context.eval("READLIST(\"edge.txt\")"), "v()");
   EXPECT_EQ(context.eval("SIZE(READLIST(\"full.txt\"))"), "i:16384");
   EXPECT_EQ(context.eval("READLIST(\"over.txt\")"), "#READLIST(" + over + ":32769):too many lines");
