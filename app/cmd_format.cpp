@@ -10,6 +10,8 @@
 #include "app/commands.h"
 #include "app/template_input.h"
 #include "doc/html_document.h"
+#include "doc/html_end_tags.h"
+#include "doc/html_printer.h"
 #include "platform/files/output_file.h"
 
 namespace quillet::app {
@@ -107,6 +109,10 @@ int run_format(const arg_list& args) {
   rc_ptr<html_document> doc = make_rc<html_document>();
   if (!read_template_file("format", opt.input, *doc))
     return 1;
+  // Written as read, an element may keep its missing end tag only where what follows still
+  // closes it on reading back.
+  if (!(opt.flags & html_obj_printer::NORMALIZE_END_TAGS))
+    add_needed_end_tags(doc->top);
   bool written =
       opt.output.empty() ? write_stdout(*doc, opt.flags) : write_to_file(*doc, opt.flags, opt.input, opt.output);
   return written ? 0 : 1;

@@ -1,0 +1,14 @@
+// Writing a tree as read (printer flags 0) leaves out the end tags the source left out. Where
+// that would make the reader nest the following content inside the element (a HEAD without
+// its end tag swallows the BODY after it), the element is given its end tag first.
+#pragma once
+
+#include "doc/html_node.h"
+
+namespace quillet {
+
+// Marks with an end tag every element of the tree whose missing end tag would let the content
+// after it move inside it on reading back; how many were marked.
+std::size_t add_needed_end_tags(html_element* top);
+
+}  // namespace quillet
