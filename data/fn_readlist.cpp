@@ -7,6 +7,7 @@
 #include "platform/files/input_file.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"
+#include "txl/loop_budget.h"
 #include "txl/user_function.h"
 
 namespace quillet {
@@ -123,8 +124,13 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   context().prepare_binder(binder);
   anyval_list elements;
   elements.reserve(lines.size());
-  for (const list_line& line : lines)
+  for (const list_line& line : lines) {
+    // Each line is work as a loop step is: lists that read each other fan out, and the
+    // run's budget bounds them with its loops.
+    if (!txl_count_loop_iteration(error))
+      return call.fail(line_error(path, line.number, error));
     elements.push_back(line_value(line.text, binder, path, line.number));
+  }
   call.result = anyval::from_vector(std::move(elements));
   return true;
 }

@@ -60,6 +60,9 @@ row "list that is a folder or device" \
   "$Q report t.html --log" 0 "" 'grep -q "sub:-1):it is a folder" .err && grep -q "/dev/null:-1):it is not a regular file" .err'
 row "format keeps the BODY out of an unclosed HEAD" "printf '<HTML><BODY BGCOLOR=red>x</BODY></HTML>' > t.html" \
   "$Q format t.html -o o.html" 0 "" "$Q format --flags 2 o.html | grep -q '</HEAD>' && $Q format --flags 2 o.html | grep -q '<BODY BGCOLOR=red>x'"
+row "lists that read themselves stop at the run's budget" \
+  "echo '<HTML><BODY><B><!--\$VX ELT VALUE=%{SIZE(READLIST(\"l.txt\"))}%-->v</B></BODY></HTML>' > t.html; for i in 1 2 3 4 5 6 7 8; do echo 'READLIST(\"l.txt\")' >> l.txt; done" \
+  "$Q report t.html --max-loop 1000" 0 "loop iterations and list lines (--max-loop)" 'grep -q "<B>" t.htm'
 
 [ "$failures" = 0 ] && echo "all rows passed"
 exit $((failures > 0))
