@@ -180,17 +180,26 @@ namespace {
 
 // Nesting of is_current questions; a chain of functions asking each other ends here.
 thread_local int current_depth = 0;
+// The number of the outermost question under way. Nothing is evaluated while a question
+// runs, so every answer found during it holds until it ends.
+thread_local std::uint64_t question = 0;
 
 }  // namespace
 
 // True when nothing changed since `token` was handed out: same change count and every call
 // site still current. A function reached again while it is being asked (functions that call
-// each other) answers false, so the question always ends.
+// each other) answers false, so the question always ends. The call sites' answer is kept for
+// the rest of the question, so variables that reach one another by many paths (a DAG) are
+// each asked once rather than once per path.
 bool txl_user_function::is_current(std::int32_t token) const {
   if (token != change_count)
     return false;
+  if (current_depth > 0 && answered_in_ == question)
+    return sites_current_;
   if (current_depth >= txl_max_eval_depth || asking_)
     return false;
+  if (current_depth == 0)
+    ++question;
   ++current_depth;
   asking_ = true;
   bool current = true;
@@ -202,6 +211,8 @@ bool txl_user_function::is_current(std::int32_t token) const {
   }
   asking_ = false;
   --current_depth;
+  answered_in_ = question;
+  sites_current_ = current;
   return current;
 }
 

@@ -57,6 +57,10 @@ private:
   bool args_read_by_element() const;
 
   mutable bool asking_ = false;  // is_current is under way for this function
+  // The question (numbered on this thread) in which the call sites were last found current
+  // or not, and that answer: a function reached by many paths is asked once per question.
+  mutable std::uint64_t answered_in_ = 0;
+  mutable bool sites_current_ = false;
   // args_read_by_element's answer and the tree shape it was worked out under.
   mutable bool args_by_element_ = false;
   mutable std::uint64_t args_shape_ = 0;

@@ -173,6 +173,22 @@ TEST(EvalCache, StaleResultsAreRecomputed) {
   EXPECT_EQ(f.change_count, 3);
 }
 
+// Variables that each read the next one twice form a DAG of 2^60 paths: each is asked
+// whether it is current once per question, so the calls and questions stay linear.
+TEST(EvalCache, ADagOfVariablesIsComputedOncePerState) {
+  reset_ticks();
+  ticks_current = true;
+  eval_template t;
+  const int n = 60;
+  t.add("v_" + std::to_string(n), "TICK()");
+  for (int i = n - 1; i >= 0; --i)
+    t.add("v_" + std::to_string(i), "@v_" + std::to_string(i + 1) + " + @v_" + std::to_string(i + 1));
+  t.bind();
+  EXPECT_EQ(t.call("v_0"), "f:1.152921505e+18");
+  EXPECT_EQ(t.call("v_0"), "f:1.152921505e+18");
+  EXPECT_EQ(tick_calls, 1);
+}
+
 // A parent's read of a variable, step by step: the variable's state before the read, the
 // outcome, the error text and the reader's valid flag afterwards.
 TEST(EvalCache, VariableReadsFollowTheVariablesState) {
