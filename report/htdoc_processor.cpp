@@ -33,6 +33,7 @@ void htdoc_processor::reset() {
     variable->unbind_calls();
   for (auto& param : params_)
     param->unbind_calls();
+  binder_.reset();
   variables_.clear();
   params_.clear();
   document_.reset();
@@ -56,10 +57,14 @@ void htdoc_processor::prepare_binder(txl_binder& binder) {
     binder.add_user_function(*variable);
 }
 
+// One binder serves every call of a set-up: preparing one per variable made reading a
+// template take time quadratic in its variables.
 int htdoc_processor::bind_calls(txl_user_function& function) {
-  txl_binder binder(*sink_);
-  prepare_binder(binder);
-  return binder.bind_all(function);
+  if (!binder_) {
+    binder_ = std::make_unique<txl_binder>(*sink_);
+    prepare_binder(*binder_);
+  }
+  return binder_->bind_all(function);
 }
 
 void htdoc_processor::add_dyn_element(html_dyn_elt* element) { dyn_elements_.emplace_back(element); }
@@ -79,6 +84,7 @@ void htdoc_processor::read_settings(html_elt_tag& head) {
 
 // Wizard parameters first, since the variables' texts are substituted with them.
 void htdoc_processor::read_variables(html_elt_tag& head) {
+  binder_.reset();
   htdoc_fragment_header header;
   read_fragment_header(head.children, header);
   params_ = fragment_param_list(header);

@@ -157,6 +157,7 @@ private:
   bool limit_reached_ = false;
   bool counter_stopped() const;
   files::output_set* outputs_ = nullptr;  // the files of the run in progress
+  std::unique_ptr<txl_binder> binder_;     // prepared once for the variables read
   std::string output_error_;
   std::uint64_t repetitions_ = 0;  // of the run in progress
   std::uint64_t repetition_bound_ = UINT64_MAX;  // run.max_repetitions, or no bound for 0

@@ -26,11 +26,12 @@ void txl_binder::add_builtin_libraries() {
   add_library(txl_condition_library());
 }
 
+// The first function added under a name keeps it, as a search in order would find it.
 txl_user_function* txl_binder::find_user_function(std::string_view name) const {
-  for (txl_user_function* f : user_functions_)
-    if (f->name == name)
-      return f;
-  return nullptr;
+  for (; indexed_ < user_functions_.size(); ++indexed_)
+    by_name_.emplace(user_functions_[indexed_]->name, user_functions_[indexed_]);
+  auto it = by_name_.find(name);
+  return it == by_name_.end() ? nullptr : it->second;
 }
 
 // A user-function call binds to the template's function of that exact name (taking a

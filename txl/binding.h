@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "txl/diagnostic_sink.h"
@@ -35,6 +36,10 @@ private:
   txl_diagnostic_sink& sink_;
   std::vector<txl_xfn_library*> libraries_;
   std::vector<txl_user_function*> user_functions_;
+  // user_functions_ by name, the first of each name, brought up to date by each lookup so
+  // that binding a template's calls takes time linear in its variables.
+  mutable std::unordered_map<std::string_view, txl_user_function*> by_name_;
+  mutable std::size_t indexed_ = 0;
 };
 
 // True when the function can reach itself through bound user-function calls; then it prints
