@@ -118,6 +118,8 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
     store_float(result, x + y);
     return true;
   }
+  if (extends_left && append_in_place(left, right))
+    return true;
   if (left.as_string() || right.as_string()) {
     std::string text, tail;
     left.to_text(text);
@@ -140,6 +142,23 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
   if (!right.to_double(b))
     b = 0.0;
   store_float(result, a + b);
+  return true;
+}
+
+// `s = s + e` where s holds the string this node made last time and nobody else does: the
+// text is appended where it lies, so a loop that grows a string takes amortised linear time
+// instead of copying it at every step. The assignment stores the same string right after.
+bool txl_expr_binary_add::append_in_place(const anyval& left, const anyval& right) {
+  if (left.get() != result.get())
+    return false;
+  anyval_imp_string* own = exactly<anyval_imp_string>(result);
+  if (!own || own->ref_count() != 2)
+    return false;
+  std::string tail;
+  right.to_text(tail);
+  if (own->text.size() + tail.size() > txl_max_string_bytes)
+    return false;
+  own->text += tail;
   return true;
 }
 

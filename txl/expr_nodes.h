@@ -154,7 +154,18 @@ private:
         : BASE(std::move(left), std::move(right), CODE) {}                               \
     bool compute(const anyval& left, const anyval& right, std::string& error) override;  \
   };
-QUILLET_BINARY_EXPR(txl_expr_binary_add, txl_expr_binary, txl_op_add)
+// `a + b`. As the value of `s = s + e` it may append to s's string where it lies.
+class txl_expr_binary_add : public txl_expr_binary {
+public:
+  txl_expr_binary_add(rc_ptr<txl_expr> left, rc_ptr<txl_expr> right)
+      : txl_expr_binary(std::move(left), std::move(right), txl_op_add) {}
+  bool compute(const anyval& left, const anyval& right, std::string& error) override;
+  // Set by the assignment whose variable is the left operand.
+  bool extends_left = false;
+
+private:
+  bool append_in_place(const anyval& left, const anyval& right);
+};
 QUILLET_BINARY_EXPR(txl_expr_binary_sub, txl_expr_binary, txl_op_sub)
 QUILLET_BINARY_EXPR(txl_expr_binary_mul, txl_expr_binary, txl_op_mul)
 QUILLET_BINARY_EXPR(txl_expr_binary_div, txl_expr_binary, txl_op_div)

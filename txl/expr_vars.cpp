@@ -38,8 +38,15 @@ txl_expr_var_assign::txl_expr_var_assign(rc_ptr<txl_expr_localvar> storage, rc_p
   never_valid_kind_ = true;
   read_value_from(&link_.storage->value);
   set_child(0, std::move(value));
-  if (index)
+  if (index) {
     set_child(1, std::move(index));
+    return;
+  }
+  // `s = s + e`: the sum may extend s's string in place.
+  auto* sum = dynamic_cast<txl_expr_binary_add*>(child(0));
+  auto* read = sum ? dynamic_cast<txl_expr_var_ref*>(sum->child(0)) : nullptr;
+  if (read && !read->declaration && &read->storage() == link_.storage.get())
+    sum->extends_left = true;
 }
 
 namespace {

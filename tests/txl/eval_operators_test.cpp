@@ -21,6 +21,19 @@ TEST(EvalOperators, AdditionConcatenatesOrAddsFloats) {
   });
 }
 
+// `s = s + e` grows s where it lies only while nobody else holds s's string: copies taken
+// on the way keep their text. A long loop ends in linear time.
+TEST(EvalOperators, AppendingInALoopLeavesCopiesAlone) {
+  run_eval_cases({
+      {"var s = 'a'; var t; var i; for i = 1 to 3 do (s = s + i; if i == 1 then t = s;); t + '|' + s;", "s:a1|a123"},
+      {"var s = 'a'; var t; var i; for i = 1 to 3 do (s = s + i; if i == 2 then t = LIST(s);); t[0] + '|' + s;",
+       "s:a12|a123"},
+      {"var s = 'a'; var t = 'b'; var i; for i = 1 to 2 do (s = s + t; t = s;); t + '|' + s;", "s:abab|abab"},
+      {"var s = 'ab'; s = s + s; s = s + s; s;", "s:abababab"},
+      {"var s = ''; var i; for i = 1 to 400000 do s = s + 'x'; SIZE(s);", "i:400000"},
+  });
+}
+
 TEST(EvalOperators, ArithmeticUsesStoredNumbers) {
   run_eval_cases({
       {"7 / 2", "f:3.5"},
