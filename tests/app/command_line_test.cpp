@@ -95,7 +95,7 @@ const cli_row rows[] = {
     {"format into a file", {"format", "--flags", "2", "t.html", "-o", "o.html"}, 0, nothing, nothing,
      {{"o.html", "<P><!--$VX ELT VALUE=%{1+2}%-->x</P>"}}},
     {"format into a missing folder", {"format", "t.html", "-o", "no/o.html"}, 1, nothing,
-     is("quillet format: cannot create a file beside 'no/o.html': No such file or directory.\n")},
+     is("quillet format: cannot write 'no/o.html': No such file or directory.\n")},
     {"format flags not a number", {"format", "--flags", "x", "t.html"}, 2, nothing,
      is("quillet format: 'x' is not a valid flags value.\n")},
     {"format flags past 32 bits", {"format", "--flags", "4294967296", "t.html"}, 2, nothing,
@@ -140,7 +140,7 @@ const cli_row rows[] = {
     {"eval without an expression", {"eval"}, 2, nothing,
      is("quillet eval: no expression given; 'quillet eval --help' shows the usage\n")},
     {"eval missing project", {"eval", "--project", "gone.json", "1"}, 1, nothing,
-     is("quillet eval: cannot load the project: gone.json: cannot be opened\n")},
+     is("quillet eval: cannot load the project: gone.json: cannot be read: No such file or directory\n")},
 
     // report
     {"report into the current folder", {"report", "t.html", "--time", "0"}, 0, is("./t.htm\n"), nothing,
@@ -155,16 +155,16 @@ const cli_row rows[] = {
      has("unknown function: NOSUCH\n", "compute error (VALUE): #UNK:NOSUCH:#\n"),
      {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
     {"report loop bound", {"report", "loop.html", "--max-loop", "1000", "--time", "0"}, 0, is("./loop.htm\n"),
-     is("quillet report: the expressions used up the limit of 1000 loop iterations (--max-loop); "
+     is("quillet report: the expressions used up the limit of 1000 loop iterations and list lines (--max-loop); "
         "those that needed more show #LOOP#.\n"),
      {{"loop.htm", "<B>#LOOP#</B>"}}},
     {"report output bound", {"report", "t.html", "--max-output", "10", "--time", "0"}, 1, nothing,
-     is("quillet report: the report passed the output limit of 10 bytes (--max-output); './t.htm' was removed.\n")},
+     is("quillet report: the report passed the output limit of 10 bytes (--max-output); './t.htm' was not written.\n")},
     {"report template's project missing", {"report", "prj.html", "--time", "0"}, 0, is("./prj.htm\n"),
      is("quillet: the template's project ./gone.json does not exist; using the bundled demo project.\n"),
      {{"prj.htm", "<P>LEVEL</P>"}}},
     {"report missing project", {"report", "t.html", "--project", "gone.json"}, 1, nothing,
-     is("quillet report: cannot load the project: gone.json: cannot be opened.\n")},
+     is("quillet report: cannot load the project: gone.json: cannot be read: No such file or directory.\n")},
     {"report missing template", {"report", "gone.html"}, 1, nothing,
      is("quillet report: cannot read 'gone.html': No such file or directory.\n")},
     {"report no document", {"report", "notes.txt"}, 1, nothing,
