@@ -9,7 +9,7 @@
 
 namespace quillet::app {
 
-bool read_template_file(const char* command, const std::string& path, html_document& doc) {
+bool read_template_file(const char* command, const std::string& path, html_document& doc, std::string& source) {
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
     std::fprintf(stderr, "quillet %s: cannot read '%s': it is a folder.\n", command, path.c_str());
@@ -20,15 +20,27 @@ bool read_template_file(const char* command, const std::string& path, html_docum
     std::fprintf(stderr, "quillet %s: cannot read '%s': %s.\n", command, path.c_str(), std::strerror(errno));
     return false;
   }
-  bool ok = doc.read(in);
+  source.clear();
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    source.append(chunk, static_cast<std::size_t>(in.gcount()));
   if (in.bad()) {
     std::fprintf(stderr, "quillet %s: cannot read '%s': a read error occurred.\n", command, path.c_str());
     return false;
   }
+  bool ok = doc.read(source);
   if (!ok)
     std::fprintf(stderr, "quillet %s: '%s' is not an HTML document: its first element is not <HTML>.\n", command,
                  path.c_str());
   return ok;
 }
+
+const source_lines& template_places::lines() {
+  if (!lines_)
+    lines_ = std::make_unique<source_lines>(source_);
+  return *lines_;
+}
+
+std::string template_places::prefix(std::uint32_t offset) { return source_place(file_, lines(), offset); }
 
 }  // namespace quillet::app

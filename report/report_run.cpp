@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
 #include "doc/html_document.h"
 #include "report/htdoc_check.h"
@@ -15,14 +14,16 @@ namespace quillet {
 
 namespace {
 
-// Passes diagnostics on to the request's log and, while `collecting`, keeps them as
-// problems; "compute error (NAME): ..." names its property.
+// Passes diagnostics on to the request's log with their places and, while `collecting`, keeps
+// them as problems; "compute error (NAME): ..." names its property.
 class run_sink : public txl_diagnostic_sink {
 public:
   run_sink(txl_diagnostic_sink* log, std::vector<report_problem>& problems) : log_(log), problems_(problems) {}
-  void print(std::string_view message) override {
+  void print(std::string_view message) override { report({message}); }
+  void report(const txl_diagnostic& d) override {
+    std::string_view message = d.message;
     if (log_)
-      log_->print(message);
+      log_->report(d);
     if (!collecting)
       return;
     if (!message.empty() && message.back() == '\n')
@@ -43,8 +44,7 @@ private:
 
 rc_ptr<html_document> parse_template(const std::string& text) {
   rc_ptr<html_document> doc = make_rc<html_document>();
-  std::istringstream in(text);
-  if (!doc->read(in))
+  if (!doc->read(std::string_view(text)))
     return {};
   return doc;
 }
