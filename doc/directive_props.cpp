@@ -88,14 +88,14 @@ std::optional<std::string> substitute_params(std::string_view text, const txl_pr
     if (out.size() + (ref - i) + replaced > directive_max_substituted)
       return std::nullopt;
     append_source(out, text, i, ref, &from, to);
-    if (!p) {
-      append_source(out, text, ref, close + 1, &from, to);
-    } else {
-      if (to)
-        to->add_point(static_cast<std::uint32_t>(out.size()), from.file_offset(static_cast<std::uint32_t>(ref)));
-      out.append(p->text);
-    }
     i = close + 1;
+    if (!p) {
+      append_source(out, text, ref, i, &from, to);
+      continue;
+    }
+    if (to)
+      to->add_point(static_cast<std::uint32_t>(out.size()), from.file_offset(static_cast<std::uint32_t>(ref)));
+    out.append(p->text);
   }
 }
 
