@@ -60,6 +60,7 @@ html_dyn_elt* convert(htdoc_processor& processor, html_element** link, html_elt_
     return nullptr;
   html_dyn_elt* element = make_element(kind == dyn_class::none ? dyn_class::generic : kind, tag->def);
   element->flags = tag->flags;
+  element->source_offset = tag->source_offset;
   element->attrs = std::exchange(tag->attrs, nullptr);
   element->children = std::exchange(tag->children, nullptr);
   element->props = std::move(props);
