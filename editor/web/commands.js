@@ -4,6 +4,7 @@ import { menu_text, t, list } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
+import * as element_properties from './dialogs/element_properties.js';
 import { error_box } from './message_box.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
@@ -114,7 +115,7 @@ export function make_commands(ctx) {
 
   // Elements under the context menu or the caret
   const target = () => ctx.target() || surface.caret_element();
-  const properties = () => dialog(() => dialogs.element_properties(surface.describe(target())));
+  const properties = () => dialog(() => element_properties.open(ctx, target()));
   add(43002, properties, () => ({ enabled: loaded() }));
   add(43014, properties);
   add(43010, () => edit_expression(ctx, dialog, target()));
