@@ -25,6 +25,7 @@ test('a cell\'s properties are edited as values and expressions, undone and save
 
     await row('A_ALIGN').dblclick();
     const sheet = page.getByRole('dialog', { name: 'Element property editor' });
+    await sheet.frameLocator('iframe.help').locator('#A_ALIGN h2', { hasText: 'ALIGN' }).waitFor();
     await sheet.getByRole('tabpanel', { name: 'Value' }).getByLabel('Property value').fill('center');
     await sheet.getByRole('tab', { name: 'Pellex expression' }).click();
     const dyn = sheet.getByRole('tabpanel', { name: 'Pellex expression' });

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/property_catalogue.h"
+#include "editor/web_assets.h"
 #include "editor_fixture.h"
 
 namespace quillet::editor {
@@ -150,6 +151,14 @@ TEST(property_catalogue, background_rows_read_the_hyphenated_property_and_keep_u
   EXPECT_EQ(row_dynamic_name(row("S_BKG_IMAGE")), "STYLE.background_image");
   ASSERT_TRUE(row_set_value(row("S_COLOR"), e, ""));
   EXPECT_EQ(style_text(e.style), "background-image: url(a.png)");
+}
+
+TEST(property_catalogue, the_property_help_has_a_section_for_every_help_key) {
+  std::optional<web_file> help = find_web_file("help/attrhelp.html", "");
+  ASSERT_TRUE(help);
+  EXPECT_NE(help->bytes.find("id=\"UNKNOWN\""), std::string::npos);
+  for (const catalogue_row& r : property_catalogue())
+    EXPECT_NE(help->bytes.find("id=\"" + std::string(r.key) + "\""), std::string::npos) << r.key;
 }
 
 class property_routes : public editor_fixture {};
