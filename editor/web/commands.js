@@ -5,6 +5,7 @@ import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
 import * as element_properties from './dialogs/element_properties.js';
+import * as cell_format from './dialogs/cell_format.js';
 import { error_box } from './message_box.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
@@ -122,7 +123,7 @@ export function make_commands(ctx) {
   add(43009, () => dialog(() => dialogs.placeholder(t('44341'))));
   add(43011, () => edit_anchor(ctx, dialog, target()));
   add(43023, () => edit_hyperlink(ctx, dialog, surface.closest(target(), 'a[href]')));
-  add(43013, () => dialog(() => dialogs.placeholder(t('dlg.cellformat'))));
+  add(43013, () => format_cell(ctx, dialog, surface.closest(target(), 'td, th')));
   add(43012, () => {}, () => ({ enabled: false }));
 
   // View, tools, preview, help
@@ -204,6 +205,14 @@ async function insert_anchor(ctx, dialog) {
   surface.insert_glyph(a, 206);
   surface.caret_after(a);
   surface.changed(null);
+}
+
+async function format_cell(ctx, dialog, cell) {
+  if (!cell) return;
+  const format = await dialog(() => cell_format.open(cell_format.read(cell)));
+  if (!format) return;
+  cell_format.write(cell, format);
+  ctx.surface.changed(null);
 }
 
 async function edit_anchor(ctx, dialog, element) {

@@ -9,7 +9,7 @@ after(close_browser);
 
 const frame = page => page.frameLocator('iframe[data-role="template"]');
 
-test('a cell\'s properties are edited as values and expressions, undone and saved', async () => {
+test('a cell\'s properties and format are edited, undone and saved', async () => {
   const editor = await start_editor('plain.html');
   try {
     const page = await open_page(editor);
@@ -59,10 +59,23 @@ test('a cell\'s properties are edited as values and expressions, undone and save
 
     await command(page, '40010');
     assert.equal(await frame(page).locator('td[vxdynelt]').count(), 1);
+    await frame(page).locator('#grid td', { hasText: 'd' }).click({ button: 'right' });
+    await page.click('.context-menu [data-command="43013"]');
+    const cell = page.getByRole('dialog', { name: 'Cell format' });
+    await cell.getByLabel('Vertical alignment:').selectOption('top');
+    await cell.getByLabel('Background color:').fill('#FF0000');
+    await cell.getByLabel('No wrap').check();
+    await cell.getByLabel('Column span:').fill('x');
+    await cell.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
+    await cell.getByLabel('Column span:').fill('2');
+    await cell.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
     await command(page, '57603');
     const saved = readFileSync(editor.file, 'latin1');
     assert.match(saved, /<TD ALIGN=center STYLE="font-weight: bold"><!--\$VX ELT "ATTR\.ALIGN"=%\{"left"\}%-->c<\/TD>/);
     assert.doesNotMatch(saved, /COLS=%/);
+    assert.match(saved, /<TD VALIGN=top BGCOLOR="#FF0000" NOWRAP COLSPAN=2>d<\/TD>/);
   } finally {
     await editor.stop();
   }
