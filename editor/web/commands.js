@@ -6,6 +6,7 @@ import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
 import * as element_properties from './dialogs/element_properties.js';
 import * as cell_format from './dialogs/cell_format.js';
+import * as trend_properties from './dialogs/trend_properties.js';
 import { error_box } from './message_box.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
@@ -120,7 +121,7 @@ export function make_commands(ctx) {
   add(43002, properties, () => ({ enabled: loaded() }));
   add(43014, properties);
   add(43010, () => edit_expression(ctx, dialog, target()));
-  add(43009, () => dialog(() => dialogs.placeholder(t('44341'))));
+  add(43009, () => edit_trend(ctx, dialog, surface.closest(target(), 'object')));
   add(43011, () => edit_anchor(ctx, dialog, target()));
   add(43023, () => edit_hyperlink(ctx, dialog, surface.closest(target(), 'a[href]')));
   add(43013, () => format_cell(ctx, dialog, surface.closest(target(), 'td, th')));
@@ -204,6 +205,17 @@ async function insert_anchor(ctx, dialog) {
   if (!a) return;
   surface.insert_glyph(a, 206);
   surface.caret_after(a);
+  surface.changed(null);
+}
+
+async function edit_trend(ctx, dialog, object) {
+  const { surface, doc } = ctx;
+  if (!object || !surface.is_trend(object)) return;
+  const definition = await dialog(() => trend_properties.open(doc.definition_of(object) || []));
+  if (!definition) return;
+  const n = surface.dynelt_number(object);
+  if (n > 0) doc.state.definitions[n - 1] = definition;
+  else if (definition.length) doc.add_definition(object, definition);
   surface.changed(null);
 }
 

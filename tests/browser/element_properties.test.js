@@ -80,3 +80,36 @@ test('a cell\'s properties and format are edited, undone and saved', async () =>
     await editor.stop();
   }
 });
+
+test('a trend\'s settings and curves are written as its dynamic properties', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32829');
+    await frame(page).locator('object').click({ button: 'right' });
+    await page.click('.context-menu [data-command="43009"]');
+    const trend = page.getByRole('dialog', { name: 'Trend properties' });
+    await trend.getByLabel('Time span (s):').fill('3600');
+    await trend.getByLabel('Grid color:').fill('silver');
+    await trend.getByRole('tab', { name: 'Curves' }).click();
+    for (const name of ['Boiler.T', 'Boiler.P']) {
+      await trend.getByRole('button', { name: 'Add' }).click();
+      await trend.getByLabel('Channel').last().fill(name);
+    }
+    await trend.getByLabel('Maximum').last().fill('ten');
+    await trend.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
+    await trend.getByLabel('Maximum').last().fill('10');
+    await trend.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+    await command(page, '57603');
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.match(saved, /DT=%\{3600\}%/);
+    assert.match(saved, /GRID_COLOR=%\{"silver"\}%/);
+    assert.match(saved, /CHANNEL=%\{LIST\(CHAN\("Boiler\.T"\),CHAN\("Boiler\.P"\)\)\}%/);
+    assert.match(saved, /MAXVAL=%\{LIST\(0,10\)\}%/);
+  } finally {
+    await editor.stop();
+  }
+});

@@ -36,7 +36,7 @@ export function open(row, current, apply) {
 }
 
 // Tabs over the pages; every page is a tab panel named by its title.
-function sheet(pages) {
+export function sheet(pages) {
   const tabs = el('div', { role: 'tablist' });
   const panels = pages.map((page, i) => {
     const id = uid('page');

@@ -51,11 +51,6 @@ export function image({ src = '', alt = '', width = '', height = '', base_dir = 
   });
 }
 
-// A titled placeholder for dialogs that later issues fill in (cell format, trend properties).
-export function placeholder(title, text = '') {
-  return run_dialog(title, [el('p', { text })], () => true);
-}
-
 // Document properties: {title, refresh}.
 export function document_properties({ title = '', refresh = 0 } = {}) {
   const ti = field(t('label.title'), title);
