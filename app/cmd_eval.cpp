@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/eval_context.h"
+#include "app/option_values.h"
 #include "report/report_data.h"
 #include "report/htdoc_processor.h"
 #include "txl/binding.h"
@@ -54,9 +55,11 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
     } else if (a == "--store") {
       o.store = args[++i];
     } else if (a == "--time") {
-      o.have_time = parse_report_time(args[++i], o.time);
+      std::string why;
+      o.have_time = parse_report_time(args[++i], o.time, why);
       if (!o.have_time) {
-        std::fprintf(stderr, "quillet eval: '%s' is not a time for --time\n", args[i].c_str());
+        std::fprintf(stderr, "quillet eval: '%s' is not a time for --time%s%s\n", args[i].c_str(), why.empty() ? "" : ": ",
+                     why.c_str());
         return false;
       }
     } else if (a == "--var") {

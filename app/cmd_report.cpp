@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/option_values.h"
 #include "report/report_run.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
@@ -75,52 +76,21 @@ bool parse_count(const std::string& text, std::int64_t& out) {
   return true;
 }
 
-// Seconds since 1970 (up to 4294967295) or a local time YYYY-MM-DD[THH:MM[:SS]].
-bool parse_time(const std::string& text, std::uint32_t& out) {
-  if (!text.empty() && text.size() <= 10 && text.find_first_not_of("0123456789") == std::string::npos) {
-    unsigned long long n = std::strtoull(text.c_str(), nullptr, 10);
-    out = static_cast<std::uint32_t>(n);
-    return n <= 0xFFFFFFFFull;
-  }
-  std::tm t{};
-  int used = 0;
-  int fields = std::sscanf(text.c_str(), "%4d-%2d-%2d%n", &t.tm_year, &t.tm_mon, &t.tm_mday, &used);
-  if (fields != 3)
-    return false;
-  if (used < static_cast<int>(text.size())) {
-    int more = 0;
-    if (std::sscanf(text.c_str() + used, "T%2d:%2d%n", &t.tm_hour, &t.tm_min, &more) != 2)
-      return false;
-    used += more;
-    if (used < static_cast<int>(text.size()) && std::sscanf(text.c_str() + used, ":%2d%n", &t.tm_sec, &more) == 1)
-      used += more;
-  }
-  if (used != static_cast<int>(text.size()))
-    return false;
-  t.tm_year -= 1900;
-  t.tm_mon -= 1;
-  t.tm_isdst = -1;
-  std::time_t seconds = std::mktime(&t);
-  if (seconds < 0 || seconds > 0xFFFFFFFFll)
-    return false;
-  out = static_cast<std::uint32_t>(seconds);
-  return true;
-}
-
 // Checks one option's value; false after a message naming it.
 bool take_value(const std::string& option, const std::string& value, report_options& out) {
+  std::string why;
   if (option == "--out")
     out.out_dir = value;
   else if (option == "--name")
     out.name = value;
   else if (option == "--ext")
-    out.ext = value;
+    out.ext = report_extension(value);
   else if (option == "--project")
     out.project = value;
   else if (option == "--store")
     out.store = value;
   else if (option == "--time")
-    out.have_time = parse_time(value, out.time);
+    out.have_time = parse_report_time(value, out.time, why);
   else if (option == "--max-output" && !parse_size(value, out.max_output)) {
     std::fprintf(stderr, "quillet report: '%s' is not a size for --max-output (bytes, suffix K, M or G).\n", value.c_str());
     return false;
@@ -130,8 +100,9 @@ bool take_value(const std::string& option, const std::string& value, report_opti
     return false;
   }
   if (option == "--time" && !out.have_time) {
-    std::fprintf(stderr, "quillet report: '%s' is not a time for --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS).\n",
-                 value.c_str());
+    if (why.empty())
+      why = "seconds since 1970 or YYYY-MM-DDTHH:MM:SS";
+    std::fprintf(stderr, "quillet report: '%s' is not a time for --time (%s).\n", value.c_str(), why.c_str());
     return false;
   }
   if ((option == "--name" && (value.empty() || value.find('/') != std::string::npos)) ||
@@ -227,8 +198,6 @@ void report_failure_message(const report_result& r, const report_request& q, con
 }
 
 }  // namespace
-
-bool parse_report_time(const std::string& text, std::uint32_t& out) { return parse_time(text, out); }
 
 int run_report(const arg_list& args) {
   if (wants_help(args)) {

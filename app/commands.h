@@ -26,9 +26,6 @@ int run_check(const arg_list& args);
 int run_import(const arg_list& args);
 int run_store(const arg_list& args);
 
-// Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
-bool parse_report_time(const std::string& text, std::uint32_t& out);
-
 // True when args hold --help or -h.
 bool wants_help(const arg_list& args);
 
