@@ -23,7 +23,8 @@ namespace {
 
 const char report_usage[] =
     "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
-    "                      [--project FILE] [--store STORE] [--log] [--max-output N] [--max-loop N]\n\n"
+    "                      [--project FILE] [--store STORE] [--log] [--strict] [--max-output N]\n"
+    "                      [--max-loop N]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
     "template's PRJ setting (relative to its folder), else the bundled demo project. With\n"
     "--store (sqlite:PATH or postgresql://...), or the template's STORE setting, they come\n"
@@ -35,7 +36,9 @@ const char report_usage[] =
     "diagnostics to stderr. --max-output bounds the report's size in bytes (suffix K, M or G;\n"
     "default 1G); a report past it is removed. --max-loop bounds the loop iterations of all\n"
     "the run's expressions together (default 100000000; 0: no bound): a loop that would pass\n"
-    "it, and every later one, fails with #LOOP#. Exit 0 on success, 1 when the template\n"
+    "it, and every later one, fails with #LOOP#. A run that meets problems (expressions that\n"
+    "do not compile or bind, evaluations that fail) says how many on stderr; --strict makes\n"
+    "them fail the run (exit 3) and writes no report. Exit 0 on success, 1 when the template\n"
     "cannot be read or the report cannot be written, 2 when the command line is wrong.\n";
 
 struct report_options {
@@ -48,6 +51,7 @@ struct report_options {
   std::uint32_t time = 0;
   bool have_time = false;
   bool log = false;
+  bool strict = false;
   std::uint64_t max_output = std::uint64_t{1} << 30;
   std::int64_t max_loop = htdoc_run{}.max_loop_iterations;
 };
@@ -127,6 +131,8 @@ bool parse_report_args(const arg_list& args, report_options& o) {
         return false;
     } else if (a == "--log") {
       o.log = true;
+    } else if (a == "--strict") {
+      o.strict = true;
     } else if (a.size() > 1 && a[0] == '-') {
       std::fprintf(stderr, "quillet report: unknown option '%s'.\n", a.c_str());
       return false;
@@ -169,6 +175,22 @@ bool read_template_bytes(const std::string& path, std::string& out) {
   return true;
 }
 
+std::string counted(int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); }
+
+// "3 problems: 2 compile errors, 1 evaluation error"; empty when the run met none.
+std::string problem_summary(const report_result& r) {
+  const int compile = count_problems(r.problems, report_problem_kind::compile);
+  const int evaluation = count_problems(r.problems, report_problem_kind::evaluation);
+  if (!compile && !evaluation)
+    return {};
+  std::string text = counted(compile + evaluation, "problem") + ":";
+  if (compile)
+    text += " " + counted(compile, "compile error") + (evaluation ? "," : "");
+  if (evaluation)
+    text += " " + counted(evaluation, "evaluation error");
+  return text;
+}
+
 // The run's failure as one message on stderr.
 void report_failure_message(const report_result& r, const report_request& q, const std::string& input) {
   switch (r.failure) {
@@ -193,6 +215,10 @@ void report_failure_message(const report_result& r, const report_request& q, con
     return;
   case report_failure::write:
     std::fprintf(stderr, "quillet report: cannot write '%s': %s.\n", r.report_path.c_str(), r.error.c_str());
+    return;
+  case report_failure::strict:
+    std::fprintf(stderr, "quillet report: %s%s; no report was written (--strict).\n", problem_summary(r).c_str(),
+                 q.log ? " (listed above)" : "; --log lists them");
     return;
   }
 }
@@ -230,18 +256,23 @@ int run_report(const arg_list& args) {
   request.max_output = o.max_output;
   request.max_loop_iterations = o.max_loop;
   request.log = o.log ? &log_sink : nullptr;
+  request.collect_problems = true;
+  request.strict = o.strict;
   report_result result = produce_report(request);
   if (!result.warning.empty())
     std::fprintf(stderr, "quillet: %s.\n", result.warning.c_str());
   if (result.loop_limit_reached)
     std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations (--max-loop); "
                  "those that needed more show #LOOP#.\n", static_cast<long long>(o.max_loop));
+  const std::string summary = problem_summary(result);
+  if (!summary.empty() && result.failure != report_failure::strict)
+    std::fprintf(stderr, "quillet report: %s%s\n", summary.c_str(), o.log ? " (listed above)." : "; --log lists them.");
   if (result.ok()) {
     std::printf("%s\n", result.report_path.c_str());
     return 0;
   }
   report_failure_message(result, request, o.input);
-  return 1;
+  return result.failure == report_failure::strict ? 3 : 1;
 }
 
 }  // namespace quillet::app

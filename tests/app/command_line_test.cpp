@@ -149,14 +149,27 @@ const cli_row rows[] = {
      is("a/b/n.html\n"), nothing, {{"a/b/n.html", "<P>3</P>"}}},
     {"report with a trend image", {"report", "trend.html", "--out", "r", "--time", "1700000000"}, 0, is("r/trend.htm\n"),
      nothing, {{"r/trend.htm", "<IMG WIDTH=200 HEIGHT=100 SRC=\"trend_1.png\""}, {"r/trend_1.png", "\x89PNG"}}},
-    // Wrong: the syntax error leaves the sample text "72.5" in the report with exit 0, and even
-    // --log names only the unknown function. Logged lines are matched after their place.
-    {"report logs its problems", {"report", "bad.html", "--log", "--time", "0"}, 0, is("./bad.htm\n"),
-     has("unknown function: NOSUCH\n", "compute error (VALUE): #UNK:NOSUCH:#\n"),
+    // The report stays as the template makes it (the sample text of the expression that does
+    // not compile included); the run says how many problems it met.
+    {"report sums up its problems", {"report", "bad.html", "--time", "0"}, 0, is("./bad.htm\n"),
+     is("quillet report: 3 problems: 2 compile errors, 1 evaluation error; --log lists them.\n"),
      {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
+    {"report logs its problems", {"report", "bad.html", "--log", "--time", "0"}, 0, is("./bad.htm\n"),
+     is("element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "unknown function: NOSUCH\n"
+        "compute error (VALUE): #UNK:NOSUCH:#\n"
+        "quillet report: 3 problems: 2 compile errors, 1 evaluation error (listed above).\n"),
+     {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
+    {"report strict with compile errors", {"report", "bad.html", "--strict", "--out", "r"}, 3, nothing,
+     is("quillet report: 2 problems: 2 compile errors; --log lists them; no report was written (--strict).\n")},
+    {"report strict with a failed evaluation", {"report", "loop.html", "--strict", "--max-loop", "10", "--time", "0"}, 3,
+     nothing, has("quillet report: 1 problem: 1 evaluation error; --log lists them; no report was written (--strict).\n")},
+    {"report strict without problems", {"report", "t.html", "--strict", "--time", "0"}, 0, is("./t.htm\n"), nothing,
+     {{"t.htm", "<P>3</P>"}}},
     {"report loop bound", {"report", "loop.html", "--max-loop", "1000", "--time", "0"}, 0, is("./loop.htm\n"),
      is("quillet report: the expressions used up the limit of 1000 loop iterations (--max-loop); "
-        "those that needed more show #LOOP#.\n"),
+        "those that needed more show #LOOP#.\n"
+        "quillet report: 1 problem: 1 evaluation error; --log lists them.\n"),
      {{"loop.htm", "<B>#LOOP#</B>"}}},
     {"report output bound", {"report", "t.html", "--max-output", "10", "--time", "0"}, 1, nothing,
      is("quillet report: the report passed the output limit of 10 bytes (--max-output); './t.htm' was removed.\n")},
