@@ -28,7 +28,8 @@ int run_check(const arg_list& args) {
   std::string input;
   for (const std::string& a : args) {
     if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "quillet check: unknown option '%s'.\n", a.c_str());
+      std::string hint = did_you_mean(a, {"--help"});
+      std::fprintf(stderr, "quillet check: unknown option '%s'%s\n", a.c_str(), hint.empty() ? "." : hint.c_str());
       return 2;
     }
     if (!input.empty()) {

@@ -8,6 +8,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
@@ -22,14 +23,15 @@ namespace quillet::app {
 namespace {
 
 const char report_usage[] =
-    "usage: quillet report TEMPLATE [--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
+    "usage: quillet report TEMPLATE [-o|--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
     "                      [--project FILE] [--store STORE] [--log] [--strict] [--max-output N]\n"
     "                      [--max-loop N]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
     "template's PRJ setting (relative to its folder), else the bundled demo project. With\n"
     "--store (sqlite:PATH or postgresql://...), or the template's STORE setting, they come\n"
     "from that history store instead, read as one snapshot.\n"
-    "Produces one report from TEMPLATE and prints its path. --out is the folder of the report\n"
+    "Produces one report from TEMPLATE ('-': standard input, named 'report' unless --name\n"
+    "says otherwise) and prints its path. --out (-o) is the folder of the report\n"
     "(default: the current folder; created when missing), --name its base name (default: the\n"
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
     "1970 or a local time YYYY-MM-DD[THH:MM[:SS]] (default: now). --log sends the processor's\n"
@@ -117,24 +119,32 @@ bool take_value(const std::string& option, const std::string& value, report_opti
   return true;
 }
 
+const std::vector<std::string_view> report_option_names = {"--out", "--name", "--ext", "--time", "--max-output",
+                                                           "--max-loop", "--project", "--store", "--log", "--strict"};
+
+// Reads the command line; "-o" is "--out", "-" the standard input, "--" ends the options.
 bool parse_report_args(const arg_list& args, report_options& o) {
+  bool options = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    bool takes_value = a == "--out" || a == "--name" || a == "--ext" || a == "--time" || a == "--max-output" ||
-                       a == "--max-loop" || a == "--project" || a == "--store";
+    std::string a = args[i] == "-o" && options ? "--out" : args[i];
+    bool takes_value = options && (a == "--out" || a == "--name" || a == "--ext" || a == "--time" ||
+                                   a == "--max-output" || a == "--max-loop" || a == "--project" || a == "--store");
     if (takes_value && i + 1 >= args.size()) {
-      std::fprintf(stderr, "quillet report: %s needs a value.\n", a.c_str());
+      std::fprintf(stderr, "quillet report: %s needs a value.\n", args[i].c_str());
       return false;
     }
     if (takes_value) {
       if (!take_value(a, args[++i], o))
         return false;
-    } else if (a == "--log") {
+    } else if (options && a == "--") {
+      options = false;
+    } else if (options && a == "--log") {
       o.log = true;
-    } else if (a == "--strict") {
+    } else if (options && a == "--strict") {
       o.strict = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "quillet report: unknown option '%s'.\n", a.c_str());
+    } else if (options && a.size() > 1 && a[0] == '-') {
+      std::string hint = did_you_mean(a, report_option_names);
+      std::fprintf(stderr, "quillet report: unknown option '%s'%s\n", a.c_str(), hint.empty() ? "." : hint.c_str());
       return false;
     } else if (o.input.empty()) {
       o.input = a;
@@ -155,6 +165,12 @@ public:
 
 // The template's bytes; false after a message naming the file.
 bool read_template_bytes(const std::string& path, std::string& out) {
+  if (path == "-") {
+    std::ostringstream bytes;
+    bytes << std::cin.rdbuf();
+    out = bytes.str();
+    return true;
+  }
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
     std::fprintf(stderr, "quillet report: cannot read '%s': it is a folder.\n", path.c_str());
@@ -251,7 +267,7 @@ int run_report(const arg_list& args) {
   request.read_store_setting = true;
   request.time = o.have_time ? o.time : static_cast<std::uint32_t>(std::time(nullptr));
   request.output_dir = o.out_dir;
-  request.base_name = o.name.empty() ? input.stem().string() : o.name;
+  request.base_name = !o.name.empty() ? o.name : o.input == "-" ? std::string("report") : input.stem().string();
   request.extension = o.ext;
   request.max_output = o.max_output;
   request.max_loop_iterations = o.max_loop;

@@ -6,10 +6,18 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 
 namespace quillet::app {
 
 bool read_template_file(const char* command, const std::string& path, html_document& doc) {
+  if (path == "-") {
+    if (doc.read(std::cin))
+      return true;
+    std::fprintf(stderr, "quillet %s: the standard input is not an HTML document: its first element is not <HTML>.\n",
+                 command);
+    return false;
+  }
   std::error_code ec;
   if (std::filesystem::is_directory(path, ec)) {
     std::fprintf(stderr, "quillet %s: cannot read '%s': it is a folder.\n", command, path.c_str());
