@@ -88,6 +88,11 @@ bool parse_report_time(const std::string& text, std::uint32_t& out, std::string&
   return true;
 }
 
+bool parse_report_time(const std::string& text, std::uint32_t& out) {
+  std::string why;
+  return parse_report_time(text, out, why);
+}
+
 std::string report_extension(const std::string& text) {
   if (text.empty() || text[0] == '.')
     return text;

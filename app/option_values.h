@@ -12,6 +12,8 @@ namespace quillet::app {
 // when the text has the right shape but a field is out of range; with `why` empty when the
 // text has neither shape.
 bool parse_report_time(const std::string& text, std::uint32_t& out, std::string& why);
+// The same for callers with a message of their own.
+bool parse_report_time(const std::string& text, std::uint32_t& out);
 
 // The report extension as given, with a dot put in front when it has none (".htm" or "htm"
 // give ".htm"); an empty extension stays empty.
