@@ -15,8 +15,9 @@ const char check_usage[] =
     "usage: quillet check TEMPLATE\n\n"
     "Reads TEMPLATE, compiles every expression (variables, element properties, fragment\n"
     "parameters, settings), binds every call and checks the variables for recursion, and lists\n"
-    "each problem as 'TEMPLATE: place: message'. Exit 0 when there is none, 1 when there are\n"
-    "problems or the template cannot be read, 2 when the command line is wrong.\n";
+    "each problem as 'TEMPLATE:LINE:COLUMN: place: message', the line and column (from 1, in\n"
+    "bytes) being those of the character the message is about. Exit 0 when there is none, 1\n"
+    "when there are problems or the template cannot be read, 2 when the command line is wrong.\n";
 
 }  // namespace
 
@@ -43,12 +44,14 @@ int run_check(const arg_list& args) {
     return 2;
   }
   rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!read_template_file("check", input, *doc))
+  std::string source;
+  if (!read_template_file("check", input, *doc, source))
     return 1;
   std::vector<htdoc_problem> problems = check_template(*doc);
   doc->clear();
+  template_places places(input, std::move(source));
   for (const htdoc_problem& p : problems)
-    std::printf("%s: %s: %s\n", input.c_str(), p.where.c_str(), p.message.c_str());
+    std::printf("%s\n", problem_text(places.file(), places.lines(), p).c_str());
   if (problems.empty())
     std::printf("%s: no problems found\n", input.c_str());
   return problems.empty() ? 0 : 1;

@@ -14,6 +14,7 @@
 
 #include "app/commands.h"
 #include "app/option_values.h"
+#include "app/template_input.h"
 #include "report/report_run.h"
 #include "doc/html_document.h"
 #include "report/htdoc_processor.h"
@@ -35,7 +36,8 @@ const char report_usage[] =
     "(default: the current folder; created when missing), --name its base name (default: the\n"
     "template's), --ext its extension (default .htm). --time is the report time, seconds since\n"
     "1970 or a local time YYYY-MM-DD[THH:MM[:SS]] (default: now). --log sends the processor's\n"
-    "diagnostics to stderr. --max-output bounds the report's size in bytes (suffix K, M or G;\n"
+    "diagnostics to stderr, each as 'TEMPLATE:LINE:COLUMN: message' with the place of the call\n"
+    "or property it is about (line and column from 1, in bytes). --max-output bounds the report's size in bytes (suffix K, M or G;\n"
     "default 1G); a report past it is removed. --max-loop bounds the loop iterations of all\n"
     "the run's expressions together (default 100000000; 0: no bound): a loop that would pass\n"
     "it, and every later one, fails with #LOOP#. A run that meets problems (expressions that\n"
@@ -158,9 +160,19 @@ bool parse_report_args(const arg_list& args, report_options& o) {
   return !o.input.empty();
 }
 
+// Prints each diagnostic on stderr after the place in the template it names.
 class stderr_sink : public txl_diagnostic_sink {
 public:
-  void print(std::string_view message) override { std::fwrite(message.data(), 1, message.size(), stderr); }
+  explicit stderr_sink(template_places& places) : places_(places) {}
+  void print(std::string_view message) override { report({message}); }
+  void report(const txl_diagnostic& d) override {
+    std::string line = places_.prefix(txl_diagnostic_offset(d));
+    line.append(d.message);
+    std::fwrite(line.data(), 1, line.size(), stderr);
+  }
+
+private:
+  template_places& places_;
 };
 
 // The template's bytes; false after a message naming the file.
@@ -260,7 +272,9 @@ int run_report(const arg_list& args) {
     return 1;
   }
   std::filesystem::path input(o.input);
-  stderr_sink log_sink;
+  // Only the log's messages need the template's text.
+  template_places places(o.input, o.log ? request.template_text : std::string());
+  stderr_sink log_sink(places);
   request.template_dir = input.has_parent_path() ? input.parent_path().string() : std::string(".");
   request.project = o.project;
   request.store = o.store;

@@ -3,6 +3,7 @@
 
 #include <fstream>
 #include <optional>
+#include <utility>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,7 +23,25 @@ std::string htdoc_join_path(std::string_view dir, std::string_view name) {
   return path;
 }
 
-htdoc_processor::htdoc_processor(txl_diagnostic_sink& sink) : sink_(&sink), library_(this) {}
+htdoc_processor::htdoc_processor(txl_diagnostic_sink& sink) : sink_(sink), library_(this) {}
+
+namespace {
+
+// Makes a function the one under way for the sink's messages while it lives.
+class function_under_way {
+public:
+  function_under_way(txl_placing_sink& sink, const txl_user_function& function)
+      : sink_(sink), before_(std::exchange(sink.current, &function)) {}
+  ~function_under_way() { sink_.current = before_; }
+  function_under_way(const function_under_way&) = delete;
+  function_under_way& operator=(const function_under_way&) = delete;
+
+private:
+  txl_placing_sink& sink_;
+  const txl_user_function* before_;
+};
+
+}  // namespace
 
 htdoc_processor::~htdoc_processor() { reset(); }
 
@@ -60,7 +79,8 @@ void htdoc_processor::prepare_binder(txl_binder& binder) {
 }
 
 int htdoc_processor::bind_calls(txl_user_function& function) {
-  txl_binder binder(*sink_);
+  function_under_way place(sink_, function);
+  txl_binder binder(sink_);
   prepare_binder(binder);
   return binder.bind_all(function);
 }
@@ -98,15 +118,16 @@ bool htdoc_processor::setup(html_document& document) {
   for (auto& variable : variables_)
     bind_calls(*variable);
   for (auto& variable : variables_)
-    check_recursion(*variable, *sink_);
+    check_recursion(*variable, sink_);
   if (document.body)
     build_dynamic(*this, document.body->children, document.body, &params_);
   return true;
 }
 
 bool htdoc_processor::evaluate(txl_user_function& property, anyval& result, std::string* error_text) {
+  function_under_way place(sink_, property);
   std::string error;
-  bool ok = evaluate_user_function(property, anyval(), result, error, *sink_);
+  bool ok = evaluate_user_function(property, anyval(), result, error, sink_);
   if (!ok && error_text)
     *error_text = std::move(error);
   return ok;

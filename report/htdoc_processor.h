@@ -122,7 +122,8 @@ public:
   kov_txl_data_source* data_source() const override { return run_ ? run_->source : nullptr; }
   std::string_view template_folder() const override;
   const kov_context_stacks& contexts() const override { return stacks_; }
-  txl_diagnostic_sink& diagnostics() override { return *sink_; }
+  // Messages that name no place get the start of the property being bound or evaluated.
+  txl_diagnostic_sink& diagnostics() override { return sink_; }
   void prepare_binder(txl_binder& binder) override;
 
 private:
@@ -130,7 +131,7 @@ private:
   void read_variables(html_elt_tag& head);
   bool write_report(std::ostream& out);
 
-  txl_diagnostic_sink* sink_;
+  txl_placing_sink sink_;
   kov_txl_library library_;
   rc_ptr<html_document> document_;
   std::vector<rc_ptr<html_dyn_elt>> dyn_elements_;

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <sstream>
 
 #include "doc/html_document.h"
 #include "report/htdoc_check.h"
@@ -15,14 +14,16 @@ namespace quillet {
 
 namespace {
 
-// Passes diagnostics on to the request's log and, while `collecting`, keeps them as
-// problems; "compute error (NAME): ..." names its property.
+// Passes diagnostics on to the request's log with their places and, while `collecting`, keeps
+// them as problems; "compute error (NAME): ..." names its property.
 class run_sink : public txl_diagnostic_sink {
 public:
   run_sink(txl_diagnostic_sink* log, std::vector<report_problem>& problems) : log_(log), problems_(problems) {}
-  void print(std::string_view message) override {
+  void print(std::string_view message) override { report({message}); }
+  void report(const txl_diagnostic& d) override {
+    std::string_view message = d.message;
     if (log_)
-      log_->print(message);
+      log_->report(d);
     if (!collecting)
       return;
     if (!message.empty() && message.back() == '\n')
@@ -45,8 +46,7 @@ private:
 
 rc_ptr<html_document> parse_template(const std::string& text) {
   rc_ptr<html_document> doc = make_rc<html_document>();
-  std::istringstream in(text);
-  if (!doc->read(in))
+  if (!doc->read(std::string_view(text)))
     return {};
   return doc;
 }
@@ -69,7 +69,7 @@ void add_static_problems(const std::string& text, std::vector<report_problem>& o
   for (htdoc_problem& p : check_template(*doc)) {
     std::string message = p.where + ": " + p.message;
     if (log && !logged_by_processor(p))
-      log->print(message + "\n");
+      log->report({message + "\n", nullptr, -1, p.offset});
     out.push_back({std::move(message), p.definition, p.property, report_problem_kind::compile});
   }
   doc->clear();

@@ -164,9 +164,9 @@ const cli_row rows[] = {
      is("quillet report: 3 problems: 2 compile errors, 1 evaluation error; --log lists them.\n"),
      {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
     {"report logs its problems", {"report", "bad.html", "--log", "--time", "0"}, 0, is("./bad.htm\n"),
-     is("element 3 <TD>, property VALUE: Line 1: syntax error\n"
-        "unknown function: NOSUCH\n"
-        "compute error (VALUE): #UNK:NOSUCH:#\n"
+     is("bad.html:1:50: element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "bad.html:1:88: unknown function: NOSUCH\n"
+        "bad.html:1:88: compute error (VALUE): #UNK:NOSUCH:#\n"
         "quillet report: 3 problems: 2 compile errors, 1 evaluation error (listed above).\n"),
      {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
     {"report strict with compile errors", {"report", "bad.html", "--strict", "--out", "r"}, 3, nothing,
@@ -232,14 +232,15 @@ const cli_row rows[] = {
     {"report without a template", {"report", "--log"}, 2, nothing,
      is("quillet report: no TEMPLATE given; 'quillet report --help' shows the usage.\n")},
 
-    // check: problems are matched after the file name, which is followed by their position.
+    // check: each problem after the line and column of the character it names.
     {"check a sound template", {"check", "t.html"}, 0, is("t.html: no problems found\n"), nothing},
     {"check element problems", {"check", "bad.html"}, 1,
-     has("element 3 <TD>, property VALUE: Line 1: syntax error\n",
-         "element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
+     is("bad.html:1:50: element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "bad.html:1:88: element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
      nothing},
     {"check recursive variables", {"check", "vars.html"}, 1,
-     has("variable a: recursive function: a\n", "variable b: recursive function: b\n"), nothing},
+     is("vars.html:1:40: variable a: recursive function: a\nvars.html:1:74: variable b: recursive function: b\n"),
+     nothing},
     {"check missing template", {"check", "gone.html"}, 1, nothing,
      is("quillet check: cannot read 'gone.html': No such file or directory.\n")},
     {"check without a template", {"check"}, 2, nothing,
