@@ -71,6 +71,8 @@ const std::map<std::string, std::string> inputs = {
     {"notes.txt", "just text\n"},
     {"rows.csv", "time,channel,value\n1700000000,LEVEL,4.5\n1700000060,LEVEL,high\n1700000120,LEVEL,4.4\n"},
     {"level.html", "<HTML><BODY><P><!--$VX ELT VALUE=%{GETVAL(CHAN(\"LEVEL\"))}%-->x</P></BODY></HTML>\n"},
+    {"rows.html", "<HTML><BODY><TABLE><TR><!--$VX ELT ROWS=%{3}%--><TD>x</TD></TR></TABLE></BODY></HTML>\n"},
+    {"cols.html", "<HTML><BODY><P><!--$VX ELT COLS=%{3}%-->x</P></BODY></HTML>\n"},
 };
 
 const cli_row rows[] = {
@@ -86,7 +88,7 @@ const cli_row rows[] = {
     {"help of eval", {"eval", "-h"}, 0, has("usage: quillet eval [--project FILE] [--time T]"), nothing},
     {"help of report", {"report", "--help"}, 0, has("usage: quillet report TEMPLATE [-o|--out DIR]", "--max-loop"),
      nothing},
-    {"help of check", {"check", "--help"}, 0, has("usage: quillet check TEMPLATE\n"), nothing},
+    {"help of check", {"check", "--help"}, 0, has("usage: quillet check [--format text|json] TEMPLATE...\n"), nothing},
     {"help among other arguments", {"report", "t.html", "--bogus", "--help"}, 0, has("usage: quillet report"), nothing},
 
     // format
@@ -245,10 +247,20 @@ const cli_row rows[] = {
      is("quillet check: cannot read 'gone.html': No such file or directory.\n")},
     {"check without a template", {"check"}, 2, nothing,
      is("quillet check: no TEMPLATE given; 'quillet check --help' shows the usage.\n")},
-    {"check two templates", {"check", "t.html", "bad.html"}, 2, nothing,
-     is("quillet check: only one TEMPLATE may be given ('bad.html' is extra).\n")},
+    {"check two templates", {"check", "t.html", "bad.html"}, 1,
+     has("t.html: no problems found\n", "bad.html:1:50: error: element 3 <TD>, property VALUE: Line 1: syntax error\n"),
+     nothing},
+    {"check as JSON", {"check", "--format", "json", "bad.html"}, 1,
+     has("\"column\": 50,", "\"line\": 1,", "\"severity\": \"error\","), nothing},
+    {"check a rule with its hint", {"check", "rows.html"}, 1,
+     is("rows.html:1:43: error: element 2 <TR>: ROWS on <TR> does not repeat the row\n"
+        "    hint: ROWS belongs on a cell: put it on the first TD of the row\n"),
+     nothing},
+    {"check warnings only", {"check", "cols.html"}, 0, has("warning: element 1 <P>: COLS on <P> has no effect"), nothing},
     {"check the standard input", {"check", "-"}, 1, nothing,
      is("quillet check: the standard input is not an HTML document: its first element is not <HTML>.\n")},
+    {"check a format it does not know", {"check", "--format", "xml", "t.html"}, 2, nothing,
+     is("quillet check: --format needs 'text' or 'json'.\n")},
     {"check unknown option", {"check", "--strict", "t.html"}, 2, nothing,
      is("quillet check: unknown option '--strict'.\n")},
 
