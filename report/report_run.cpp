@@ -60,7 +60,7 @@ bool logged_by_processor(const htdoc_problem& p) {
 }
 
 // The template's problems found without running it: compile errors, unknown functions and
-// recursion, each with its element and property. The log gets those the processor does not
+// recursion, each with its element and property, and the findings of the check's rules. The log gets those the processor does not
 // report itself, so that it lists the expressions that do not compile too.
 void add_static_problems(const std::string& text, std::vector<report_problem>& out, txl_diagnostic_sink* log) {
   rc_ptr<html_document> doc = parse_template(text);
@@ -68,9 +68,12 @@ void add_static_problems(const std::string& text, std::vector<report_problem>& o
     return;
   for (htdoc_problem& p : check_template(*doc)) {
     std::string message = p.where + ": " + p.message;
-    if (log && !logged_by_processor(p))
+    // The check's own rules find what runs without failing: listed, not counted or logged.
+    const bool rule = !p.rule.empty();
+    if (log && !rule && !logged_by_processor(p))
       log->report({message + "\n", nullptr, -1, p.offset});
-    out.push_back({std::move(message), p.definition, p.property, report_problem_kind::compile});
+    out.push_back({std::move(message), p.definition, p.property,
+                   rule ? report_problem_kind::note : report_problem_kind::compile});
   }
   doc->clear();
 }

@@ -36,7 +36,7 @@ const char* const keywords[] = {"ELT", "VAR", "DOC", "WIZ", "WPARM"};
 const char* const element_properties[] = {"VALUE", "REPEAT", "ROWS", "COLS"};
 const char* const trend_properties[] = {"CHANNEL", "COLOR", "LTYPE", "LWIDTH", "MARK", "MINVAL", "MAXVAL",
                                         "LINT", "DT", "TIME", "TMARKS", "TUNITS", "VMARKS", "VDIGITS",
-                                        "VDIGITSDP", "GRID_COLOR", "GRID_STYLE", "BGCOLOR", "FONT", "BPP",
+                                        "VDIGITSDP", "GRID_COLOR", "GRID_STYLE", "BGCOLOR", "FONT", "BPP", "LEGEND", "SVG",
                                         "IMAGE_TYPE"};
 const char* const time_units[] = {"YR", "MON", "WK", "DAY", "HR", "MIN", "SEC"};
 

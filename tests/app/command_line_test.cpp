@@ -237,11 +237,12 @@ const cli_row rows[] = {
     // check: each problem after the line and column of the character it names.
     {"check a sound template", {"check", "t.html"}, 0, is("t.html: no problems found\n"), nothing},
     {"check element problems", {"check", "bad.html"}, 1,
-     is("bad.html:1:50: element 3 <TD>, property VALUE: Line 1: syntax error\n"
-        "bad.html:1:88: element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
+     is("bad.html:1:50: error: element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "bad.html:1:88: error: element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
      nothing},
     {"check recursive variables", {"check", "vars.html"}, 1,
-     is("vars.html:1:40: variable a: recursive function: a\nvars.html:1:74: variable b: recursive function: b\n"),
+     is("vars.html:1:40: error: variable a: recursive function: a\n"
+        "vars.html:1:74: error: variable b: recursive function: b\n"),
      nothing},
     {"check missing template", {"check", "gone.html"}, 1, nothing,
      is("quillet check: cannot read 'gone.html': No such file or directory.\n")},
