@@ -59,8 +59,8 @@ std::uint32_t directive_offset(const html_element* list, int index, std::uint32_
 
 class template_checker {
 public:
-  explicit template_checker(std::vector<htdoc_problem>& problems)
-      : problems_(problems), sink_(problems), placing_(sink_) {}
+  template_checker(std::vector<htdoc_problem>& problems, std::string_view template_dir)
+      : problems_(problems), sink_(problems), placing_(sink_), template_dir_(template_dir) {}
   ~template_checker() {
     for (auto& f : functions_)
       f.fn->unbind_calls();
@@ -75,6 +75,7 @@ private:
   void unreadable(std::string where, int element, std::uint32_t offset, const char* message);
   void read_variables(html_elt_tag& head);
   void read_element(html_elt_tag& tag, int ordinal);
+  void keep_findings(const check_place& place);
 
   std::vector<htdoc_problem>& problems_;
   problem_sink sink_;
@@ -83,7 +84,21 @@ private:
   txl_prop_list variables_;
   std::vector<checked_function> functions_;
   int definitions_ = 0;  // elements whose definition was read so far
+  std::string_view template_dir_;
+  std::vector<lint_finding> findings_;
 };
+
+// The findings of the rules so far become problems of the place.
+void template_checker::keep_findings(const check_place& place) {
+  for (lint_finding& f : findings_) {
+    htdoc_problem p{place.where, std::move(f.message), place.definition, place.property, f.offset, place.element};
+    p.severity = f.rule->severity;
+    p.rule = f.rule->id;
+    p.hint = f.rule->hint;
+    problems_.push_back(std::move(p));
+  }
+  findings_.clear();
+}
 
 // Compiles the function's text; a compile error becomes a problem at the byte it names.
 void template_checker::add(rc_ptr<txl_user_function> fn, check_place place) {
@@ -93,6 +108,9 @@ void template_checker::add(rc_ptr<txl_user_function> fn, check_place place) {
     std::uint32_t at = fn->origin.file_offset(static_cast<std::uint32_t>(std::max(error.offset, 0)));
     problems_.push_back({place.where, txl_compile_message(error), place.definition, place.property, at,
                          place.element});
+  } else {
+    lint_calls(*fn, findings_);
+    keep_findings(place);
   }
   functions_.push_back({std::move(fn), std::move(place)});
 }
@@ -107,8 +125,12 @@ void template_checker::read_head(html_elt_tag& head) {
   std::uint32_t doc_at = directive_offset(head.children, directive_doc, head.source_offset);
   if (read_directive(head.children, directive_doc, settings, mode_keep_text) == directive_found::failed)
     unreadable("document settings", 0, doc_at, "the directive cannot be read");
-  for (auto& setting : settings)
+  for (auto& setting : settings) {
     add(setting, {"document setting " + setting->name, 0, 0, {}});
+    if (setting->name == "PRJ" && setting->body)
+      lint_project(*setting, template_dir_, findings_);
+    keep_findings({"document setting " + setting->name, 0, 0, {}});
+  }
   htdoc_fragment_header header;
   read_fragment_header(head.children, header);
   params_ = fragment_param_list(header);
@@ -150,6 +172,8 @@ void template_checker::read_element(html_elt_tag& tag, int ordinal) {
     unreadable(where, ordinal, directive_at, "the element directive cannot be read");
   // Only a directive read whole numbers its element, as the editor's load does.
   int definition = found == directive_found::read ? ++definitions_ : 0;
+  lint_element(tag, props, findings_);
+  keep_findings({where, ordinal, definition, {}});
   for (auto& p : props)
     add(p, {where + ", property " + p->name, ordinal, definition, p->name});
 }
@@ -202,9 +226,18 @@ void template_checker::bind_and_check() {
 
 }  // namespace
 
-std::vector<htdoc_problem> check_template(html_document& document) {
+std::vector<htdoc_problem> check_template(html_document& document, std::string_view template_dir) {
   std::vector<htdoc_problem> problems;
-  template_checker checker(problems);
+  std::vector<lint_finding> comments;
+  lint_comments(document, comments);
+  for (lint_finding& f : comments) {
+    htdoc_problem p{"comment", std::move(f.message), 0, {}, f.offset, 0};
+    p.rule = f.rule->id;
+    p.hint = f.rule->hint;
+    p.severity = f.rule->severity;
+    problems.push_back(std::move(p));
+  }
+  template_checker checker(problems, template_dir);
   if (document.head)
     checker.read_head(*document.head);
   if (document.body)
@@ -214,7 +247,12 @@ std::vector<htdoc_problem> check_template(html_document& document) {
 }
 
 std::string problem_text(std::string_view file, const source_lines& lines, const htdoc_problem& problem) {
-  return source_place(file, lines, problem.offset) + problem.where + ": " + problem.message;
+  std::string text = source_place(file, lines, problem.offset) +
+                     (problem.severity == htdoc_severity::error ? "error: " : "warning: ") + problem.where + ": " +
+                     problem.message;
+  if (!problem.hint.empty())
+    text += "\n    hint: " + problem.hint;
+  return text;
 }
 
 }  // namespace quillet

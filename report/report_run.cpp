@@ -31,8 +31,10 @@ public:
     report_problem problem{std::string(message), 0, {}};
     const std::string_view prefix = "compute error (";
     std::size_t close = message.find("): ");
-    if (message.rfind(prefix, 0) == 0 && close != std::string_view::npos)
+    if (message.rfind(prefix, 0) == 0 && close != std::string_view::npos) {
       problem.property = std::string(message.substr(prefix.size(), close - prefix.size()));
+      problem.kind = report_problem_kind::evaluation;
+    }
     problems_.push_back(std::move(problem));
   }
   bool collecting = false;
@@ -49,14 +51,30 @@ rc_ptr<html_document> parse_template(const std::string& text) {
   return doc;
 }
 
+bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// Binding problems the processor reports to the log itself while it sets up.
+bool logged_by_processor(const htdoc_problem& p) {
+  return starts_with(p.message, "unknown function: ") || starts_with(p.message, "unknown user function: ") ||
+         starts_with(p.message, "recursive function: ");
+}
+
 // The template's problems found without running it: compile errors, unknown functions and
-// recursion, each with its element and property.
-void add_static_problems(const std::string& text, std::vector<report_problem>& out) {
+// recursion, each with its element and property, and the findings of the check's rules. The log gets those the processor does not
+// report itself, so that it lists the expressions that do not compile too.
+void add_static_problems(const std::string& text, std::vector<report_problem>& out, txl_diagnostic_sink* log) {
   rc_ptr<html_document> doc = parse_template(text);
   if (!doc)
     return;
-  for (htdoc_problem& p : check_template(*doc))
-    out.push_back({p.where + ": " + p.message, p.definition, p.property});
+  for (htdoc_problem& p : check_template(*doc)) {
+    std::string message = p.where + ": " + p.message;
+    // The check's own rules find what runs without failing: listed, not counted or logged.
+    const bool rule = !p.rule.empty();
+    if (log && !rule && !logged_by_processor(p))
+      log->report({message + "\n", nullptr, -1, p.offset});
+    out.push_back({std::move(message), p.definition, p.property,
+                   rule ? report_problem_kind::note : report_problem_kind::compile});
+  }
   doc->clear();
 }
 
@@ -79,6 +97,13 @@ report_failure failure_of(bool ok, const htdoc_processor& processor) {
 }
 
 }  // namespace
+
+int count_problems(const std::vector<report_problem>& problems, report_problem_kind kind) {
+  int n = 0;
+  for (const report_problem& p : problems)
+    n += p.kind == kind;
+  return n;
+}
 
 // The generation parameters of the request over an opened data source.
 static htdoc_run run_parameters(const report_request& request, const report_data& data, report_result& result) {
@@ -115,7 +140,11 @@ report_result produce_report(const report_request& request) {
     return result;
   }
   if (request.collect_problems)
-    add_static_problems(request.template_text, result.problems);
+    add_static_problems(request.template_text, result.problems, request.log);
+  if (request.strict && count_problems(result.problems, report_problem_kind::compile)) {
+    result.failure = report_failure::strict;
+    return result;
+  }
   run_sink sink(request.log, result.problems);
   htdoc_processor processor(request.log || request.collect_problems ? static_cast<txl_diagnostic_sink&>(sink)
                                                                      : discard_diagnostics());
@@ -134,6 +163,8 @@ report_result produce_report(const report_request& request) {
   }
   processor.reset();
   doc->clear();
+  if (result.ok() && request.strict && count_problems(result.problems, report_problem_kind::evaluation))
+    result.failure = report_failure::strict;
   if (result.failure != report_failure::none && result.failure != report_failure::project &&
       result.failure != report_failure::store)
     remove_outputs(request, result);
