@@ -7,6 +7,7 @@
 
 #include "app/commands.h"
 #include "app/eval_context.h"
+#include "app/option_values.h"
 #include "report/report_data.h"
 #include "report/htdoc_processor.h"
 #include "txl/binding.h"
@@ -19,7 +20,8 @@ namespace quillet::app {
 namespace {
 
 const char eval_usage[] =
-    "usage: quillet eval [--project FILE] [--time T] [--store STORE] [--var NAME=EXPR]... [--text] EXPR\n\n"
+    "usage: quillet eval [--project FILE] [--time T] [--store STORE] [--var NAME=EXPR]... [--text]\n"
+    "                    [--] EXPR\n\n"
     "Channel functions read the simulated data source over --project (default: the bundled\n"
     "demo project), or the history store --store (sqlite:PATH or postgresql://...), at --time\n"
     "(seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"
@@ -40,11 +42,28 @@ struct eval_options {
   bool have_time = false;
 };
 
-// Reads the command line; false with a message on stderr when it is wrong.
+// Takes the expression; false with a message when there is one already.
+bool take_expression(const std::string& a, eval_options& o) {
+  if (o.have_expression) {
+    std::fprintf(stderr, "quillet eval: more than one expression given ('%s')\n", a.c_str());
+    return false;
+  }
+  o.expression = a;
+  o.have_expression = true;
+  return true;
+}
+
+// Reads the command line; false with a message on stderr when it is wrong. After "--" the
+// argument is the expression even when it starts with "--".
 bool parse_eval_args(const arg_list& args, eval_options& o) {
+  bool options = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--text") {
+    if (!options || a == "--") {
+      if (!options && !take_expression(a, o))
+        return false;
+      options = false;
+    } else if (a == "--text") {
       o.text = true;
     } else if ((a == "--project" || a == "--time" || a == "--store") && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet eval: %s needs a value\n", a.c_str());
@@ -54,9 +73,11 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
     } else if (a == "--store") {
       o.store = args[++i];
     } else if (a == "--time") {
-      o.have_time = parse_report_time(args[++i], o.time);
+      std::string why;
+      o.have_time = parse_report_time(args[++i], o.time, why);
       if (!o.have_time) {
-        std::fprintf(stderr, "quillet eval: '%s' is not a time for --time\n", args[i].c_str());
+        std::fprintf(stderr, "quillet eval: '%s' is not a time for --time%s%s\n", args[i].c_str(), why.empty() ? "" : ": ",
+                     why.c_str());
         return false;
       }
     } else if (a == "--var") {
@@ -68,14 +89,11 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
       o.vars.emplace_back(args[i + 1].substr(0, eq), args[i + 1].substr(eq + 1));
       ++i;
     } else if (a.size() > 1 && a.compare(0, 2, "--") == 0) {
-      std::fprintf(stderr, "quillet eval: unknown option '%s'\n", a.c_str());
+      std::fprintf(stderr, "quillet eval: unknown option '%s'%s\n", a.c_str(),
+                   did_you_mean(a, {"--project", "--time", "--store", "--var", "--text"}).c_str());
       return false;
-    } else if (o.have_expression) {
-      std::fprintf(stderr, "quillet eval: more than one expression given ('%s')\n", a.c_str());
+    } else if (!take_expression(a, o)) {
       return false;
-    } else {
-      o.expression = a;
-      o.have_expression = true;
     }
   }
   if (o.have_expression)

@@ -21,13 +21,15 @@ namespace {
 struct format_options {
   std::uint32_t flags = 0;
   std::string input;
-  std::string output;  // empty: stdout
+  std::string output;  // empty or "-": stdout
+  bool to_stdout = false;
 };
 
 const char* const usage_text =
-    "usage: quillet format [--flags N] FILE [-o OUT]\n"
+    "usage: quillet format [--flags N] FILE [-o|--out OUT]\n"
     "Reads the template FILE and writes it back with printer flags N: 0 as read (default),\n"
-    "2 with normalised end tags, 6 as the editor saves. Without -o the result goes to stdout;\n"
+    "2 with normalised end tags, 6 as the editor saves. FILE '-' is the standard input.\n"
+    "Without -o, or with -o -, the result goes to stdout;\n"
     "with -o, OUT is replaced only once the whole result has been written.\n";
 
 // Parses the flags value: a decimal number from 0 to 4294967295.
@@ -43,22 +45,27 @@ bool parse_flags(const std::string& text, std::uint32_t& out) {
 
 // Fills the options from the arguments; false after printing the reason on stderr.
 bool parse_args(const arg_list& args, format_options& opt) {
+  bool options = true;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    bool takes_value = a == "--flags" || a == "-o";
+    bool takes_value = options && (a == "--flags" || a == "-o" || a == "--out");
     if (takes_value && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet format: %s needs a value.\n", a.c_str());
       return false;
     }
-    if (a == "--flags") {
+    if (options && a == "--") {
+      options = false;
+    } else if (a == "--flags" && options) {
       if (!parse_flags(args[++i], opt.flags)) {
         std::fprintf(stderr, "quillet format: '%s' is not a valid flags value.\n", args[i].c_str());
         return false;
       }
-    } else if (a == "-o") {
+    } else if (takes_value) {
       opt.output = args[++i];
-    } else if (a.size() > 1 && a[0] == '-') {
-      std::fprintf(stderr, "quillet format: unknown option '%s'.\n", a.c_str());
+      opt.to_stdout = opt.output == "-";
+    } else if (options && a.size() > 1 && a[0] == '-') {
+      std::string hint = did_you_mean(a, {"--flags", "--out"});
+      std::fprintf(stderr, "quillet format: unknown option '%s'%s\n", a.c_str(), hint.empty() ? "." : hint.c_str());
       return false;
     } else if (opt.input.empty()) {
       opt.input = a;
@@ -77,7 +84,8 @@ bool parse_args(const arg_list& args, format_options& opt) {
 // template itself is never replaced.
 bool write_to_file(html_document& doc, std::uint32_t flags, const std::string& input, const std::string& target) {
   files::output_set outputs;
-  outputs.note_input(input);
+  if (input != "-")
+    outputs.note_input(input);
   files::output_file* out = outputs.add(target);
   if (out)
     doc.write(out->stream(), flags);
@@ -107,14 +115,15 @@ int run_format(const arg_list& args) {
   if (!parse_args(args, opt))
     return 2;
   rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!read_template_file("format", opt.input, *doc))
+  std::string source;
+  if (!read_template_file("format", opt.input, *doc, source))
     return 1;
   // Written as read, an element may keep its missing end tag only where what follows still
   // closes it on reading back.
   if (!(opt.flags & html_obj_printer::NORMALIZE_END_TAGS))
     add_needed_end_tags(doc->top);
-  bool written =
-      opt.output.empty() ? write_stdout(*doc, opt.flags) : write_to_file(*doc, opt.flags, opt.input, opt.output);
+  bool written = opt.output.empty() || opt.to_stdout ? write_stdout(*doc, opt.flags)
+                                                     : write_to_file(*doc, opt.flags, opt.input, opt.output);
   return written ? 0 : 1;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/option_values.h"
 #include "report/report_data.h"
 #include "data/historian/hist_generate.h"
 #include "data/historian/hist_import.h"

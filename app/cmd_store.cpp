@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/commands.h"
+#include "app/option_values.h"
 #include "data/historian/hist_store.h"
 
 namespace quillet::app {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillet::app {
@@ -26,11 +27,16 @@ int run_check(const arg_list& args);
 int run_import(const arg_list& args);
 int run_store(const arg_list& args);
 
-// Seconds since 1970 or a local time YYYY-MM-DD[THH:MM[:SS]], as `quillet report` reads --time.
-bool parse_report_time(const std::string& text, std::uint32_t& out);
-
-// True when args hold --help or -h.
+// True when args hold --help or -h (before a "--").
 bool wants_help(const arg_list& args);
+
+// The arguments as the commands read them: "--opt=value" becomes "--opt", "value"; nothing
+// after a "--" is touched.
+arg_list split_option_values(const arg_list& args);
+
+// "; did you mean 'X'?" for the known name nearest to a mistyped one (within two edits),
+// empty when none is that near.
+std::string did_you_mean(const std::string& given, const std::vector<std::string_view>& known);
 
 }  // namespace quillet::app
 

@@ -22,9 +22,12 @@ const std::vector<command>& command_table() {
 }
 
 bool wants_help(const arg_list& args) {
-  for (const auto& a : args)
+  for (const auto& a : args) {
+    if (a == "--")
+      return false;
     if (a == "--help" || a == "-h")
       return true;
+  }
   return false;
 }
 
@@ -35,7 +38,7 @@ namespace {
 void print_usage(FILE* out) {
   std::fprintf(out,
                "quillet: HTML report templates for VELMOR supervisory control\n\n"
-               "usage: quillet COMMAND [OPTIONS]\n\ncommands:\n");
+               "usage: quillet COMMAND [OPTIONS]\n       quillet --version\n\ncommands:\n");
   for (const auto& c : quillet::app::command_table())
     std::fprintf(out, "  %-8s %s\n", c.name, c.summary);
   std::fprintf(out, "\n'quillet COMMAND --help' describes a command.\n");
@@ -65,10 +68,19 @@ int main(int argc, char** argv) {
     print_usage(stdout);
     return 0;
   }
-  quillet::app::arg_list args(argv + 2, argv + argc);
-  for (const auto& c : quillet::app::command_table())
+  if (!std::strcmp(argv[1], "--version")) {
+    std::printf("quillet %s\n", QUILLET_VERSION);
+    return 0;
+  }
+  quillet::app::arg_list args = quillet::app::split_option_values({argv + 2, argv + argc});
+  std::vector<std::string_view> names;
+  for (const auto& c : quillet::app::command_table()) {
     if (c.name == std::string(argv[1]))
       return run_command(c, args);
-  std::fprintf(stderr, "quillet: unknown command '%s'; 'quillet --help' lists the commands.\n", argv[1]);
+    names.push_back(c.name);
+  }
+  std::string hint = quillet::app::did_you_mean(argv[1], names);
+  std::fprintf(stderr, "quillet: unknown command '%s'%s 'quillet --help' lists the commands.\n", argv[1],
+               hint.empty() ? ";" : hint.c_str());
   return 2;
 }

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <streambuf>
+#include <iostream>
 
 #include "platform/files/input_file.h"
 #include "platform/files/text_input.h"
@@ -12,12 +12,26 @@ namespace quillet::app {
 
 namespace {
 
-// A read-only stream buffer over bytes already in memory, so the document reads them without
-// another copy of the file being made.
-class bytes_buffer : public std::streambuf {
-public:
-  explicit bytes_buffer(std::string& bytes) { setg(bytes.data(), bytes.data(), bytes.data() + bytes.size()); }
-};
+// Reads the standard input whole into `bytes`, at most `max_bytes` of it; false with `error`
+// saying why.
+bool read_standard_input(std::uint64_t max_bytes, std::string& bytes, std::string& error) {
+  bytes.clear();
+  char chunk[1 << 16];
+  while (std::cin.read(chunk, sizeof chunk) || std::cin.gcount() > 0) {
+    bytes.append(chunk, static_cast<std::size_t>(std::cin.gcount()));
+    if (bytes.size() > max_bytes) {
+      error = "it is larger than " + std::to_string(max_bytes) + " bytes";
+      return false;
+    }
+  }
+  if (!std::cin.bad())
+    return true;
+  error = "a read error occurred";
+  return false;
+}
+
+// How messages name the template: the standard input, or the file in quotes.
+std::string named(const std::string& path) { return path == "-" ? "the standard input" : "'" + path + "'"; }
 
 }  // namespace
 
@@ -25,28 +39,27 @@ bool read_template_bytes(const char* command, const std::string& path, std::uint
                          template_notes* notes) {
   std::string error;
   files::text_input_notes text_notes;
-  bool ok = files::read_regular_file(path, max_bytes, bytes, error) && files::prepare_text_input(bytes, text_notes, error);
+  bool ok = path == "-" ? read_standard_input(max_bytes, bytes, error)
+                        : files::read_regular_file(path, max_bytes, bytes, error);
+  ok = ok && files::prepare_text_input(bytes, text_notes, error);
   if (!ok) {
-    std::fprintf(stderr, "quillet %s: cannot read '%s': %s.\n", command, path.c_str(), error.c_str());
+    std::fprintf(stderr, "quillet %s: cannot read %s: %s.\n", command, named(path).c_str(), error.c_str());
     return false;
   }
   if (notes)
     for (std::size_t offset : text_notes.nul_offsets)
-      notes->nul_places.push_back(files::line_and_column(bytes, offset));
+      notes->nul_offsets.push_back(static_cast<std::uint32_t>(offset));
   return true;
 }
 
-bool read_template_file(const char* command, const std::string& path, html_document& doc, std::uint64_t max_bytes,
-                        template_notes* notes) {
-  std::string bytes;
-  if (!read_template_bytes(command, path, max_bytes, bytes, notes))
+bool read_template_file(const char* command, const std::string& path, html_document& doc, std::string& source,
+                        std::uint64_t max_bytes, template_notes* notes) {
+  if (!read_template_bytes(command, path, max_bytes, source, notes))
     return false;
-  bytes_buffer buffer(bytes);
-  std::istream in(&buffer);
-  if (doc.read(in))
+  if (doc.read(source))
     return true;
-  std::fprintf(stderr, "quillet %s: '%s' is not an HTML document: its first element is not <HTML>.\n", command,
-               path.c_str());
+  std::fprintf(stderr, "quillet %s: %s is not an HTML document: its first element is not <HTML>.\n", command,
+               named(path).c_str());
   return false;
 }
 
@@ -64,5 +77,13 @@ bool parse_size(const std::string& text, std::uint64_t& out) {
   out = n << shift;
   return true;
 }
+
+const source_lines& template_places::lines() {
+  if (!lines_)
+    lines_ = std::make_unique<source_lines>(source_);
+  return *lines_;
+}
+
+std::string template_places::prefix(std::uint32_t offset) { return source_place(file_, lines(), offset); }
 
 }  // namespace quillet::app

@@ -97,6 +97,13 @@ bool split_list_lines(std::string_view content, std::vector<list_line>& lines, l
   return true;
 }
 
+// Why a list file gave nothing: what was opened but is no list ("it is a folder", "it is not
+// a regular file ...", "it is larger than N bytes") says so; a file that could not be opened
+// at all keeps the long-standing "error opening file" that templates may test for.
+std::string list_file_error(const std::string& error) {
+  return error.rfind("it is ", 0) == 0 ? error : std::string("error opening file");
+}
+
 }  // namespace
 
 // READLIST(filename): the values of the file's non-empty lines in order. A line that does not
@@ -114,7 +121,7 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   std::string error;
   files::file_identity identity;
   if (!files::read_regular_file(path, readlist_max_bytes, content, error, &identity))
-    return call.fail(line_error(path, -1, error));
+    return call.fail(line_error(path, -1, list_file_error(error)));
   context().note_input(identity);
   std::vector<list_line> lines;
   long number = 0;

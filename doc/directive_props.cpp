@@ -46,30 +46,56 @@ void set_prop_string(std::string_view name, std::string_view text, txl_prop_list
     fn = props.back().get();
   }
   fn->clear_body();
+  fn->origin.clear();
   fn->text = "\"";
   write_string_literal_body(text, fn->text);
   fn->text += '"';
 }
 
+namespace {
+
+// Appends bytes [begin, end) of the source text, and their origin when one is kept.
+void append_source(std::string& out, std::string_view text, std::size_t begin, std::size_t end,
+                   const txl_text_origin* from, txl_text_origin* to) {
+  if (to)
+    to->append_slice(*from, static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(end),
+                     static_cast<std::uint32_t>(out.size()));
+  out.append(text.substr(begin, end - begin));
+}
+
+}  // namespace
+
 // A reference "{$NAME}" runs to the next "}"; the replacement is not scanned again, so
-// substitution ends after one pass whatever the parameters hold.
-std::optional<std::string> substitute_params(std::string_view text, const txl_prop_list& params) {
+// substitution ends after one pass whatever the parameters hold. The size limit keeps every
+// offset of the result within 32 bits.
+std::optional<std::string> substitute_params(std::string_view text, const txl_prop_list& params,
+                                             txl_text_origin* origin) {
+  const txl_text_origin from = origin ? *origin : txl_text_origin();
+  txl_text_origin* to = origin && origin->known() ? origin : nullptr;
+  if (to)
+    to->clear();
   std::string out;
   std::size_t i = 0;
   for (;;) {
     std::size_t ref = text.find("{$", i);
     std::size_t close = ref == std::string_view::npos ? ref : text.find('}', ref + 2);
     if (close == std::string_view::npos) {
-      out.append(text.substr(i));
+      append_source(out, text, i, text.size(), &from, to);
       return out;
     }
     const txl_user_function* p = find_prop(params, text.substr(ref + 2, close - ref - 2));
-    std::string_view replacement = p ? std::string_view(p->text) : text.substr(ref, close + 1 - ref);
-    if (out.size() + (ref - i) + replacement.size() > directive_max_substituted)
+    std::size_t replaced = p ? p->text.size() : close + 1 - ref;
+    if (out.size() + (ref - i) + replaced > directive_max_substituted)
       return std::nullopt;
-    out.append(text.substr(i, ref - i));
-    out.append(replacement);
+    append_source(out, text, i, ref, &from, to);
     i = close + 1;
+    if (!p) {
+      append_source(out, text, ref, i, &from, to);
+      continue;
+    }
+    if (to)
+      to->add_point(static_cast<std::uint32_t>(out.size()), from.file_offset(static_cast<std::uint32_t>(ref)));
+    out.append(p->text);
   }
 }
 

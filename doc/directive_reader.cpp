@@ -16,10 +16,12 @@ bool is_ident_start(char c) { return c == '$' || c == '_' || is_ascii_letter(c);
 bool is_ident_byte(char c) { return is_ident_start(c) || c == '.' || (c >= '0' && c <= '9'); }
 bool is_quote(char c) { return c == '"' || c == '\''; }
 
-// A cursor over the decoded text of one directive.
+// A cursor over the decoded text of one directive, from byte `start` on; `origin` tells where
+// the text's bytes stand in the file.
 class pair_scanner {
 public:
-  explicit pair_scanner(std::string_view text) : s_(text) {}
+  pair_scanner(std::string_view text, std::size_t start, const txl_text_origin& origin)
+      : s_(text), pos_(start), origin_(origin) {}
 
   bool at_end() const { return pos_ >= s_.size(); }
   void skip_blanks() { pos_ = blanks_end(pos_); }
@@ -32,7 +34,7 @@ public:
   }
   bool read_identifier(std::string& out);
   bool read_name(std::string& out);
-  void read_value(std::string& out);
+  void read_value(std::string& out, txl_text_origin& where);
 
 private:
   std::size_t blanks_end(std::size_t p) const {
@@ -52,6 +54,7 @@ private:
 
   std::string_view s_;
   std::size_t pos_ = 0;
+  const txl_text_origin& origin_;
 };
 
 // One past the closing quote of the quoted string at p (a backslash escapes the next byte), or
@@ -102,14 +105,18 @@ bool pair_scanner::read_name(std::string& out) {
   return true;
 }
 
-void pair_scanner::read_value(std::string& out) {
+// The value's text, and in `where` the origin of its bytes.
+void pair_scanner::read_value(std::string& out, txl_text_origin& where) {
   skip_blanks();
-  if (s_.substr(pos_, 2) == "%{") {
+  const bool braced = s_.substr(pos_, 2) == "%{";
+  if (braced)
     pos_ += 2;
+  const std::size_t begin = pos_;
+  if (braced)
     read_braced_value(out);
-    return;
-  }
-  read_bare_value(out);
+  else
+    read_bare_value(out);
+  where = origin_.slice(static_cast<std::uint32_t>(begin), static_cast<std::uint32_t>(begin + out.size()));
 }
 
 // Everything up to the first "}%" outside quoted strings, which is consumed; or the rest.
@@ -148,8 +155,10 @@ void pair_scanner::read_bare_value(std::string& out) {
 }
 
 // Makes the property of one pair; with compilation, a failure leaves nothing.
-rc_ptr<txl_user_function> make_property(std::string name, std::string value, int mode, txl_compiler& compiler) {
+rc_ptr<txl_user_function> make_property(std::string name, std::string value, txl_text_origin origin, int mode,
+                                        txl_compiler& compiler) {
   auto fn = make_rc<txl_user_function>(std::move(name), std::move(value));
+  fn->origin = std::move(origin);
   if (mode == mode_keep_text)
     return fn;
   if (compiler.compile(fn->text, fn.get()) != 0)
@@ -167,13 +176,14 @@ bool read_pairs(pair_scanner& in, txl_prop_list& props, int mode) {
     if (in.at_end())
       return true;
     std::string name, value;
+    txl_text_origin origin;
     if (!in.read_name(name))
       return false;
     in.skip_blanks();
     if (!in.take('='))
       return false;
-    in.read_value(value);
-    rc_ptr<txl_user_function> fn = make_property(std::move(name), std::move(value), mode, compiler);
+    in.read_value(value, origin);
+    rc_ptr<txl_user_function> fn = make_property(std::move(name), std::move(value), std::move(origin), mode, compiler);
     if (!fn)
       return false;
     props.push_back(std::move(fn));
@@ -196,29 +206,48 @@ bool take_keyword(pair_scanner& in, std::string_view word) {
 // VAR: NAME = name VALUE = value, one property.
 bool read_variable(pair_scanner& in, txl_prop_list& props, int mode) {
   std::string name, value;
+  txl_text_origin origin;
   if (!take_keyword(in, "NAME") || !in.read_name(name) || !take_keyword(in, "VALUE"))
     return false;
-  in.read_value(value);
+  in.read_value(value, origin);
   txl_compiler compiler;
-  rc_ptr<txl_user_function> fn = make_property(std::move(name), std::move(value), mode, compiler);
+  rc_ptr<txl_user_function> fn = make_property(std::move(name), std::move(value), std::move(origin), mode, compiler);
   if (!fn)
     return false;
   props.push_back(std::move(fn));
   return true;
 }
 
+// The text of a directive comment, decoded and substituted, with where its bytes stand.
+struct directive_source {
+  std::string text;
+  txl_text_origin origin;
+  bool readable = true;
+};
+
+// Where the body of a comment starts in the file: after its "<!--". The origin is worked out
+// only for a text that starts with the marker (entities cannot make one), so that ordinary
+// comments cost nothing more.
+std::uint32_t body_offset(const html_elt_comment& comment) {
+  if (comment.source_offset == no_source_offset || comment.source_offset > no_source_offset - 5 ||
+      comment.text.view().substr(0, 4) != "$VX ")
+    return no_source_offset;
+  return comment.source_offset + 4;
+}
+
 // The decoded and substituted text of a comment node when it is a directive of `index`.
 // An oversized substitution still counts as that directive, one that cannot be read.
-bool directive_text_of(const html_element& node, int index, const txl_prop_list* params, std::string& text,
-                       bool& readable) {
+bool directive_text_of(const html_element& node, int index, const txl_prop_list* params, directive_source& source) {
   if (node.kind != html_kind::comment)
     return false;
-  text = decode_directive_entities(static_cast<const html_elt_comment&>(node).text.view());
-  readable = true;
+  const auto& comment = static_cast<const html_elt_comment&>(node);
+  std::string& text = source.text;
+  text = decode_directive_entities(comment.text.view(), body_offset(comment), source.origin);
+  source.readable = true;
   if (params) {
-    std::optional<std::string> substituted = substitute_params(text, *params);
+    std::optional<std::string> substituted = substitute_params(text, *params, &source.origin);
     if (!substituted) {
-      readable = false;
+      source.readable = false;
       return directive_keyword_of(text) == index;
     }
     text = std::move(*substituted);
@@ -235,8 +264,8 @@ void remove_node(html_element** link) {
 }
 
 // Parses a directive text whose keyword is known into `props`.
-bool parse_directive(std::string_view text, int index, txl_prop_list& props, int mode) {
-  pair_scanner in(text.substr(4 + directive_keyword_name(index).size()));
+bool parse_directive(const directive_source& source, int index, txl_prop_list& props, int mode) {
+  pair_scanner in(source.text, 4 + directive_keyword_name(index).size(), source.origin);
   if (index == directive_var)
     return read_variable(in, props, mode);
   return read_pairs(in, props, mode);
@@ -248,13 +277,12 @@ directive_found read_directive(html_element*& list, int index, txl_prop_list& pr
                                const txl_prop_list* params) {
   if (directive_keyword_name(index).empty())
     return directive_found::absent;
-  std::string text;
-  bool readable = true;
+  directive_source source;
   for (html_element** link = &list; *link; link = &(*link)->next) {
-    if (!directive_text_of(**link, index, params, text, readable))
+    if (!directive_text_of(**link, index, params, source))
       continue;
     remove_node(link);
-    if (!readable || !parse_directive(text, index, props, mode))
+    if (!source.readable || !parse_directive(source, index, props, mode))
       return directive_found::failed;
     return directive_found::read;
   }
@@ -268,17 +296,16 @@ bool read_directive_list(html_element*& list, int index, txl_prop_list& props, i
 
 // Each VAR comment is found from the head again; the ones already read are gone.
 void read_directive_vars(html_element*& list, txl_prop_list& props, int mode, const txl_prop_list* params) {
-  std::string text;
-  bool readable = true;
+  directive_source source;
   html_element** link = &list;
   while (*link) {
-    if (!directive_text_of(**link, directive_var, params, text, readable)) {
+    if (!directive_text_of(**link, directive_var, params, source)) {
       link = &(*link)->next;
       continue;
     }
     remove_node(link);
-    if (readable)
-      parse_directive(text, directive_var, props, mode);
+    if (source.readable)
+      parse_directive(source, directive_var, props, mode);
   }
 }
 

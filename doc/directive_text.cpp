@@ -43,13 +43,23 @@ int directive_keyword_of(std::string_view text) {
   return -1;
 }
 
-// One pass from left to right, so "&amp;lt;" becomes "&lt;" and not "<".
 std::string decode_directive_entities(std::string_view text) {
+  txl_text_origin none;
+  return decode_directive_entities(text, no_source_offset, none);
+}
+
+// One pass from left to right, so "&amp;lt;" becomes "&lt;" and not "<". The byte after an
+// entity stands the entity's length less one further on in the file than the byte before it.
+std::string decode_directive_entities(std::string_view text, std::uint32_t at, txl_text_origin& origin) {
   struct entity {
     std::string_view name;
     char c;
   };
   static constexpr std::array<entity, 3> entities = {{{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}}};
+  origin.clear();
+  const bool placed = at != no_source_offset;
+  if (placed)
+    origin.add_run(0, at);
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
@@ -60,6 +70,8 @@ std::string decode_directive_entities(std::string_view text) {
       out += e.c;
       i += e.name.size();
       replaced = true;
+      if (placed)
+        origin.add_run(static_cast<std::uint32_t>(out.size()), static_cast<std::uint32_t>(at + i));
       break;
     }
     if (!replaced)

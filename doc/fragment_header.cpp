@@ -36,8 +36,10 @@ rc_ptr<htdoc_wparm> make_wparm(const txl_prop_list& props) {
   get_prop_string(props, "DESC", parm->desc);
   get_prop_string(props, "TYPE", parm->type);
   get_prop_string(props, "PROMPT", parm->prompt);
-  if (const txl_user_function* value = find_prop(props, "VALUE"))
+  if (const txl_user_function* value = find_prop(props, "VALUE")) {
     parm->fn->text = value->text;
+    parm->fn->origin = value->origin;
+  }
   return parm;
 }
 

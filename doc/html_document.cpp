@@ -59,13 +59,12 @@ static html_elt_tag* first_child_tag(html_elt_tag* parent, const html_elt_def* d
   return nullptr;
 }
 
-bool html_document::read(std::istream& in) {
+bool html_document::read(std::istream& in) { return read(read_all(in)); }
+
+bool html_document::read(std::string_view bytes) {
   clear();
   std::size_t skeleton_tags = 0;
-  {
-    std::string bytes = read_all(in);
-    top = parse_html_tree(bytes, &skeleton_tags);
-  }
+  top = parse_html_tree(bytes, &skeleton_tags);
   if (!normalize_html_tree(top, skeleton_tags)) {
     clear();
     return false;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <istream>
 #include <ostream>
+#include <string_view>
 
 #include "doc/html_node.h"
 
@@ -22,6 +23,9 @@ public:
   // Replaces the content with the tree read from `in`. False, leaving the document empty, when
   // the first node after declarations and comments is not an HTML element.
   bool read(std::istream& in);
+  // The same from bytes in memory, which the caller keeps: the nodes' source offsets are
+  // offsets into them.
+  bool read(std::string_view bytes);
   // Prints every top-level node with the given printer options.
   void write(std::ostream& out, std::uint32_t flags);
   // Releases the tree.

@@ -8,6 +8,10 @@
 
 namespace quillet {
 
+// A read makes hundreds of thousands of nodes, so the source offset must cost no memory: it
+// fills the padding after the kind.
+static_assert(sizeof(html_element) <= 4 * sizeof(void*), "html_element grew past four words");
+
 void* html_object::operator new(std::size_t size) { return node_pool::allocate(size); }
 
 void html_object::operator delete(void* p, std::size_t size) noexcept { node_pool::release(p, size); }

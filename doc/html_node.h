@@ -13,6 +13,7 @@
 #include "doc/html_elt_def.h"
 #include "doc/html_text.h"
 #include "txl/rc_object.h"
+#include "txl/text_origin.h"
 
 namespace quillet {
 
@@ -46,6 +47,11 @@ class html_element : public html_object {
 public:
   html_element* next = nullptr;  // next sibling in the owner's list
   const html_kind kind;
+  // Byte offset in the file read of the node's first byte (the "<" of a tag, comment or
+  // declaration, the first byte of a text or attribute name); no_source_offset for nodes the
+  // program made. Lines and columns are worked out from the file's text when a message needs
+  // them (doc/source_lines.h).
+  std::uint32_t source_offset = no_source_offset;
 
   ~html_element() override;
   // Leaves `next` alone: a node being cleared keeps its place in its list.

@@ -35,22 +35,33 @@ struct char_classes {
 class html_tokenizer {
 public:
   html_tokenizer(std::string_view in, html_tree_builder& b)
-      : p_(in.data()), end_(in.data() + in.size()), builder_(b) {}
+      : begin_(in.data()), p_(in.data()), end_(in.data() + in.size()), builder_(b) {}
   void run();
 
 private:
   bool has(const char* q, unsigned char cls) const {
     return (cc_.bits[static_cast<unsigned char>(*q)] & cls) != 0;
   }
+  // The file offset of a byte of the input; offsets past the 32-bit range name no place.
+  std::uint32_t offset_of(const char* q) const {
+    auto d = static_cast<std::size_t>(q - begin_);
+    return d < no_source_offset ? static_cast<std::uint32_t>(d) : no_source_offset;
+  }
+  // The node, noted as starting at `at`.
+  template <class Node>
+  Node* placed(Node* node, const char* at) const {
+    node->source_offset = offset_of(at);
+    return node;
+  }
   bool opens_markup(const char* lt) const;
   const char* text_end(const char* from) const;
   void read_text();
   void read_markup();
-  void read_comment();
-  void read_declaration();
+  void read_comment(const char* lt);
+  void read_declaration(const char* lt);
   void skip_end_tag_rest();
-  void read_end_tag();
-  void read_start_tag();
+  void read_end_tag(const char* lt);
+  void read_start_tag(const char* lt);
   std::string_view read_upper_name();
   void skip_spaces();
   std::string_view read_value();
@@ -59,6 +70,7 @@ private:
   bool raw_end_tag_at(const char* lt, std::string_view name) const;
   const html_elt_def* def_for(std::string_view name);
 
+  const char* begin_;
   const char* p_;
   const char* end_;
   html_tree_builder& builder_;
@@ -105,7 +117,7 @@ void html_tokenizer::read_text() {
   bool line_break = false;
   for (const char* q = start; q < kept_end; ++q) {
     if (!has(q, char_classes::space)) {
-      builder_.leaf(new html_elt_text(std::string_view(start, static_cast<std::size_t>(p_ - start))));
+      builder_.leaf(placed(new html_elt_text(std::string_view(start, static_cast<std::size_t>(p_ - start))), start));
       return;
     }
     line_break = line_break || *q == '\r' || *q == '\n';
@@ -117,30 +129,31 @@ void html_tokenizer::read_text() {
 // At a '<' that opens markup: a comment ("<!--"), a declaration ("<!" or "<?"), an end tag
 // ("</" and a letter) or a start tag.
 void html_tokenizer::read_markup() {
+  const char* lt = p_;
   const char* q = p_ + 1;
   if (*q == '!' && end_ - q >= 3 && q[1] == '-' && q[2] == '-') {
     p_ = q + 3;
-    read_comment();
+    read_comment(lt);
     return;
   }
   if (*q == '!' || *q == '?') {
     p_ = q;
-    read_declaration();
+    read_declaration(lt);
     return;
   }
   if (*q == '/') {
     p_ = q + 1;
-    read_end_tag();
+    read_end_tag(lt);
     return;
   }
   p_ = q;
-  read_start_tag();
+  read_start_tag(lt);
 }
 
 // The comment body after "<!--", up to the first "--"; the rest of the comment up to the next
 // '>' is dropped. Without "--" the body runs to the end of input, less a lone '-' at the very
 // end, so that the body never ends in '-' and is written back as the same comment.
-void html_tokenizer::read_comment() {
+void html_tokenizer::read_comment(const char* lt) {
   const char* start = p_;
   const char* stop = end_;
   const char* after = end_;
@@ -158,12 +171,12 @@ void html_tokenizer::read_comment() {
     q += 2;
   }
   p_ = after;
-  builder_.leaf(new html_elt_comment(std::string_view(start, static_cast<std::size_t>(stop - start))));
+  builder_.leaf(placed(new html_elt_comment(std::string_view(start, static_cast<std::size_t>(stop - start))), lt));
 }
 
 // A declaration or processing instruction from its '!' or '?' up to the next '>' outside
 // quotes; a quoted run goes up to its closing quote or the end of input.
-void html_tokenizer::read_declaration() {
+void html_tokenizer::read_declaration(const char* lt) {
   const char* start = p_;
   const char* q = start;
   while (q < end_ && *q != '>') {
@@ -175,7 +188,7 @@ void html_tokenizer::read_declaration() {
     q = close ? static_cast<const char*>(close) + 1 : end_;
   }
   p_ = q < end_ ? q + 1 : end_;
-  builder_.leaf(new html_elt_sgml(std::string_view(start, static_cast<std::size_t>(q - start))));
+  builder_.leaf(placed(new html_elt_sgml(std::string_view(start, static_cast<std::size_t>(q - start))), lt));
 }
 
 // Skips the rest of an end tag through its '>'; a quoted run is skipped up to its closing
@@ -192,10 +205,10 @@ void html_tokenizer::skip_end_tag_rest() {
   }
 }
 
-void html_tokenizer::read_end_tag() {
+void html_tokenizer::read_end_tag(const char* lt) {
   const html_elt_def* def = def_for(read_upper_name());
   skip_end_tag_rest();
-  builder_.end_tag(def);
+  builder_.end_tag(def, offset_of(lt));
 }
 
 // A tag or attribute name: the run of name characters at the input position, upper-cased.
@@ -252,6 +265,7 @@ void html_tokenizer::read_attributes(html_elt_tag* tag) {
       ++p_;
       continue;
     }
+    const char* name_start = p_;
     std::string_view name = read_upper_name();
     skip_spaces();
     std::optional<std::string_view> value;
@@ -260,7 +274,7 @@ void html_tokenizer::read_attributes(html_elt_tag* tag) {
       skip_spaces();
       value = read_value();
     }
-    auto* a = new html_attr(name, value);
+    auto* a = placed(new html_attr(name, value), name_start);
     *tail = a;
     tail = &a->next;
   }
@@ -296,8 +310,8 @@ void html_tokenizer::read_raw_text(const html_elt_def* def) {
   }
   p_ = stop == end_ ? end_ : stop + 2 + def->name.size();
   skip_end_tag_rest();
-  builder_.leaf(new html_elt_text(std::string_view(start, static_cast<std::size_t>(stop - start))));
-  builder_.end_tag(def);
+  builder_.leaf(placed(new html_elt_text(std::string_view(start, static_cast<std::size_t>(stop - start))), start));
+  builder_.end_tag(def, offset_of(stop));
 }
 
 // The definition for a tag name: the table row, or the dynamic definition of this parse, so
@@ -317,9 +331,9 @@ const html_elt_def* html_tokenizer::def_for(std::string_view name) {
 
 // A start tag at its name: the node goes to the builder, then its attributes, and for a
 // raw-text element its content and end tag.
-void html_tokenizer::read_start_tag() {
+void html_tokenizer::read_start_tag(const char* lt) {
   const html_elt_def* def = def_for(read_upper_name());
-  auto* tag = new html_elt_tag(def);
+  auto* tag = placed(new html_elt_tag(def), lt);
   builder_.start_tag(tag);
   read_attributes(tag);
   if (def->flags & html_elt_def::RAW_TEXT)

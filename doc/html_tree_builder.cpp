@@ -67,10 +67,11 @@ void html_tree_builder::start_tag(html_elt_tag* tag) {
 
 // An end tag of an open element closes the elements inside it implicitly and that element
 // explicitly: it notes its end tag, and a line break after it. Any other end tag is stray.
-void html_tree_builder::end_tag(const html_elt_def* def) {
+void html_tree_builder::end_tag(const html_elt_def* def, std::uint32_t at) {
   collecting_ = nullptr;
   if (open_count(def) == 0) {
     auto* stray = new html_elt_etag(def);
+    stray->source_offset = at;
     append(stray);
     mark_last(&stray->flags, html_object::NL_AFTER);
     return;

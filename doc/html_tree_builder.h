@@ -23,9 +23,9 @@ public:
   // A start tag; the builder takes over the creator's reference. Its attributes may be added
   // after this call.
   void start_tag(html_elt_tag* tag);
-  // An end tag: it closes the open element of that definition, and every element opened inside
-  // it, or it is kept in place as a stray end tag.
-  void end_tag(const html_elt_def* def);
+  // An end tag at file offset `at`: it closes the open element of that definition, and every
+  // element opened inside it, or it is kept in place as a stray end tag.
+  void end_tag(const html_elt_def* def, std::uint32_t at = no_source_offset);
   // A text, comment or declaration node; the builder takes over the reference.
   void leaf(html_element* node);
   // Blank text with a line break: marks the node produced last (for an end tag that closed an

@@ -47,6 +47,9 @@ int directive_keyword_of(std::string_view text);
 // and leaves every other "&" alone; encoding writes "&", "<" and ">" as those entities.
 std::string decode_directive_entities(std::string_view text);
 std::string encode_directive_entities(std::string_view text);
+// Decodes as above and records in `origin` (cleared first) where each decoded byte stands in
+// the file, the text's first byte standing at `at`; nothing is recorded for no_source_offset.
+std::string decode_directive_entities(std::string_view text, std::uint32_t at, txl_text_origin& origin);
 
 // How a property name is written: bare when it is made of ASCII letters, digits and "_" and
 // does not start with a digit, otherwise as a double-quoted string literal.
@@ -59,7 +62,10 @@ std::string directive_comment_text(int index, const txl_prop_list& props);
 
 // Parameter substitution: every "{$NAME}" whose NAME is a parameter's name becomes that
 // parameter's text; other references stay. Nothing when the result would pass the limit above.
-std::optional<std::string> substitute_params(std::string_view text, const txl_prop_list& params);
+// With `origin` (where the bytes of `text` stand), it is rewritten for the result: the bytes
+// of a parameter's text stand where its reference stood.
+std::optional<std::string> substitute_params(std::string_view text, const txl_prop_list& params,
+                                             txl_text_origin* origin = nullptr);
 
 // What looking for a directive found.
 enum class directive_found { absent, read, failed };

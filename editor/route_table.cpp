@@ -27,6 +27,10 @@ const std::vector<route>& editor_routes() {
       {"POST", "/api/fragment", route_kind::change, handle_fragment},
       {"POST", "/api/project", route_kind::change, handle_project},
       {"POST", "/api/preview", route_kind::change, handle_preview},
+      // element properties
+      {"GET", "/api/catalogue", route_kind::api, handle_catalogue},
+      {"POST", "/api/element/rows", route_kind::change, handle_element_rows},
+      {"POST", "/api/element/set", route_kind::change, handle_element_set},
   };
   return table;
 }

@@ -65,4 +65,9 @@ void handle_project(editor_context&, const httplib::Request&, httplib::Response&
 void handle_preview(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_preview_file(editor_context&, const httplib::Request&, httplib::Response&);
 
+// Element properties.
+void handle_catalogue(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_element_rows(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_element_set(editor_context&, const httplib::Request&, httplib::Response&);
+
 }  // namespace quillet::editor

@@ -11,6 +11,10 @@ namespace {
 const char page_policy[] =
     "default-src 'self'; img-src 'self' data: blob:; style-src 'self' 'unsafe-inline'; frame-src 'self' blob:; "
     "frame-ancestors 'none'; object-src 'none'; base-uri 'none'; form-action 'none'";
+// Help pages are shown inside the editor's own dialogs and run nothing.
+const char help_policy[] =
+    "default-src 'none'; img-src 'self' data:; style-src 'unsafe-inline'; frame-ancestors 'self'; base-uri 'none'; "
+    "form-action 'none'";
 
 void send_page_file(editor_context& ctx, std::string_view path, httplib::Response& res) {
   std::optional<web_file> file = find_web_file(path, ctx.config.web_dir);
@@ -19,7 +23,7 @@ void send_page_file(editor_context& ctx, std::string_view path, httplib::Respons
     res.set_content("Not found.\n", "text/plain; charset=utf-8");
     return;
   }
-  res.set_header("Content-Security-Policy", page_policy);
+  res.set_header("Content-Security-Policy", path.starts_with("help/") ? help_policy : page_policy);
   res.set_content(std::move(file->bytes), file->mime.c_str());
 }
 

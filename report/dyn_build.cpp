@@ -1,4 +1,5 @@
 // Replacing the qualifying tags of a template by dynamic elements.
+#include <string>
 #include <vector>
 
 #include "report/htdoc_processor.h"
@@ -44,9 +45,12 @@ html_dyn_elt* convert(htdoc_processor& processor, html_element** link, html_elt_
                       const txl_prop_list* params) {
   dyn_class kind = class_of(tag->name());
   if (processor.dynamic_nesting >= htdoc_processor::max_dynamic_nesting) {
-    if (!processor.nesting_reported)
-      processor.message("nesting too deep: dynamic elements below %d levels are written as they are\n",
-                        htdoc_processor::max_dynamic_nesting);
+    if (!processor.nesting_reported) {
+      const std::string message = "nesting too deep: dynamic elements below " +
+                                  std::to_string(htdoc_processor::max_dynamic_nesting) +
+                                  " levels are written as they are\n";
+      processor.diagnostics().report({message, nullptr, -1, tag->source_offset});
+    }
     processor.nesting_reported = true;
     return nullptr;
   }
@@ -56,6 +60,7 @@ html_dyn_elt* convert(htdoc_processor& processor, html_element** link, html_elt_
     return nullptr;
   html_dyn_elt* element = make_element(kind == dyn_class::none ? dyn_class::generic : kind, tag->def);
   element->flags = tag->flags;
+  element->source_offset = tag->source_offset;
   element->attrs = std::exchange(tag->attrs, nullptr);
   element->children = std::exchange(tag->children, nullptr);
   element->props = std::move(props);

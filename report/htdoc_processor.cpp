@@ -2,6 +2,7 @@
 #include "report/htdoc_processor.h"
 
 #include <optional>
+#include <utility>
 
 #include "doc/html_printer.h"
 #include "report/html_dyn_elt.h"
@@ -19,7 +20,25 @@ std::string htdoc_join_path(std::string_view dir, std::string_view name) {
   return path;
 }
 
-htdoc_processor::htdoc_processor(txl_diagnostic_sink& sink) : sink_(&sink), library_(this) {}
+htdoc_processor::htdoc_processor(txl_diagnostic_sink& sink) : sink_(sink), library_(this) {}
+
+namespace {
+
+// Makes a function the one under way for the sink's messages while it lives.
+class function_under_way {
+public:
+  function_under_way(txl_placing_sink& sink, const txl_user_function& function)
+      : sink_(sink), before_(std::exchange(sink.current, &function)) {}
+  ~function_under_way() { sink_.current = before_; }
+  function_under_way(const function_under_way&) = delete;
+  function_under_way& operator=(const function_under_way&) = delete;
+
+private:
+  txl_placing_sink& sink_;
+  const txl_user_function* before_;
+};
+
+}  // namespace
 
 htdoc_processor::~htdoc_processor() { reset(); }
 
@@ -60,8 +79,9 @@ void htdoc_processor::prepare_binder(txl_binder& binder) {
 // One binder serves every call of a set-up: preparing one per variable made reading a
 // template take time quadratic in its variables.
 int htdoc_processor::bind_calls(txl_user_function& function) {
+  function_under_way place(sink_, function);
   if (!binder_) {
-    binder_ = std::make_unique<txl_binder>(*sink_);
+    binder_ = std::make_unique<txl_binder>(sink_);
     prepare_binder(*binder_);
   }
   return binder_->bind_all(function);
@@ -101,15 +121,16 @@ bool htdoc_processor::setup(html_document& document) {
   for (auto& variable : variables_)
     bind_calls(*variable);
   for (auto& variable : variables_)
-    check_recursion(*variable, *sink_);
+    check_recursion(*variable, sink_);
   if (document.body)
     build_dynamic(*this, document.body->children, document.body, &params_);
   return true;
 }
 
 bool htdoc_processor::evaluate(txl_user_function& property, anyval& result, std::string* error_text) {
+  function_under_way place(sink_, property);
   std::string error;
-  bool ok = evaluate_user_function(property, anyval(), result, error, *sink_);
+  bool ok = evaluate_user_function(property, anyval(), result, error, sink_);
   if (!ok && error_text)
     *error_text = std::move(error);
   return ok;
@@ -190,8 +211,9 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   files::output_file* file = open_output(name);
   bool ok = file && write_report(file->stream());
   outputs_ = nullptr;
-  ok = ok && outputs.commit_all();
-  if (!ok && !limit_reached_ && !repetition_limit_reached_)
+  bool withheld = ok && run.keep_outputs && !run.keep_outputs();
+  ok = ok && !withheld && outputs.commit_all();
+  if (!ok && !withheld && !limit_reached_ && !repetition_limit_reached_)
     output_error_ = outputs.error();
   loop_limit_reached_ = loops && loops->spent();
   run_ = nullptr;

@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -42,6 +43,9 @@ struct htdoc_run {
   // bound. An expression whose loop would pass it fails with "#LOOP#", and so does every
   // later loop of the run, so that a loop that never ends cannot stop the run from ending.
   std::int64_t max_loop_iterations = 100'000'000;
+  // Asked once the report and its pictures are written in full; false discards them and
+  // leaves the earlier files of their names as they were. Unset: they are kept.
+  std::function<bool()> keep_outputs;
 };
 
 // Joins a folder and a file name with "/" unless the folder is empty or already ends in a
@@ -134,7 +138,8 @@ public:
   kov_txl_data_source* data_source() const override { return run_ ? run_->source : nullptr; }
   std::string_view template_folder() const override;
   const kov_context_stacks& contexts() const override { return stacks_; }
-  txl_diagnostic_sink& diagnostics() override { return *sink_; }
+  // Messages that name no place get the start of the property being bound or evaluated.
+  txl_diagnostic_sink& diagnostics() override { return sink_; }
   void prepare_binder(txl_binder& binder) override;
 
 private:
@@ -142,7 +147,7 @@ private:
   void read_variables(html_elt_tag& head);
   bool write_report(std::ostream& out);
 
-  txl_diagnostic_sink* sink_;
+  txl_placing_sink sink_;
   kov_txl_library library_;
   rc_ptr<html_document> document_;
   std::vector<rc_ptr<html_dyn_elt>> dyn_elements_;

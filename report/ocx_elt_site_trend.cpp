@@ -250,13 +250,13 @@ trend::trend_legend_entry pen_entry(const curve_props& props, std::size_t i) {
 }
 
 // Tells the run's diagnostics why a curve draws nothing: "trend curve 2 (T_SUPPLY): no data:
-// no archive", the name left out when there is none.
+// no archive", the name left out when there is none; the message names the CHANNEL property.
 void report_fault(html_dyn_elt_ocx& element, std::size_t i, const trend::trend_legend_entry& entry,
                   const std::string& name) {
   const char* reason = entry.fault == trend::trend_fault::no_archive ? "no archive" : "unknown channel";
   const std::string which = name.empty() ? std::string() : " (" + name + ")";
-  element.processor->diagnostics().print("trend curve " + std::to_string(i + 1) + which + ": no data: " + reason +
-                                         "\n");
+  const std::string message = "trend curve " + std::to_string(i + 1) + which + ": no data: " + reason + "\n";
+  element.processor->diagnostics().report({message, element.find_prop("CHANNEL"), -1, element.source_offset});
 }
 
 // Fills curve i from one CHANNEL element: a curve record when it is a channel reference whose

@@ -1,8 +1,6 @@
 // The report-run sequence.
 #include "report/report_run.h"
 
-#include <sstream>
-
 #include "doc/html_document.h"
 #include "report/htdoc_check.h"
 #include "report/htdoc_processor.h"
@@ -12,14 +10,16 @@ namespace quillet {
 
 namespace {
 
-// Passes diagnostics on to the request's log and, while `collecting`, keeps them as
-// problems; "compute error (NAME): ..." names its property.
+// Passes diagnostics on to the request's log with their places and, while `collecting`, keeps
+// them as problems; "compute error (NAME): ..." names its property.
 class run_sink : public txl_diagnostic_sink {
 public:
   run_sink(txl_diagnostic_sink* log, std::vector<report_problem>& problems) : log_(log), problems_(problems) {}
-  void print(std::string_view message) override {
+  void print(std::string_view message) override { report({message}); }
+  void report(const txl_diagnostic& d) override {
+    std::string_view message = d.message;
     if (log_)
-      log_->print(message);
+      log_->report(d);
     if (!collecting)
       return;
     if (!message.empty() && message.back() == '\n')
@@ -27,8 +27,10 @@ public:
     report_problem problem{std::string(message), 0, {}};
     const std::string_view prefix = "compute error (";
     std::size_t close = message.find("): ");
-    if (message.rfind(prefix, 0) == 0 && close != std::string_view::npos)
+    if (message.rfind(prefix, 0) == 0 && close != std::string_view::npos) {
       problem.property = std::string(message.substr(prefix.size(), close - prefix.size()));
+      problem.kind = report_problem_kind::evaluation;
+    }
     problems_.push_back(std::move(problem));
   }
   bool collecting = false;
@@ -40,20 +42,35 @@ private:
 
 rc_ptr<html_document> parse_template(const std::string& text) {
   rc_ptr<html_document> doc = make_rc<html_document>();
-  std::istringstream in(text);
-  if (!doc->read(in))
+  if (!doc->read(std::string_view(text)))
     return {};
   return doc;
 }
 
+bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// Binding problems the processor reports to the log itself while it sets up.
+bool logged_by_processor(const htdoc_problem& p) {
+  return starts_with(p.message, "unknown function: ") || starts_with(p.message, "unknown user function: ") ||
+         starts_with(p.message, "recursive function: ");
+}
+
 // The template's problems found without running it: compile errors, unknown functions and
-// recursion, each with its element and property.
-void add_static_problems(const std::string& text, std::vector<report_problem>& out) {
+// recursion, each with its element and property, and the findings of the check's rules. The log gets those the processor does not
+// report itself, so that it lists the expressions that do not compile too.
+void add_static_problems(const std::string& text, std::vector<report_problem>& out, txl_diagnostic_sink* log) {
   rc_ptr<html_document> doc = parse_template(text);
   if (!doc)
     return;
-  for (htdoc_problem& p : check_template(*doc))
-    out.push_back({p.where + ": " + p.message, p.definition, p.property});
+  for (htdoc_problem& p : check_template(*doc)) {
+    std::string message = p.where + ": " + p.message;
+    // The check's own rules find what runs without failing: listed, not counted or logged.
+    const bool rule = !p.rule.empty();
+    if (log && !rule && !logged_by_processor(p))
+      log->report({message + "\n", nullptr, -1, p.offset});
+    out.push_back({std::move(message), p.definition, p.property,
+                   rule ? report_problem_kind::note : report_problem_kind::compile});
+  }
   doc->clear();
 }
 
@@ -69,6 +86,13 @@ report_failure failure_of(bool ok, const htdoc_processor& processor) {
 }
 
 }  // namespace
+
+int count_problems(const std::vector<report_problem>& problems, report_problem_kind kind) {
+  int n = 0;
+  for (const report_problem& p : problems)
+    n += p.kind == kind;
+  return n;
+}
 
 // The generation parameters of the request over an opened data source.
 static htdoc_run run_parameters(const report_request& request, const report_data& data, report_result& result) {
@@ -104,7 +128,11 @@ report_result produce_report(const report_request& request) {
     return result;
   }
   if (request.collect_problems)
-    add_static_problems(request.template_text, result.problems);
+    add_static_problems(request.template_text, result.problems, request.log);
+  if (request.strict && count_problems(result.problems, report_problem_kind::compile)) {
+    result.failure = report_failure::strict;
+    return result;
+  }
   run_sink sink(request.log, result.problems);
   htdoc_processor processor(request.log || request.collect_problems ? static_cast<txl_diagnostic_sink&>(sink)
                                                                      : discard_diagnostics());
@@ -119,7 +147,14 @@ report_result produce_report(const report_request& request) {
     result.failure = report_failure::store;
   } else {
     sink.collecting = request.collect_problems;
-    generate(processor, run_parameters(request, data, result), result);
+    htdoc_run run = run_parameters(request, data, result);
+    // A strict run keeps no report whose evaluations failed: the earlier one stays.
+    bool withheld = false;
+    if (request.strict)
+      run.keep_outputs = [&] { return !(withheld = count_problems(result.problems, report_problem_kind::evaluation) > 0); };
+    generate(processor, run, result);
+    if (withheld)
+      result.failure = report_failure::strict;
   }
   processor.reset();
   doc->clear();

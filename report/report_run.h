@@ -26,16 +26,28 @@ struct report_request {
   std::int64_t max_loop_iterations = 100'000'000;      // 0: no bound
   txl_diagnostic_sink* log = nullptr;  // also receives every diagnostic of the run, when set
   bool collect_problems = false;       // fill report_result::problems
+  // Any compile or evaluation problem fails the run (report_failure::strict) and leaves no
+  // report; needs collect_problems. With a log, expressions that do not compile are logged too.
+  bool strict = false;
 };
+
+// What a problem is: found before the run (an expression that does not compile, a directive
+// that does not read, a call nothing binds, a recursive variable), an evaluation that failed
+// while the report was written, or another message of the run (DEBUG texts, notes).
+enum class report_problem_kind { compile, evaluation, note };
 
 // A diagnostic of a run, with the element and property it is in when they are known.
 struct report_problem {
   std::string message;
   int element = 0;       // the element's number among those with a definition, 0 when unknown
   std::string property;  // empty when unknown
+  report_problem_kind kind = report_problem_kind::note;
 };
 
-enum class report_failure { none, not_html, project, store, output_limit, repetitions, write };
+// How many problems of a kind the run met.
+int count_problems(const std::vector<report_problem>& problems, report_problem_kind kind);
+
+enum class report_failure { none, not_html, project, store, output_limit, repetitions, write, strict };
 
 struct report_result {
   report_failure failure = report_failure::none;

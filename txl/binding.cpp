@@ -9,12 +9,14 @@ namespace quillet {
 
 namespace {
 
-// Formats one of the processor's messages: the fixed text, the name, a line feed.
-void report(txl_diagnostic_sink& sink, const char* prefix, std::string_view name) {
+// Formats one of the processor's messages: the fixed text, the name, a line feed; it names
+// byte `at` of the function's text (-1: the text's start).
+void report(txl_diagnostic_sink& sink, const char* prefix, std::string_view name,
+            const txl_user_function* function = nullptr, std::int32_t at = -1) {
   std::string message(prefix);
   message.append(name);
   message += '\n';
-  sink.print(message);
+  sink.report({message, function, at});
 }
 
 }  // namespace
@@ -36,12 +38,15 @@ txl_user_function* txl_binder::find_user_function(std::string_view name) const {
 
 // A user-function call binds to the template's function of that exact name (taking a
 // reference for the site); any other call to the first library that knows the name.
-bool txl_binder::bind(txl_expr_fncall& site) {
+bool txl_binder::bind(txl_expr_fncall& site) { return bind_site(site, nullptr); }
+
+// A message about a site names the site's first byte in its function's text.
+bool txl_binder::bind_site(txl_expr_fncall& site, const txl_user_function* owner) {
   if (site.user_function) {
     txl_user_function* target = find_user_function(site.name);
     if (!target) {
       site.unbind();
-      report(sink_, "unknown user function: ", site.name);
+      report(sink_, "unknown user function: ", site.name, owner, site.span_start);
       return false;
     }
     target->add_ref();
@@ -57,14 +62,14 @@ bool txl_binder::bind(txl_expr_fncall& site) {
     }
   }
   site.unbind();
-  report(sink_, "unknown function: ", site.name);
+  report(sink_, "unknown function: ", site.name, owner, site.span_start);
   return false;
 }
 
 int txl_binder::bind_all(txl_user_function& function) {
   int unbound = 0;
   for (auto& site : function.call_sites)
-    if (!bind(*site))
+    if (!bind_site(*site, &function))
       ++unbound;
   return unbound;
 }
@@ -102,7 +107,7 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink) {
   if (!recursive)
     return false;
   function.flags |= txl_ufn_recursive;
-  report(sink, "recursive function: ", function.name);
+  report(sink, "recursive function: ", function.name, &function);
   return true;
 }
 
@@ -150,7 +155,8 @@ bool evaluate_user_function(txl_user_function& function, anyval args, anyval& re
   call.error = &error;
   const bool ok = callee ? call_directly(*callee, levels, call) : txl_user_function_entry().call(&function, call);
   if (!ok) {
-    sink.print("compute error (" + function.name + "): " + error + "\n");
+    const std::string message = "compute error (" + function.name + "): " + error + "\n";
+    sink.report({message, &function});
     return false;
   }
   result = std::move(call.result);

@@ -33,6 +33,8 @@ public:
   int bind_all(txl_user_function& function);
 
 private:
+  bool bind_site(txl_expr_fncall& site, const txl_user_function* owner);
+
   txl_diagnostic_sink& sink_;
   std::vector<txl_xfn_library*> libraries_;
   std::vector<txl_user_function*> user_functions_;

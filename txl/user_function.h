@@ -11,6 +11,7 @@
 #include "txl/expr_nodes.h"
 #include "txl/function_entry.h"
 #include "txl/numeric_loop.h"
+#include "txl/text_origin.h"
 
 namespace quillet {
 
@@ -46,6 +47,10 @@ public:
   std::int32_t flags = 0;
   std::string name;
   std::string text;
+  // Where `text` was read from; kept when the text is dropped after compiling, so that a
+  // message about the compiled body can still name the file position. Whoever replaces the
+  // text clears it.
+  txl_text_origin origin;
   rc_ptr<txl_expr_localvar> args;  // the storage of ARGS
   rc_ptr<txl_expr_root> body;      // empty until compiled
   std::vector<rc_ptr<txl_expr_fncall>> call_sites;

@@ -77,3 +77,9 @@ export async function report_text(url) {
   if (!response.ok) throw new ApiError(response.status, {});
   return response.text();
 }
+
+// Element properties: the catalogue's rows, the rows that apply to an element record
+// ({tag, attributes, style, html, definition}) and writing one row ({value} and/or {expression}).
+export const catalogue = () => get('/api/catalogue');
+export const element_rows = element => post('/api/element/rows', { element });
+export const element_set = (element, key, change) => post('/api/element/set', { element, key, ...change });

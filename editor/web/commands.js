@@ -4,6 +4,9 @@ import { menu_text, t, list } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
+import * as element_properties from './dialogs/element_properties.js';
+import * as cell_format from './dialogs/cell_format.js';
+import * as trend_properties from './dialogs/trend_properties.js';
 import { error_box } from './message_box.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
@@ -114,14 +117,14 @@ export function make_commands(ctx) {
 
   // Elements under the context menu or the caret
   const target = () => ctx.target() || surface.caret_element();
-  const properties = () => dialog(() => dialogs.element_properties(surface.describe(target())));
+  const properties = () => dialog(() => element_properties.open(ctx, target()));
   add(43002, properties, () => ({ enabled: loaded() }));
   add(43014, properties);
   add(43010, () => edit_expression(ctx, dialog, target()));
-  add(43009, () => dialog(() => dialogs.placeholder(t('44341'))));
+  add(43009, () => edit_trend(ctx, dialog, surface.closest(target(), 'object')));
   add(43011, () => edit_anchor(ctx, dialog, target()));
   add(43023, () => edit_hyperlink(ctx, dialog, surface.closest(target(), 'a[href]')));
-  add(43013, () => dialog(() => dialogs.placeholder(t('dlg.cellformat'))));
+  add(43013, () => format_cell(ctx, dialog, surface.closest(target(), 'td, th')));
   add(43012, () => {}, () => ({ enabled: false }));
 
   // View, tools, preview, help
@@ -203,6 +206,25 @@ async function insert_anchor(ctx, dialog) {
   surface.insert_glyph(a, 206);
   surface.caret_after(a);
   surface.changed(null);
+}
+
+async function edit_trend(ctx, dialog, object) {
+  const { surface, doc } = ctx;
+  if (!object || !surface.is_trend(object)) return;
+  const definition = await dialog(() => trend_properties.open(doc.definition_of(object) || []));
+  if (!definition) return;
+  const n = surface.dynelt_number(object);
+  if (n > 0) doc.state.definitions[n - 1] = definition;
+  else if (definition.length) doc.add_definition(object, definition);
+  surface.changed(null);
+}
+
+async function format_cell(ctx, dialog, cell) {
+  if (!cell) return;
+  const format = await dialog(() => cell_format.open(cell_format.read(cell)));
+  if (!format) return;
+  cell_format.write(cell, format);
+  ctx.surface.changed(null);
 }
 
 async function edit_anchor(ctx, dialog, element) {

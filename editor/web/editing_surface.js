@@ -273,10 +273,40 @@ export class EditingSurface {
     this.hooks.on_context_menu(target, rect.left + e.clientX, rect.top + e.clientY);
   }
 
-  // Returns {tag, attributes} of an element for the properties dialog.
-  describe(element) {
-    return { tag: element.tagName, attributes: Array.from(element.attributes)
-      .filter(a => !a.name.startsWith('data-quillet')).map(a => [a.name.toUpperCase(), a.value]) };
+  // --- element records for the element properties ----------------------------------------
+
+  // Returns {tag, attributes, style, html} of an element: its attributes without STYLE,
+  // VXDYNELT and our own, its STYLE text and its inner HTML as it will be saved.
+  element_record(element) {
+    const attributes = {};
+    for (const a of element.attributes) {
+      const name = a.name.toUpperCase();
+      if (name === 'STYLE' || name === 'VXDYNELT' || name.startsWith('DATA-QUILLET')) continue;
+      attributes[name] = a.value;
+    }
+    const copy = element.ownerDocument.implementation.createHTMLDocument('').importNode(element, true);
+    for (const name of ['data-quillet-res', 'data-quillet-src']) {
+      for (const img of copy.querySelectorAll(`img[${name}]`)) {
+        img.setAttribute('src', img.getAttribute(name));
+        img.removeAttribute(name);
+      }
+    }
+    return { tag: element.tagName, attributes, style: element.getAttribute('style') || '', html: copy.innerHTML };
+  }
+
+  // Writes a record back: attributes, STYLE and, when it changed, the inner HTML.
+  apply_element_record(element, record) {
+    for (const a of Array.from(element.attributes)) {
+      const name = a.name.toUpperCase();
+      if (name === 'VXDYNELT' || name.startsWith('DATA-QUILLET')) continue;
+      if (name === 'STYLE' ? !record.style : !(name in record.attributes)) element.removeAttribute(a.name);
+    }
+    for (const [name, value] of Object.entries(record.attributes)) element.setAttribute(name.toLowerCase(), value);
+    if (record.style) element.setAttribute('style', record.style);
+    if (record.html !== this.element_record(element).html) {
+      element.innerHTML = record.html;
+      this.map_glyphs(element);
+    }
   }
 
   is_anchor(element) { return element.tagName === 'A' && element.hasAttribute('name') && !element.hasAttribute('href'); }

@@ -71,6 +71,8 @@ const std::map<std::string, std::string> inputs = {
     {"notes.txt", "just text\n"},
     {"rows.csv", "time,channel,value\n1700000000,LEVEL,4.5\n1700000060,LEVEL,high\n1700000120,LEVEL,4.4\n"},
     {"level.html", "<HTML><BODY><P><!--$VX ELT VALUE=%{GETVAL(CHAN(\"LEVEL\"))}%-->x</P></BODY></HTML>\n"},
+    {"rows.html", "<HTML><BODY><TABLE><TR><!--$VX ELT ROWS=%{3}%--><TD>x</TD></TR></TABLE></BODY></HTML>\n"},
+    {"cols.html", "<HTML><BODY><P><!--$VX ELT COLS=%{3}%-->x</P></BODY></HTML>\n"},
 };
 
 const cli_row rows[] = {
@@ -79,11 +81,14 @@ const cli_row rows[] = {
     {"help", {"--help"}, 0, has("usage: quillet COMMAND [OPTIONS]", "  check    list the problems"), nothing},
     {"unknown command", {"frobnicate"}, 2, nothing,
      is("quillet: unknown command 'frobnicate'; 'quillet --help' lists the commands.\n")},
-    {"help of format", {"format", "--help"}, 0, has("usage: quillet format [--flags N] FILE [-o OUT]\n"), nothing},
+    {"version", {"--version"}, 0, is("quillet 0.1.0\n"), nothing},
+    {"mistyped command", {"reprot", "t.html"}, 2, nothing,
+     is("quillet: unknown command 'reprot'; did you mean 'report'? 'quillet --help' lists the commands.\n")},
+    {"help of format", {"format", "--help"}, 0, has("usage: quillet format [--flags N] FILE [-o|--out OUT]\n"), nothing},
     {"help of eval", {"eval", "-h"}, 0, has("usage: quillet eval [--project FILE] [--time T]"), nothing},
-    {"help of report", {"report", "--help"}, 0, has("usage: quillet report TEMPLATE [--out DIR]", "--max-loop"),
+    {"help of report", {"report", "--help"}, 0, has("usage: quillet report TEMPLATE [-o|--out DIR]", "--max-loop"),
      nothing},
-    {"help of check", {"check", "--help"}, 0, has("usage: quillet check TEMPLATE\n"), nothing},
+    {"help of check", {"check", "--help"}, 0, has("usage: quillet check [--format text|json] TEMPLATE...\n"), nothing},
     {"help among other arguments", {"report", "t.html", "--bogus", "--help"}, 0, has("usage: quillet report"), nothing},
 
     // format
@@ -107,14 +112,20 @@ const cli_row rows[] = {
     {"format two files", {"format", "t.html", "open.html"}, 2, nothing,
      is("quillet format: only one FILE may be given ('open.html' is extra).\n")},
     {"format unknown option", {"format", "--flag", "2", "t.html"}, 2, nothing,
-     is("quillet format: unknown option '--flag'.\n")},
+     is("quillet format: unknown option '--flag'; did you mean '--flags'?\n")},
     {"format missing file", {"format", "gone.html"}, 1, nothing,
      is("quillet format: cannot read 'gone.html': No such file or directory.\n")},
     {"format a folder", {"format", "."}, 1, nothing, is("quillet format: cannot read '.': it is a folder.\n")},
     {"format no document", {"format", "notes.txt"}, 1, nothing,
      is("quillet format: 'notes.txt' is not an HTML document: its first element is not <HTML>.\n")},
 
+    {"format to standard output by -o -", {"format", "t.html", "-o", "-"}, 0, is(plain_template), nothing},
+    {"format the standard input", {"format", "-"}, 1, nothing,
+     is("quillet format: the standard input is not an HTML document: its first element is not <HTML>.\n")},
+
     // eval
+    {"eval an expression after --", {"eval", "--", "--text"}, 2, nothing, is("Line 1: syntax error\n")},
+    {"eval option with =", {"eval", "--time=0", "--var=a=2", "@a * 3"}, 0, is("6\n"), nothing},
     {"eval arithmetic", {"eval", "1+2"}, 0, is("3\n"), nothing},
     {"eval a string as source", {"eval", "FORMAT(\"%.2f\", SQRT(2))"}, 0, is("\"1.41\"\n"), nothing},
     {"eval as text", {"eval", "--text", "\"a\" + 1"}, 0, is("a1\n"), nothing},
@@ -136,7 +147,7 @@ const cli_row rows[] = {
     {"eval variable without a name", {"eval", "--var", "=1", "1"}, 2, nothing, is("quillet eval: --var needs NAME=EXPR\n")},
     {"eval two expressions", {"eval", "1", "2"}, 2, nothing,
      is("quillet eval: more than one expression given ('2')\n")},
-    {"eval unknown option", {"eval", "--txt", "1"}, 2, nothing, is("quillet eval: unknown option '--txt'\n")},
+    {"eval unknown option", {"eval", "--txt", "1"}, 2, nothing, is("quillet eval: unknown option '--txt'; did you mean '--text'?\n")},
     {"eval without an expression", {"eval"}, 2, nothing,
      is("quillet eval: no expression given; 'quillet eval --help' shows the usage\n")},
     {"eval missing project", {"eval", "--project", "gone.json", "1"}, 1, nothing,
@@ -149,14 +160,27 @@ const cli_row rows[] = {
      is("a/b/n.html\n"), nothing, {{"a/b/n.html", "<P>3</P>"}}},
     {"report with a trend image", {"report", "trend.html", "--out", "r", "--time", "1700000000"}, 0, is("r/trend.htm\n"),
      nothing, {{"r/trend.htm", "<IMG WIDTH=200 HEIGHT=100 SRC=\"trend_1.png\""}, {"r/trend_1.png", "\x89PNG"}}},
-    // Wrong: the syntax error leaves the sample text "72.5" in the report with exit 0, and even
-    // --log names only the unknown function. Logged lines are matched after their place.
-    {"report logs its problems", {"report", "bad.html", "--log", "--time", "0"}, 0, is("./bad.htm\n"),
-     has("unknown function: NOSUCH\n", "compute error (VALUE): #UNK:NOSUCH:#\n"),
+    // The report stays as the template makes it (the sample text of the expression that does
+    // not compile included); the run says how many problems it met.
+    {"report sums up its problems", {"report", "bad.html", "--time", "0"}, 0, is("./bad.htm\n"),
+     is("quillet report: 3 problems: 2 compile errors, 1 evaluation error; --log lists them.\n"),
      {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
+    {"report logs its problems", {"report", "bad.html", "--log", "--time", "0"}, 0, is("./bad.htm\n"),
+     is("bad.html:1:50: element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "bad.html:1:88: unknown function: NOSUCH\n"
+        "bad.html:1:88: compute error (VALUE): #UNK:NOSUCH:#\n"
+        "quillet report: 3 problems: 2 compile errors, 1 evaluation error (listed above).\n"),
+     {{"bad.htm", "<TD>72.5</TD><TD>#UNK:NOSUCH:#</TD>"}}},
+    {"report strict with compile errors", {"report", "bad.html", "--strict", "--out", "r"}, 3, nothing,
+     is("quillet report: 2 problems: 2 compile errors; --log lists them; no report was written (--strict).\n")},
+    {"report strict with a failed evaluation", {"report", "loop.html", "--strict", "--max-loop", "10", "--time", "0"}, 3,
+     nothing, has("quillet report: 1 problem: 1 evaluation error; --log lists them; no report was written (--strict).\n")},
+    {"report strict without problems", {"report", "t.html", "--strict", "--time", "0"}, 0, is("./t.htm\n"), nothing,
+     {{"t.htm", "<P>3</P>"}}},
     {"report loop bound", {"report", "loop.html", "--max-loop", "1000", "--time", "0"}, 0, is("./loop.htm\n"),
      is("quillet report: the expressions used up the limit of 1000 loop iterations and list lines (--max-loop); "
-        "those that needed more show #LOOP#.\n"),
+        "those that needed more show #LOOP#.\n"
+        "quillet report: 1 problem: 1 evaluation error; --log lists them.\n"),
      {{"loop.htm", "<B>#LOOP#</B>"}}},
     {"report output bound", {"report", "t.html", "--max-output", "10", "--time", "0"}, 1, nothing,
      is("quillet report: the report passed the output limit of 10 bytes (--max-output); './t.htm' was not written.\n")},
@@ -173,12 +197,20 @@ const cli_row rows[] = {
      is("quillet report: cannot create the folder 'notes.txt': Not a directory.\n")},
     {"report bad time", {"report", "t.html", "--time", "noon"}, 2, nothing,
      is("quillet report: 'noon' is not a time for --time (seconds since 1970 or YYYY-MM-DDTHH:MM:SS).\n")},
-    // Wrong: month 13, day 45 is taken as 2027-02-14 rather than refused.
-    {"report impossible date", {"report", "t.html", "--time", "2026-13-45"}, 0, is("./t.htm\n"), nothing,
+    {"report impossible month", {"report", "t.html", "--time", "2026-13-45"}, 2, nothing,
+     is("quillet report: '2026-13-45' is not a time for --time (month 13 is not from 1 to 12).\n")},
+    {"report day past the month", {"report", "t.html", "--time", "2026-04-31"}, 2, nothing,
+     has("(day 31 is not from 1 to 30)")},
+    {"report leap day", {"report", "t.html", "--time", "2028-02-29T23:59:59"}, 0, is("./t.htm\n"), nothing,
      {{"t.htm", ""}}},
-    // Wrong: the extension is taken without its dot, making "thtm".
-    {"report extension without a dot", {"report", "t.html", "--ext", "htm", "--time", "0"}, 0, is("./thtm\n"), nothing,
-     {{"thtm", ""}}},
+    {"report hour past the day", {"report", "t.html", "--time", "2026-01-01T24:00"}, 2, nothing,
+     has("(hour 24 is not from 0 to 23)")},
+    {"report seconds past 32 bits", {"report", "t.html", "--time", "4294967296"}, 2, nothing,
+     has("(seconds past 4294967295)")},
+    {"eval impossible second", {"eval", "--time", "2026-01-01T00:00:60", "1"}, 2, nothing,
+     is("quillet eval: '2026-01-01T00:00:60' is not a time for --time: second 60 is not from 0 to 59\n")},
+    {"report extension without a dot", {"report", "t.html", "--ext", "htm", "--time", "0"}, 0, is("./t.htm\n"), nothing,
+     {{"t.htm", ""}}},
     {"report zero output bound", {"report", "t.html", "--max-output", "0"}, 2, nothing,
      is("quillet report: '0' is not a size for --max-output (bytes, suffix K, M or G).\n")},
     {"report negative loop bound", {"report", "t.html", "--max-loop", "-1"}, 2, nothing,
@@ -187,6 +219,12 @@ const cli_row rows[] = {
      is("quillet report: 'a/b' is not a file name for --name.\n")},
     {"report extension with a folder", {"report", "t.html", "--ext", "/x"}, 2, nothing,
      has("'/x' is not a file name for --ext")},
+    {"report -o and options with =", {"report", "-o", "r", "--time=0", "--name=n", "t.html"}, 0, is("r/n.htm\n"), nothing,
+     {{"r/n.htm", "<P>3</P>"}}},
+    {"report a template after --", {"report", "--time", "0", "--", "t.html"}, 0, is("./t.htm\n"), nothing,
+     {{"t.htm", ""}}},
+    {"report mistyped option", {"report", "t.html", "--otu", "r"}, 2, nothing,
+     is("quillet report: unknown option '--otu'; did you mean '--out'?\n")},
     {"report unknown option", {"report", "t.html", "--verbose"}, 2, nothing,
      is("quillet report: unknown option '--verbose'.\n")},
     {"report two templates", {"report", "t.html", "open.html"}, 2, nothing,
@@ -196,20 +234,34 @@ const cli_row rows[] = {
     {"report without a template", {"report", "--log"}, 2, nothing,
      is("quillet report: no TEMPLATE given; 'quillet report --help' shows the usage.\n")},
 
-    // check: problems are matched after the file name, which is followed by their position.
+    // check: each problem after the line and column of the character it names.
     {"check a sound template", {"check", "t.html"}, 0, is("t.html: no problems found\n"), nothing},
     {"check element problems", {"check", "bad.html"}, 1,
-     has("element 3 <TD>, property VALUE: Line 1: syntax error\n",
-         "element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
+     is("bad.html:1:50: error: element 3 <TD>, property VALUE: Line 1: syntax error\n"
+        "bad.html:1:88: error: element 4 <TD>, property VALUE: unknown function: NOSUCH\n"),
      nothing},
     {"check recursive variables", {"check", "vars.html"}, 1,
-     has("variable a: recursive function: a\n", "variable b: recursive function: b\n"), nothing},
+     is("vars.html:1:40: error: variable a: recursive function: a\n"
+        "vars.html:1:74: error: variable b: recursive function: b\n"),
+     nothing},
     {"check missing template", {"check", "gone.html"}, 1, nothing,
      is("quillet check: cannot read 'gone.html': No such file or directory.\n")},
     {"check without a template", {"check"}, 2, nothing,
      is("quillet check: no TEMPLATE given; 'quillet check --help' shows the usage.\n")},
-    {"check two templates", {"check", "t.html", "bad.html"}, 2, nothing,
-     is("quillet check: only one TEMPLATE may be given ('bad.html' is extra).\n")},
+    {"check two templates", {"check", "t.html", "bad.html"}, 1,
+     has("t.html: no problems found\n", "bad.html:1:50: error: element 3 <TD>, property VALUE: Line 1: syntax error\n"),
+     nothing},
+    {"check as JSON", {"check", "--format", "json", "bad.html"}, 1,
+     has("\"column\": 50,", "\"line\": 1,", "\"severity\": \"error\","), nothing},
+    {"check a rule with its hint", {"check", "rows.html"}, 1,
+     is("rows.html:1:43: error: element 2 <TR>: ROWS on <TR> does not repeat the row\n"
+        "    hint: ROWS belongs on a cell: put it on the first TD of the row\n"),
+     nothing},
+    {"check warnings only", {"check", "cols.html"}, 0, has("warning: element 1 <P>: COLS on <P> has no effect"), nothing},
+    {"check the standard input", {"check", "-"}, 1, nothing,
+     is("quillet check: the standard input is not an HTML document: its first element is not <HTML>.\n")},
+    {"check a format it does not know", {"check", "--format", "xml", "t.html"}, 2, nothing,
+     is("quillet check: --format needs 'text' or 'json'.\n")},
     {"check unknown option", {"check", "--strict", "t.html"}, 2, nothing,
      is("quillet check: unknown option '--strict'.\n")},
 

@@ -52,7 +52,7 @@ row "template past --max-input" "echo '$T' > t.html" "$Q report t.html --max-inp
 row "UTF-8 byte-order mark skipped" "printf '\xef\xbb\xbf$T' > t.htm" "$Q check t.htm" 0 "" true
 row "UTF-16 refused" "printf '\xff\xfe<\0H\0' > t.htm" "$Q check t.htm" 1 "UTF-16" true
 row "NUL byte kept visible and reported" "printf '<HTML><BODY>a\0b</BODY></HTML>' > t.htm" \
-  "$Q check t.htm >&2" 1 "line 1, column 14: a NUL byte" true
+  "$Q check t.htm >&2" 1 "t.htm:1:14: error: text: a NUL byte" true
 row "unreadable template says why" "echo '$T' > t.htm; chmod 000 t.htm" \
   "setpriv --reuid=65534 --regid=65534 --clear-groups $Q check t.htm" 1 "Permission denied" true
 row "list that is a folder or device" \

@@ -390,14 +390,19 @@ TEST(OcxTrendReal, FaultsAndPictureFormats) {
   for (const row& r : rows) {
     SCOPED_TRACE(r.name);
     ocx_run run;
-    run_report(run, "<OBJECT CLASSID=\"CLSID:12175724-4241-11D2-9C51-0000E8DBF60C\" WIDTH=80 HEIGHT=60><!--$VX ELT " +
-                        r.pairs + "--></OBJECT>",
-               &source, T);
+    const std::string body = "<OBJECT CLASSID=\"CLSID:12175724-4241-11D2-9C51-0000E8DBF60C\" WIDTH=80 HEIGHT=60>"
+                             "<!--$VX ELT " + r.pairs + "--></OBJECT>";
+    run_report(run, body, &source, T);
     EXPECT_EQ(run.body, r.body);
+    // Each fault names the CHANNEL property's text, after the 25 bytes up to <BODY>.
+    const auto channel_at = static_cast<std::uint32_t>(25 + body.find("CHANNEL=%{") + 10);
     std::vector<std::string> faults;
-    for (const std::string& m : run.diagnostics.messages)
-      if (m.rfind("trend curve", 0) == 0)
-        faults.push_back(m);
+    for (std::size_t k = 0; k < run.diagnostics.messages.size(); ++k) {
+      if (run.diagnostics.messages[k].rfind("trend curve", 0) != 0)
+        continue;
+      faults.push_back(run.diagnostics.messages[k]);
+      EXPECT_EQ(run.diagnostics.offsets.at(k), channel_at);
+    }
     EXPECT_EQ(faults, r.faults);
   }
   ocx_run svg;

@@ -19,7 +19,12 @@ namespace quillet::test {
 class keeping_sink : public txl_diagnostic_sink {
 public:
   void print(std::string_view message) override { messages.emplace_back(message); }
+  void report(const txl_diagnostic& d) override {
+    print(d.message);
+    offsets.push_back(txl_diagnostic_offset(d));
+  }
   std::vector<std::string> messages;
+  std::vector<std::uint32_t> offsets;  // the file offset each message names, when it names one
 };
 
 // A folder under the system's temporary folder, removed with everything in it at the end.

@@ -80,3 +80,29 @@ test('default extensions', () => {
   assert.equal(with_extension('/t.d/a', false), '/t.d/a.html');
   assert.equal(with_extension('/t/a.htm', false), '/t/a.htm');
 });
+
+test('the font page reads weights, FONT sizes, three-state boxes and decorations by their rules', async () => {
+  const { weight_item, fixed_size_item, tri_state, decoration_text } = await import('../../editor/web/font_rules.js');
+  for (const [value, item] of [['Bolder', 'bold'], ['normal', 'normal'], ['650', '650'], ['700', '700'], ['', '']]) {
+    assert.equal(weight_item(value), item, value);
+  }
+  for (const [size, item] of [['+3', '+1'], ['-2', '-1'], ['5', '5'], ['9', ''], ['', '']]) assert.equal(fixed_size_item(size), item, size);
+  assert.equal(tri_state('oblique 10deg', ['italic', 'oblique']), true);
+  assert.equal(tri_state('normal', ['italic']), false);
+  assert.equal(tri_state('inherit', ['italic']), null);
+  assert.equal(decoration_text({ none: true, underline: true }), 'none');
+  assert.equal(decoration_text({ overline: true, underline: true, 'line-through': true }), 'underline line-through overline');
+});
+
+test('trend curves split and join as LIST expressions, channels and strings round-trip', async () => {
+  const { list_items, list_expression, channel_name, quote, unquote } = await import('../../editor/web/trend_values.js');
+  assert.deepEqual(list_items('LIST(CHAN("a,b"), CHAN("c", 2),3)'), ['CHAN("a,b")', 'CHAN("c", 2)', '3']);
+  assert.deepEqual(list_items('LIST(1)+LIST(2)'), ['LIST(1)+LIST(2)']);
+  assert.deepEqual(list_items(''), []);
+  assert.equal(list_expression(['1']), '1');
+  assert.equal(list_expression(['1', '"x"']), 'LIST(1,"x")');
+  assert.equal(channel_name('CHAN("Boiler\\"1")'), 'Boiler"1');
+  assert.equal(channel_name('CHAN("a", 2)'), null);
+  assert.equal(unquote(quote('a"b\\c')), 'a"b\\c');
+  assert.equal(unquote('"a" + "b"'), null);
+});

@@ -51,20 +51,6 @@ export function image({ src = '', alt = '', width = '', height = '', base_dir = 
   });
 }
 
-// Element properties until the catalogue exists: shows the element and its attributes.
-export function element_properties({ tag = '', attributes = [] } = {}) {
-  const list = el('dl', { class: 'attributes' },
-    attributes.flatMap(([name, value]) => [el('dt', { text: name }), el('dd', { text: value })]));
-  return run_dialog(t('dlg.elementprops'),
-    [row(el('span', { text: t('label.element') }), el('strong', { text: tag })),
-      el('p', { text: t('placeholder.elementprops') }), list], () => true);
-}
-
-// A titled placeholder for dialogs that later issues fill in (cell format, trend properties).
-export function placeholder(title, text = '') {
-  return run_dialog(title, [el('p', { text })], () => true);
-}
-
 // Document properties: {title, refresh}.
 export function document_properties({ title = '', refresh = 0 } = {}) {
   const ti = field(t('label.title'), title);

@@ -1,0 +1,115 @@
+// The element properties of a table cell: the structure tree, the rows with their help keys,
+// the property editor's pages, a refused expression, and what the saved file then holds.
+import { test, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { start_editor, open_page, command, idle, close_browser } from './harness.js';
+
+after(close_browser);
+
+const frame = page => page.frameLocator('iframe[data-role="template"]');
+
+test('a cell\'s properties and format are edited, undone and saved', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#grid tr:nth-child(2) td').first().click({ button: 'right' });
+    await page.click('.context-menu [data-command="43014"]');
+    const props = page.getByRole('dialog', { name: 'HTML element properties' });
+    await props.locator('tr[data-help-key]').first().waitFor();
+    const tree = await props.getByRole('treeitem').allTextContents();
+    assert.deepEqual(tree, ['BODY', 'TABLE', 'TBODY', 'TR', 'TD']);
+    const row = key => props.locator(`tr[data-help-key="${key}"]`);
+    for (const key of ['VALUE', 'ROWSPAN', 'COLS', 'A_ALIGN', 'S_COLOR', 'ATTRS_TABLE']) assert.equal(await row(key).count(), 1, key);
+    assert.equal(await row('REPEAT').count(), 0);
+
+    await row('A_ALIGN').dblclick();
+    const sheet = page.getByRole('dialog', { name: 'Element property editor' });
+    await sheet.frameLocator('iframe.help').locator('#A_ALIGN h2', { hasText: 'ALIGN' }).waitFor();
+    await sheet.getByRole('tabpanel', { name: 'Value' }).getByLabel('Property value').fill('center');
+    await sheet.getByRole('tab', { name: 'Pellex expression' }).click();
+    const dyn = sheet.getByRole('tabpanel', { name: 'Pellex expression' });
+    assert.equal(await dyn.getByLabel('Identifier:').inputValue(), 'ATTR.ALIGN');
+    await dyn.getByLabel('Expression:').fill('1 +');
+    await sheet.getByRole('button', { name: 'OK' }).click();
+    const error = page.getByRole('alertdialog', { name: 'Error' });
+    assert.match(await error.textContent(), /Invalid expression/);
+    await error.getByRole('button', { name: 'OK' }).click();
+    assert.equal(await frame(page).locator('td[align]').count(), 0);
+    await dyn.getByLabel('Expression:').fill('"left"');
+    await sheet.getByRole('button', { name: 'OK' }).click();
+    await sheet.waitFor({ state: 'detached' });
+    await props.locator('tr[data-help-key="A_ALIGN"][data-dynamic="true"]').waitFor();
+
+    await row('FONT').dblclick();
+    assert.deepEqual(await sheet.getByRole('tab').allTextContents(), ['Font']);
+    await sheet.getByLabel('Weight').fill('bold');
+    await sheet.getByRole('button', { name: 'OK' }).click();
+    await props.locator('tr[data-help-key="S_FONT_WEIGHT"] td:nth-child(2)', { hasText: 'bold' }).waitFor();
+
+    await row('COLS').dblclick();
+    assert.deepEqual(await sheet.getByRole('tab').allTextContents(), ['Pellex expression']);
+    await sheet.getByLabel('Expression:').fill('3');
+    await sheet.getByRole('button', { name: 'OK' }).click();
+    await props.getByRole('treeitem', { name: 'TABLE' }).click();
+    await row('A_SUMMARY').waitFor();
+    assert.equal(await row('COLS').count(), 0);
+    await props.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+
+    await command(page, '40010');
+    assert.equal(await frame(page).locator('td[vxdynelt]').count(), 1);
+    await frame(page).locator('#grid td', { hasText: 'd' }).click({ button: 'right' });
+    await page.click('.context-menu [data-command="43013"]');
+    const cell = page.getByRole('dialog', { name: 'Cell format' });
+    await cell.getByLabel('Vertical alignment:').selectOption('top');
+    await cell.getByLabel('Background color:').fill('#FF0000');
+    await cell.getByLabel('No wrap').check();
+    await cell.getByLabel('Column span:').fill('x');
+    await cell.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
+    await cell.getByLabel('Column span:').fill('2');
+    await cell.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+    await command(page, '57603');
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.match(saved, /<TD ALIGN=center STYLE="font-weight: bold"><!--\$VX ELT "ATTR\.ALIGN"=%\{"left"\}%-->c<\/TD>/);
+    assert.doesNotMatch(saved, /COLS=%/);
+    assert.match(saved, /<TD VALIGN=top BGCOLOR="#FF0000" NOWRAP COLSPAN=2>d<\/TD>/);
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('a trend\'s settings and curves are written as its dynamic properties', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32829');
+    await frame(page).locator('object').click({ button: 'right' });
+    await page.click('.context-menu [data-command="43009"]');
+    const trend = page.getByRole('dialog', { name: 'Trend properties' });
+    await trend.getByLabel('Time span (s):').fill('3600');
+    await trend.getByLabel('Grid color:').fill('silver');
+    await trend.getByRole('tab', { name: 'Curves' }).click();
+    for (const name of ['Boiler.T', 'Boiler.P']) {
+      await trend.getByRole('button', { name: 'Add' }).click();
+      await trend.getByLabel('Channel').last().fill(name);
+    }
+    await trend.getByLabel('Maximum').last().fill('ten');
+    await trend.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
+    await trend.getByLabel('Maximum').last().fill('10');
+    await trend.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+    await command(page, '57603');
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.match(saved, /DT=%\{3600\}%/);
+    assert.match(saved, /GRID_COLOR=%\{"silver"\}%/);
+    assert.match(saved, /CHANNEL=%\{LIST\(CHAN\("Boiler\.T"\),CHAN\("Boiler\.P"\)\)\}%/);
+    assert.match(saved, /MAXVAL=%\{LIST\(0,10\)\}%/);
+  } finally {
+    await editor.stop();
+  }
+});

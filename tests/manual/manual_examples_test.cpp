@@ -1,0 +1,205 @@
+// Every example of the author's guide (manual/*.html) gives the result the guide states.
+// Expressions marked <code class="in"> run through `quillet eval` and must print the text of
+// the following <code class="out">; a <div class="run"> writes its <pre class="file"> files
+// into a scratch folder, runs the program with its data-args there and compares standard
+// output and error (<pre class="stdout">, <pre class="stderr">) and pieces of the files it
+// wrote (<pre class="result" data-name>). All at one report time, in UTC, over the demo project.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/app/program_run.h"
+
+namespace quillet::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const report_time = "2026-03-18T14:30:00";
+
+const std::vector<std::string> environment = {"TZ=UTC", "LC_ALL=C",
+                                              "QUILLET_DEMO_PROJECT=" QUILLET_TEST_DATA "/../../examples/demo_project.json"};
+
+// The text of an element's content with the five entities the guide uses decoded.
+std::string decoded(std::string_view html) {
+  static const std::pair<std::string_view, char> entities[] = {
+      {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}, {"&amp;", '&'}};
+  std::string out;
+  for (std::size_t i = 0; i < html.size(); ++i) {
+    bool replaced = false;
+    for (const auto& [name, c] : entities)
+      if (html.substr(i, name.size()) == name) {
+        out += c;
+        i += name.size() - 1;
+        replaced = true;
+        break;
+      }
+    if (!replaced)
+      out += html[i];
+  }
+  return out;
+}
+
+// The value of attribute `name` in a start tag, decoded; empty when absent.
+std::string attribute(std::string_view tag, const std::string& name) {
+  std::size_t at = tag.find(" " + name + "=\"");
+  if (at == std::string_view::npos)
+    return {};
+  at += name.size() + 3;
+  return decoded(tag.substr(at, tag.find('"', at) - at));
+}
+
+// One element found by the opening text of its start tag: the start tag and the content.
+struct element {
+  std::string_view tag;
+  std::string_view content;
+  std::size_t end = std::string_view::npos;  // just after the end tag
+};
+
+// The next element after `from` whose start tag begins with `open` and ends at `close`.
+element next_element(std::string_view page, std::string_view open, std::string_view close, std::size_t from) {
+  std::size_t start = page.find(open, from);
+  if (start == std::string_view::npos)
+    return {};
+  std::size_t tag_end = page.find('>', start);
+  std::size_t content_end = page.find(close, tag_end);
+  if (tag_end == std::string_view::npos || content_end == std::string_view::npos)
+    return {};
+  return {page.substr(start, tag_end + 1 - start), page.substr(tag_end + 1, content_end - tag_end - 1),
+          content_end + close.size()};
+}
+
+std::string without_final_newline(std::string s) {
+  while (!s.empty() && s.back() == '\n')
+    s.pop_back();
+  return s;
+}
+
+std::string lf_only(std::string s) {
+  std::string out;
+  for (char c : s)
+    if (c != '\r')
+      out += c;
+  return out;
+}
+
+std::vector<std::string> words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> out;
+  for (std::string w; in >> w;)
+    out.push_back(w);
+  return out;
+}
+
+class ManualExamples : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "quillet-manual-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    root_ = pattern;
+    for (const auto& entry : fs::directory_iterator(QUILLET_TEST_DATA "/../../manual"))
+      if (entry.path().extension() == ".html")
+        pages_.push_back(entry.path());
+    ASSERT_FALSE(pages_.empty());
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  std::string fresh_folder() {
+    std::string dir = root_ + "/" + std::to_string(++folders_);
+    fs::create_directory(dir);
+    return dir;
+  }
+
+  void check_expressions(const std::string& page);
+  void check_runs(const std::string& page);
+
+  std::string root_;
+  int folders_ = 0;
+  int examples_ = 0;
+  std::vector<fs::path> pages_;
+};
+
+// Each <code class="in"> with the <code class="out"> after it.
+void ManualExamples::check_expressions(const std::string& page) {
+  for (std::size_t at = 0;;) {
+    element in = next_element(page, "<code class=\"in\"", "</code>", at);
+    if (in.end == std::string_view::npos)
+      return;
+    element out = next_element(page, "<code class=\"out\">", "</code>", in.end);
+    ASSERT_NE(out.end, std::string_view::npos) << "no result after " << in.content;
+    std::vector<std::string> args = {"eval", "--time", report_time};
+    std::istringstream vars(attribute(in.tag, "data-vars"));
+    for (std::string v; std::getline(vars, v);)
+      args.insert(args.end(), {"--var", v});
+    if (attribute(in.tag, "data-text") == "1")
+      args.push_back("--text");
+    std::string expression = decoded(in.content);
+    args.push_back(expression);
+    program_result r = run_program(QUILLET_PROGRAM, args, fresh_folder(), environment);
+    std::string printed = without_final_newline(r.out.empty() ? r.err : r.out);
+    EXPECT_EQ(printed, decoded(out.content)) << "quillet eval " << expression;
+    ++examples_;
+    at = out.end;
+  }
+}
+
+// Each <div class="run">: its files, its command, its outputs and the pieces of its results.
+void ManualExamples::check_runs(const std::string& page) {
+  for (std::size_t at = 0;;) {
+    element run = next_element(page, "<div class=\"run\"", "</div>", at);
+    if (run.end == std::string_view::npos)
+      return;
+    at = run.end;
+    std::string dir = fresh_folder();
+    for (std::size_t f = 0;;) {
+      element file = next_element(run.content, "<pre class=\"file\"", "</pre>", f);
+      if (file.end == std::string_view::npos)
+        break;
+      std::ofstream(dir + "/" + attribute(file.tag, "data-name"), std::ios::binary) << decoded(file.content);
+      f = file.end;
+    }
+    std::vector<std::string> args = words(attribute(run.tag, "data-args"));
+    SCOPED_TRACE("quillet " + attribute(run.tag, "data-args"));
+    program_result r = run_program(QUILLET_PROGRAM, args, dir, environment);
+    std::string exit_code = attribute(run.tag, "data-exit");
+    EXPECT_EQ(r.exit_code, exit_code.empty() ? 0 : std::stoi(exit_code)) << r.err;
+    element out = next_element(run.content, "<pre class=\"stdout\">", "</pre>", 0);
+    if (out.end != std::string_view::npos) {
+      EXPECT_EQ(without_final_newline(r.out), without_final_newline(decoded(out.content)));
+    }
+    element err = next_element(run.content, "<pre class=\"stderr\">", "</pre>", 0);
+    if (err.end != std::string_view::npos) {
+      EXPECT_EQ(without_final_newline(r.err), without_final_newline(decoded(err.content)));
+    }
+    for (std::size_t f = 0;;) {
+      element piece = next_element(run.content, "<pre class=\"result\"", "</pre>", f);
+      if (piece.end == std::string_view::npos)
+        break;
+      std::string name = attribute(piece.tag, "data-name");
+      std::string text = lf_only(file_text(dir + "/" + name));
+      EXPECT_NE(text.find(decoded(piece.content)), std::string::npos)
+          << name << " lacks:\n" << decoded(piece.content) << "\nin:\n" << text;
+      f = piece.end;
+    }
+    ++examples_;
+  }
+}
+
+TEST_F(ManualExamples, EveryExampleGivesTheStatedResult) {
+  for (const fs::path& p : pages_) {
+    SCOPED_TRACE(p.filename().string());
+    std::string page = file_text(p.string());
+    check_expressions(page);
+    check_runs(page);
+  }
+  EXPECT_GT(examples_, 100);
+}
+
+}  // namespace
+}  // namespace quillet::test
