@@ -11,8 +11,9 @@ namespace {
 
 // The builder a request names; null after answering 400.
 const expression_builder* requested_builder(const json& body, httplib::Response& res) {
-  const expression_builder* builder =
-      body.contains("builder") && body["builder"].is_string() ? find_builder(body["builder"].get<std::string>()) : nullptr;
+  const expression_builder* builder = nullptr;
+  if (body.contains("builder") && body["builder"].is_string())
+    builder = find_builder(body["builder"].get<std::string>());
   if (!builder)
     send_error(res, 400, "Unknown builder.");
   return builder;

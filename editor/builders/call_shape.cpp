@@ -38,7 +38,9 @@ std::optional<call_shape> match_call(std::string_view text, std::string_view nam
   if (compiler.compile(text) != 0)
     return std::nullopt;
   auto* call = dynamic_cast<const txl_node_fncall*>(single_node(compiler.root()));
-  if (!call || call->user_function || (!name.empty() && call->name != name) || (arity != call_any_arity && call->args.size() != arity))
+  if (!call || call->user_function || (!name.empty() && call->name != name))
+    return std::nullopt;
+  if (arity != call_any_arity && call->args.size() != arity)
     return std::nullopt;
   call_shape shape{call->name, {}};
   for (const rc_ptr<txl_node>& arg : call->args)
