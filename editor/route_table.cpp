@@ -34,6 +34,7 @@ const std::vector<route>& editor_routes() {
       // Expression builders.
       {"POST", "/api/builder/recognize", route_kind::change, handle_builder_recognize},
       {"POST", "/api/builder/emit", route_kind::change, handle_builder_emit},
+      {"GET", "/api/channels", route_kind::api, handle_channels},
   };
   return table;
 }

@@ -86,3 +86,4 @@ export const element_set = (element, key, change) => post('/api/element/set', { 
 // Expression builders.
 export const builder_recognize = (builder, text, options = {}) => post('/api/builder/recognize', { builder, text, options });
 export const builder_emit = (builder, fields) => post('/api/builder/emit', { builder, fields });
+export const channels = () => get('/api/channels');

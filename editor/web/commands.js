@@ -4,6 +4,7 @@ import { menu_text, t, list } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as builders from './dialogs/builders.js';
+import * as browsers from './dialogs/channel_browser.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
 import * as element_properties from './dialogs/element_properties.js';
 import * as cell_format from './dialogs/cell_format.js';
@@ -107,7 +108,7 @@ export function make_commands(ctx) {
   // Insert
   // Dynamic values: the plain expression, or the builder of the value's kind.
   const value_builders = {
-    32827: () => expression_dialog.open(''), 32810: () => expression_dialog.open(''),
+    32827: () => expression_dialog.open(''), 32810: () => browsers.channel('', { name: true }),
     32828: () => builders.channel_value(''), 32814: () => builders.time('', { formatted: true }),
     32815: () => builders.statistics(''),
   };

@@ -1,10 +1,12 @@
 // Browser flows of the expression builders: a builder opened by an insertion command, with a
 // second builder taken from an expression field's insertion menu, into the saved file; and
-// the array builder refusing an invalid row.
+// the array builder refusing an invalid row; the channel browser found by a channel's code.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { start_editor, open_page, command, close_browser } from './harness.js';
+
+const DEMO_PROJECT = new URL('../../examples/demo_project.json', import.meta.url).pathname;
 
 after(close_browser);
 
@@ -29,6 +31,14 @@ test('statistics from the insertion command, its start time from the time builde
       'Statistics...', 'Channel selection...', 'Constant', 'List...', 'String list...', 'Standard function...',
       'User-defined function...', 'Fragment parameter...']);
     assert.equal(await menu.getByRole('menuitem', { name: 'Fragment parameter...' }).getAttribute('aria-disabled'), 'true');
+    await menu.getByRole('menuitem', { name: 'Channel...' }).click();
+    const warning = page.getByRole('alertdialog', { name: 'Warning' });
+    assert.match(await warning.textContent(), /Project file not specified\. Please, select one/);
+    await warning.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('dialog', { name: 'Select VELMOR project to use with this document' })
+      .getByRole('button', { name: 'Cancel' }).click();
+    assert.equal(await stat.getByLabel('From:').inputValue(), '');
+    await stat.getByRole('button', { name: 'Insert' }).nth(1).click();
     await menu.getByRole('menuitem', { name: 'Time...' }).click();
     const time = page.getByRole('dialog', { name: 'Time' });
     await time.getByLabel('Round or shift the time').check();
@@ -71,6 +81,29 @@ test('the array builder selects an invalid row and writes one item per line', as
     await list.waitFor({ state: 'detached' });
     // The field keeps the line breaks; the text box shows them as line feeds.
     assert.equal(await sheet.getByLabel('Expression:').inputValue(), 'LIST(\n    1,\n    2\n)');
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('the channel browser finds a channel by its code and inserts its name', async () => {
+  const editor = await start_editor('plain.html', ['--project', DEMO_PROJECT]);
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32810');
+    const browser = page.getByRole('dialog', { name: 'Channel browser' });
+    await browser.getByLabel('Filter:').fill('tt-102');
+    assert.deepEqual(await browser.getByLabel('Channels:').locator('option').allTextContents(),
+      ['BOILERS / T_RETURN [TT-102] \u2014 Return water temperature', 'BOILERS / BOILER1 / T_RETURN [TT-102] \u2014 Return water temperature']);
+    await browser.getByLabel('Channels:').selectOption({ index: 1 });
+    await browser.getByLabel('Attribute:').selectOption('HI');
+    await browser.getByRole('button', { name: 'OK' }).click();
+    await browser.waitFor({ state: 'detached' });
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.ok(saved.includes('VALUE=%{NAME( CHAN( "T_RETURN", "HI", "BOILERS", "BOILER1") )}%'), saved);
   } finally {
     await editor.stop();
   }

@@ -171,5 +171,22 @@ TEST_F(builder_routes_test, recognise_and_emit_through_the_server) {
   EXPECT_EQ(post("/api/builder/emit", {{"builder", "nope"}}, &answer), 400);
 }
 
+TEST_F(builder_routes_test, the_channel_map_needs_a_project_and_lists_nodes_objects_channels_and_attributes) {
+  start();
+  json tree;
+  ASSERT_EQ(get("/api/channels", &tree), 200);
+  EXPECT_EQ(tree, json({{"loaded", false}, {"message", "Project file not specified. Please, select one"}}));
+  ASSERT_EQ(post("/api/project", {{"path", QUILLET_EXAMPLES "/demo_project.json"}}), 200);
+  ASSERT_EQ(get("/api/channels", &tree), 200);
+  ASSERT_EQ(tree["loaded"], true);
+  const json& boilers = tree["nodes"][0];
+  EXPECT_EQ(boilers["name"], "BOILERS");
+  EXPECT_EQ(boilers["channels"][0], json({{"index", 0}, {"name", "T_SUPPLY"}, {"code", "TT-101"},
+                                          {"comment", "Supply water temperature"}}));
+  EXPECT_EQ(boilers["channels"][2]["code"], "");
+  EXPECT_EQ(boilers["objects"][0], json({{"index", 1}, {"name", "PUMPS"}, {"channels", {2, 3}}}));
+  EXPECT_EQ(tree["attributes"][0], json({{"code", 1}, {"name", "HI"}}));
+}
+
 }  // namespace
 }  // namespace quillet::editor

@@ -3,6 +3,7 @@
 import { el, labelled_input } from '../dom.js';
 import * as api from '../api.js';
 import { group, row, run_dialog } from './dialog.js';
+import * as browsers from './channel_browser.js';
 import { run_builder, check_box, radio_group, number_box, has_text, t } from './builder_frame.js';
 
 // A numbered list of rows (column "N") with buttons to add and remove rows; returns
@@ -54,8 +55,17 @@ export function channel_selection(text) {
     const [conditions, condition] = radio_group(Array.from({ length: 9 }, (_, i) =>
       ({ value: i, label: `${i}: ${t(`builder.cond.${i}`)}` })), f.condition);
     const constant = v => (/^-?\d+$/.test(v.trim()) ? Number(v) : v);
+    const browse = el('button', { type: 'button', text: t('browser.object') });
+    browse.addEventListener('click', async () => {
+      const chosen = await browsers.object('');
+      if (chosen === null) return;
+      const { fields: picked } = await api.builder_recognize('object', chosen);
+      node.value = picked.node;
+      object.value = picked.object;
+      object.dispatchEvent(new Event('input', { bubbles: true }));
+    });
     return {
-      body: [row(node_label, node), row(object_label, object), group(t('builder.condition'), conditions)],
+      body: [row(node_label, node), row(object_label, object), browse, group(t('builder.condition'), conditions)],
       read: () => ({ node: constant(node.value), object: constant(object.value), condition: Number(condition()) }),
       ready: () => has_text(node) && has_text(object) && condition() !== null,
     };

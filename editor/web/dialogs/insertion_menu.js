@@ -3,6 +3,7 @@
 import { open_popup } from '../popup_menu.js';
 import * as builders from './builders.js';
 import * as lists from './builder_lists.js';
+import * as browsers from './channel_browser.js';
 
 // What the menu needs to know of the open template; set by the page once it runs.
 let context = { has_parameters: () => false, pick_parameter: null };
@@ -11,7 +12,7 @@ export function set_insertion_context(parts) { context = { ...context, ...parts 
 // The entries in menu order: [label with "&", open(text) or null while not available].
 function entries() {
   return [
-    ['&Channel...', null],
+    ['&Channel...', browsers.channel],
     ['Channel &value...', builders.channel_value],
     ['&Time...', builders.time],
     ['&Statistics...', builders.statistics],
