@@ -64,6 +64,10 @@ void handle_fragment(editor_context&, const httplib::Request&, httplib::Response
 void handle_project(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_preview(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_preview_file(editor_context&, const httplib::Request&, httplib::Response&);
+// Expression builders.
+void handle_builder_recognize(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_builder_emit(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_channels(editor_context&, const httplib::Request&, httplib::Response&);
 
 // Element properties.
 void handle_catalogue(editor_context&, const httplib::Request&, httplib::Response&);

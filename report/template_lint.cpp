@@ -8,6 +8,7 @@
 
 #include "doc/template_markup.h"
 #include "platform/com/guid.h"
+#include "platform/text/nearest_name.h"
 #include "platform/trend/trend_interfaces.h"
 #include "txl/expr_fncall.h"
 #include "txl/expr_nodes.h"
@@ -64,36 +65,10 @@ const arity arities[] = {
 
 const lint_rule& rule(std::string_view id) { return lint_rule_named(id); }
 
-// The number of single-byte edits between two short names (the names of this file are short).
-std::size_t edit_distance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j)
-    row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
-// " (did you mean X?)" for the nearest of the candidates within two edits; empty otherwise.
 template <class List>
 std::string suggestion(std::string_view name, const List& candidates) {
-  std::string best;
-  std::size_t best_distance = 3;
-  for (std::string_view c : candidates) {
-    std::size_t d = edit_distance(name, c);
-    if (d < best_distance) {
-      best_distance = d;
-      best = c;
-    }
-  }
-  return best.empty() ? "" : " (did you mean " + best + "?)";
+  std::string_view best = nearest_name(name, candidates);
+  return best.empty() ? "" : " (did you mean " + std::string(best) + "?)";
 }
 
 template <class List>

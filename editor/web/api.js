@@ -83,3 +83,7 @@ export async function report_text(url) {
 export const catalogue = () => get('/api/catalogue');
 export const element_rows = element => post('/api/element/rows', { element });
 export const element_set = (element, key, change) => post('/api/element/set', { element, key, ...change });
+// Expression builders.
+export const builder_recognize = (builder, text, options = {}) => post('/api/builder/recognize', { builder, text, options });
+export const builder_emit = (builder, fields) => post('/api/builder/emit', { builder, fields });
+export const channels = () => get('/api/channels');

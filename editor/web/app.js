@@ -15,6 +15,8 @@ import { Preview } from './preview.js';
 import { message_box, error_box } from './message_box.js';
 import { next_wait } from './waiting.js';
 import { run_dialog } from './dialogs/dialog.js';
+import { set_insertion_context } from './dialogs/insertion_menu.js';
+import { set_browser_context } from './dialogs/channel_browser.js';
 
 const $ = selector => document.querySelector(selector);
 let commands, toolbars, doc, surface, preview, server_state, context_target = null;
@@ -176,6 +178,8 @@ async function start() {
   });
   doc = new DocumentController(surface, { on_changed: update_states });
   doc.settings = server_state.settings || doc.settings;
+  set_insertion_context({ has_parameters: () => (doc.state.fragment?.params?.length ?? 0) > 0 });
+  set_browser_context({ choose_project: () => doc.choose_project('', false) });
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });
   commands = make_commands({ surface, doc, preview, target: () => context_target, version: () => server_state.version,

@@ -3,6 +3,8 @@
 import { menu_text, t, list } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
+import * as builders from './dialogs/builders.js';
+import * as browsers from './dialogs/channel_browser.js';
 import * as dialogs from './dialogs/simple_dialogs.js';
 import * as element_properties from './dialogs/element_properties.js';
 import * as cell_format from './dialogs/cell_format.js';
@@ -104,7 +106,13 @@ export function make_commands(ctx) {
   }
 
   // Insert
-  for (const id of [32827, 32810, 32828, 32814, 32815]) add(id, () => insert_value(ctx, dialog), () => ({ enabled: loaded() }));
+  // Dynamic values: the plain expression, or the builder of the value's kind.
+  const value_builders = {
+    32827: () => expression_dialog.open(''), 32810: () => browsers.channel('', { name: true }),
+    32828: () => builders.channel_value(''), 32814: () => builders.time('', { formatted: true }),
+    32815: () => builders.statistics(''),
+  };
+  for (const [id, open] of Object.entries(value_builders)) add(id, () => insert_value(ctx, dialog, open), () => ({ enabled: loaded() }));
   add(32829, () => { surface.insert_markup(TREND_MARKUP); surface.changed(null); }, () => ({ enabled: loaded() }));
   add(41011, () => { surface.insert_markup('<HR>'); surface.changed(null); }, () => ({ enabled: loaded() }));
   add(41005, () => { surface.insert_record(TABLE_RECORD); surface.changed(null); }, () => ({ enabled: loaded() }));
@@ -162,8 +170,8 @@ async function paste(surface) {
 
 // A dynamic value: SPAN between two no-break spaces, the expression as its VALUE, and the
 // glyph image with REPEAT 0 as its first content; the caret ends after it.
-async function insert_value(ctx, dialog) {
-  const expr = await dialog(() => expression_dialog.open(''));
+async function insert_value(ctx, dialog, open) {
+  const expr = await dialog(open);
   if (expr === null) return;
   const { surface, doc } = ctx;
   const span = surface.insert_record({ tag: 'SPAN', prefix: '&nbsp;', suffix: '&nbsp;' });

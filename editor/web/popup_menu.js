@@ -36,7 +36,9 @@ export function open_popup(entries, x, y, { on_choose = () => {}, level = 0, lab
     menu.append(item);
   }
   menu.addEventListener('keydown', e => keyboard(e, menu, level));
-  document.body.append(menu);
+  // Inside a modal dialog everything else is inert, so the menu goes into the topmost one.
+  const modal = Array.from(document.querySelectorAll('dialog[open]')).pop();
+  (modal || document.body).append(menu);
   place(menu, x, y);
   open_menus[level] = menu;
   const first = menu.querySelector('[role="menuitem"]:not([aria-disabled])');

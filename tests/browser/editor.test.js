@@ -47,7 +47,7 @@ test('typing, formatting and every insertion are saved as the template markup', 
     await command(page, '40013');
     await page.keyboard.press('End');
 
-    await command(page, '32828');
+    await command(page, '32827');
     const sheet = page.getByRole('dialog', { name: 'Expression' });
     await sheet.getByLabel('Expression:').fill('1+');
     await sheet.getByRole('button', { name: 'Check' }).click();

@@ -6,8 +6,9 @@ import { waiting_for_user } from '../waiting.js';
 
 // Shows a dialog titled `title` with `body` (elements). `accept()` is called on OK and
 // returns the result, or undefined to keep the dialog open (invalid input). Resolves with
-// the result, or null on Cancel or Escape.
-export function run_dialog(title, body, accept, { ok = t('button.ok'), cancel = true, cls = '' } = {}) {
+// the result, or null on Cancel or Escape. `ready()`, when given, enables OK only while it
+// holds (checked after every input).
+export function run_dialog(title, body, accept, { ok = t('button.ok'), cancel = true, cls = '', ready = null } = {}) {
   const title_id = uid('dlg');
   const ok_button = el('button', { type: 'submit', class: 'default', text: ok });
   const cancel_button = cancel ? el('button', { type: 'button', text: t('button.cancel') }) : null;
@@ -16,6 +17,13 @@ export function run_dialog(title, body, accept, { ok = t('button.ok'), cancel = 
   const dialog = el('dialog', { 'aria-labelledby': title_id, class: `dialog ${cls}` },
     el('h2', { id: title_id, text: title }), form);
   document.body.append(dialog);
+  if (ready) {
+    const update = () => { ok_button.disabled = !ready(); };
+    form.addEventListener('input', update);
+    form.addEventListener('change', update);
+    form.addEventListener('click', () => setTimeout(update));
+    update();
+  }
   return new Promise(resolve => {
     let done = false;
     const finish = result => {

@@ -4,26 +4,23 @@ import { el, uid } from '../dom.js';
 import { t } from '../strings.js';
 import * as api from '../api.js';
 import { message_box, error_box } from '../message_box.js';
-import { open_popup } from '../popup_menu.js';
-
-const INSERT_ENTRIES = ['&Channel...', 'Channel &value...', '&Time...', '&Statistics...',
-  'C&hannel selection...', 'Co&nstant', '&List...', 'St&ring list...', 'Standard &function...',
-  '&User-defined function...', 'F&ragment parameter...'];
+import { show_insertion_menu } from './insertion_menu.js';
 
 // Returns {element, input, validate()} for a field labelled `label` holding `text`.
 // validate() resolves true when the text compiles, showing the message otherwise.
 export function expression_field(label, text = '') {
   const id = uid('expr');
-  const input = el('input', { id, type: 'text', class: 'expression', spellcheck: 'false' });
+  // One line high, but a textarea, so that the line breaks of a written list survive.
+  const input = el('textarea', { id, rows: '1', class: 'expression', spellcheck: 'false', wrap: 'off' });
   input.value = text;
+  input.addEventListener('keydown', e => {
+    if (e.key !== 'Enter' || e.shiftKey) return;
+    e.preventDefault();
+    input.form?.requestSubmit();
+  });
   const insert = el('button', { type: 'button', text: t('button.insert') });
   const check = el('button', { type: 'button', text: t('button.check') });
-  insert.addEventListener('click', () => {
-    const r = insert.getBoundingClientRect();
-    // The builders come later; until then their entries are shown but disabled.
-    open_popup(INSERT_ENTRIES.map(label => ({ label: label.replace(/&(.)/g, '$1'), enabled: false })),
-      r.left, r.bottom);
-  });
+  insert.addEventListener('click', () => show_insertion_menu(input));
   check.addEventListener('click', () => check_text(input, true));
   const element = el('div', { class: 'expression-field' },
     el('label', { for: id, text: label }), el('span', { class: 'field' }, input, insert, check));

@@ -1,0 +1,110 @@
+// Browser flows of the expression builders: a builder opened by an insertion command, with a
+// second builder taken from an expression field's insertion menu, into the saved file; and
+// the array builder refusing an invalid row; the channel browser found by a channel's code.
+import { test, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { start_editor, open_page, command, close_browser } from './harness.js';
+
+const DEMO_PROJECT = new URL('../../examples/demo_project.json', import.meta.url).pathname;
+
+after(close_browser);
+
+const frame = page => page.frameLocator('iframe[data-role="template"]');
+
+test('statistics from the insertion command, its start time from the time builder, saved', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32815');
+    const stat = page.getByRole('dialog', { name: 'Statistics' });
+    const ok = stat.getByRole('button', { name: 'OK' });
+    assert.equal(await ok.isDisabled(), true);
+    await stat.getByLabel('AVG').check();
+    await stat.getByLabel('Channel:').fill('CHAN("T1", 0, "N1")');
+    await stat.getByLabel('From:').fill('');
+    await stat.getByRole('button', { name: 'Insert' }).nth(1).click();
+    const menu = stat.getByRole('menu');
+    const labels = await menu.getByRole('menuitem').allTextContents();
+    assert.deepEqual(labels.map(l => l.replace(/[\u25B8]/g, '').trim()), ['Channel...', 'Channel value...', 'Time...',
+      'Statistics...', 'Channel selection...', 'Constant', 'List...', 'String list...', 'Standard function...',
+      'User-defined function...', 'Fragment parameter...']);
+    assert.equal(await menu.getByRole('menuitem', { name: 'Fragment parameter...' }).getAttribute('aria-disabled'), 'true');
+    await menu.getByRole('menuitem', { name: 'Channel...' }).click();
+    const warning = page.getByRole('alertdialog', { name: 'Warning' });
+    assert.match(await warning.textContent(), /Project file not specified\. Please, select one/);
+    await warning.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('dialog', { name: 'Select VELMOR project to use with this document' })
+      .getByRole('button', { name: 'Cancel' }).click();
+    assert.equal(await stat.getByLabel('From:').inputValue(), '');
+    await stat.getByRole('button', { name: 'Insert' }).nth(1).click();
+    await menu.getByRole('menuitem', { name: 'Time...' }).click();
+    const time = page.getByRole('dialog', { name: 'Time' });
+    await time.getByLabel('Round or shift the time').check();
+    await time.getByLabel('Unit:').selectOption('HR');
+    await time.getByLabel('Offset:').fill('-1');
+    await time.getByRole('button', { name: 'OK' }).click();
+    await time.waitFor({ state: 'detached' });
+    assert.equal(await stat.getByLabel('From:').inputValue(), 'RTIME( TIME(), "HR", -1 )');
+    await ok.click();
+    await stat.waitFor({ state: 'detached' });
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.ok(saved.includes('VALUE=%{AVG( RTSTAT( CHAN("T1", 0, "N1"), RTIME( TIME(), "HR", -1 ), TIME() ) )}%'), saved);
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('the array builder selects an invalid row and writes one item per line', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32827');
+    const sheet = page.getByRole('dialog', { name: 'Expression' });
+    await sheet.getByRole('button', { name: 'Insert' }).click();
+    await sheet.getByRole('menuitem', { name: 'List...', exact: true }).click();
+    const list = page.getByRole('dialog', { name: 'Array' });
+    for (let i = 0; i < 2; i += 1) await list.getByRole('button', { name: 'Add' }).click();
+    await list.getByLabel('0', { exact: true }).fill('1');
+    await list.getByLabel('1', { exact: true }).fill('2 +');
+    await list.getByRole('button', { name: 'OK' }).click();
+    const error = page.getByRole('alertdialog', { name: 'Error' });
+    assert.match(await error.textContent(), /Some of the array items are incorrect/);
+    await error.getByRole('button', { name: 'OK' }).click();
+    assert.equal(await page.evaluate(() => document.activeElement.value), '2 +');
+    await list.getByLabel('1', { exact: true }).fill('2');
+    await list.getByRole('button', { name: 'OK' }).click();
+    await list.waitFor({ state: 'detached' });
+    // The field keeps the line breaks; the text box shows them as line feeds.
+    assert.equal(await sheet.getByLabel('Expression:').inputValue(), 'LIST(\n    1,\n    2\n)');
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('the channel browser finds a channel by its code and inserts its name', async () => {
+  const editor = await start_editor('plain.html', ['--project', DEMO_PROJECT]);
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32810');
+    const browser = page.getByRole('dialog', { name: 'Channel browser' });
+    await browser.getByLabel('Filter:').fill('tt-102');
+    assert.deepEqual(await browser.getByLabel('Channels:').locator('option').allTextContents(),
+      ['BOILERS / T_RETURN [TT-102] \u2014 Return water temperature', 'BOILERS / BOILER1 / T_RETURN [TT-102] \u2014 Return water temperature']);
+    await browser.getByLabel('Channels:').selectOption({ index: 1 });
+    await browser.getByLabel('Attribute:').selectOption('HI');
+    await browser.getByRole('button', { name: 'OK' }).click();
+    await browser.waitFor({ state: 'detached' });
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.ok(saved.includes('VALUE=%{NAME( CHAN( "T_RETURN", "HI", "BOILERS", "BOILER1") )}%'), saved);
+  } finally {
+    await editor.stop();
+  }
+});
