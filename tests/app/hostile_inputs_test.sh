@@ -47,6 +47,13 @@ row "format onto its input" "echo '$T' > t.htm" \
   "$Q format t.htm -o t.htm" 1 "it is one of the run's inputs" "[ \"\$(cat t.htm)\" = '$T' ] && [ \$(ls -A | wc -l) = 3 ]"
 row "template from /dev/zero" "" "$Q check /dev/zero" 1 "it is not a regular file" true
 row "template is a FIFO" "mkfifo f" "$Q report f" 1 "it is not a regular file" '[ $(ls -A | wc -l) = 3 ]'
+row "strict run with a failed evaluation keeps the previous report" \
+  "echo '<HTML><BODY><B><!--\$VX ELT VALUE=%{while 1 do 0; 5;}%--></B></BODY></HTML>' > t.html; echo previous > t.htm" \
+  "$Q report t.html --strict --max-loop 10" 3 "no report was written (--strict)" \
+  '[ "$(cat t.htm)" = previous ] && [ $(ls -A | wc -l) = 4 ]'
+row "template over its size bound from the standard input" "" \
+  "echo '$T' | $Q report - --max-input=10" 1 "cannot read the standard input: it is larger than 10 bytes" \
+  '[ ! -e report.htm ]'
 row "template is a folder" "mkdir d" "$Q format d" 1 "it is a folder" true
 row "template past --max-input" "echo '$T' > t.html" "$Q report t.html --max-input 10" 1 "larger than 10 bytes" '[ ! -e t.htm ]'
 row "UTF-8 byte-order mark skipped" "printf '\xef\xbb\xbf$T' > t.htm" "$Q check t.htm" 0 "" true
