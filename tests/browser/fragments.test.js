@@ -77,3 +77,34 @@ test('clearing the fragment flag with parameters asks first and No keeps it', as
     await editor.stop();
   }
 });
+
+test('the wizard edits a parameter through the integer input and inserts the fragment with it', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await select_in(page, '#first');
+    command(page, '32850');
+    const chooser = page.getByRole('dialog', { name: 'Fragment' });
+    await chooser.getByLabel('Fragments:').selectOption({ label: 'statistics.htt' });
+    await chooser.getByRole('button', { name: 'OK' }).click();
+    const wizard = page.getByRole('dialog', { name: 'Fragment Wizard' });
+    await wizard.getByRole('gridcell', { name: 'Period (hours)' }).dblclick();
+    const input = page.getByRole('dialog', { name: 'Parameter' });
+    const ok = input.getByRole('button', { name: 'OK' });
+    for (const [typed, disabled] of [['12abc', true], ['1.5', true], ['0x30', false]]) {
+      await input.getByLabel('Period (hours)').fill(typed);
+      await page.waitForFunction(d => [...document.querySelectorAll('dialog[open]')].pop().querySelector('button.default').disabled === d, disabled);
+    }
+    await ok.click();
+    assert.equal(await wizard.getByRole('row').nth(3).textContent(), 'Period (hours)48');
+    await wizard.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.match(saved, /<!--\$VX VAR NAME="Stat1\.start" VALUE=%\{DTIME\(@"Stat1\.end", "HR", 48\)\}%-->/);
+    assert.match(saved, /<!--\$VX ELT VALUE=%\{FORMAT\("%\.2f", MIN\(@"Stat1\.stat"\)\)\}%-->/);
+  } finally {
+    await editor.stop();
+  }
+});
