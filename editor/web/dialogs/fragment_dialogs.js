@@ -91,12 +91,13 @@ export function parameter_properties(param = {}) {
   });
 }
 
-// A list of rows as a table with `columns` headings; `selected` is kept by clicking a row.
-function table_list(label, columns, rows_of) {
+// A list of rows as a table with `columns` headings of `widths` (per cent); `selected` is kept
+// by clicking a row.
+function table_list(label, columns, rows_of, widths = []) {
   const id = uid('list');
   const tbody = el('tbody');
   const table = el('table', { id, class: 'param-list', role: 'grid', 'aria-label': label },
-    el('thead', {}, el('tr', {}, columns.map(c => el('th', { text: c })))), tbody);
+    el('thead', {}, el('tr', {}, columns.map((c, i) => el('th', { text: c, style: widths[i] ? `width: ${widths[i]}%` : undefined })))), tbody);
   const view = { element: table, selected: -1 };
   view.render = () => {
     tbody.replaceChildren(...rows_of().map((cells, i) => {
@@ -118,7 +119,7 @@ export function fragment_settings(header) {
   const desc = field(plain('fragsettings.desc'), header.desc || '');
   const display = type => list('wparm.types')[PARAM_TYPES.indexOf(type)] || type;
   const view = table_list(plain('fragsettings.params'), list('fragsettings.columns'),
-    () => params.map(p => [p.name, p.desc, display(p.type), p.value, p.prompt]));
+    () => params.map(p => [p.name, p.desc, display(p.type), p.value, p.prompt]), [20, 30, 10, 15]);
   const change = async i => {
     const p = await parameter_properties(params[i]);
     if (p) { params[i] = p; view.render(); }
@@ -165,7 +166,7 @@ export function select_parameter(params) {
 // enabled only while every parameter has a value.
 export function wizard(header) {
   const params = (header.params || []).map(p => ({ ...p }));
-  const view = table_list(t('dlg.wizard'), list('wizard.columns'), () => params.map(p => [p.prompt || p.name, p.value]));
+  const view = table_list(t('dlg.wizard'), list('wizard.columns'), () => params.map(p => [p.prompt || p.name, p.value]), [50, 50]);
   const ok = () => view.element.closest('form')?.querySelector('button[type=submit]');
   const update = () => { if (ok()) ok().disabled = !params.every(p => p.value.trim() !== ''); };
   view.on_activate = async i => {
