@@ -20,16 +20,18 @@ function image_of(style) {
 export async function document_properties(ctx, dialog) {
   const { doc, surface } = ctx;
   const style = surface.doc.body.style;
+  const background = style.backgroundColor, image = image_of(style);
   const r = await dialog(() => properties_dialog.open({
-    title: doc.state.title, refresh: doc.state.refresh, background: style.backgroundColor,
-    image: image_of(style), fragment: doc.state.fragment?.clsid ? doc.state.fragment : null,
+    title: doc.state.title, refresh: doc.state.refresh, background,
+    image, fragment: doc.state.fragment?.clsid ? doc.state.fragment : null,
     base_dir: doc.path ? doc.path.replace(/\/[^/]*$/, '') : '',
   }));
   if (!r) return;
   Object.assign(doc.state, { title: r.title, refresh: r.refresh, fragment: r.fragment });
   doc.fragment = !!r.fragment;
-  style.backgroundColor = r.background;
-  style.backgroundImage = r.image ? `url("${r.image.replace(/["\\]/g, '\\$&')}")` : '';
+  // Only what was changed is written back, so the body's style keeps its own notation.
+  if (r.background !== background) style.backgroundColor = r.background;
+  if (r.image !== image) style.backgroundImage = r.image ? `url("${r.image.replace(/["\\]/g, '\\$&')}")` : '';
   if (!surface.doc.body.getAttribute('style')) surface.doc.body.removeAttribute('style');
   doc.modified = true;
   ctx.changed();
