@@ -178,7 +178,7 @@ txl_prop_list apply_fragment_load_conventions(html_document& doc, template_marku
   state = template_markup_state();
   txl_prop_list params;
   if (doc.head) {
-    read_doc_settings(doc.head->children, mode_keep_and_compile, state.project, state.refresh);
+    read_doc_settings(doc.head->children, mode_keep_and_compile, state.project, state.refresh, &state.store);
     state.title = read_title(*doc.head);
     read_fragment_header(doc.head->children, state.fragment);
     params = insertion_params(state.fragment, values, target_variables);
