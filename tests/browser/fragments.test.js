@@ -60,14 +60,15 @@ test('clearing the fragment flag with parameters asks first and No keeps it', as
     await parm.getByLabel('Default value (Pellex expression):').fill('5 +');
     await parm.getByRole('button', { name: 'OK' }).click();
     await page.getByRole('alertdialog', { name: 'Warning' }).getByRole('button', { name: 'OK' }).click();
-    assert.equal(await settings.getByRole('row').nth(1).textContent(), 'LevelINT (integer)5 +');
+    await settings.getByRole('row').nth(1).filter({ hasText: 'LevelINT (integer)5 +' }).waitFor({ timeout: 3000 });
     await settings.getByRole('button', { name: 'OK' }).click();
     await props.getByLabel('Document is a fragment').uncheck();
     const ask = page.getByRole('alertdialog', { name: 'Confirm action' });
     await ask.getByText('All Fragment Wizard parameters will be removed. Continue ?').waitFor();
     assert.equal(await ask.getByRole('button', { name: 'No' }).evaluate(b => b === document.activeElement), true);
     await ask.getByRole('button', { name: 'No' }).click();
-    assert.equal(await props.getByLabel('Document is a fragment').isChecked(), true);
+    await ask.waitFor({ state: 'detached' });
+    await page.waitForFunction(() => document.querySelector('dialog[open] input[type=checkbox]').checked);
     await props.getByRole('button', { name: 'OK' }).click();
     await idle(page);
     await command(page, '57603');
@@ -96,7 +97,8 @@ test('the wizard edits a parameter through the integer input and inserts the fra
       await page.waitForFunction(d => [...document.querySelectorAll('dialog[open]')].pop().querySelector('button.default').disabled === d, disabled);
     }
     await ok.click();
-    assert.equal(await wizard.getByRole('row').nth(3).textContent(), 'Period (hours)48');
+    await input.waitFor({ state: 'detached' });
+    await wizard.getByRole('row').nth(3).filter({ hasText: 'Period (hours)48' }).waitFor({ timeout: 3000 });
     await wizard.getByRole('button', { name: 'OK' }).click();
     await idle(page);
     await command(page, '57603');
