@@ -75,11 +75,11 @@ std::string read_title(const html_elt_tag& head) {
 
 // A "VXDYNELT" left in a file by something else is dropped first: it would give an element the
 // definition of another one on the next save.
-void number_definitions(html_elt_tag& body, template_markup_state& state) {
-  for_each_tag(body, [&state](html_elt_tag& tag) {
+void number_definitions(html_elt_tag& body, template_markup_state& state, const txl_prop_list* params = nullptr) {
+  for_each_tag(body, [&state, params](html_elt_tag& tag) {
     remove_dynelt_attrs(tag);
     txl_prop_list props;
-    if (!read_directive_list(tag.children, directive_elt, props, mode_keep_text))
+    if (!read_directive_list(tag.children, directive_elt, props, mode_keep_text, params))
       return;
     state.definitions.push_back(std::move(props));
     append_node(tag.attrs, new html_attr(dynelt_attr, std::to_string(state.definitions.size())));
@@ -159,6 +159,36 @@ void apply_load_conventions(html_document& doc, template_markup_state& state) {
   }
   if (doc.body)
     number_definitions(*doc.body, state);
+}
+
+// The substitution list: ID first, then every parameter with the value the wizard gave it, or
+// its default value when the wizard gave none.
+txl_prop_list insertion_params(const htdoc_fragment_header& header, const txl_prop_list& values,
+                               const txl_prop_list& target_variables) {
+  txl_prop_list params{make_rc<txl_user_function>("ID", fragment_instance_id(header.name, target_variables))};
+  for (const rc_ptr<htdoc_wparm>& parm : header.params) {
+    const txl_user_function* given = find_prop(values, parm->fn->name);
+    params.push_back(make_rc<txl_user_function>(parm->fn->name, given ? given->text : parm->fn->text));
+  }
+  return params;
+}
+
+txl_prop_list apply_fragment_load_conventions(html_document& doc, template_markup_state& state,
+                                              const txl_prop_list& values, const txl_prop_list& target_variables) {
+  state = template_markup_state();
+  txl_prop_list params;
+  if (doc.head) {
+    read_doc_settings(doc.head->children, mode_keep_and_compile, state.project, state.refresh, &state.store);
+    state.title = read_title(*doc.head);
+    read_fragment_header(doc.head->children, state.fragment);
+    params = insertion_params(state.fragment, values, target_variables);
+    read_directive_vars(doc.head->children, state.variables, mode_keep_text, &params);
+  }
+  if (params.empty())
+    params = insertion_params(state.fragment, values, target_variables);
+  if (doc.body)
+    number_definitions(*doc.body, state, &params);
+  return params;
 }
 
 // So a saved HEAD holds: the Content-Type META when added, what the HEAD held, the DOC

@@ -27,6 +27,14 @@ struct template_markup_state {
 // Moves the directives out of a freshly read document into `state` (which is reset first) and
 // marks every element whose definition was read with a "VXDYNELT" attribute.
 void apply_load_conventions(html_document& doc, template_markup_state& state);
+// apply_load_conventions for a fragment being inserted into a document whose variables are
+// `target_variables`: the names and texts of its variables and its element definitions have
+// every "{$NAME}" replaced by the parameter's value, where the parameters are ID (the
+// fragment's name and the first number no target variable uses as "name n.") and the
+// fragment's wizard parameters with the text `values` gives under their name, else their
+// default. Returns that parameter list, ID first.
+txl_prop_list apply_fragment_load_conventions(html_document& doc, template_markup_state& state,
+                                              const txl_prop_list& values, const txl_prop_list& target_variables);
 // Puts the directives of `state` back into a document parsed from the edited HTML and removes
 // the "VXDYNELT" attributes. `language` is the user's language ("ru", "ru_RU.UTF-8", "ru-RU"
 // and the like); Russian adds the windows-1251 Content-Type META when HEAD has none.

@@ -47,19 +47,6 @@ bool take_text(const json& object, const char* key, std::string& out, std::strin
   return true;
 }
 
-bool take_props(const json& list, txl_prop_list& out, std::string& error) {
-  if (!list.is_array()) {
-    error = "a property list must be an array";
-    return false;
-  }
-  for (const json& item : list) {
-    std::string name, expr;
-    if (!item.is_object() || !take_text(item, "name", name, error) || !take_text(item, "expr", expr, error))
-      return false;
-    out.push_back(make_rc<txl_user_function>(name, expr));
-  }
-  return true;
-}
 
 bool take_fragment(const json& f, htdoc_fragment_header& out, std::string& error) {
   if (f.is_null())
@@ -83,6 +70,20 @@ bool take_fragment(const json& f, htdoc_fragment_header& out, std::string& error
 }
 
 }  // namespace
+
+bool take_props(const json& list, txl_prop_list& out, std::string& error) {
+  if (!list.is_array()) {
+    error = "a property list must be an array";
+    return false;
+  }
+  for (const json& item : list) {
+    std::string name, expr;
+    if (!item.is_object() || !take_text(item, "name", name, error) || !take_text(item, "expr", expr, error))
+      return false;
+    out.push_back(make_rc<txl_user_function>(name, expr));
+  }
+  return true;
+}
 
 json state_json(const template_markup_state& state) {
   json definitions = json::array();

@@ -20,6 +20,10 @@ nlohmann::json state_json(const template_markup_state& state);
 // page cannot hold.
 std::optional<template_markup_state> state_from_json(const nlohmann::json& json, std::string& error);
 
+// A property list from the page's JSON ([{"name", "expr"}], UTF-8), appended to `out`. False,
+// with `error`, when it is no such list or a text holds a character the code page cannot hold.
+bool take_props(const nlohmann::json& list, txl_prop_list& out, std::string& error);
+
 // A template read from its bytes: the HTML after the load conventions (UTF-8) and the state.
 struct loaded_template {
   std::string html;

@@ -61,9 +61,24 @@ std::string body_markup(html_elt_tag& body) {
   return ansi_to_utf8(out.str());
 }
 
+// The fragment's variables the target lacks; a name the target holds with another expression
+// goes to `conflicts` instead, since replacing it would change what the document computes.
+json new_variables(const txl_prop_list& fragment_vars, const txl_prop_list& target_variables, json& conflicts) {
+  json out = json::array();
+  for (const rc_ptr<txl_user_function>& v : fragment_vars) {
+    const txl_user_function* held = find_prop(target_variables, v->name);
+    if (held && held->text != v->text)
+      conflicts.push_back(ansi_to_utf8(v->name));
+    if (!held)
+      out.push_back({{"name", ansi_to_utf8(v->name)}, {"expr", ansi_to_utf8(v->text)}});
+  }
+  return out;
+}
+
 }  // namespace
 
-std::optional<json> load_fragment(const std::string& path, int base, std::string& error) {
+std::optional<json> load_fragment(const std::string& path, int base, const txl_prop_list& values,
+                                  const txl_prop_list& target_variables, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   rc_ptr<html_document> doc = make_rc<html_document>();
   if (!in || !doc->read(in) || !doc->body) {
@@ -71,11 +86,16 @@ std::optional<json> load_fragment(const std::string& path, int base, std::string
     return std::nullopt;
   }
   template_markup_state state;
-  apply_load_conventions(*doc, state);
+  txl_prop_list params = apply_fragment_load_conventions(*doc, state, values, target_variables);
   renumber(*doc->body, base);
   json st = state_json(state);
-  json out = {{"html", body_markup(*doc->body)}, {"definitions", st["definitions"]},
-              {"variables", st["variables"]}, {"fragment", st["fragment"]}};
+  json conflicts = json::array();
+  json out = {{"html", body_markup(*doc->body)},
+              {"definitions", st["definitions"]},
+              {"variables", new_variables(state.variables, target_variables, conflicts)},
+              {"conflicts", conflicts},
+              {"fragment", st["fragment"]},
+              {"id", ansi_to_utf8(params.front()->text)}};
   doc->clear();
   return out;
 }

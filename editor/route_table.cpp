@@ -25,6 +25,9 @@ const std::vector<route>& editor_routes() {
       {"POST", "/api/check", route_kind::change, handle_check},
       {"GET", "/api/fragments", route_kind::api, handle_fragments},
       {"POST", "/api/fragment", route_kind::change, handle_fragment},
+      // Parameter input dialog
+      {"POST", "/api/parameter-input", route_kind::change, handle_parameter_input},
+      {"POST", "/api/parameter-text", route_kind::change, handle_parameter_text},
       {"POST", "/api/project", route_kind::change, handle_project},
       {"POST", "/api/preview", route_kind::change, handle_preview},
       // element properties

@@ -59,6 +59,9 @@ void handle_save(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_files(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_fonts(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_check(editor_context&, const httplib::Request&, httplib::Response&);
+// Parameter input dialog
+void handle_parameter_input(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_parameter_text(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_fragments(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_fragment(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_project(editor_context&, const httplib::Request&, httplib::Response&);

@@ -5,6 +5,7 @@
 
 #include "editor/codepage_text.h"
 #include "editor/document.h"
+#include "editor/document_json.h"
 #include "editor/fragments.h"
 #include "editor/preview.h"
 #include "editor/random_hex.h"
@@ -101,6 +102,28 @@ void handle_fragments(editor_context& ctx, const httplib::Request&, httplib::Res
   send_json(res, {{"dir", dir}, {"entries", entries}});
 }
 
+namespace {
+
+// The wizard's values ([{"name", "value"}]) as a property list; false with `error` when it is
+// no such list.
+bool take_params(const json& list, txl_prop_list& out, std::string& error) {
+  if (!list.is_array()) {
+    error = "params must be an array";
+    return false;
+  }
+  json props = json::array();
+  for (const json& p : list) {
+    if (!p.is_object() || !p.contains("name") || !p.contains("value")) {
+      error = "each parameter needs its name and value";
+      return false;
+    }
+    props.push_back({{"name", p["name"]}, {"expr", p["value"]}});
+  }
+  return take_props(props, out, error);
+}
+
+}  // namespace
+
 void handle_fragment(editor_context&, const httplib::Request& req, httplib::Response& res) {
   json body;
   if (!read_json(req, res, body))
@@ -114,7 +137,12 @@ void handle_fragment(editor_context&, const httplib::Request& req, httplib::Resp
     return send_error(res, 400, "'" + path + "' is not a fragment file (.htt).", title);
   int base = body.value("base", 0);
   std::string error;
-  std::optional<json> fragment = load_fragment(path, base < 0 ? 0 : base, error);
+  txl_prop_list values;
+  txl_prop_list target_variables;
+  if (!take_params(body.value("params", json::array()), values, error) ||
+      !take_props(body.value("variables", json::array()), target_variables, error))
+    return send_error(res, 400, error, title);
+  std::optional<json> fragment = load_fragment(path, base < 0 ? 0 : base, values, target_variables, error);
   if (!fragment)
     return send_error(res, 500, error, title);
   send_json(res, *fragment);

@@ -87,3 +87,7 @@ export const element_set = (element, key, change) => post('/api/element/set', { 
 export const builder_recognize = (builder, text, options = {}) => post('/api/builder/recognize', { builder, text, options });
 export const builder_emit = (builder, fields) => post('/api/builder/emit', { builder, fields });
 export const channels = () => get('/api/channels');
+// Parameter input dialog
+export const parameter_input = (text, mode) => post('/api/parameter-input', { text, mode });
+export const parameter_text = expr => post('/api/parameter-text', { expr });
+export const fragment_with = (path, base, params, variables) => post('/api/fragment', { path, base, params, variables });

@@ -16,6 +16,7 @@ import { message_box, error_box } from './message_box.js';
 import { next_wait } from './waiting.js';
 import { run_dialog } from './dialogs/dialog.js';
 import { set_insertion_context } from './dialogs/insertion_menu.js';
+import { select_parameter } from './dialogs/fragment_dialogs.js';
 import { set_browser_context } from './dialogs/channel_browser.js';
 
 const $ = selector => document.querySelector(selector);
@@ -178,7 +179,8 @@ async function start() {
   });
   doc = new DocumentController(surface, { on_changed: update_states });
   doc.settings = server_state.settings || doc.settings;
-  set_insertion_context({ has_parameters: () => (doc.state.fragment?.params?.length ?? 0) > 0 });
+  set_insertion_context({ has_parameters: () => (doc.state.fragment?.params?.length ?? 0) > 0,
+    pick_parameter: () => select_parameter(doc.state.fragment.params) });
   set_browser_context({ choose_project: () => doc.choose_project('', false) });
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });

@@ -9,7 +9,7 @@ import * as dialogs from './dialogs/simple_dialogs.js';
 import * as element_properties from './dialogs/element_properties.js';
 import * as cell_format from './dialogs/cell_format.js';
 import * as trend_properties from './dialogs/trend_properties.js';
-import { error_box } from './message_box.js';
+import * as document_commands from './document_commands.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
   '#008080', '#808080', '#C0C0C0', '#FF0000', '#00FF00', '#FFFF00', '#0000FF', '#FF00FF',
@@ -51,13 +51,7 @@ export function make_commands(ctx) {
     state: () => ({ enabled: !!doc.settings.recent?.[i] }), run: () => doc.open_recent(i),
   }));
   add('exit', () => doc.exit());
-  add('document-properties', async () => {
-    const r = await dialog(() => dialogs.document_properties(doc.state));
-    if (!r) return;
-    Object.assign(doc.state, r);
-    doc.modified = true;
-    ctx.changed();
-  });
+  add('document-properties', () => document_commands.document_properties(ctx, dialog));
 
   // Edit
   add(40010, () => doc.undo(), () => ({ enabled: doc.undo_manager.can_undo() }));
@@ -119,7 +113,7 @@ export function make_commands(ctx) {
   add(41008, () => insert_image(ctx, dialog), () => ({ enabled: loaded() }));
   add(32832, () => insert_anchor(ctx, dialog), () => ({ enabled: loaded() }));
   add(41009, () => edit_hyperlink(ctx, dialog, null), () => ({ enabled: loaded() }));
-  add(32850, () => insert_fragment(ctx, dialog), () => ({ enabled: loaded() }));
+  add(32850, () => document_commands.insert_fragment(ctx, dialog), () => ({ enabled: loaded() }));
   add(43000, () => group(surface, 'SPAN'), () => ({ enabled: loaded() }));
   add(43001, () => group(surface, 'DIV'), () => ({ enabled: loaded() }));
 
@@ -133,7 +127,8 @@ export function make_commands(ctx) {
   add(43011, () => edit_anchor(ctx, dialog, target()));
   add(43023, () => edit_hyperlink(ctx, dialog, surface.closest(target(), 'a[href]')));
   add(43013, () => format_cell(ctx, dialog, surface.closest(target(), 'td, th')));
-  add(43012, () => {}, () => ({ enabled: false }));
+  add(43012, () => document_commands.cell_series(ctx, dialog, surface.closest(target(), 'td, th')),
+    () => ({ enabled: loaded() && !!surface.closest(target(), 'td, th') }));
 
   // View, tools, preview, help
   add(41010, () => surface.set_aids({ glyphs: !surface.show_glyphs }), () => ({ enabled: loaded(), checked: surface.show_glyphs }));
@@ -256,26 +251,6 @@ async function edit_hyperlink(ctx, dialog, a) {
   const empty = surface.range().collapsed;
   const link = surface.insert_record({ tag: 'A', attributes: `HREF="${escape_attr(r.href)}"${target}`, content: empty ? escape_text(r.href) : '' });
   if (link) surface.caret_after(link);
-  surface.changed(null);
-}
-
-async function insert_fragment(ctx, dialog) {
-  const folder = await api.fragments().catch(e => ({ error: e.message }));
-  if (folder.error || !folder.dir) { await error_box(folder.error || t('44344')); return; }
-  const path = await dialog(() => dialogs.fragment_chooser(folder));
-  if (!path) return;
-  const { doc, surface } = ctx;
-  let piece;
-  try {
-    piece = await api.fragment(path, doc.state.definitions.length);
-  } catch (e) {
-    await error_box(`${t('44344')}\n${e.message}`);
-    return;
-  }
-  doc.state.definitions.push(...(piece.definitions || []));
-  const names = new Set(doc.state.variables.map(v => v.name));
-  doc.state.variables.push(...(piece.variables || []).filter(v => !names.has(v.name)));
-  surface.insert_markup(piece.html);
   surface.changed(null);
 }
 

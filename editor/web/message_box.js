@@ -7,8 +7,9 @@ import { waiting_for_user } from './waiting.js';
 const ICONS = { error: '\u26D4', warning: '\u26A0', question: '?', info: '\u2139' };
 
 // Shows `message` and returns the name of the button pressed ("ok", "yes", "no", "cancel");
-// Escape answers "cancel" when there is such a button, else "no" or "ok".
-export function message_box(message, { caption = t('44302'), icon = 'error', buttons = ['ok'] } = {}) {
+// `default_button` names the button that has the focus (else the first). Escape answers
+// "cancel" when there is such a button, else "no" or "ok".
+export function message_box(message, { caption = t('44302'), icon = 'error', buttons = ['ok'], default_button = null } = {}) {
   const title_id = uid('mb'), text_id = uid('mb');
   const box = el('dialog', {
     role: 'alertdialog', class: 'message-box', 'aria-labelledby': title_id,
@@ -31,7 +32,7 @@ export function message_box(message, { caption = t('44302'), icon = 'error', but
       finish(buttons.includes('cancel') ? 'cancel' : buttons.includes('no') ? 'no' : 'ok');
     });
     box.showModal();
-    box.querySelector('button').focus();
+    (box.querySelector(`button[data-answer="${default_button}"]`) || box.querySelector('button')).focus();
     waiting_for_user();
   });
 }

@@ -1,6 +1,5 @@
-// The small dialogs of the editing view: anchor, hyperlink, image, element properties (until
-// the property catalogue exists), cell format and trend properties placeholders, document
-// properties, language and About. Each open(initial) resolves with the result or null.
+// The small dialogs of the editing view: anchor, hyperlink, image, language and About. Each
+// open(initial) resolves with the result or null.
 import { el, labelled_input } from '../dom.js';
 import { t, file_filters } from '../strings.js';
 import { run_dialog, row, group } from './dialog.js';
@@ -49,14 +48,6 @@ export function image({ src = '', alt = '', width = '', height = '', base_dir = 
     if (!s.input.value.trim()) return undefined;
     return { src: s.input.value.trim(), alt: a.input.value, width: w.input.value.trim(), height: h.input.value.trim() };
   });
-}
-
-// Document properties: {title, refresh}.
-export function document_properties({ title = '', refresh = 0 } = {}) {
-  const ti = field(t('label.title'), title);
-  const re = field(t('label.refresh'), String(refresh || 0), { inputmode: 'numeric' });
-  return run_dialog(t('dlg.docprops'), [ti.row, re.row], () =>
-    ({ title: ti.input.value, refresh: Math.max(0, parseInt(re.input.value, 10) || 0) }));
 }
 
 // Language: resolves with a two-letter code.
