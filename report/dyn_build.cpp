@@ -39,18 +39,23 @@ html_dyn_elt* make_element(dyn_class kind, const html_elt_def* def) {
   }
 }
 
+// Says once that elements below the nesting bound stay as they are. Kept out of convert, which
+// runs once per nesting level on the way down: its message would widen every one of those frames.
+[[gnu::noinline]] void report_nesting_too_deep(htdoc_processor& processor, const html_elt_tag& tag) {
+  const std::string message = "nesting too deep: dynamic elements below " +
+                              std::to_string(htdoc_processor::max_dynamic_nesting) +
+                              " levels are written as they are\n";
+  processor.diagnostics().report({message, nullptr, -1, tag.source_offset});
+}
+
 // Replaces the tag at *link by a dynamic element holding its content and properties, or
 // returns null when the tag does not qualify (or is nested too deep to be made dynamic).
 html_dyn_elt* convert(htdoc_processor& processor, html_element** link, html_elt_tag* tag, html_elt_tag* parent,
                       const txl_prop_list* params) {
   dyn_class kind = class_of(tag->name());
   if (processor.dynamic_nesting >= htdoc_processor::max_dynamic_nesting) {
-    if (!processor.nesting_reported) {
-      const std::string message = "nesting too deep: dynamic elements below " +
-                                  std::to_string(htdoc_processor::max_dynamic_nesting) +
-                                  " levels are written as they are\n";
-      processor.diagnostics().report({message, nullptr, -1, tag->source_offset});
-    }
+    if (!processor.nesting_reported)
+      report_nesting_too_deep(processor, *tag);
     processor.nesting_reported = true;
     return nullptr;
   }
