@@ -7,6 +7,9 @@ import * as api from '../api.js';
 import { run_dialog, row } from './dialog.js';
 import { message_box } from '../message_box.js';
 import * as expression_dialog from './expression_dialog.js';
+import * as builders from './builders.js';
+import * as lists from './builder_lists.js';
+import * as browsers from './channel_browser.js';
 
 export const PARAM_TYPES = ['STR', 'NUM', 'INT', 'OBJ', 'CHAN', 'LIST', 'STRLIST', 'TIME', 'EXPR', 'COLOR', 'FONT'];
 const INPUT_MODES = { INT: 1, NUM: 2, STR: 3 };
@@ -44,23 +47,26 @@ export async function parameter_input(prompt, value, mode) {
   return result;
 }
 
-// Opens the value editor of a parameter's type; resolves with the new value text or null.
-// Types whose builders the editor does not have yet take an expression.
-export function edit_value(param) {
-  const mode = INPUT_MODES[param.type] || (PARAM_TYPES.includes(param.type) ? 0 : 3);
-  if (mode) return parameter_input(param.prompt, param.value, mode);
-  if (param.type === 'COLOR') return color_value(param.value);
-  return expression_dialog.open(param.value || '');
-}
+// The value editor of each parameter type that is not typed into the "Parameter" input. Each
+// opens on the value text and resolves with the expression text the parameter's references
+// are replaced by (a string literal for colours and fonts), or null.
+const VALUE_EDITORS = {
+  OBJ: browsers.object,
+  CHAN: text => browsers.channel(text),
+  LIST: lists.array,
+  STRLIST: lists.string_array,
+  TIME: text => builders.time(text),
+  EXPR: text => expression_dialog.open(text),
+  COLOR: lists.color,
+  FONT: lists.font,
+};
 
-// COLOR: a colour chosen and stored as a string literal.
-async function color_value(value) {
-  const id = uid('color');
-  const input = el('input', { type: 'color', id });
-  const m = /#[0-9a-f]{6}/i.exec(value || '');
-  if (m) input.value = m[0];
-  const chosen = await run_dialog(t('dlg.choosecolor'), [el('label', { for: id, text: t('label.color') }), input], () => input.value);
-  return chosen ? JSON.stringify(chosen.toUpperCase()) : null;
+// Opens the value editor of a parameter's type; resolves with the new value text or null.
+// A type that is empty or unknown takes text.
+export function edit_value(param) {
+  const editor = VALUE_EDITORS[param.type];
+  if (editor) return editor(param.value || '');
+  return parameter_input(param.prompt, param.value, INPUT_MODES[param.type] || 3);
 }
 
 // "Fragment parameter properties": resolves with {name, type, desc, prompt, value}. An
