@@ -28,7 +28,7 @@ long long seconds_since_1970(fs::file_time_type t) {
 }  // namespace
 
 bool is_known_filter(const std::string& f) {
-  return f == "html" || f == "htt" || f == "all" || f == "images" || f == "project";
+  return f == "html" || f == "htt" || f == "all" || f == "images" || f == "backgrounds" || f == "project";
 }
 
 bool filter_admits(const std::string& filter, const std::string& name) {
@@ -43,6 +43,8 @@ bool filter_admits(const std::string& filter, const std::string& name) {
     return ext == ".json";
   if (filter == "images")
     return ext == ".png" || ext == ".gif" || ext == ".jpg" || ext == ".jpeg" || ext == ".bmp" || ext == ".svg";
+  if (filter == "backgrounds")
+    return ext == ".gif" || ext == ".jpg" || ext == ".png" || ext == ".xbm" || ext == ".bmp";
   return false;
 }
 

@@ -11,6 +11,7 @@ function server_filter(patterns) {
   const p = patterns.join(';').toLowerCase();
   if (p.includes('*.htt')) return 'htt';
   if (p.includes('*.html')) return 'html';
+  if (p.includes('*.xbm')) return 'backgrounds';
   if (p.includes('*.png')) return 'images';
   if (p.includes('*.json')) return 'project';
   return 'all';
