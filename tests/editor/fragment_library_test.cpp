@@ -1,10 +1,13 @@
 // Every fragment of the library, inserted with its default values into a new document, gives
-// a report without failure markers and without problems.
+// a report without failure markers and without problems: in the editor's preview over the
+// simulated source, and from `quillet report` over the simulated source and a history store
+// of the demo plant.
 #include <filesystem>
 #include <regex>
 
 #include <gtest/gtest.h>
 
+#include "../app/program_run.h"
 #include "editor_fixture.h"
 
 namespace quillet::editor {
@@ -15,16 +18,33 @@ namespace fs = std::filesystem;
 
 class fragment_library_test : public editor_fixture {};
 
+const std::regex marker("#[A-Z\\[\\]()_]+ ?:|#[A-Z_!]+#");
+
+// Runs `quillet report` on `path` with `extra` arguments; expects a clean run and report.
+void expect_clean_report(const std::string& path, std::vector<std::string> extra, const std::string& dir) {
+  std::vector<std::string> args{"report", path, "--log", "--out", "r", "--time", "2026-12-04T00:00"};
+  args.insert(args.end(), extra.begin(), extra.end());
+  test::program_result run = test::run_program(QUILLET_PROGRAM, args, dir, {"TZ=UTC"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string report = test::file_text(dir + "/r/" + fs::path(path).stem().string() + ".htm");
+  std::smatch m;
+  EXPECT_FALSE(std::regex_search(report, m, marker)) << m.str(0) << "\n" << report;
+}
+
 TEST_F(fragment_library_test, each_fragment_reports_cleanly_with_its_defaults) {
   start();
-  const std::regex marker("#[A-Z\\[\\]()_]+ ?:");
+  const std::string work = dir.string();
+  test::program_result import = test::run_program(QUILLET_PROGRAM, {"import", "--store", "plant.db", "--demo-plant",
+      "--from", "2026-12-01T00:00", "--to", "2026-12-04T00:00"}, work, {"TZ=UTC"});
+  ASSERT_EQ(import.exit_code, 0) << import.err;
   int seen = 0;
   for (const auto& entry : fs::directory_iterator(fs::path(QUILLET_FRAGMENTS) / "en")) {
     if (entry.path().extension() != ".htt")
       continue;
     ++seen;
     SCOPED_TRACE(entry.path().filename().string());
-    json doc, piece, preview;
+    json doc, piece, preview, saved;
     ASSERT_EQ(post("/api/new", json::object(), &doc), 200);
     ASSERT_EQ(post("/api/fragment", {{"path", entry.path().string()}, {"base", 0}}, &piece), 200);
     EXPECT_FALSE(piece["fragment"]["params"].empty());
@@ -41,8 +61,12 @@ TEST_F(fragment_library_test, each_fragment_reports_cleanly_with_its_defaults) {
     ASSERT_TRUE(report);
     std::smatch m;
     EXPECT_FALSE(std::regex_search(report->body, m, marker)) << m.str(0) << "\n" << report->body;
+    const std::string path = work + "/" + entry.path().stem().string() + ".html";
+    ASSERT_EQ(post("/api/save", {{"path", path}, {"html", html}, {"state", state}}, &saved), 200) << saved.dump();
+    expect_clean_report(path, {}, work);
+    expect_clean_report(path, {"--store", "plant.db"}, work);
   }
-  EXPECT_GE(seen, 4);
+  EXPECT_GE(seen, 5);
 }
 
 }  // namespace
