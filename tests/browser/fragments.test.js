@@ -1,8 +1,9 @@
-// Browser flows of document properties, the fragment flag and the cell series dialog against a
-// real `quillet edit` server.
+// Browser flows of document properties, the fragment flag, the wizard with the fragment library
+// and the cell series dialog against a real `quillet edit` server.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync } from 'node:fs';
+import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
 import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser } from './harness.js';
 
 after(close_browser);
@@ -106,6 +107,72 @@ test('the wizard edits a parameter through the integer input and inserts the fra
     const saved = readFileSync(editor.file, 'latin1');
     assert.match(saved, /<!--\$VX VAR NAME="Stat1\.start" VALUE=%\{DTIME\(@"Stat1\.end", "HR", 48\)\}%-->/);
     assert.match(saved, /<!--\$VX ELT VALUE=%\{FORMAT\("%\.2f", MIN\(@"Stat1\.stat"\)\)\}%-->/);
+  } finally {
+    await editor.stop();
+  }
+});
+
+const LIBRARY = new URL('../../fragments/en/', import.meta.url).pathname;
+
+test('each library fragment goes in through the wizard with its defaults and previews cleanly', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    let coloured = 0;
+    for (const name of readdirSync(LIBRARY).filter(n => n.endsWith('.htt')).sort()) {
+      await select_in(page, '#first');
+      command(page, '32850');
+      const chooser = page.getByRole('dialog', { name: 'Fragment' });
+      await chooser.getByLabel('Fragments:').selectOption({ label: name });
+      await chooser.getByRole('button', { name: 'OK' }).click();
+      const wizard = page.getByRole('dialog', { name: 'Fragment Wizard' });
+      await wizard.waitFor();
+      const colour = wizard.getByRole('gridcell', { name: 'Highlight colour' });
+      if (await colour.count()) {
+        await colour.dblclick();
+        const choose = page.getByRole('dialog', { name: 'Choose color' });
+        assert.equal(await choose.locator('input[type=text]').inputValue(), '#FFC0C0', name);
+        await choose.getByRole('button', { name: 'OK' }).click();
+        await choose.waitFor({ state: 'detached' });
+        await wizard.getByRole('row').filter({ hasText: 'Highlight colour"#FFC0C0"' }).waitFor({ timeout: 3000 });
+        coloured++;
+      }
+      await wizard.getByRole('button', { name: 'OK' }).click();
+      await idle(page);
+      await command(page, '32819');
+      const report = await page.frameLocator('iframe[data-role="preview"]').locator('body').textContent();
+      assert.doesNotMatch(report, /#[!A-Z][A-Z_ \[\]()]*[:#]/, name);
+      assert.equal(await page.locator('#preview .problems button').count(), 0, name);
+    }
+    assert.ok(coloured > 0, 'a colour parameter was edited with "Choose color"');
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('the background image is chosen among image files and written to the body', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    for (const file of ['sky.png', 'grid.xbm', 'notes.txt']) writeFileSync(join(editor.dir, file), 'x');
+    const page = await open_page(editor);
+    command(page, 'document-properties');
+    const props = page.getByRole('dialog', { name: 'Document properties' });
+    await props.getByRole('button', { name: 'Browse...' }).nth(1).click();
+    const chooser = page.getByRole('dialog', { name: 'Background image:' });
+    const types = chooser.getByLabel('Files of type:');
+    assert.deepEqual(await types.locator('option').allTextContents(),
+      ['Image files (*.gif;*.jpg;*.png;*.xbm,*.bmp)', 'All files (*.*)']);
+    const files = chooser.getByRole('listbox');
+    await files.getByRole('option', { name: 'sky.png' }).waitFor();
+    assert.deepEqual((await files.getByRole('option').allTextContents()).filter(n => n.includes('.')).sort(), ['grid.xbm', 'sky.png']);
+    await types.selectOption({ index: 1 });
+    await files.getByRole('option', { name: 'notes.txt' }).waitFor();
+    await files.getByRole('option', { name: 'sky.png' }).dblclick();
+    await chooser.waitFor({ state: 'detached' });
+    assert.equal(await props.getByLabel('Background image:').inputValue(), 'sky.png');
+    await props.getByRole('button', { name: 'OK' }).click();
+    await idle(page);
+    assert.match(await in_template(page, doc => doc.body.getAttribute('style')), /background-image: url\("sky\.png"\)/);
   } finally {
     await editor.stop();
   }
