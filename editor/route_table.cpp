@@ -34,6 +34,9 @@ const std::vector<route>& editor_routes() {
       {"GET", "/api/catalogue", route_kind::api, handle_catalogue},
       {"POST", "/api/element/rows", route_kind::change, handle_element_rows},
       {"POST", "/api/element/set", route_kind::change, handle_element_set},
+      // Colours of the property pages
+      {"GET", "/api/colors", route_kind::api, handle_colors},
+      {"POST", "/api/color", route_kind::change, handle_color},
       // Expression builders.
       {"POST", "/api/builder/recognize", route_kind::change, handle_builder_recognize},
       {"POST", "/api/builder/emit", route_kind::change, handle_builder_emit},

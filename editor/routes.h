@@ -76,5 +76,8 @@ void handle_channels(editor_context&, const httplib::Request&, httplib::Response
 void handle_catalogue(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_element_rows(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_element_set(editor_context&, const httplib::Request&, httplib::Response&);
+// Colours of the property pages.
+void handle_colors(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_color(editor_context&, const httplib::Request&, httplib::Response&);
 
 }  // namespace quillet::editor

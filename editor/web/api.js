@@ -83,6 +83,9 @@ export async function report_text(url) {
 export const catalogue = () => get('/api/catalogue');
 export const element_rows = element => post('/api/element/rows', { element });
 export const element_set = (element, key, change) => post('/api/element/set', { element, key, ...change });
+// Colours: the names reports know, and a typed colour as a report reads it ({ok, color}).
+export const colors = () => get('/api/colors');
+export const color = text => post('/api/color', { text });
 // Expression builders.
 export const builder_recognize = (builder, text, options = {}) => post('/api/builder/recognize', { builder, text, options });
 export const builder_emit = (builder, fields) => post('/api/builder/emit', { builder, fields });

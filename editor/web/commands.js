@@ -237,21 +237,38 @@ async function edit_anchor(ctx, dialog, element) {
   if (name) ctx.surface.set_attribute(a, 'name', name);
 }
 
+// Hyperlink properties: the address, target and title as attributes, a dynamic address as
+// the link's ATTR.HREF; one undoable step.
 async function edit_hyperlink(ctx, dialog, a) {
-  const { surface } = ctx;
-  const current = a ? { href: surface.attribute(a, 'href'), target: surface.attribute(a, 'target') } : {};
+  const { surface, doc } = ctx;
+  const definition = a ? doc.definition_of(a) || [] : [];
+  const current = a ? { href: surface.attribute(a, 'href'), target: surface.attribute(a, 'target'),
+    title: surface.attribute(a, 'title'), expression: definition.find(p => p.name === 'ATTR.HREF')?.expr || '' } : {};
   const r = await dialog(() => dialogs.hyperlink(current));
   if (!r) return;
-  if (a) {
-    surface.set_attribute(a, 'href', r.href);
-    surface.set_attribute(a, 'target', r.target);
-    return;
+  const href = r.href || (r.expression ? current.href || '#' : '');
+  if (!a) {
+    const empty = surface.range().collapsed;
+    a = surface.insert_record({ tag: 'A', attributes: `HREF="${escape_attr(href)}"`, content: empty ? escape_text(r.href || r.expression) : '' });
+    if (!a) return;
+    surface.caret_after(a);
   }
-  const target = r.target ? ` TARGET="${escape_attr(r.target)}"` : '';
-  const empty = surface.range().collapsed;
-  const link = surface.insert_record({ tag: 'A', attributes: `HREF="${escape_attr(r.href)}"${target}`, content: empty ? escape_text(r.href) : '' });
-  if (link) surface.caret_after(link);
+  const record = surface.element_record(a);
+  Object.assign(record.attributes, { HREF: href, TARGET: r.target, TITLE: r.title });
+  for (const name of ['TARGET', 'TITLE']) if (!record.attributes[name]) delete record.attributes[name];
+  surface.apply_element_record(a, record);
+  set_dynamic_href(ctx, a, r.expression);
   surface.changed(null);
+}
+
+// Writes or removes the ATTR.HREF property of the link's definition.
+function set_dynamic_href(ctx, a, expression) {
+  const { surface, doc } = ctx;
+  const others = (doc.definition_of(a) || []).filter(p => p.name !== 'ATTR.HREF');
+  const properties = expression ? [...others, { name: 'ATTR.HREF', expr: expression }] : others;
+  const n = surface.dynelt_number(a);
+  if (n > 0) doc.state.definitions[n - 1] = properties;
+  else if (properties.length) doc.add_definition(a, properties);
 }
 
 function group(surface, tag) {

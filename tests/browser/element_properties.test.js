@@ -5,6 +5,8 @@ import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { start_editor, open_page, command, idle, close_browser } from './harness.js';
 
+const DEMO_PROJECT = new URL('../../examples/demo_project.json', import.meta.url).pathname;
+
 after(close_browser);
 
 const frame = page => page.frameLocator('iframe[data-role="template"]');
@@ -82,7 +84,7 @@ test('a cell\'s properties and format are edited, undone and saved', async () =>
 });
 
 test('a trend\'s settings and curves are written as its dynamic properties', async () => {
-  const editor = await start_editor('plain.html');
+  const editor = await start_editor('plain.html', ['--project', DEMO_PROJECT]);
   try {
     const page = await open_page(editor);
     await frame(page).locator('#first').click();
@@ -95,8 +97,13 @@ test('a trend\'s settings and curves are written as its dynamic properties', asy
     await trend.getByRole('tab', { name: 'Curves' }).click();
     for (const name of ['Boiler.T', 'Boiler.P']) {
       await trend.getByRole('button', { name: 'Add' }).click();
-      await trend.getByLabel('Channel').last().fill(name);
+      await trend.getByLabel('Channel', { exact: true }).last().fill(name);
     }
+    await trend.getByLabel('Channel', { exact: true }).first().fill('CHAN("T_RETURN",0,"BOILERS")');
+    await trend.getByRole('button', { name: 'Browse channel' }).first().click();
+    const browser = page.getByRole('dialog', { name: 'Channel browser' });
+    await browser.getByRole('button', { name: 'OK' }).click();
+    await browser.waitFor({ state: 'detached' });
     await trend.getByLabel('Maximum').last().fill('ten');
     await trend.getByRole('button', { name: 'OK' }).click();
     await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
@@ -107,8 +114,81 @@ test('a trend\'s settings and curves are written as its dynamic properties', asy
     const saved = readFileSync(editor.file, 'latin1');
     assert.match(saved, /DT=%\{3600\}%/);
     assert.match(saved, /GRID_COLOR=%\{"silver"\}%/);
-    assert.match(saved, /CHANNEL=%\{LIST\(CHAN\("Boiler\.T"\),CHAN\("Boiler\.P"\)\)\}%/);
+    assert.match(saved, /CHANNEL=%\{LIST\(CHAN\( "T_RETURN", 0, "BOILERS"\),CHAN\("Boiler\.P"\)\)\}%/);
     assert.match(saved, /MAXVAL=%\{LIST\(0,10\)\}%/);
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('the font and colour pages and a dynamic link address follow their rules', async () => {
+  const editor = await start_editor('links.html');
+  try {
+    const page = await open_page(editor);
+    const open_row = async (selector, key) => {
+      await frame(page).locator(selector).click({ button: 'right' });
+      await page.click('.context-menu [data-command="43014"]');
+      const props = page.getByRole('dialog', { name: 'HTML element properties' });
+      await props.locator(`tr[data-help-key="${key}"]`).dblclick();
+      return props;
+    };
+    const sheet = page.getByRole('dialog', { name: 'Element property editor' });
+    const ok = async dialog => { await dialog.getByRole('button', { name: 'OK', exact: true }).click(); await dialog.waitFor({ state: 'detached' }); };
+
+    let props = await open_row('#big', 'FONT');
+    assert.equal(await sheet.getByLabel('SIZE', { exact: true }).inputValue(), '+1');
+    await ok(sheet);
+    await props.locator('tr[data-help-key="A_SIZE_FONT"] td:nth-child(2)', { hasText: '+1' }).waitFor();
+    await props.locator('tr[data-help-key="FONT"]').dblclick();
+    await sheet.getByLabel('Size', { exact: true }).fill('14');
+    await sheet.getByLabel('Size unit').fill('pt');
+    await sheet.getByRole('button', { name: 'Browse...' }).click();
+    const chooser = page.getByRole('dialog', { name: 'Font' });
+    assert.equal(await chooser.getByLabel('Weight:').inputValue(), '400');
+    assert.equal(await chooser.getByLabel('Size (pt):').inputValue(), '14');
+    await chooser.getByLabel('Font:').fill('DejaVu Serif');
+    await chooser.getByLabel('Weight:').selectOption('600');
+    await chooser.getByLabel('Italic').check();
+    await chooser.getByLabel('Size (pt):').fill('11.6');
+    await ok(chooser);
+    assert.equal(await sheet.getByLabel('Weight').inputValue(), '600');
+    await sheet.getByLabel('Line:', { exact: true }).fill('1.5');
+    await ok(sheet);
+    await ok(props);
+
+    props = await open_row('#big', 'COLOR');
+    const color = sheet.getByLabel('Color name or RGB-code (#RRGGBB):');
+    await color.fill('SkyBlue');
+    await sheet.locator('.color-sample[data-color="#87CEEB"]').waitFor();
+    await sheet.getByRole('button', { name: 'Browse...' }).click();
+    const colors = page.getByRole('dialog', { name: 'Color' });
+    assert.equal(await colors.getByLabel('Green:').inputValue(), '206');
+    await colors.getByRole('button', { name: 'FIREBRICK' }).click();
+    await ok(colors);
+    assert.equal(await color.inputValue(), '#B22222');
+    await ok(sheet);
+    await ok(props);
+
+    await frame(page).locator('#link').click({ button: 'right' });
+    await page.click('.context-menu [data-command="43023"]');
+    const link = page.getByRole('dialog', { name: 'Hyperlink' });
+    await link.getByLabel('Dynamic address:').fill('"day_" +');
+    await link.getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
+    await link.getByLabel('Dynamic address:').fill('"day_" + TIMESTR("%Y%m%d", TIME()) + ".htm"');
+    await link.getByLabel('Title:').fill('Daily');
+    await ok(link);
+    await frame(page).locator('#link').click({ button: 'right' });
+    await page.click('.context-menu [data-command="43023"]');
+    assert.equal(await link.getByLabel('Dynamic address:').inputValue(), '"day_" + TIMESTR("%Y%m%d", TIME()) + ".htm"');
+    await link.getByRole('button', { name: 'Cancel' }).click();
+
+    await idle(page);
+    await command(page, '57603');
+    await page.waitForFunction(() => !document.title.includes('*'));
+    const saved = readFileSync(editor.file, 'latin1');
+    assert.match(saved, /<FONT SIZE="\+1" [^>]*STYLE="font-family: DejaVu Serif; font-size: 12pt; font-weight: 600; font-style: italic; line-height: 1.5; color: #B22222"/);
+    assert.match(saved, /<A HREF=old.htm [^>]*TITLE=Daily[^>]*><!--\$VX ELT "ATTR\.HREF"=%\{"day_" \+ TIMESTR\("%Y%m%d", TIME\(\)\) \+ "\.htm"\}%-->/);
   } finally {
     await editor.stop();
   }

@@ -8,6 +8,8 @@
 #include "editor/property_catalogue.h"
 #include "editor/web_assets.h"
 #include "editor_fixture.h"
+#include "txl/compiler.h"
+#include "txl/user_function.h"
 
 namespace quillet::editor {
 namespace {
@@ -153,12 +155,58 @@ TEST(property_catalogue, background_rows_read_the_hyphenated_property_and_keep_u
   EXPECT_EQ(style_text(e.style), "background-image: url(a.png)");
 }
 
+// The sections of the help page by their ids.
+std::map<std::string, std::string> help_sections(const std::string& page) {
+  std::map<std::string, std::string> sections;
+  for (std::size_t at = page.find("<section id=\""); at != std::string::npos; at = page.find("<section id=\"", at + 1)) {
+    std::size_t id_end = page.find('"', at + 13);
+    std::size_t end = page.find("</section>", id_end);
+    if (id_end == std::string::npos || end == std::string::npos)
+      break;
+    sections[page.substr(at + 13, id_end - at - 13)] = page.substr(id_end, end - id_end);
+  }
+  return sections;
+}
+
+// The text of the page's markup with the entities it uses decoded.
+std::string unescaped(std::string text) {
+  const std::pair<std::string, std::string> entities[] = {{"&quot;", "\""}, {"&#x27;", "'"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}};
+  for (const auto& [entity, c] : entities)
+    for (std::size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
+      text.replace(at, entity.size(), c);
+  return text;
+}
+
+// Whether every %{...}% example of the section compiles.
+bool examples_compile(const std::string& section) {
+  for (std::size_t at = section.find("%{"); at != std::string::npos; at = section.find("%{", at + 2)) {
+    std::size_t end = section.find("}%", at);
+    std::string text = unescaped(section.substr(at + 2, end - at - 2));
+    rc_ptr<txl_user_function> fn = make_rc<txl_user_function>("VALUE", text);
+    if (end == std::string::npos || txl_compiler().compile(text, fn.get()) != 0)
+      return false;
+  }
+  return true;
+}
+
+// Each property's section says what it does with an example of its own that compiles; the
+// page holds no section the catalogue does not name.
 TEST(property_catalogue, the_property_help_has_a_section_for_every_help_key) {
   std::optional<web_file> help = find_web_file("help/attrhelp.html", "");
   ASSERT_TRUE(help);
-  EXPECT_NE(help->bytes.find("id=\"UNKNOWN\""), std::string::npos);
-  for (const catalogue_row& r : property_catalogue())
-    EXPECT_NE(help->bytes.find("id=\"" + std::string(r.key) + "\""), std::string::npos) << r.key;
+  std::map<std::string, std::string> sections = help_sections(help->bytes);
+  EXPECT_TRUE(sections.contains("UNKNOWN"));
+  for (const catalogue_row& r : property_catalogue()) {
+    ASSERT_TRUE(sections.contains(std::string(r.key))) << r.key;
+    const std::string& text = sections[std::string(r.key)];
+    if (r.kind == row_kind::group)
+      continue;
+    EXPECT_NE(text.find("Example:"), std::string::npos) << r.key;
+    EXPECT_EQ(text.find("%{&quot;...&quot;}%"), std::string::npos) << r.key;
+    EXPECT_GT(text.size(), 160u) << r.key;
+    EXPECT_TRUE(examples_compile(text)) << r.key;
+  }
+  EXPECT_EQ(sections.size(), property_catalogue().size() + 1);
 }
 
 class property_routes : public editor_fixture {};
@@ -186,6 +234,25 @@ TEST_F(property_routes, rows_and_writes_go_through_the_server) {
                                       {"expression", "\"left\""}}, &set), 200);
   EXPECT_EQ(set["element"]["attributes"]["ALIGN"], "center");
   EXPECT_EQ(set["element"]["definition"][1]["name"], "ATTR.ALIGN");
+}
+
+TEST_F(property_routes, typed_colours_are_read_as_reports_read_them) {
+  start();
+  json names;
+  ASSERT_EQ(get("/api/colors", &names), 200);
+  ASSERT_EQ(names.size(), 140u);
+  EXPECT_EQ(names[17], json({{"name", "CORNFLOWER"}, {"rgb", "#6495ED"}}));
+  const std::pair<json, json> rows[] = {
+      {"red", "#FF0000"},       {"Red", "#FF0000"},       {"#f00", "#FF0000"},  {"skyblue", "#87CEEB"},
+      {"#12345678", "#123456"}, {"#8fbc8f", "#8FBC8F"},   {"cornflowerblue", nullptr},
+      {"#GGG", nullptr},        {"reddish", nullptr},     {"", nullptr},        {5, nullptr},
+  };
+  for (const auto& [text, want] : rows) {
+    json answer;
+    ASSERT_EQ(post("/api/color", {{"text", text}}, &answer), 200) << text;
+    EXPECT_EQ(answer["ok"], !want.is_null()) << text;
+    EXPECT_EQ(answer.value("color", json()), want) << text;
+  }
 }
 
 }  // namespace

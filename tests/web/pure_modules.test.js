@@ -94,6 +94,28 @@ test('the font page reads weights, FONT sizes, three-state boxes and decorations
   assert.equal(decoration_text({ overline: true, underline: true, 'line-through': true }), 'underline line-through overline');
 });
 
+test('length pairs split and join without losing what was typed; the font chooser maps weights and sizes', async () => {
+  const { split_length, join_length, chooser_weight, weight_item_of, chooser_points } = await import('../../editor/web/font_rules.js');
+  for (const [text, number, unit, back] of [['12pt', '12', 'pt', '12pt'], ['1.5 em', '1.5', 'em', '1.5em'], ['12', '12', '', '12'],
+    ['3furlongs', '3', 'furlongs', '3furlongs'], ['-0.5e1px', '-0.5e1', 'px', '-0.5e1px'], ['120%', '120', '%', '120%'],
+    ['larger', 'larger', '', 'larger'], ['', '', '', '']]) {
+    assert.deepEqual(split_length(text), { number, unit }, text);
+    assert.equal(join_length(number, unit), back, text);
+  }
+  assert.equal(join_length('small', 'pt'), 'small');
+  for (const [item, weight] of [['bold', 700], ['600', 700], ['800', 700], ['900', 400], ['normal', 400], ['bolder', 400], ['', 400]]) {
+    assert.equal(chooser_weight(item), weight, item);
+  }
+  for (const [weight, item] of [[400, 'normal'], [700, 'bold'], [300, '300'], [650, 'normal'], [0, 'normal']]) {
+    assert.equal(weight_item_of(weight), item, String(weight));
+  }
+  assert.equal(weight_item_of(chooser_weight('normal')), 'normal');
+  assert.equal(chooser_points({ number: '12', unit: 'pt' }), 12);
+  assert.equal(chooser_points({ number: '9.5', unit: '' }), 9.5);
+  assert.equal(chooser_points({ number: '12', unit: 'px' }), null);
+  assert.equal(chooser_points({ number: 'large', unit: '' }), null);
+});
+
 test('trend curves split and join as LIST expressions, channels and strings round-trip', async () => {
   const { list_items, list_expression, channel_name, quote, unquote } = await import('../../editor/web/trend_values.js');
   assert.deepEqual(list_items('LIST(CHAN("a,b"), CHAN("c", 2),3)'), ['CHAN("a,b")', 'CHAN("c", 2)', '3']);

@@ -9,6 +9,8 @@ import { error_box } from '../message_box.js';
 import { run_dialog } from './dialog.js';
 import { expression_field } from './expression_field.js';
 import { font_page } from './font_page.js';
+import * as color_chooser from './color_chooser.js';
+import * as api from '../api.js';
 
 const FONT_ROW = 0x100, COLOR_ROW = 0x200, DYNAMIC_ONLY = 0x400;
 
@@ -71,20 +73,37 @@ function value_page(key, value) {
     change: () => (input.value === value ? {} : { value: input.value }) };
 }
 
-// Colour page: a name or #RRGGBB, a chooser and a sample.
+// Colour page: a name or #RRGGBB with the names reports know, a sample of the colour as a
+// report reads the text (the button face when it is none), and the colour chooser, whose
+// choice is written as "#RRGGBB".
 function color_page(value) {
-  const input = el('input', { type: 'text', list: 'quillet-color-names' });
+  const list_id = uid('colors');
+  const names = el('datalist', { id: list_id });
+  color_chooser.color_names().then(rows => names.append(...rows.map(c => el('option', { value: c.name.toLowerCase() }))));
+  const input = el('input', { type: 'text', list: list_id });
   input.value = value;
   const sample = el('div', { class: 'color-sample', role: 'img', 'aria-label': t('label.colorsample') });
-  const paint = () => { sample.style.background = ''; sample.style.background = input.value; };
+  let parsed = null;
+  const paint = async () => {
+    const text = input.value;
+    const r = await api.color(text).catch(() => ({ ok: false }));
+    if (text !== input.value) return;
+    parsed = r.ok ? r.color : null;
+    sample.style.background = parsed || 'ButtonFace';
+    sample.dataset.color = parsed || '';
+  };
   input.addEventListener('input', paint);
-  const chooser = el('input', { type: 'color', hidden: true });
-  chooser.addEventListener('input', () => { input.value = chooser.value.toUpperCase(); paint(); });
   const browse = el('button', { type: 'button', text: t('button.browse') });
-  browse.addEventListener('click', () => chooser.click());
+  browse.addEventListener('click', async () => {
+    const chosen = await color_chooser.open(parsed);
+    if (!chosen) return;
+    const r = await api.color(chosen);
+    input.value = r.ok ? r.color : chosen.toUpperCase();
+    await paint();
+  });
   paint();
   return { title: t('page.color'),
-    body: [labelled(t('label.colorvalue'), input), browse, chooser, el('p', { text: t('label.colorsample') }), sample],
+    body: [labelled(t('label.colorvalue'), input), names, browse, el('p', { text: t('label.colorsample') }), sample],
     change: () => (input.value === value ? {} : { value: input.value }) };
 }
 

@@ -4,6 +4,7 @@ import { el, labelled_input } from '../dom.js';
 import { t, file_filters } from '../strings.js';
 import { run_dialog, row, group } from './dialog.js';
 import * as file_dialog from './file_dialog.js';
+import { expression_field } from './expression_field.js';
 
 function field(label, value = '', attrs = {}) {
   const [l, input] = labelled_input(label, attrs);
@@ -17,14 +18,19 @@ export function anchor(name = '') {
   return run_dialog(t('dlg.anchor'), [f.row], () => f.input.value.trim() || null);
 }
 
-// Hyperlink: {href, target}.
-export function hyperlink({ href = '', target = '' } = {}) {
+// Hyperlink: {href, target, title, expression}. The address is typed, or computed by the
+// report from the dynamic address (an expression); a dynamic address needs no typed one.
+export async function hyperlink({ href = '', target = '', title = '', expression = '' } = {}) {
   const url = field(t('label.url'), href || 'http://');
+  const dynamic = expression_field(t('label.urlexpr'), expression);
   const frame = field(t('label.linktarget'), target);
-  return run_dialog(t('dlg.hyperlink'), [url.row, frame.row], () => {
-    const value = url.input.value.trim();
-    if (!value || value === 'http://') return undefined;
-    return { href: value, target: frame.input.value.trim() };
+  const caption = field(t('label.linktitle'), title);
+  return run_dialog(t('dlg.hyperlink'), [url.row, dynamic.element, frame.row, caption.row], async () => {
+    const typed = url.input.value.trim() === 'http://' ? '' : url.input.value.trim();
+    const expr = dynamic.input.value.trim();
+    if (!typed && !expr) return undefined;
+    if (expr && !await dynamic.validate()) return undefined;
+    return { href: typed, target: frame.input.value.trim(), title: caption.input.value.trim(), expression: expr };
   });
 }
 

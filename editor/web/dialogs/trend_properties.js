@@ -1,10 +1,12 @@
 // "Trend properties": the trend element's settings and its curves on two pages, read from and
-// written to the element's dynamic properties (one value per curve as a LIST).
+// written to the element's dynamic properties (one value per curve as a LIST). Each curve's
+// channel is typed or chosen with the channel browser.
 import { el, uid } from '../dom.js';
 import { t } from '../strings.js';
 import { error_box } from '../message_box.js';
 import { run_dialog, row } from './dialog.js';
 import { sheet } from './property_editor.js';
+import * as browsers from './channel_browser.js';
 import { unquote, quote, list_items, list_expression, channel_name } from '../trend_values.js';
 
 // [property, label key, kind]: int fields take whole numbers, text fields are written quoted.
@@ -25,20 +27,36 @@ function shown(expr, kind) {
 }
 
 // A field over one expression; value() gives the expression to write, or undefined when the
-// text is not valid for its kind.
+// text is not valid for its kind; set(expr) puts another expression in.
 function value_field(expr, kind, attrs = {}) {
   const input = el('input', { type: 'text', ...attrs });
-  const original = shown(expr, kind);
+  let original = shown(expr, kind);
   input.value = original;
+  const set = chosen => {
+    expr = chosen;
+    original = shown(expr, kind);
+    input.value = original;
+  };
   const value = () => {
     const v = input.value.trim();
     if (v === original.trim()) return expr;
     if (!v) return '';
     if (kind === 'text') return quote(v);
-    if (kind === 'channel') return `CHAN(${quote(v)})`;
+    if (kind === 'channel') return /^(CHAN|NAME)\s*\(/i.test(v) ? v : `CHAN(${quote(v)})`;
     return VALID[kind].test(v) ? v : undefined;
   };
-  return { input, value };
+  return { input, value, set };
+}
+
+// The channel cell of a curve: its field and a button that opens the channel browser on it.
+function channel_cell(f) {
+  const browse = el('button', { type: 'button', text: '...', 'aria-label': t('trend.browsechannel') });
+  browse.addEventListener('click', async () => {
+    const current = f.value();
+    const chosen = await browsers.channel(current === undefined ? '' : current);
+    if (chosen) f.set(chosen);
+  });
+  return el('td', { class: 'channel' }, f.input, browse);
 }
 
 // definition: the element's properties [{name, expr}]; resolves with the new list or null.
@@ -54,7 +72,8 @@ export function open(definition) {
   const add_curve = i => {
     const cells = CURVES.map(([name, label, kind], c) => value_field(columns[c][i] ?? '', kind, { 'aria-label': t(label) }));
     const remove = el('button', { type: 'button', text: t('button.remove') });
-    const line = el('tr', {}, cells.map(f => el('td', {}, f.input)), el('td', {}, remove));
+    const line = el('tr', {}, cells.map((f, c) => (CURVES[c][2] === 'channel' ? channel_cell(f) : el('td', {}, f.input))),
+      el('td', {}, remove));
     const curve = { cells, line };
     remove.addEventListener('click', () => { curves.splice(curves.indexOf(curve), 1); line.remove(); });
     curves.push(curve);
