@@ -1,6 +1,7 @@
 # Writes the page's files into one C++ source: a table of (path, MIME type, bytes) that the
 # editor's server answers from. Run with cmake -P, given WEB_DIR (the page's folder) and OUT
-# (the source to write), and MANUAL_DIR (the author's guide, served as manual/en/ for Help).
+# (the source to write), and MANUAL_DIR (the author's guide, served under manual/ as its folders
+# lie: the English pages at the top, each translation in a folder named by its language).
 # Hidden files and the page's own unit tests are left out.
 cmake_minimum_required(VERSION 3.25)
 
@@ -12,7 +13,7 @@ endforeach()
 if(MANUAL_DIR)
   file(GLOB_RECURSE manual_files RELATIVE ${MANUAL_DIR} ${MANUAL_DIR}/*)
   foreach(rel ${manual_files})
-    list(APPEND sources "manual/en/${rel}|${MANUAL_DIR}/${rel}")
+    list(APPEND sources "manual/${rel}|${MANUAL_DIR}/${rel}")
   endforeach()
 endif()
 list(SORT sources)

@@ -119,10 +119,15 @@ async function pick_color() {
   if (value) surface.exec('foreColor', value);
 }
 
-// Help: the user manual in a new window, or the message that it cannot be opened.
+// Help: the user manual in a new window, or the message that it cannot be opened. The guide's
+// start page in the user's language when it has been translated, else the English chapters
+// on the editor.
 async function open_help() {
-  const manual = `/web/manual/${server_state.language || 'en'}/index.html`;
-  if (await api.page_exists(manual)) { window.open(manual, '_blank', 'noopener'); return; }
+  const language = server_state.language || 'en';
+  const pages = [`/web/manual/${language}/index.html`, '/web/manual/editor.html'].slice(language === 'en' ? 1 : 0);
+  for (const page of pages) {
+    if (await api.page_exists(page)) { window.open(page, '_blank', 'noopener'); return; }
+  }
   await error_box(t('33003'));
 }
 

@@ -22,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const char* const report_time = "2026-03-18T14:30:00";
+const fs::path manual_dir = fs::path(QUILLET_TEST_DATA "/../../manual").lexically_normal();
 
 const std::vector<std::string> environment = {"TZ=UTC", "LC_ALL=C",
                                               "QUILLET_DEMO_PROJECT=" QUILLET_TEST_DATA "/../../examples/demo_project.json"};
@@ -103,7 +104,7 @@ protected:
     std::string pattern = (fs::temp_directory_path() / "quillet-manual-XXXXXX").string();
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
-    for (const auto& entry : fs::directory_iterator(QUILLET_TEST_DATA "/../../manual"))
+    for (const auto& entry : fs::recursive_directory_iterator(manual_dir))
       if (entry.path().extension() == ".html")
         pages_.push_back(entry.path());
     ASSERT_FALSE(pages_.empty());
@@ -191,9 +192,65 @@ void ManualExamples::check_runs(const std::string& page) {
   }
 }
 
+// The values of every href="..." of a page.
+std::vector<std::string> links(std::string_view page) {
+  std::vector<std::string> out;
+  for (std::size_t at = page.find(" href=\""); at != std::string_view::npos; at = page.find(" href=\"", at)) {
+    at += 7;
+    out.push_back(decoded(page.substr(at, page.find('"', at) - at)));
+  }
+  return out;
+}
+
+// Why `link` of the page at `from` does not lead to a page and place of the guide; empty when
+// it does. Addresses of other sites are not followed; the editor's own address of the guide
+// (/web/manual/...) is its folder.
+std::string broken(const fs::path& from, const std::string& link) {
+  if (link.starts_with("http:") || link.starts_with("https:") || link.starts_with("mailto:"))
+    return {};
+  std::string file = link.substr(0, link.find('#'));
+  std::string anchor = link.find('#') == std::string::npos ? "" : link.substr(link.find('#') + 1);
+  fs::path target = file.empty() ? from
+                    : file.starts_with("/web/manual/") ? manual_dir / file.substr(12)
+                                                       : from.parent_path() / file;
+  if (!fs::is_regular_file(target))
+    return "no file " + target.lexically_normal().string();
+  std::string text = file_text(target.string());
+  if (!anchor.empty() && text.find(" id=\"" + anchor + "\"") == std::string::npos &&
+      text.find(" name=\"" + anchor + "\"") == std::string::npos)
+    return "no place #" + anchor + " in " + target.filename().string();
+  return {};
+}
+
+TEST_F(ManualExamples, EveryLinkLeadsToAPageAndPlace) {
+  std::vector<fs::path> pages = pages_;
+  pages.push_back(QUILLET_TEST_DATA "/../../editor/web/help/attrhelp.html");
+  int checked = 0;
+  for (const fs::path& p : pages) {
+    std::string page = file_text(p.string());
+    for (const std::string& link : links(page)) {
+      EXPECT_EQ(broken(p, link), "") << p.lexically_relative(manual_dir).string() << ": " << link;
+      ++checked;
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
+// Every translation stands beside the English page of the same name and says its language.
+TEST_F(ManualExamples, TranslationsHaveTheirEnglishPageAndLanguage) {
+  for (const fs::path& p : pages_) {
+    fs::path rel = p.lexically_relative(manual_dir);
+    if (rel.parent_path().empty())
+      continue;
+    std::string language = rel.begin()->string();
+    EXPECT_TRUE(fs::is_regular_file(manual_dir / rel.filename())) << rel.string();
+    EXPECT_NE(file_text(p.string()).find("<html lang=\"" + language + "\""), std::string::npos) << rel.string();
+  }
+}
+
 TEST_F(ManualExamples, EveryExampleGivesTheStatedResult) {
   for (const fs::path& p : pages_) {
-    SCOPED_TRACE(p.filename().string());
+    SCOPED_TRACE(p.lexically_relative(manual_dir).string());
     std::string page = file_text(p.string());
     check_expressions(page);
     check_runs(page);
