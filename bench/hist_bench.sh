@@ -1,26 +1,39 @@
 #!/usr/bin/env bash
 # History-store benchmark. Generates DAYS (default 30) of one-second history for 20 channels
-# as wide CSV (about 52M samples for a month), then measures:
-#   1. the import into a SQLite store (samples per second);
-#   2. a month of hourly statistics for 20 channels (720 x 20 x average, minimum, maximum)
+# as wide CSV (about 52M samples for a month), then, for each back end of BACKENDS (default
+# "sqlite postgresql"), measures:
+#   1. the import from the CSV (samples per second);
+#   2. a month of hourly statistics for 20 channels (hours x 20 x average, minimum, maximum)
 #      through `quillet eval`, beside hand-written SQL over the hourly summaries of the same
-#      store in one hyperfine command (and, once, SQL over the raw samples);
+#      store (sqlite3 or psql) in one hyperfine command;
 #   3. a year-long time-weighted average of one channel (a year of minute samples) from the
 #      summaries.
+# PostgreSQL is the database QUILLET_BENCH_POSTGRES names (tables in a schema quillet_bench,
+# dropped first); without it the script runs itself beside a throw-away cluster
+# (scripts/with-postgres.sh). DAYS scales the month down while iterating (DAYS=3: 5.2M samples).
 # Usage: bench/hist_bench.sh BUILD_DIR
-# Env: DAYS, RUNS (hyperfine runs, default 5), REUSE=1 (keep the store of an earlier run)
+# Env: DAYS, RUNS (hyperfine runs, default 5), BACKENDS, REUSE=1 (keep the CSV of an earlier run)
 set -euo pipefail
 build=${1:?usage: bench/hist_bench.sh BUILD_DIR}
-DAYS=${DAYS:-30}; RUNS=${RUNS:-5}
+DAYS=${DAYS:-30}; RUNS=${RUNS:-5}; BACKENDS=${BACKENDS:-sqlite postgresql}
+here=$(cd "$(dirname "$0")" && pwd)
 q=$(cd "$build" && pwd)/quillet
-for c in hyperfine sqlite3 python3; do command -v $c > /dev/null || { echo "missing $c" >&2; exit 1; }; done
+if [[ " $BACKENDS " == *" postgresql "* && -z "${QUILLET_BENCH_POSTGRES:-}" ]]; then
+  if [ -z "${QUILLET_TEST_POSTGRES:-}" ]; then
+    exec "$here/../scripts/with-postgres.sh" "$0" "$@"
+  fi
+  QUILLET_BENCH_POSTGRES=$QUILLET_TEST_POSTGRES
+fi
+tools="hyperfine sqlite3 python3"
+[[ " $BACKENDS " == *" postgresql "* ]] && tools="$tools psql"
+for c in $tools; do command -v $c > /dev/null || { echo "missing $c" >&2; exit 1; }; done
 out="$build/hist-bench"
 mkdir -p "$out"
 cd "$out"
 export TZ=UTC
 start=1764547200  # 2025-12-01T00:00Z
 
-if [ "${REUSE:-0}" != 1 ] || [ ! -f month.db ]; then
+if [ "${REUSE:-0}" != 1 ] || [ ! -f month.csv ]; then
 python3 - "$DAYS" "$start" <<'PY'
 import json, math, sys
 days, start = int(sys.argv[1]), int(sys.argv[2])
@@ -34,16 +47,11 @@ with open("month.csv", "w") as f:
         day = 10 * math.sin(s * 7.27e-5)
         f.write("%d,%s\n" % (start + s, ",".join("%.2f" % (b + day + ((s * 2654435761 + i * 97) % 1000) / 500.0) for i, b in enumerate(base))))
 PY
-samples=$((DAYS * 86400 * 20))
-rm -f month.db month.db-wal month.db-shm
-t0=$(date +%s.%N)
-"$q" import --store sqlite:month.db --project project.json month.csv
-t1=$(date +%s.%N)
-python3 -c "import sys; d=float(sys.argv[2])-float(sys.argv[1]); print('import: %d samples in %.1f s = %.2fM samples/s' % ($samples, d, $samples/d/1e6))" "$t0" "$t1"
-
 fi
-
+samples=$((DAYS * 86400 * 20))
 hours=$((DAYS * 24))
+end=$((start + hours * 3600))
+year_end=$((start + 365 * 86400))
 cat > hourly.txt <<TEXT
 var ch = LIST(); var c; var h; var s = 0;
 for c = 0 to 19 do ch[c] = CHAN(FORMAT("C%02d", c));
@@ -51,19 +59,38 @@ for h = 0 to $((hours - 1)) do for c = 0 to 19 do s = s + @cell(ch[c], $start + 
 s;
 TEXT
 cell='var x = RNSTAT(ARGS[0], ARGS[1], ARGS[1] + 3600); AVG(x) + MIN(x) + MAX(x);'
-end=$((start + hours * 3600))
-raw_sql="SELECT channel, t / 3600000, avg(value), min(value), max(value) FROM sample WHERE node = 0 AND t >= ${start}000 AND t < ${end}000 GROUP BY channel, t / 3600000;"
-summary_sql="SELECT channel, hour, sum / count, min, max FROM hour_summary WHERE node = 0 AND hour >= $((start / 3600)) AND hour < $((end / 3600));"
-hyperfine -N --warmup 1 --runs "$RUNS" \
-  -n "quillet eval: $hours hourly statistics x 20 channels" \
-  "$q eval --project project.json --store sqlite:month.db --time $end --var 'cell=$cell' '$(tr '\n' ' ' < hourly.txt)'" \
-  -n "sqlite3: the same from hourly summaries" "sqlite3 month.db '$summary_sql'"
-# Without summaries SQL reads every sample: once is enough to see the order of magnitude.
-hyperfine -N --runs 1 -n "sqlite3: the same from raw samples" "sqlite3 month.db '$raw_sql'"
+summary_sql="SELECT channel, hour, sum / count, min, max FROM hour_summary WHERE node = 0 AND hour >= $((start / 3600)) AND hour < $((end / 3600))"
 
-year_end=$((start + 365 * 86400))
-rm -f year.db year.db-wal year.db-shm
-"$q" import --store sqlite:year.db --project year_project.json --simulate --from $start --to $year_end --step 60
-hyperfine -N --warmup 2 --runs "$((RUNS * 4))" -n "quillet eval: a year-long average of one channel" \
-  "$q eval --project year_project.json --store sqlite:year.db --time $year_end 'AVG(RTSTAT(CHAN(\"C00\"), $start, $year_end))'" \
-  -n "quillet eval: a constant (process start)" "$q eval --project year_project.json --store sqlite:year.db '1'"
+# The stores of a back end: $month and $year, emptied.
+stores() {
+  if [ "$1" = sqlite ]; then
+    rm -f month.db month.db-wal month.db-shm year.db year.db-wal year.db-shm
+    month=sqlite:month.db year=sqlite:year.db
+    sql_tool="sqlite3 month.db '$summary_sql;'"
+    return
+  fi
+  local base=$QUILLET_BENCH_POSTGRES sep='?'
+  [[ $base == *\?* ]] && sep='&'
+  for s in quillet_bench quillet_bench_year; do
+    psql -X -q "$base" -c "SET client_min_messages = warning; DROP SCHEMA IF EXISTS $s CASCADE; CREATE SCHEMA $s"
+  done
+  month="$base${sep}options=-csearch_path%3Dquillet_bench" year="$base${sep}options=-csearch_path%3Dquillet_bench_year"
+  sql_tool="psql -X -q -A -t -o /dev/null '$month' -c '$summary_sql'"
+}
+
+for backend in $BACKENDS; do
+  echo "== $backend"
+  stores "$backend"
+  t0=$(date +%s.%N)
+  "$q" import --store "$month" --project project.json month.csv
+  t1=$(date +%s.%N)
+  python3 -c "import sys; d=float(sys.argv[2])-float(sys.argv[1]); print('import into $backend: %d samples in %.1f s = %.2fM samples/s' % ($samples, d, $samples/d/1e6))" "$t0" "$t1"
+  hyperfine -N --warmup 1 --runs "$RUNS" \
+    -n "quillet eval ($backend): $hours hourly statistics x 20 channels" \
+    "$q eval --project project.json --store '$month' --time $end --var 'cell=$cell' '$(tr '\n' ' ' < hourly.txt)'" \
+    -n "${sql_tool%% *}: the same from hourly summaries" "$sql_tool"
+  "$q" import --store "$year" --project year_project.json --simulate --from $start --to $year_end --step 60
+  hyperfine -N --warmup 2 --runs "$((RUNS * 4))" -n "quillet eval ($backend): a year-long average of one channel" \
+    "$q eval --project year_project.json --store '$year' --time $year_end 'AVG(RTSTAT(CHAN(\"C00\"), $start, $year_end))'" \
+    -n "quillet eval ($backend): a constant (process start)" "$q eval --project year_project.json --store '$year' '1'"
+done

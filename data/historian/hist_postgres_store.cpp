@@ -1,15 +1,20 @@
 // The PostgreSQL back end of the history store: the same tables as the SQLite file, with the
-// samples partitioned by month of their time (each partition made when a sample first needs
-// it) under a B-tree key of channel and time. Readers hold one repeatable-read transaction,
+// hourly sample blocks partitioned by month (each partition made when a block first needs
+// it) under a B-tree key of channel and hour. Readers hold one repeatable-read transaction,
 // so a report sees one snapshot while an import commits beside it. Numbers travel as text:
-// doubles are written with 17 digits and read back exactly.
+// doubles are written with 17 digits and read back exactly; sample blocks travel as bytes.
 #include <libpq-fe.h>
 
+#include <endian.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <set>
 
 #include "data/historian/hist_backends.h"
+#include "data/historian/hist_block.h"
 #include "data/historian/hist_time.h"
 
 namespace quillet {
@@ -18,8 +23,8 @@ namespace {
 
 const char* const schema_sql =
     "CREATE TABLE IF NOT EXISTS quillet_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS sample(node INTEGER NOT NULL, channel INTEGER NOT NULL, t BIGINT NOT NULL,"
-    " value DOUBLE PRECISION NOT NULL, good BOOLEAN NOT NULL, PRIMARY KEY(node, channel, t)) PARTITION BY RANGE (t);"
+    "CREATE TABLE IF NOT EXISTS sample_block(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour BIGINT NOT NULL,"
+    " data BYTEA NOT NULL, PRIMARY KEY(node, channel, hour)) PARTITION BY RANGE (hour);"
     "CREATE TABLE IF NOT EXISTS hour_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour BIGINT NOT NULL,"
     " count DOUBLE PRECISION, sum DOUBLE PRECISION, sum2 DOUBLE PRECISION, min DOUBLE PRECISION, min_t BIGINT,"
     " max DOUBLE PRECISION, max_t BIGINT, first_t BIGINT, first_v DOUBLE PRECISION, first_good BOOLEAN,"
@@ -45,6 +50,20 @@ struct result {
   std::int64_t i64(int row, int col) const { return std::strtoll(PQgetvalue(r, row, col), nullptr, 10); }
   double f64(int row, int col) const { return std::strtod(PQgetvalue(r, row, col), nullptr); }
   bool flag(int row, int col) const { return PQgetvalue(r, row, col)[0] == 't'; }
+  // Columns of a result in binary form.
+  std::int64_t bin_i64(int row, int col) const {
+    std::uint64_t v;
+    std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
+    return static_cast<std::int64_t>(be64toh(v));
+  }
+  std::int32_t bin_i32(int row, int col) const {
+    std::uint32_t v;
+    std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
+    return static_cast<std::int32_t>(be32toh(v));
+  }
+  std::string_view bytes(int row, int col) const {
+    return {PQgetvalue(r, row, col), static_cast<std::size_t>(PQgetlength(r, row, col))};
+  }
   hist_sample sample(int row, int col) const { return {i64(row, col), f64(row, col + 1), flag(row, col + 2)}; }
 };
 
@@ -91,7 +110,7 @@ public:
     run("ROLLBACK", {});
     partitions_.clear();
   }
-  bool put_samples(const hist_key& key, std::span<const hist_sample> samples) override;
+  bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) override;
   bool put_summary(const hist_key& key, const hist_summary& summary) override;
   bool put_event(const hist_event& event) override;
   bool prune(std::int64_t before, std::int64_t& dropped) override;
@@ -100,7 +119,12 @@ private:
   // Runs a statement with text parameters; the result is empty (r null) after a failure,
   // with error() set.
   result run(const std::string& sql, const std::vector<std::string>& params);
+  // The same with the answer in binary form and the last parameter, when `bytes`, as bytes.
+  result run_binary(const std::string& sql, const std::vector<std::string>& params, bool bytes = false);
+  result check(PGresult* r);
+  bool read_version(int& version);
   bool ensure_partition(std::int64_t month);
+  bool prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped);
   hist_summary read_summary(const result& r, int row) const;
 
   PGconn* db_ = nullptr;
@@ -111,10 +135,28 @@ result postgres_store::run(const std::string& sql, const std::vector<std::string
   std::vector<const char*> values;
   for (const std::string& p : params)
     values.push_back(p.c_str());
+  return check(params.empty() ? PQexec(db_, sql.c_str())
+                              : PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                                             values.data(), nullptr, nullptr, 0));
+}
+
+result postgres_store::run_binary(const std::string& sql, const std::vector<std::string>& params, bool bytes) {
+  std::vector<const char*> values;
+  std::vector<int> lengths, formats(params.size(), 0);
+  for (const std::string& p : params) {
+    values.push_back(p.data());
+    lengths.push_back(static_cast<int>(p.size()));
+  }
+  if (bytes && !params.empty())
+    formats.back() = 1;
+  return check(PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), lengths.data(),
+                            formats.data(), 1));
+}
+
+// The result of a statement that succeeded; an empty one with error() set otherwise.
+result postgres_store::check(PGresult* r) {
   result res;
-  res.r = params.empty() ? PQexec(db_, sql.c_str())
-                         : PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(),
-                                        nullptr, nullptr, 0);
+  res.r = r;
   const ExecStatusType status = PQresultStatus(res.r);
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
     return res;
@@ -126,8 +168,24 @@ result postgres_store::run(const std::string& sql, const std::vector<std::string
   return res;
 }
 
-// Writers make the tables; readers open a read-only snapshot whose first read is the
-// version check.
+// The stored schema version, 0 when the database has none.
+bool postgres_store::read_version(int& version) {
+  version = 0;
+  result table = run("SELECT to_regclass('quillet_meta') IS NOT NULL", {});
+  if (!table.r)
+    return false;
+  if (!table.flag(0, 0))
+    return true;
+  result value = run("SELECT value FROM quillet_meta WHERE key = 'schema_version'", {});
+  if (!value.r)
+    return false;
+  if (value.rows() == 1)
+    version = std::max(1, static_cast<int>(value.i64(0, 0)));
+  return true;
+}
+
+// Readers open a read-only snapshot whose first read is the version check; writers make the
+// tables once the version is known to be ours, so a store of another version is left as it was.
 bool postgres_store::open(const std::string& uri, bool writable, std::string& error) {
   db_ = PQconnectdb(uri.c_str());
   if (PQstatus(db_) != CONNECTION_OK) {
@@ -137,55 +195,76 @@ bool postgres_store::open(const std::string& uri, bool writable, std::string& er
     return false;
   }
   run("SET client_min_messages = warning", {});
-  const char* setup = writable ? schema_sql : "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
-  if (!run(setup, {}).r) {
-    error = "cannot set up the store " + uri + ": " + error_;
+  if (!writable && !run("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY", {}).r) {
+    error = "cannot read the store " + uri + ": " + error_;
     return false;
   }
-  result version = run("SELECT value FROM quillet_meta WHERE key = 'schema_version'", {});
-  if (!version.r) {
+  int version = 0;
+  if (!read_version(version)) {
     error = "the database " + uri + " is not a quillet history store (" + error_ + ")";
     return false;
   }
-  if (version.rows() == 1) {
-    const int v = static_cast<int>(version.i64(0, 0));
-    if (v <= hist_schema_version)
-      return true;
-    error = hist_version_message(uri, v);
+  if (version == hist_schema_version)
+    return true;
+  if (version > 0) {
+    error = hist_version_message(uri, version);
     return false;
   }
-  if (!writable || !run("INSERT INTO quillet_meta VALUES('schema_version', $1) ON CONFLICT DO NOTHING",
-                        {num(static_cast<std::int64_t>(hist_schema_version))}).r) {
+  if (!writable) {
     error = "the database " + uri + " is not a quillet history store (it has no schema version)";
     return false;
   }
-  return true;
+  const std::string setup = std::string("BEGIN;") + schema_sql +
+                            "INSERT INTO quillet_meta VALUES('schema_version', '" + std::to_string(hist_schema_version) +
+                            "') ON CONFLICT DO NOTHING;COMMIT";
+  if (run(setup, {}).r)
+    return true;
+  run("ROLLBACK", {});
+  error = "cannot set up the store " + uri + ": " + error_;
+  return false;
 }
 
 bool postgres_store::samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
                              std::vector<hist_sample>& out, bool& more) {
-  result r = run("SELECT t, value, good FROM sample WHERE node = $1 AND channel = $2 AND t >= $3 AND t < $4 "
-                 "ORDER BY t LIMIT $5",
-                 {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(from), num(to),
-                  num(static_cast<std::int64_t>(limit) + 1)});
+  hist_block_range range(from, to, limit, out, more);
+  if (from >= to)
+    return true;
+  result r = run_binary("SELECT hour, data FROM sample_block WHERE node = $1 AND channel = $2 AND hour >= $3 AND "
+                        "hour <= $4 ORDER BY hour",
+                        {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(hist_hour_of_any(from)),
+                         num(hist_hour_of_any(to - 1))});
   if (!r.r)
     return false;
-  more = static_cast<std::size_t>(r.rows()) > limit;
-  for (int i = 0; i < r.rows() && static_cast<std::size_t>(i) < limit; ++i)
-    out.push_back(r.sample(i, 0));
+  for (int i = 0; i < r.rows() && !range.full(); ++i)
+    if (!range.add(r.bin_i64(i, 0), r.bytes(i, 1))) {
+      error_ = hist_damaged_block(key, r.bin_i64(i, 0));
+      return false;
+    }
   return true;
 }
 
+// The block of the hour of `at` answers, or the one before it when every sample of that
+// hour is later.
 bool postgres_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
                                bool& found) {
-  result r = run("SELECT t, value, good FROM sample WHERE node = $1 AND channel = $2 AND t <= $3 AND t >= $4 "
-                 "ORDER BY t DESC LIMIT 1",
-                 {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(at), num(not_before)});
-  if (!r.r)
-    return false;
-  found = r.rows() == 1;
-  if (found)
-    out = r.sample(0, 0);
+  found = false;
+  if (not_before > at)
+    return true;
+  for (int offset = 0; offset < 2 && !found; offset += 1) {
+    result r = run_binary("SELECT hour, data FROM sample_block WHERE node = $1 AND channel = $2 AND hour <= $3 AND "
+                          "hour >= $4 ORDER BY hour DESC LIMIT 1 OFFSET $5",
+                          {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(hist_hour_of_any(at)),
+                           num(hist_hour_of_any(not_before)), num(std::int64_t{offset})});
+    if (!r.r)
+      return false;
+    if (r.rows() == 0)
+      break;
+    if (!hist_block_last(r.bin_i64(0, 0), r.bytes(0, 1), at, out, found)) {
+      error_ = hist_damaged_block(key, r.bin_i64(0, 0));
+      return false;
+    }
+  }
+  found = found && out.t >= not_before;
   return true;
 }
 
@@ -247,33 +326,25 @@ bool postgres_store::events(int node, std::int64_t from, std::int64_t to, std::s
 bool postgres_store::ensure_partition(std::int64_t month) {
   if (partitions_.count(month))
     return true;
-  const std::string name = "sample_m" + std::to_string(month + 100000);
-  if (!run("CREATE TABLE IF NOT EXISTS " + name + " PARTITION OF sample FOR VALUES FROM (" + num(month_start(month)) +
-               ") TO (" + num(month_start(month + 1)) + ")", {}).r)
+  const std::string name = "sample_block_m" + std::to_string(month + 100000);
+  if (!run("CREATE TABLE IF NOT EXISTS " + name + " PARTITION OF sample_block FOR VALUES FROM (" +
+               num(month_start(month) / hist_hour_ms) + ") TO (" + num(month_start(month + 1) / hist_hour_ms) + ")", {}).r)
     return false;
   partitions_.insert(month);
   return true;
 }
 
-// One statement per channel and month: the samples as arrays, unnested on the server.
-bool postgres_store::put_samples(const hist_key& key, std::span<const hist_sample> samples) {
-  std::size_t i = 0;
-  while (i < samples.size()) {
-    const std::int64_t month = month_of(samples[i].t);
-    std::string times = "{", values = "{", goods = "{";
-    for (; i < samples.size() && month_of(samples[i].t) == month; ++i) {
-      const char* sep = times.size() > 1 ? "," : "";
-      times += sep + num(samples[i].t);
-      values += sep + num(samples[i].value);
-      goods += std::string(sep) + (samples[i].good ? "t" : "f");
-    }
-    if (!ensure_partition(month) ||
-        !run("INSERT INTO sample SELECT $1, $2, unnest($3::bigint[]), unnest($4::float8[]), unnest($5::boolean[]) "
-             "ON CONFLICT (node, channel, t) DO UPDATE SET value = excluded.value, good = excluded.good",
-             {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), times + "}", values + "}", goods + "}"}).r)
-      return false;
-  }
-  return true;
+// An hour without samples has no block.
+bool postgres_store::put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) {
+  const std::vector<std::string> where{num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(hour)};
+  if (samples.empty())
+    return run("DELETE FROM sample_block WHERE node = $1 AND channel = $2 AND hour = $3", where).r;
+  std::vector<std::string> params = where;
+  params.push_back(hist_pack_block(hour, samples));
+  return ensure_partition(month_of(hour * hist_hour_ms)) &&
+         run_binary("INSERT INTO sample_block VALUES($1, $2, $3, $4) "
+                    "ON CONFLICT (node, channel, hour) DO UPDATE SET data = excluded.data",
+                    params, true).r;
 }
 
 bool postgres_store::put_summary(const hist_key& key, const hist_summary& s) {
@@ -296,11 +367,33 @@ bool postgres_store::put_event(const hist_event& e) {
               num(std::int64_t{e.severity}), e.text}).r;
 }
 
+// Whole hours before `before` go at once; the hour it falls in keeps its samples from it on.
 bool postgres_store::prune(std::int64_t before, std::int64_t& dropped) {
-  result r = run("DELETE FROM sample WHERE t < $1", {num(before)});
+  const std::int64_t hour = hist_hour_of_any(before);
+  result count = run("SELECT coalesce(sum(length(data)), 0) FROM sample_block WHERE hour < $1", {num(hour)});
+  if (!count.r || !run("DELETE FROM sample_block WHERE hour < $1", {num(hour)}).r)
+    return false;
+  dropped = count.i64(0, 0) / static_cast<std::int64_t>(hist_block_sample_size);
+  return prune_hour(hour, before, dropped);
+}
+
+bool postgres_store::prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped) {
+  result r = run_binary("SELECT node, channel, data FROM sample_block WHERE hour = $1", {num(hour)});
   if (!r.r)
     return false;
-  dropped = std::strtoll(PQcmdTuples(r.r), nullptr, 10);
+  for (int i = 0; i < r.rows(); ++i) {
+    const hist_key key{r.bin_i32(i, 0), r.bin_i32(i, 1)};
+    std::vector<hist_sample> list;
+    if (!hist_unpack_block(hour, r.bytes(i, 2), list)) {
+      error_ = hist_damaged_block(key, hour);
+      return false;
+    }
+    const auto from = std::lower_bound(list.begin(), list.end(), before,
+                                       [](const hist_sample& s, std::int64_t t) { return s.t < t; });
+    dropped += from - list.begin();
+    if (from != list.begin() && !put_hour(key, hour, std::span(list).subspan(from - list.begin())))
+      return false;
+  }
   return true;
 }
 

@@ -34,8 +34,8 @@ public:
   bool begin() override { return keep(inner_->begin()); }
   bool commit() override { return keep(inner_->commit()); }
   void rollback() override { inner_->rollback(); }
-  bool put_samples(const hist_key& key, std::span<const hist_sample> samples) override {
-    return keep(inner_->put_samples(key, samples));
+  bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) override {
+    return keep(inner_->put_hour(key, hour, samples));
   }
   bool put_summary(const hist_key& key, const hist_summary& summary) override {
     return keep(inner_->put_summary(key, summary));

@@ -1,11 +1,13 @@
-// The SQLite back end of the history store: one file, WAL mode, samples and summaries in
-// tables keyed by channel and time without row ids. Readers hold one read transaction from
+// The SQLite back end of the history store: one file, WAL mode, a row per channel and hour
+// holding that hour's packed samples, summaries keyed by channel and hour without row ids. Readers hold one read transaction from
 // opening to closing, so a report sees one snapshot while an import commits beside it.
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "data/historian/hist_backends.h"
+#include "data/historian/hist_block.h"
 
 namespace quillet {
 
@@ -13,8 +15,8 @@ namespace {
 
 const char* const schema_sql =
     "CREATE TABLE IF NOT EXISTS quillet_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
-    "CREATE TABLE IF NOT EXISTS sample(node INTEGER NOT NULL, channel INTEGER NOT NULL, t INTEGER NOT NULL,"
-    " value REAL NOT NULL, good INTEGER NOT NULL, PRIMARY KEY(node, channel, t)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS sample_block(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour INTEGER NOT NULL,"
+    " data BLOB NOT NULL, UNIQUE(node, channel, hour));"
     "CREATE TABLE IF NOT EXISTS hour_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour INTEGER NOT NULL,"
     " count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
     " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
@@ -49,7 +51,7 @@ public:
   bool begin() override { return exec("BEGIN IMMEDIATE"); }
   bool commit() override { return exec("COMMIT"); }
   void rollback() override { exec("ROLLBACK"); }
-  bool put_samples(const hist_key& key, std::span<const hist_sample> samples) override;
+  bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) override;
   bool put_summary(const hist_key& key, const hist_summary& summary) override;
   bool put_event(const hist_event& event) override;
   bool prune(std::int64_t before, std::int64_t& dropped) override;
@@ -60,17 +62,18 @@ private:
   // The statement of a text, prepared once and reset for the next use.
   sqlite3_stmt* prepare(statement& st, const char* sql);
   bool check_version(const std::string& path, bool writable, std::string& error);
+  bool read_version(int& version);
   bool step_done(sqlite3_stmt* s);
+  bool prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped);
 
   sqlite3* db_ = nullptr;
-  static constexpr std::size_t samples_per_insert = 64;
-  statement samples_, sample_at_, summaries_, summary_before_, events_, put_sample_, put_samples_, put_summary_,
+  statement samples_, sample_at_, summaries_, summary_before_, events_, put_hour_, drop_hour_, put_summary_,
       put_event_;
 };
 
 sqlite_store::~sqlite_store() {
-  for (statement* st : {&samples_, &sample_at_, &summaries_, &summary_before_, &events_, &put_sample_,
-                        &put_samples_, &put_summary_, &put_event_}) {
+  for (statement* st : {&samples_, &sample_at_, &summaries_, &summary_before_, &events_, &put_hour_, &drop_hour_,
+                        &put_summary_, &put_event_}) {
     sqlite3_finalize(st->s);
     st->s = nullptr;
   }
@@ -112,8 +115,8 @@ bool sqlite_store::step_done(sqlite3_stmt* s) {
   return rc == SQLITE_DONE || fail("cannot write");
 }
 
-// Opens the file; a writer creates it and its tables, a reader starts its snapshot with the
-// version check, which is its first read.
+// Opens the file; a writer creates it and its tables once its version is known to be ours,
+// a reader starts its snapshot with the version check, which is its first read.
 bool sqlite_store::open(const std::string& path, bool writable, std::string& error) {
   const int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
   if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
@@ -122,9 +125,11 @@ bool sqlite_store::open(const std::string& path, bool writable, std::string& err
   }
   sqlite3_busy_timeout(db_, 10000);
   // A writer keeps 64 MB of pages and lets the log grow to 40 MB between checkpoints, which
-  // spares a long import most of its page reads and writes.
-  if (writable && !(exec("PRAGMA journal_mode=WAL") && exec("PRAGMA synchronous=NORMAL") &&
-                    exec("PRAGMA cache_size=-65536") && exec("PRAGMA wal_autocheckpoint=10000") && exec(schema_sql))) {
+  // spares a long import most of its page reads and writes. Each commit reaches the log
+  // whole, so an interrupted import keeps every batch it committed and none it was writing.
+  if (writable && !(exec("PRAGMA page_size=16384") && exec("PRAGMA journal_mode=WAL") &&
+                    exec("PRAGMA synchronous=NORMAL") && exec("PRAGMA cache_size=-65536") &&
+                    exec("PRAGMA wal_autocheckpoint=2500"))) {
     error = "cannot set up the store " + path + ": " + error_;
     return false;
   }
@@ -135,17 +140,37 @@ bool sqlite_store::open(const std::string& path, bool writable, std::string& err
   return check_version(path, writable, error);
 }
 
+// The stored schema version, 0 when the file has none.
+bool sqlite_store::read_version(int& version) {
+  statement table, value;
+  version = 0;
+  if (sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='quillet_meta'", -1, &table.s,
+                         nullptr) != SQLITE_OK)
+    return fail("cannot read the schema");
+  const int rc = sqlite3_step(table.s);
+  if (rc == SQLITE_DONE)
+    return true;
+  if (rc != SQLITE_ROW)
+    return fail("cannot read the schema");
+  if (sqlite3_prepare_v2(db_, "SELECT value FROM quillet_meta WHERE key='schema_version'", -1, &value.s, nullptr) !=
+      SQLITE_OK)
+    return fail("cannot read the schema version");
+  if (sqlite3_step(value.s) == SQLITE_ROW)
+    version = std::max(1, sqlite3_column_int(value.s, 0));
+  return true;
+}
+
+// A store without a version is made (by a writer) or refused (by a reader); one of another
+// version is refused either way, before anything is written to it.
 bool sqlite_store::check_version(const std::string& path, bool writable, std::string& error) {
-  statement st;
-  if (sqlite3_prepare_v2(db_, "SELECT value FROM quillet_meta WHERE key='schema_version'", -1, &st.s, nullptr) !=
-      SQLITE_OK) {
-    error = "the file " + path + " is not a quillet history store (" + sqlite3_errmsg(db_) + ")";
+  int version = 0;
+  if (!read_version(version)) {
+    error = "the file " + path + " is not a quillet history store (" + error_ + ")";
     return false;
   }
-  if (sqlite3_step(st.s) == SQLITE_ROW) {
-    const int version = sqlite3_column_int(st.s, 0);
-    if (version <= hist_schema_version)
-      return true;
+  if (version == hist_schema_version)
+    return true;
+  if (version > 0) {
     error = hist_version_message(path, version);
     return false;
   }
@@ -153,9 +178,12 @@ bool sqlite_store::check_version(const std::string& path, bool writable, std::st
     error = "the file " + path + " is not a quillet history store (it has no schema version)";
     return false;
   }
-  const std::string sql = "INSERT INTO quillet_meta VALUES('schema_version','" + std::to_string(hist_schema_version) + "')";
-  if (exec(sql.c_str()))
+  const std::string setup = std::string("BEGIN IMMEDIATE;") + schema_sql +
+                            "INSERT OR REPLACE INTO quillet_meta VALUES('schema_version','" +
+                            std::to_string(hist_schema_version) + "');COMMIT";
+  if (exec(setup.c_str()))
     return true;
+  exec("ROLLBACK");
   error = "cannot set up the store " + path + ": " + error_;
   return false;
 }
@@ -169,43 +197,62 @@ hist_sample read_sample(sqlite3_stmt* s, int col) {
   return {sqlite3_column_int64(s, col), sqlite3_column_double(s, col + 1), sqlite3_column_int(s, col + 2) != 0};
 }
 
-bool sqlite_store::samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
-                           std::vector<hist_sample>& out, bool& more) {
-  sqlite3_stmt* s = prepare(samples_, "SELECT t, value, good FROM sample WHERE node=?1 AND channel=?2 AND t>=?3 AND "
-                                      "t<?4 ORDER BY t LIMIT ?5");
-  if (!s)
-    return false;
-  bind_key(s, key);
-  sqlite3_bind_int64(s, 3, from);
-  sqlite3_bind_int64(s, 4, to);
-  sqlite3_bind_int64(s, 5, static_cast<std::int64_t>(limit) + 1);
-  more = false;
-  int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    if (out.size() >= limit) {
-      more = true;
-      break;
-    }
-    out.push_back(read_sample(s, 0));
-  }
-  sqlite3_reset(s);
-  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read samples");
+std::string_view blob(sqlite3_stmt* s, int col) {
+  const void* data = sqlite3_column_blob(s, col);
+  return {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_column_bytes(s, col))};
 }
 
-bool sqlite_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
-                             bool& found) {
-  sqlite3_stmt* s = prepare(sample_at_, "SELECT t, value, good FROM sample WHERE node=?1 AND channel=?2 AND t<=?3 "
-                                        "AND t>=?4 ORDER BY t DESC LIMIT 1");
+bool sqlite_store::samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
+                           std::vector<hist_sample>& out, bool& more) {
+  hist_block_range range(from, to, limit, out, more);
+  if (from >= to)
+    return true;
+  sqlite3_stmt* s = prepare(samples_, "SELECT hour, data FROM sample_block WHERE node=?1 AND channel=?2 AND hour>=?3 "
+                                      "AND hour<=?4 ORDER BY hour");
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, at);
-  sqlite3_bind_int64(s, 4, not_before);
-  const int rc = sqlite3_step(s);
-  found = rc == SQLITE_ROW;
-  if (found)
-    out = read_sample(s, 0);
+  sqlite3_bind_int64(s, 3, hist_hour_of_any(from));
+  sqlite3_bind_int64(s, 4, hist_hour_of_any(to - 1));
+  int rc;
+  while (!range.full() && (rc = sqlite3_step(s)) == SQLITE_ROW) {
+    const std::int64_t hour = sqlite3_column_int64(s, 0);
+    if (!range.add(hour, blob(s, 1))) {
+      sqlite3_reset(s);
+      error_ = hist_damaged_block(key, hour);
+      return false;
+    }
+  }
   sqlite3_reset(s);
+  return range.full() || rc == SQLITE_DONE || fail("cannot read samples");
+}
+
+// Walks back from the hour of `at`; the first block with a sample at or before it answers.
+bool sqlite_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
+                             bool& found) {
+  found = false;
+  if (not_before > at)
+    return true;
+  sqlite3_stmt* s = prepare(sample_at_, "SELECT hour, data FROM sample_block WHERE node=?1 AND channel=?2 AND "
+                                        "hour<=?3 AND hour>=?4 ORDER BY hour DESC");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, hist_hour_of_any(at));
+  sqlite3_bind_int64(s, 4, hist_hour_of_any(not_before));
+  int rc;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    const std::int64_t hour = sqlite3_column_int64(s, 0);
+    if (!hist_block_last(hour, blob(s, 1), at, out, found)) {
+      sqlite3_reset(s);
+      error_ = hist_damaged_block(key, hour);
+      return false;
+    }
+    if (found)
+      break;
+  }
+  sqlite3_reset(s);
+  found = found && out.t >= not_before;
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a sample");
 }
 
@@ -284,33 +331,19 @@ bool sqlite_store::events(int node, std::int64_t from, std::int64_t to, std::siz
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read events");
 }
 
-// Rows go 64 to a statement, which spares most of the per-statement work of a long import.
-bool sqlite_store::put_samples(const hist_key& key, std::span<const hist_sample> samples) {
-  static const std::string many = [] {
-    std::string sql = "INSERT OR REPLACE INTO sample VALUES";
-    for (std::size_t i = 0; i < samples_per_insert; ++i)
-      sql += std::string(i ? "," : "") + "(?1, ?2, ?" + std::to_string(3 + 3 * i) + ", ?" + std::to_string(4 + 3 * i) +
-             ", ?" + std::to_string(5 + 3 * i) + ")";
-    return sql;
-  }();
-  while (!samples.empty()) {
-    const bool full = samples.size() >= samples_per_insert;
-    sqlite3_stmt* s = full ? prepare(put_samples_, many.c_str())
-                           : prepare(put_sample_, "INSERT OR REPLACE INTO sample VALUES(?1, ?2, ?3, ?4, ?5)");
-    if (!s)
-      return false;
-    bind_key(s, key);
-    const std::size_t n = full ? samples_per_insert : 1;
-    for (std::size_t i = 0; i < n; ++i) {
-      sqlite3_bind_int64(s, static_cast<int>(3 + 3 * i), samples[i].t);
-      sqlite3_bind_double(s, static_cast<int>(4 + 3 * i), samples[i].value);
-      sqlite3_bind_int(s, static_cast<int>(5 + 3 * i), samples[i].good ? 1 : 0);
-    }
-    if (!step_done(s))
-      return false;
-    samples = samples.subspan(n);
-  }
-  return true;
+// An hour without samples has no block.
+bool sqlite_store::put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) {
+  sqlite3_stmt* s = samples.empty()
+                        ? prepare(drop_hour_, "DELETE FROM sample_block WHERE node=?1 AND channel=?2 AND hour=?3")
+                        : prepare(put_hour_, "INSERT OR REPLACE INTO sample_block VALUES(?1, ?2, ?3, ?4)");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, hour);
+  const std::string block = hist_pack_block(hour, samples);
+  if (!samples.empty())
+    sqlite3_bind_blob(s, 4, block.data(), static_cast<int>(block.size()), SQLITE_STATIC);
+  return step_done(s);
 }
 
 void bind_sample(sqlite3_stmt* s, int col, const hist_sample& x) {
@@ -354,14 +387,47 @@ bool sqlite_store::put_event(const hist_event& e) {
   return step_done(s);
 }
 
+// Whole hours before `before` go at once; the hour it falls in keeps its samples from it on.
 bool sqlite_store::prune(std::int64_t before, std::int64_t& dropped) {
-  statement st;
-  if (sqlite3_prepare_v2(db_, "DELETE FROM sample WHERE t<?1", -1, &st.s, nullptr) != SQLITE_OK)
+  const std::int64_t hour = hist_hour_of_any(before);
+  statement count, drop;
+  if (sqlite3_prepare_v2(db_, "SELECT coalesce(sum(length(data)), 0) FROM sample_block WHERE hour<?1", -1, &count.s,
+                         nullptr) != SQLITE_OK ||
+      sqlite3_prepare_v2(db_, "DELETE FROM sample_block WHERE hour<?1", -1, &drop.s, nullptr) != SQLITE_OK)
     return fail("cannot prune");
-  sqlite3_bind_int64(st.s, 1, before);
-  if (!step_done(st.s))
-    return false;
-  dropped = sqlite3_changes64(db_);
+  sqlite3_bind_int64(count.s, 1, hour);
+  sqlite3_bind_int64(drop.s, 1, hour);
+  if (sqlite3_step(count.s) != SQLITE_ROW)
+    return fail("cannot prune");
+  dropped = sqlite3_column_int64(count.s, 0) / static_cast<std::int64_t>(hist_block_sample_size);
+  return step_done(drop.s) && prune_hour(hour, before, dropped);
+}
+
+bool sqlite_store::prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped) {
+  statement st;
+  if (sqlite3_prepare_v2(db_, "SELECT node, channel, data FROM sample_block WHERE hour=?1", -1, &st.s, nullptr) != SQLITE_OK)
+    return fail("cannot prune");
+  sqlite3_bind_int64(st.s, 1, hour);
+  std::vector<std::pair<hist_key, std::vector<hist_sample>>> kept;
+  int rc;
+  while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+    const hist_key key{sqlite3_column_int(st.s, 0), sqlite3_column_int(st.s, 1)};
+    std::vector<hist_sample> list;
+    if (!hist_unpack_block(hour, blob(st.s, 2), list)) {
+      error_ = hist_damaged_block(key, hour);
+      return false;
+    }
+    const auto from = std::lower_bound(list.begin(), list.end(), before,
+                                       [](const hist_sample& s, std::int64_t t) { return s.t < t; });
+    dropped += from - list.begin();
+    if (from != list.begin())
+      kept.emplace_back(key, std::vector<hist_sample>(from, list.end()));
+  }
+  if (rc != SQLITE_DONE)
+    return fail("cannot prune");
+  for (const auto& [key, list] : kept)
+    if (!put_hour(key, hour, list))
+      return false;
   return true;
 }
 

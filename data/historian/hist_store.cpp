@@ -23,8 +23,10 @@ std::unique_ptr<hist_store> hist_open_store(const std::string& name, bool writab
 }
 
 std::string hist_version_message(const std::string& name, int version) {
-  return "the store " + name + " has schema version " + std::to_string(version) + "; this quillet reads version " +
-         std::to_string(hist_schema_version) + " and older: use a newer quillet";
+  const std::string head = "the store " + name + " has schema version " + std::to_string(version);
+  if (version < hist_schema_version)
+    return head + ", which this quillet no longer reads: import its history again into a new store";
+  return head + "; this quillet reads version " + std::to_string(hist_schema_version) + ": use a newer quillet";
 }
 
 // Extremes keep the earliest time of an equal value; each good sample holds its value until

@@ -12,8 +12,9 @@
 
 namespace quillet {
 
-// The schema version this program writes and the newest it reads.
-inline constexpr int hist_schema_version = 1;
+// The schema version this program writes and reads. Version 1 kept a row per sample; its
+// stores are refused with a request to import the history again.
+inline constexpr int hist_schema_version = 2;
 inline constexpr std::int64_t hist_hour_ms = 3600000;
 
 // A channel of the store: the node's index in the project and the channel number.
@@ -70,13 +71,15 @@ public:
   virtual bool events(int node, std::int64_t from, std::int64_t to, std::size_t limit, std::vector<hist_event>& out,
                       bool& more) = 0;
 
-  // Writing, inside begin() ... commit(); a store opened for reading refuses. A sample or
-  // event stored again replaces the one of the same key (channel and time; every field of an
-  // event), so importing the same rows twice stores them once.
+  // Writing, inside begin() ... commit(); a store opened for reading refuses. An hour's
+  // samples are written whole, replacing what the store held of that hour; an event stored
+  // again replaces the one with every field equal, so importing the same rows twice stores
+  // them once.
   virtual bool begin() = 0;
   virtual bool commit() = 0;
   virtual void rollback() = 0;
-  virtual bool put_samples(const hist_key& key, std::span<const hist_sample> samples) = 0;
+  // The samples of one UTC hour, sorted by time without repeated times, all within the hour.
+  virtual bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) = 0;
   virtual bool put_summary(const hist_key& key, const hist_summary& summary) = 0;
   virtual bool put_event(const hist_event& event) = 0;
   // Drops the samples before `before` (milliseconds); summaries and events stay.
@@ -95,7 +98,8 @@ protected:
 // refused. Null with a message in `error` on failure.
 std::unique_ptr<hist_store> hist_open_store(const std::string& name, bool writable, std::string& error);
 
-// The message for a store whose schema version is not one this program reads.
+// The message for a store whose schema version is not the one this program reads: a newer
+// one asks for a newer program, an older one for importing the history again.
 std::string hist_version_message(const std::string& name, int version);
 
 // The summary of one hour's samples (sorted by time, all within the hour).

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "data/historian/hist_block.h"
+
 namespace quillet {
 
 bool hist_writer::add(const hist_key& key, const hist_sample& sample) {
@@ -35,9 +37,7 @@ bool hist_writer::flush() {
   return true;
 }
 
-// Samples of each channel go in time order. An hour the store held nothing of before is
-// summarised from the batch; any other is summarised again from what the store holds after
-// the batch, so rows imported twice or out of order give the same summaries.
+// Samples of each channel go in time order, an hour at a time.
 bool hist_writer::write_batch() {
   for (auto& [k, list] : samples_) {
     const hist_key key{k.first, k.second};
@@ -45,25 +45,11 @@ bool hist_writer::write_batch() {
     // Of two rows of one time, the later in the file wins, as it would in a later batch.
     auto last_of_each = std::unique(list.rbegin(), list.rend(), [](const hist_sample& a, const hist_sample& b) { return a.t == b.t; });
     list.erase(list.begin(), last_of_each.base());
-    std::vector<std::pair<std::size_t, bool>> hours;  // first sample of each hour, and whether it was stored before
-    for (std::size_t i = 0; i < list.size(); ++i) {
-      if (i > 0 && hist_hour_of(list[i].t) == hist_hour_of(list[i - 1].t))
-        continue;
-      const std::int64_t hour = hist_hour_of(list[i].t);
-      hist_sample stored;
-      bool found = false;
-      if (!store_.sample_at(key, (hour + 1) * hist_hour_ms - 1, hour * hist_hour_ms, stored, found))
-        return false;
-      hours.emplace_back(i, found);
-    }
-    if (!store_.put_samples(key, list))
-      return false;
-    for (std::size_t h = 0; h < hours.size(); ++h) {
-      const std::size_t begin = hours[h].first, end = h + 1 < hours.size() ? hours[h + 1].first : list.size();
+    for (std::size_t begin = 0, end = 0; begin < list.size(); begin = end) {
       const std::int64_t hour = hist_hour_of(list[begin].t);
-      const bool ok = hours[h].second ? resummarise(key, hour)
-                                      : store_.put_summary(key, hist_summarise(hour, std::span(list).subspan(begin, end - begin)));
-      if (!ok)
+      while (end < list.size() && hist_hour_of(list[end].t) == hour)
+        ++end;
+      if (!write_hour(key, hour, std::span(list).subspan(begin, end - begin)))
         return false;
     }
   }
@@ -73,13 +59,19 @@ bool hist_writer::write_batch() {
   return true;
 }
 
-bool hist_writer::resummarise(const hist_key& key, std::int64_t hour) {
-  std::vector<hist_sample> stored;
+// The batch's samples of an hour joined to what the store holds of it, written back with the
+// hour's summary; so rows imported twice or out of order give the same samples and summaries.
+bool hist_writer::write_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> fresh) {
+  std::vector<hist_sample> stored, merged;
   bool more = false;
   const std::size_t most = static_cast<std::size_t>(hist_hour_ms);
   if (!store_.samples(key, hour * hist_hour_ms, (hour + 1) * hist_hour_ms, most, stored, more))
     return false;
-  return store_.put_summary(key, hist_summarise(hour, stored));
+  if (!stored.empty()) {
+    merged = hist_merge_samples(stored, fresh);
+    fresh = merged;
+  }
+  return store_.put_hour(key, hour, fresh) && store_.put_summary(key, hist_summarise(hour, fresh));
 }
 
 }  // namespace quillet

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -28,8 +29,7 @@ public:
 
 private:
   bool write_batch();
-  // Recomputes the summary of one hour from the stored samples.
-  bool resummarise(const hist_key& key, std::int64_t hour);
+  bool write_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> fresh);
 
   hist_store& store_;
   std::size_t batch_size_;

@@ -12,6 +12,7 @@
 #include <random>
 #include <set>
 
+#include "data/historian/hist_block.h"
 #include "data/historian/hist_data_source.h"
 #include "data/historian/hist_generate.h"
 #include "data/historian/hist_import.h"
@@ -149,8 +150,15 @@ TEST_P(HistBackend, StatisticsFromSummariesEqualBruteForce) {
   }
   // Pruned raw samples leave the summaries: whole hours still give the same figures.
   std::int64_t dropped = 0;
-  ASSERT_TRUE(store->begin() && store->prune(t0 + 6 * hist_hour_ms, dropped) && store->commit());
-  EXPECT_GT(dropped, 0);
+  const std::int64_t cut = t0 + 6 * hist_hour_ms;
+  ASSERT_TRUE(store->begin() && store->prune(cut, dropped) && store->commit());
+  const auto kept = std::find_if(all.begin(), all.end(), [&](const hist_sample& s) { return s.t >= cut; });
+  EXPECT_EQ(dropped, kept - all.begin());
+  std::vector<hist_sample> left;
+  bool more = false;
+  ASSERT_TRUE(store->samples({0, 0}, INT64_MIN, INT64_MAX, all.size(), left, more));
+  ASSERT_EQ(left.size(), static_cast<std::size_t>(all.end() - kept));
+  EXPECT_EQ(left.front().t, kept->t);
   const std::int64_t h = t0 / hist_hour_ms * hist_hour_ms;
   for (bool by_time : {false, true}) {
     txl_stat_record got;
@@ -341,15 +349,56 @@ TEST(HistImport, LocalTimesAcrossDaylightSaving) {
   }
 }
 
-TEST_P(HistBackend, NewerSchemaIsRefusedAndEmptyStoresAreNotRead) {
+TEST_P(HistBackend, OtherSchemaVersionsAreRefusedUntouchedAndEmptyStoresAreNotRead) {
   const std::string name = fresh("version");
-  open_store(name, true).reset();
-  ASSERT_TRUE(raw_exec(name, "UPDATE quillet_meta SET value='7' WHERE key='schema_version'"));
-  std::string error;
-  EXPECT_FALSE(hist_open_store(name, false, error));
   const std::string shown = name.rfind("sqlite:", 0) == 0 ? name.substr(7) : name;
-  EXPECT_EQ(error, "the store " + shown + " has schema version 7; this quillet reads version 1 and older: use a newer quillet");
+  const struct {
+    const char* version;
+    std::string message;
+  } rows[] = {
+      {"7", "the store " + shown + " has schema version 7; this quillet reads version 2: use a newer quillet"},
+      {"1", "the store " + shown + " has schema version 1, which this quillet no longer reads: import its history "
+            "again into a new store"},
+  };
+  open_store(name, true).reset();
+  for (const auto& row : rows) {
+    ASSERT_TRUE(raw_exec(name, std::string("UPDATE quillet_meta SET value='") + row.version + "' WHERE key='schema_version'"));
+    for (bool writable : {false, true}) {
+      std::string error;
+      EXPECT_FALSE(hist_open_store(name, writable, error));
+      EXPECT_EQ(error, row.message);
+    }
+  }
+  std::string error;
   EXPECT_FALSE(hist_open_store(fresh("absent"), false, error));
+}
+
+// Blocks round-trip any hour's samples; a block of another size or with times out of order or
+// outside its hour is refused whole.
+TEST(HistBlock, RoundTripsAndRefusesDamage) {
+  std::mt19937_64 rng(7);
+  const std::int64_t hour = 470000;
+  std::vector<hist_sample> list;
+  for (std::int64_t t = hour * hist_hour_ms; t < (hour + 1) * hist_hour_ms; t += 1 + rng() % 200000)
+    list.push_back({t, std::ldexp(static_cast<double>(rng() % 100000) - 50000, static_cast<int>(rng() % 40) - 20), rng() % 5 != 0});
+  list.push_back({(hour + 1) * hist_hour_ms - 1, -0.0, true});
+  const std::string block = hist_pack_block(hour, list);
+  std::vector<hist_sample> back{{1, 2, true}};
+  ASSERT_TRUE(hist_unpack_block(hour, block, back));
+  ASSERT_EQ(back.size(), list.size() + 1);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(back[i + 1].t, list[i].t);
+    EXPECT_EQ(std::signbit(back[i + 1].value), std::signbit(list[i].value));
+    EXPECT_EQ(back[i + 1].value, list[i].value);
+    EXPECT_EQ(back[i + 1].good, list[i].good);
+  }
+  std::string swapped = block;
+  std::swap_ranges(swapped.begin(), swapped.begin() + 12, swapped.begin() + 12);
+  for (const std::string& bad : {block.substr(1), swapped, hist_pack_block(hour + 1, list)}) {
+    std::vector<hist_sample> none;
+    EXPECT_FALSE(hist_unpack_block(hour, bad, none));
+    EXPECT_TRUE(none.empty());
+  }
 }
 
 // A report reads one snapshot: rows an import commits while it runs stay out of it.
