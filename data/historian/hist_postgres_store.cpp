@@ -30,6 +30,11 @@ const char* const schema_sql =
     " max DOUBLE PRECISION, max_t BIGINT, first_t BIGINT, first_v DOUBLE PRECISION, first_good BOOLEAN,"
     " last_t BIGINT, last_v DOUBLE PRECISION, last_good BOOLEAN, weight DOUBLE PRECISION, integral DOUBLE PRECISION,"
     " integral2 DOUBLE PRECISION, PRIMARY KEY(node, channel, hour));"
+    "CREATE TABLE IF NOT EXISTS day_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, day BIGINT NOT NULL,"
+    " hour BIGINT, count DOUBLE PRECISION, sum DOUBLE PRECISION, sum2 DOUBLE PRECISION, min DOUBLE PRECISION,"
+    " min_t BIGINT, max DOUBLE PRECISION, max_t BIGINT, first_t BIGINT, first_v DOUBLE PRECISION, first_good BOOLEAN,"
+    " last_t BIGINT, last_v DOUBLE PRECISION, last_good BOOLEAN, weight DOUBLE PRECISION, integral DOUBLE PRECISION,"
+    " integral2 DOUBLE PRECISION, PRIMARY KEY(node, channel, day));"
     "CREATE TABLE IF NOT EXISTS event(node INTEGER NOT NULL, t BIGINT NOT NULL, channel INTEGER NOT NULL,"
     " code INTEGER NOT NULL, severity INTEGER NOT NULL, text TEXT NOT NULL);"
     "CREATE UNIQUE INDEX IF NOT EXISTS event_key ON event(node, t, channel, code, severity, md5(text));";
@@ -100,6 +105,7 @@ public:
   bool sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
                  bool& found) override;
   bool summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
+  bool day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
   bool summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) override;
   bool events(int node, std::int64_t from, std::int64_t to, std::size_t limit, std::vector<hist_event>& out,
               bool& more) override;
@@ -112,6 +118,7 @@ public:
   }
   bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) override;
   bool put_summary(const hist_key& key, const hist_summary& summary) override;
+  bool put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& summary) override;
   bool put_event(const hist_event& event) override;
   bool prune(std::int64_t before, std::int64_t& dropped) override;
 
@@ -126,6 +133,9 @@ private:
   bool ensure_partition(std::int64_t month);
   bool prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped);
   hist_summary read_summary(const result& r, int row) const;
+  bool read_summaries(const char* table, const hist_key& key, std::int64_t from, std::int64_t to,
+                      std::vector<hist_summary>& out);
+  bool write_summary(const char* table, std::vector<std::string> key, const hist_summary& s);
 
   PGconn* db_ = nullptr;
   std::set<std::int64_t> partitions_;
@@ -287,8 +297,19 @@ hist_summary postgres_store::read_summary(const result& r, int row) const {
 }
 
 bool postgres_store::summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
-  result r = run(std::string("SELECT ") + summary_columns +
-                     " FROM hour_summary WHERE node = $1 AND channel = $2 AND hour >= $3 AND hour < $4 ORDER BY hour",
+  return read_summaries("hour", key, from, to, out);
+}
+
+bool postgres_store::day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
+  return read_summaries("day", key, from, to, out);
+}
+
+// Reads hour_summary or day_summary, whose keys are named hour and day.
+bool postgres_store::read_summaries(const char* table, const hist_key& key, std::int64_t from, std::int64_t to,
+                                    std::vector<hist_summary>& out) {
+  const std::string unit = table;
+  result r = run(std::string("SELECT ") + summary_columns + " FROM " + unit + "_summary WHERE node = $1 AND channel = $2"
+                     " AND " + unit + " >= $3 AND " + unit + " < $4 ORDER BY " + unit,
                  {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(from), num(to)});
   if (!r.r)
     return false;
@@ -348,17 +369,31 @@ bool postgres_store::put_hour(const hist_key& key, std::int64_t hour, std::span<
 }
 
 bool postgres_store::put_summary(const hist_key& key, const hist_summary& s) {
+  return write_summary("hour", {num(std::int64_t{key.node}), num(std::int64_t{key.channel})}, s);
+}
+
+bool postgres_store::put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& s) {
+  return write_summary("day", {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(day)}, s);
+}
+
+// Inserts or replaces a row of hour_summary (key: node, channel) or day_summary (node,
+// channel, day); the summary's columns follow the key.
+bool postgres_store::write_summary(const char* table, std::vector<std::string> params, const hist_summary& s) {
   auto flag = [](bool b) { return std::string(b ? "t" : "f"); };
-  return run("INSERT INTO hour_summary VALUES($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16, "
-             "$17, $18, $19) ON CONFLICT (node, channel, hour) DO UPDATE SET count = excluded.count, sum = excluded.sum,"
-             " sum2 = excluded.sum2, min = excluded.min, min_t = excluded.min_t, max = excluded.max, max_t = excluded.max_t,"
-             " first_t = excluded.first_t, first_v = excluded.first_v, first_good = excluded.first_good,"
-             " last_t = excluded.last_t, last_v = excluded.last_v, last_good = excluded.last_good,"
-             " weight = excluded.weight, integral = excluded.integral, integral2 = excluded.integral2",
-             {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(s.hour), num(s.count), num(s.sum),
-              num(s.sum2), num(s.min), num(s.min_t), num(s.max), num(s.max_t), num(s.first.t), num(s.first.value),
-              flag(s.first.good), num(s.last.t), num(s.last.value), flag(s.last.good), num(s.weight), num(s.integral),
-              num(s.integral2)}).r;
+  const std::string unit = table;
+  std::string sql = "INSERT INTO " + unit + "_summary VALUES(";
+  for (std::size_t i = 1; i <= params.size() + 17; ++i)
+    sql += (i > 1 ? ", $" : "$") + std::to_string(i);
+  sql += ") ON CONFLICT (node, channel, " + unit + ") DO UPDATE SET";
+  const char* columns[] = {"hour", "count", "sum", "sum2", "min", "min_t", "max", "max_t", "first_t", "first_v",
+                           "first_good", "last_t", "last_v", "last_good", "weight", "integral", "integral2"};
+  for (const char* c : columns)
+    sql += std::string(c == columns[0] ? " " : ", ") + c + " = excluded." + c;
+  for (std::string v : {num(s.hour), num(s.count), num(s.sum), num(s.sum2), num(s.min), num(s.min_t), num(s.max),
+                        num(s.max_t), num(s.first.t), num(s.first.value), flag(s.first.good), num(s.last.t),
+                        num(s.last.value), flag(s.last.good), num(s.weight), num(s.integral), num(s.integral2)})
+    params.push_back(std::move(v));
+  return run(sql, params).r;
 }
 
 bool postgres_store::put_event(const hist_event& e) {

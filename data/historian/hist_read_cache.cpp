@@ -15,6 +15,8 @@ constexpr std::size_t cached_channels = 256;
 // A request outside what is kept fetches from its first hour at least a month on.
 bool hist_read_cache::summaries(const hist_key& key, std::int64_t from, std::int64_t to,
                                 std::vector<hist_summary>& out) {
+  if (from >= to)
+    return true;
   auto it = kept_.find({key.node, key.channel});
   if (it == kept_.end() || from < it->second.from || to > it->second.to) {
     if (kept_.size() >= cached_channels)

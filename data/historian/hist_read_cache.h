@@ -24,6 +24,9 @@ public:
     return keep(inner_->sample_at(key, at, not_before, out, found));
   }
   bool summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
+  bool day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override {
+    return keep(inner_->day_summaries(key, from, to, out));
+  }
   bool summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) override {
     return keep(inner_->summary_before(key, hour, out, found));
   }
@@ -39,6 +42,9 @@ public:
   }
   bool put_summary(const hist_key& key, const hist_summary& summary) override {
     return keep(inner_->put_summary(key, summary));
+  }
+  bool put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& summary) override {
+    return keep(inner_->put_day_summary(key, day, summary));
   }
   bool put_event(const hist_event& event) override { return keep(inner_->put_event(event)); }
   bool prune(std::int64_t before, std::int64_t& dropped) override { return keep(inner_->prune(before, dropped)); }

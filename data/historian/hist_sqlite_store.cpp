@@ -21,6 +21,10 @@ const char* const schema_sql =
     " count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
     " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
     " weight REAL, integral REAL, integral2 REAL, PRIMARY KEY(node, channel, hour)) WITHOUT ROWID;"
+    "CREATE TABLE IF NOT EXISTS day_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, day INTEGER NOT NULL,"
+    " hour INTEGER, count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
+    " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
+    " weight REAL, integral REAL, integral2 REAL, PRIMARY KEY(node, channel, day)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS event(node INTEGER NOT NULL, t INTEGER NOT NULL, channel INTEGER NOT NULL,"
     " code INTEGER NOT NULL, severity INTEGER NOT NULL, text TEXT NOT NULL,"
     " PRIMARY KEY(node, t, channel, code, severity, text)) WITHOUT ROWID;";
@@ -45,6 +49,7 @@ public:
   bool sample_at(const hist_key& key, std::int64_t at, std::int64_t not_before, hist_sample& out,
                  bool& found) override;
   bool summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
+  bool day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) override;
   bool summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) override;
   bool events(int node, std::int64_t from, std::int64_t to, std::size_t limit, std::vector<hist_event>& out,
               bool& more) override;
@@ -53,6 +58,7 @@ public:
   void rollback() override { exec("ROLLBACK"); }
   bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) override;
   bool put_summary(const hist_key& key, const hist_summary& summary) override;
+  bool put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& summary) override;
   bool put_event(const hist_event& event) override;
   bool prune(std::int64_t before, std::int64_t& dropped) override;
 
@@ -65,15 +71,17 @@ private:
   bool read_version(int& version);
   bool step_done(sqlite3_stmt* s);
   bool prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped);
+  bool read_summaries(sqlite3_stmt* s, const hist_key& key, std::int64_t from, std::int64_t to,
+                      std::vector<hist_summary>& out);
 
   sqlite3* db_ = nullptr;
-  statement samples_, sample_at_, summaries_, summary_before_, events_, put_hour_, drop_hour_, put_summary_,
-      put_event_;
+  statement samples_, sample_at_, summaries_, day_summaries_, summary_before_, events_, put_hour_, drop_hour_,
+      put_summary_, put_day_summary_, put_event_;
 };
 
 sqlite_store::~sqlite_store() {
-  for (statement* st : {&samples_, &sample_at_, &summaries_, &summary_before_, &events_, &put_hour_, &drop_hour_,
-                        &put_summary_, &put_event_}) {
+  for (statement* st : {&samples_, &sample_at_, &summaries_, &day_summaries_, &summary_before_, &events_, &put_hour_,
+                        &drop_hour_, &put_summary_, &put_day_summary_, &put_event_}) {
     sqlite3_finalize(st->s);
     st->s = nullptr;
   }
@@ -277,7 +285,17 @@ hist_summary read_summary(sqlite3_stmt* s) {
 bool sqlite_store::summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
   static const std::string sql = std::string("SELECT ") + summary_columns +
                                  " FROM hour_summary WHERE node=?1 AND channel=?2 AND hour>=?3 AND hour<?4 ORDER BY hour";
-  sqlite3_stmt* s = prepare(summaries_, sql.c_str());
+  return read_summaries(prepare(summaries_, sql.c_str()), key, from, to, out);
+}
+
+bool sqlite_store::day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
+  static const std::string sql = std::string("SELECT ") + summary_columns +
+                                 " FROM day_summary WHERE node=?1 AND channel=?2 AND day>=?3 AND day<?4 ORDER BY day";
+  return read_summaries(prepare(day_summaries_, sql.c_str()), key, from, to, out);
+}
+
+bool sqlite_store::read_summaries(sqlite3_stmt* s, const hist_key& key, std::int64_t from, std::int64_t to,
+                                  std::vector<hist_summary>& out) {
   if (!s)
     return false;
   bind_key(s, key);
@@ -352,25 +370,41 @@ void bind_sample(sqlite3_stmt* s, int col, const hist_sample& x) {
   sqlite3_bind_int(s, col + 2, x.good ? 1 : 0);
 }
 
+// Binds a summary's columns from `col` on, its hour first.
+void bind_summary(sqlite3_stmt* s, int col, const hist_summary& r) {
+  sqlite3_bind_int64(s, col, r.hour);
+  sqlite3_bind_double(s, col + 1, r.count);
+  sqlite3_bind_double(s, col + 2, r.sum);
+  sqlite3_bind_double(s, col + 3, r.sum2);
+  sqlite3_bind_double(s, col + 4, r.min);
+  sqlite3_bind_int64(s, col + 5, r.min_t);
+  sqlite3_bind_double(s, col + 6, r.max);
+  sqlite3_bind_int64(s, col + 7, r.max_t);
+  bind_sample(s, col + 8, r.first);
+  bind_sample(s, col + 11, r.last);
+  sqlite3_bind_double(s, col + 14, r.weight);
+  sqlite3_bind_double(s, col + 15, r.integral);
+  sqlite3_bind_double(s, col + 16, r.integral2);
+}
+
 bool sqlite_store::put_summary(const hist_key& key, const hist_summary& r) {
   sqlite3_stmt* s = prepare(put_summary_, "INSERT OR REPLACE INTO hour_summary VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
                                           "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19)");
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, r.hour);
-  sqlite3_bind_double(s, 4, r.count);
-  sqlite3_bind_double(s, 5, r.sum);
-  sqlite3_bind_double(s, 6, r.sum2);
-  sqlite3_bind_double(s, 7, r.min);
-  sqlite3_bind_int64(s, 8, r.min_t);
-  sqlite3_bind_double(s, 9, r.max);
-  sqlite3_bind_int64(s, 10, r.max_t);
-  bind_sample(s, 11, r.first);
-  bind_sample(s, 14, r.last);
-  sqlite3_bind_double(s, 17, r.weight);
-  sqlite3_bind_double(s, 18, r.integral);
-  sqlite3_bind_double(s, 19, r.integral2);
+  bind_summary(s, 3, r);
+  return step_done(s);
+}
+
+bool sqlite_store::put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& r) {
+  sqlite3_stmt* s = prepare(put_day_summary_, "INSERT OR REPLACE INTO day_summary VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                                              "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20)");
+  if (!s)
+    return false;
+  bind_key(s, key);
+  sqlite3_bind_int64(s, 3, day);
+  bind_summary(s, 4, r);
   return step_done(s);
 }
 

@@ -126,6 +126,25 @@ bool feed_raw(hist_store& store, const hist_key& key, std::int64_t from, std::in
 
 std::int64_t ceil_hour(std::int64_t t) { return hist_hour_of(t + hist_hour_ms - 1); }
 
+// Whole days read from day summaries once there are this many: a year is then 365 rows.
+constexpr std::int64_t days_worth_a_query = 2;
+
+// Feeds the summaries of the whole hours [h1, h2): whole UTC days inside them from day
+// summaries, the hours around those days from hour summaries.
+bool feed_summaries(hist_store& store, const hist_key& key, std::int64_t h1, std::int64_t h2, stat_accumulator& acc) {
+  const std::int64_t d1 = hist_day_of_hour(h1 + 23), d2 = hist_day_of_hour(h2);
+  std::vector<hist_summary> list;
+  const bool days = d2 - d1 >= days_worth_a_query;
+  const bool ok = days ? store.summaries(key, h1, d1 * 24, list) && store.day_summaries(key, d1, d2, list) &&
+                             store.summaries(key, d2 * 24, h2, list)
+                       : store.summaries(key, h1, h2, list);
+  if (!ok)
+    return false;
+  for (const hist_summary& h : list)
+    acc.summary(h);
+  return true;
+}
+
 }  // namespace
 
 bool hist_last_sample(hist_store& store, const hist_key& key, std::int64_t at, std::int64_t not_before,
@@ -143,7 +162,8 @@ bool hist_last_sample(hist_store& store, const hist_key& key, std::int64_t at, s
   return true;
 }
 
-// The whole hours [h1, h2) come from summaries when there is at least one; the two ends, and
+// The whole hours [h1, h2) come from summaries when there is at least one (whole days from
+// day summaries); the two ends, and
 // an interval without a whole hour, from raw samples.
 bool hist_statistics(hist_store& store, const hist_key& key, std::int64_t from, std::int64_t to, bool by_time,
                      txl_stat_record& out) {
@@ -166,11 +186,8 @@ bool hist_statistics(hist_store& store, const hist_key& key, std::int64_t from, 
     acc.finish(to);
     return true;
   }
-  std::vector<hist_summary> hours;
-  if (!feed_raw(store, key, from, h1 * hist_hour_ms, acc) || !store.summaries(key, h1, h2, hours))
+  if (!feed_raw(store, key, from, h1 * hist_hour_ms, acc) || !feed_summaries(store, key, h1, h2, acc))
     return false;
-  for (const hist_summary& h : hours)
-    acc.summary(h);
   if (!feed_raw(store, key, h2 * hist_hour_ms, to, acc))
     return false;
   acc.finish(to);

@@ -61,4 +61,29 @@ hist_summary hist_summarise(std::int64_t hour, std::span<const hist_sample> samp
   return s;
 }
 
+void hist_fold_summary(hist_summary& into, const hist_summary& next) {
+  if (into.last.good) {
+    const double held = static_cast<double>(next.first.t - (into.hour + 1) * hist_hour_ms);
+    into.weight += held;
+    into.integral += into.last.value * held;
+    into.integral2 += into.last.value * into.last.value * held;
+  }
+  into.weight += next.weight;
+  into.integral += next.integral;
+  into.integral2 += next.integral2;
+  if (next.count > 0 && (into.count == 0 || next.max > into.max)) {
+    into.max = next.max;
+    into.max_t = next.max_t;
+  }
+  if (next.count > 0 && (into.count == 0 || next.min < into.min)) {
+    into.min = next.min;
+    into.min_t = next.min_t;
+  }
+  into.count += next.count;
+  into.sum += next.sum;
+  into.sum2 += next.sum2;
+  into.last = next.last;
+  into.hour = next.hour;
+}
+
 }  // namespace quillet

@@ -65,6 +65,9 @@ public:
                          bool& found) = 0;
   // Summaries of the hours from <= hour < to.
   virtual bool summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) = 0;
+  // Summaries of the UTC days from <= day < to (days counted from 1970): each the day's hour
+  // summaries folded in time order, its `hour` that of the last of them.
+  virtual bool day_summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) = 0;
   // The last summary of an hour before `hour`; found false when there is none.
   virtual bool summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) = 0;
   // A node's events with from <= t <= to, newest first, at most `limit` (more as above).
@@ -81,6 +84,7 @@ public:
   // The samples of one UTC hour, sorted by time without repeated times, all within the hour.
   virtual bool put_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> samples) = 0;
   virtual bool put_summary(const hist_key& key, const hist_summary& summary) = 0;
+  virtual bool put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& summary) = 0;
   virtual bool put_event(const hist_event& event) = 0;
   // Drops the samples before `before` (milliseconds); summaries and events stay.
   virtual bool prune(std::int64_t before, std::int64_t& dropped) = 0;
@@ -104,6 +108,14 @@ std::string hist_version_message(const std::string& name, int version);
 
 // The summary of one hour's samples (sorted by time, all within the hour).
 hist_summary hist_summarise(std::int64_t hour, std::span<const hist_sample> samples);
+
+// Folds the summary of a later hour (or day) into `into`: counts, sums and integrals add, the
+// value `into` ends with holding until `next` begins joins the integrals, extremes keep the
+// earlier time of an equal value. So a statistic reading the folded summary adds up what it
+// would from the summaries one by one.
+void hist_fold_summary(hist_summary& into, const hist_summary& next);
+
+inline std::int64_t hist_day_of_hour(std::int64_t hour) { return hour >= 0 ? hour / 24 : (hour - 23) / 24; }
 
 inline std::int64_t hist_hour_of(std::int64_t t) { return t >= 0 ? t / hist_hour_ms : (t - hist_hour_ms + 1) / hist_hour_ms; }
 

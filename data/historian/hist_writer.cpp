@@ -51,6 +51,9 @@ bool hist_writer::write_batch() {
         ++end;
       if (!write_hour(key, hour, std::span(list).subspan(begin, end - begin)))
         return false;
+      const std::int64_t day = hist_day_of_hour(hour);
+      if ((end == list.size() || hist_day_of_hour(hist_hour_of(list[end].t)) != day) && !write_day(key, day))
+        return false;
     }
   }
   for (const hist_event& e : events_)
@@ -72,6 +75,19 @@ bool hist_writer::write_hour(const hist_key& key, std::int64_t hour, std::span<c
     fresh = merged;
   }
   return store_.put_hour(key, hour, fresh) && store_.put_summary(key, hist_summarise(hour, fresh));
+}
+
+// The day's hour summaries, the batch's among them, folded into the day's summary.
+bool hist_writer::write_day(const hist_key& key, std::int64_t day) {
+  std::vector<hist_summary> hours;
+  if (!store_.summaries(key, day * 24, day * 24 + 24, hours))
+    return false;
+  if (hours.empty())
+    return true;
+  hist_summary folded = hours.front();
+  for (std::size_t i = 1; i < hours.size(); ++i)
+    hist_fold_summary(folded, hours[i]);
+  return store_.put_day_summary(key, day, folded);
 }
 
 }  // namespace quillet

@@ -1,5 +1,5 @@
 // Writes samples and events into a store in batches, one transaction each, and keeps the
-// hourly summaries of every hour a batch touches. An interrupted import keeps every batch
+// hourly and daily summaries of every hour and day a batch touches. An interrupted import keeps every batch
 // it committed and nothing of the batch it was writing.
 #pragma once
 
@@ -30,6 +30,7 @@ public:
 private:
   bool write_batch();
   bool write_hour(const hist_key& key, std::int64_t hour, std::span<const hist_sample> fresh);
+  bool write_day(const hist_key& key, std::int64_t day);
 
   hist_store& store_;
   std::size_t batch_size_;

@@ -112,32 +112,20 @@ txl_stat_record brute_force(const std::vector<hist_sample>& all, std::int64_t fr
   return r;
 }
 
-// Random samples over twelve hours: bursts, hours without a sample, bad samples; values in
-// eighths, so every sum is exact and the two computations must agree to the bit.
-TEST_P(HistBackend, StatisticsFromSummariesEqualBruteForce) {
-  auto store = open_store(fresh("property"), true);
-  ASSERT_TRUE(store);
-  std::mt19937_64 rng(2026);
-  const std::int64_t t0 = 1700000000000;
-  std::vector<hist_sample> all;
-  for (std::int64_t t = t0; t < t0 + 12 * hist_hour_ms; t += 1 + rng() % 90000) {
-    if (rng() % 40 == 0)
-      t += (1 + rng() % 3) * hist_hour_ms;
-    all.push_back({t, static_cast<double>(static_cast<int>(rng() % 2000) - 1000) / 8.0, rng() % 9 != 0});
-  }
-  hist_writer writer(*store, 500);
-  for (const hist_sample& s : all)
-    ASSERT_TRUE(writer.add({0, 0}, s));
-  ASSERT_TRUE(writer.flush());
+// Random samples over twelve hours (and sparser ones over twelve days, whose long intervals
+// read day summaries): bursts, hours without a sample, bad samples; values in eighths, so every
+// sum is exact and the two computations must agree to the bit.
+void expect_brute_force(hist_store& store, const hist_key& key, const std::vector<hist_sample>& all, std::int64_t t0,
+                        std::int64_t span, std::mt19937_64& rng) {
   for (int i = 0; i < 400; ++i) {
-    std::int64_t a = t0 - hist_hour_ms + static_cast<std::int64_t>(rng() % (18 * hist_hour_ms));
-    std::int64_t b = i % 4 == 0 ? a + static_cast<std::int64_t>(rng() % 5000) : t0 + static_cast<std::int64_t>(rng() % (18 * hist_hour_ms));
+    std::int64_t a = t0 - span / 12 + static_cast<std::int64_t>(rng() % (span * 3 / 2));
+    std::int64_t b = i % 4 == 0 ? a + static_cast<std::int64_t>(rng() % 5000) : t0 + static_cast<std::int64_t>(rng() % (span * 3 / 2));
     if (i % 5 == 0)
       a = a / hist_hour_ms * hist_hour_ms;
     for (bool by_time : {false, true}) {
       SCOPED_TRACE(testing::Message() << "from " << a << " to " << b << (by_time ? " by time" : " by count"));
       txl_stat_record got;
-      ASSERT_TRUE(hist_statistics(*store, {0, 0}, a, b, by_time, got));
+      ASSERT_TRUE(hist_statistics(store, key, a, b, by_time, got));
       const txl_stat_record want = a < b ? brute_force(all, a, b, by_time) : txl_stat_record{};
       EXPECT_EQ(got.count, want.count);
       EXPECT_EQ(got.sum, want.sum);
@@ -148,12 +136,40 @@ TEST_P(HistBackend, StatisticsFromSummariesEqualBruteForce) {
       EXPECT_EQ(got.max_time, want.max_time);
     }
   }
+}
+
+std::vector<hist_sample> random_history(std::int64_t t0, std::int64_t span, std::int64_t gap, std::mt19937_64& rng) {
+  std::vector<hist_sample> all;
+  for (std::int64_t t = t0; t < t0 + span; t += 1 + static_cast<std::int64_t>(rng() % gap)) {
+    if (rng() % 40 == 0)
+      t += static_cast<std::int64_t>(1 + rng() % 3) * hist_hour_ms;
+    all.push_back({t, static_cast<double>(static_cast<int>(rng() % 2000) - 1000) / 8.0, rng() % 9 != 0});
+  }
+  return all;
+}
+
+TEST_P(HistBackend, StatisticsFromSummariesEqualBruteForce) {
+  auto store = open_store(fresh("property"), true);
+  ASSERT_TRUE(store);
+  std::mt19937_64 rng(2026);
+  const std::int64_t t0 = 1700000000000;
+  const std::vector<hist_sample> all = random_history(t0, 12 * hist_hour_ms, 90000, rng);
+  const std::vector<hist_sample> days = random_history(t0, 12 * 24 * hist_hour_ms, 1800000, rng);
+  hist_writer writer(*store, 500);
+  for (const hist_sample& s : all)
+    ASSERT_TRUE(writer.add({0, 0}, s));
+  for (const hist_sample& s : days)
+    ASSERT_TRUE(writer.add({0, 1}, s));
+  ASSERT_TRUE(writer.flush());
+  expect_brute_force(*store, {0, 0}, all, t0, 12 * hist_hour_ms, rng);
+  expect_brute_force(*store, {0, 1}, days, t0, 12 * 24 * hist_hour_ms, rng);
   // Pruned raw samples leave the summaries: whole hours still give the same figures.
   std::int64_t dropped = 0;
   const std::int64_t cut = t0 + 6 * hist_hour_ms;
   ASSERT_TRUE(store->begin() && store->prune(cut, dropped) && store->commit());
   const auto kept = std::find_if(all.begin(), all.end(), [&](const hist_sample& s) { return s.t >= cut; });
-  EXPECT_EQ(dropped, kept - all.begin());
+  const auto before_cut = [&](const hist_sample& s) { return s.t < cut; };
+  EXPECT_EQ(dropped, std::count_if(all.begin(), all.end(), before_cut) + std::count_if(days.begin(), days.end(), before_cut));
   std::vector<hist_sample> left;
   bool more = false;
   ASSERT_TRUE(store->samples({0, 0}, INT64_MIN, INT64_MAX, all.size(), left, more));
