@@ -8,6 +8,7 @@
 #include <endian.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -53,23 +54,23 @@ struct result {
   ~result() { PQclear(r); }
   int rows() const { return PQntuples(r); }
   std::int64_t i64(int row, int col) const { return std::strtoll(PQgetvalue(r, row, col), nullptr, 10); }
-  double f64(int row, int col) const { return std::strtod(PQgetvalue(r, row, col), nullptr); }
   bool flag(int row, int col) const { return PQgetvalue(r, row, col)[0] == 't'; }
-  // Columns of a result in binary form.
-  std::int64_t bin_i64(int row, int col) const {
-    std::uint64_t v;
-    std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
-    return static_cast<std::int64_t>(be64toh(v));
+  // Columns of a result in binary form; a null or a column of another width reads as zero.
+  template <typename T>
+  T bin(int row, int col) const {
+    T v{};
+    if (PQgetlength(r, row, col) == sizeof v)
+      std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
+    return v;
   }
-  std::int32_t bin_i32(int row, int col) const {
-    std::uint32_t v;
-    std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
-    return static_cast<std::int32_t>(be32toh(v));
-  }
+  std::int64_t bin_i64(int row, int col) const { return static_cast<std::int64_t>(be64toh(bin<std::uint64_t>(row, col))); }
+  std::int32_t bin_i32(int row, int col) const { return static_cast<std::int32_t>(be32toh(bin<std::uint32_t>(row, col))); }
+  double bin_f64(int row, int col) const { return std::bit_cast<double>(be64toh(bin<std::uint64_t>(row, col))); }
+  bool bin_flag(int row, int col) const { return bin<char>(row, col) != 0; }
+  hist_sample bin_sample(int row, int col) const { return {bin_i64(row, col), bin_f64(row, col + 1), bin_flag(row, col + 2)}; }
   std::string_view bytes(int row, int col) const {
     return {PQgetvalue(r, row, col), static_cast<std::size_t>(PQgetlength(r, row, col))};
   }
-  hist_sample sample(int row, int col) const { return {i64(row, col), f64(row, col + 1), flag(row, col + 2)}; }
 };
 
 std::string num(std::int64_t v) { return std::to_string(v); }
@@ -278,21 +279,22 @@ bool postgres_store::sample_at(const hist_key& key, std::int64_t at, std::int64_
   return true;
 }
 
+// A summary from a binary result, whose columns are summary_columns.
 hist_summary postgres_store::read_summary(const result& r, int row) const {
   hist_summary s;
-  s.hour = r.i64(row, 0);
-  s.count = r.f64(row, 1);
-  s.sum = r.f64(row, 2);
-  s.sum2 = r.f64(row, 3);
-  s.min = r.f64(row, 4);
-  s.min_t = r.i64(row, 5);
-  s.max = r.f64(row, 6);
-  s.max_t = r.i64(row, 7);
-  s.first = r.sample(row, 8);
-  s.last = r.sample(row, 11);
-  s.weight = r.f64(row, 14);
-  s.integral = r.f64(row, 15);
-  s.integral2 = r.f64(row, 16);
+  s.hour = r.bin_i64(row, 0);
+  s.count = r.bin_f64(row, 1);
+  s.sum = r.bin_f64(row, 2);
+  s.sum2 = r.bin_f64(row, 3);
+  s.min = r.bin_f64(row, 4);
+  s.min_t = r.bin_i64(row, 5);
+  s.max = r.bin_f64(row, 6);
+  s.max_t = r.bin_i64(row, 7);
+  s.first = r.bin_sample(row, 8);
+  s.last = r.bin_sample(row, 11);
+  s.weight = r.bin_f64(row, 14);
+  s.integral = r.bin_f64(row, 15);
+  s.integral2 = r.bin_f64(row, 16);
   return s;
 }
 
@@ -308,7 +310,7 @@ bool postgres_store::day_summaries(const hist_key& key, std::int64_t from, std::
 bool postgres_store::read_summaries(const char* table, const hist_key& key, std::int64_t from, std::int64_t to,
                                     std::vector<hist_summary>& out) {
   const std::string unit = table;
-  result r = run(std::string("SELECT ") + summary_columns + " FROM " + unit + "_summary WHERE node = $1 AND channel = $2"
+  result r = run_binary(std::string("SELECT ") + summary_columns + " FROM " + unit + "_summary WHERE node = $1 AND channel = $2"
                      " AND " + unit + " >= $3 AND " + unit + " < $4 ORDER BY " + unit,
                  {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(from), num(to)});
   if (!r.r)
@@ -319,7 +321,7 @@ bool postgres_store::read_summaries(const char* table, const hist_key& key, std:
 }
 
 bool postgres_store::summary_before(const hist_key& key, std::int64_t hour, hist_summary& out, bool& found) {
-  result r = run(std::string("SELECT ") + summary_columns +
+  result r = run_binary(std::string("SELECT ") + summary_columns +
                      " FROM hour_summary WHERE node = $1 AND channel = $2 AND hour < $3 ORDER BY hour DESC LIMIT 1",
                  {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(hour)});
   if (!r.r)
@@ -348,8 +350,10 @@ bool postgres_store::ensure_partition(std::int64_t month) {
   if (partitions_.count(month))
     return true;
   const std::string name = "sample_block_m" + std::to_string(month + 100000);
+  // Packed doubles do not compress: the blocks are stored as they are, without trying.
   if (!run("CREATE TABLE IF NOT EXISTS " + name + " PARTITION OF sample_block FOR VALUES FROM (" +
-               num(month_start(month) / hist_hour_ms) + ") TO (" + num(month_start(month + 1) / hist_hour_ms) + ")", {}).r)
+               num(month_start(month) / hist_hour_ms) + ") TO (" + num(month_start(month + 1) / hist_hour_ms) + ");"
+               "ALTER TABLE " + name + " ALTER COLUMN data SET STORAGE EXTERNAL", {}).r)
     return false;
   partitions_.insert(month);
   return true;
