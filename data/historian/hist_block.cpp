@@ -5,6 +5,7 @@
 #include <bit>
 #include <climits>
 #include <cstring>
+#include <type_traits>
 
 namespace quillet {
 
@@ -122,6 +123,62 @@ bool hist_block_last(std::int64_t hour, std::string_view block, std::int64_t at,
 std::string hist_damaged_block(const hist_key& key, std::int64_t hour) {
   return "the store holds a damaged sample block (node " + std::to_string(key.node) + ", channel " +
          std::to_string(key.channel) + ", hour " + std::to_string(hour) + "); import that history again";
+}
+
+std::string hist_damaged_summary(const hist_key& key) {
+  return "the store holds a damaged summary of node " + std::to_string(key.node) + ", channel " +
+         std::to_string(key.channel) + "; import that history again";
+}
+
+}  // namespace quillet
+
+namespace quillet {
+
+namespace {
+
+// The fields of a summary in their packed order: integers and flags as int64, the rest as
+// the bits of their double.
+template <typename Summary, typename Visit>
+void summary_fields(Summary& s, Visit&& visit) {
+  visit(s.hour), visit(s.count), visit(s.sum), visit(s.sum2), visit(s.min), visit(s.min_t), visit(s.max),
+      visit(s.max_t), visit(s.first.t), visit(s.first.value), visit(s.first.good), visit(s.last.t),
+      visit(s.last.value), visit(s.last.good), visit(s.weight), visit(s.integral), visit(s.integral2);
+}
+
+}  // namespace
+
+std::string hist_pack_summary(const hist_summary& s) {
+  std::string packed(hist_packed_summary_size, '\0');
+  char* at = packed.data();
+  summary_fields(s, [&](const auto& field) {
+    using T = std::decay_t<decltype(field)>;
+    std::uint64_t word;
+    if constexpr (std::is_same_v<T, double>)
+      word = std::bit_cast<std::uint64_t>(field);
+    else
+      word = static_cast<std::uint64_t>(static_cast<std::int64_t>(field));
+    put_le<std::uint64_t>(at, word);
+    at += 8;
+  });
+  return packed;
+}
+
+bool hist_unpack_summary(std::string_view packed, hist_summary& s) {
+  if (packed.size() != hist_packed_summary_size)
+    return false;
+  const char* at = packed.data();
+  summary_fields(s, [&](auto& field) {
+    using T = std::decay_t<decltype(field)>;
+    const auto word = get_le<std::uint64_t>(at);
+    at += 8;
+    if constexpr (std::is_same_v<T, double>)
+      field = std::bit_cast<double>(word);
+    else if constexpr (std::is_same_v<T, bool>)
+      field = word != 0;
+    else
+      field = static_cast<T>(word);
+  });
+  return true;
 }
 
 }  // namespace quillet

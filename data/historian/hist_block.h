@@ -59,7 +59,20 @@ private:
 // for a damaged block.
 bool hist_block_last(std::int64_t hour, std::string_view block, std::int64_t at, hist_sample& out, bool& found);
 
-// The message for a damaged block.
+// The messages for a damaged block and a damaged summary.
 std::string hist_damaged_block(const hist_key& key, std::int64_t hour);
+std::string hist_damaged_summary(const hist_key& key);
+
+}  // namespace quillet
+
+namespace quillet {
+
+// A summary as one value beside its columns, which reports read in one piece: its 17 fields
+// (hour, count, sum, sum2, min, min_t, max, max_t, the first and the last sample as time,
+// value and quality, weight, integral, integral2) as 8-byte little-endian words.
+inline constexpr std::size_t hist_packed_summary_size = 17 * 8;
+std::string hist_pack_summary(const hist_summary& s);
+// False for a value of another size.
+bool hist_unpack_summary(std::string_view packed, hist_summary& s);
 
 }  // namespace quillet

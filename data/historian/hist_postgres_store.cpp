@@ -30,19 +30,18 @@ const char* const schema_sql =
     " count DOUBLE PRECISION, sum DOUBLE PRECISION, sum2 DOUBLE PRECISION, min DOUBLE PRECISION, min_t BIGINT,"
     " max DOUBLE PRECISION, max_t BIGINT, first_t BIGINT, first_v DOUBLE PRECISION, first_good BOOLEAN,"
     " last_t BIGINT, last_v DOUBLE PRECISION, last_good BOOLEAN, weight DOUBLE PRECISION, integral DOUBLE PRECISION,"
-    " integral2 DOUBLE PRECISION, PRIMARY KEY(node, channel, hour));"
+    " integral2 DOUBLE PRECISION, packed BYTEA NOT NULL, PRIMARY KEY(node, channel, hour));"
     "CREATE TABLE IF NOT EXISTS day_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, day BIGINT NOT NULL,"
     " hour BIGINT, count DOUBLE PRECISION, sum DOUBLE PRECISION, sum2 DOUBLE PRECISION, min DOUBLE PRECISION,"
     " min_t BIGINT, max DOUBLE PRECISION, max_t BIGINT, first_t BIGINT, first_v DOUBLE PRECISION, first_good BOOLEAN,"
     " last_t BIGINT, last_v DOUBLE PRECISION, last_good BOOLEAN, weight DOUBLE PRECISION, integral DOUBLE PRECISION,"
-    " integral2 DOUBLE PRECISION, PRIMARY KEY(node, channel, day));"
+    " integral2 DOUBLE PRECISION, packed BYTEA NOT NULL, PRIMARY KEY(node, channel, day));"
     "CREATE TABLE IF NOT EXISTS event(node INTEGER NOT NULL, t BIGINT NOT NULL, channel INTEGER NOT NULL,"
     " code INTEGER NOT NULL, severity INTEGER NOT NULL, text TEXT NOT NULL);"
     "CREATE UNIQUE INDEX IF NOT EXISTS event_key ON event(node, t, channel, code, severity, md5(text));";
 
-const char* const summary_columns =
-    "hour, count, sum, sum2, min, min_t, max, max_t, first_t, first_v, first_good, last_t, last_v, last_good,"
-    " weight, integral, integral2";
+// Reports read a summary whole from its packed column; the others are there for SQL.
+const char* const summary_columns = "packed";
 
 // A result, cleared with its owner.
 struct result {
@@ -133,7 +132,6 @@ private:
   bool read_version(int& version);
   bool ensure_partition(std::int64_t month);
   bool prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped);
-  hist_summary read_summary(const result& r, int row) const;
   bool read_summaries(const char* table, const hist_key& key, std::int64_t from, std::int64_t to,
                       std::vector<hist_summary>& out);
   bool write_summary(const char* table, std::vector<std::string> key, const hist_summary& s);
@@ -279,25 +277,6 @@ bool postgres_store::sample_at(const hist_key& key, std::int64_t at, std::int64_
   return true;
 }
 
-// A summary from a binary result, whose columns are summary_columns.
-hist_summary postgres_store::read_summary(const result& r, int row) const {
-  hist_summary s;
-  s.hour = r.bin_i64(row, 0);
-  s.count = r.bin_f64(row, 1);
-  s.sum = r.bin_f64(row, 2);
-  s.sum2 = r.bin_f64(row, 3);
-  s.min = r.bin_f64(row, 4);
-  s.min_t = r.bin_i64(row, 5);
-  s.max = r.bin_f64(row, 6);
-  s.max_t = r.bin_i64(row, 7);
-  s.first = r.bin_sample(row, 8);
-  s.last = r.bin_sample(row, 11);
-  s.weight = r.bin_f64(row, 14);
-  s.integral = r.bin_f64(row, 15);
-  s.integral2 = r.bin_f64(row, 16);
-  return s;
-}
-
 bool postgres_store::summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
   return read_summaries("hour", key, from, to, out);
 }
@@ -315,8 +294,14 @@ bool postgres_store::read_summaries(const char* table, const hist_key& key, std:
                  {num(std::int64_t{key.node}), num(std::int64_t{key.channel}), num(from), num(to)});
   if (!r.r)
     return false;
-  for (int i = 0; i < r.rows(); ++i)
-    out.push_back(read_summary(r, i));
+  hist_summary summary;
+  for (int i = 0; i < r.rows(); ++i) {
+    if (!hist_unpack_summary(r.bytes(i, 0), summary)) {
+      error_ = hist_damaged_summary(key);
+      return false;
+    }
+    out.push_back(summary);
+  }
   return true;
 }
 
@@ -327,8 +312,10 @@ bool postgres_store::summary_before(const hist_key& key, std::int64_t hour, hist
   if (!r.r)
     return false;
   found = r.rows() == 1;
-  if (found)
-    out = read_summary(r, 0);
+  if (found && !hist_unpack_summary(r.bytes(0, 0), out)) {
+    error_ = hist_damaged_summary(key);
+    return false;
+  }
   return true;
 }
 
@@ -381,23 +368,24 @@ bool postgres_store::put_day_summary(const hist_key& key, std::int64_t day, cons
 }
 
 // Inserts or replaces a row of hour_summary (key: node, channel) or day_summary (node,
-// channel, day); the summary's columns follow the key.
+// channel, day); the summary's columns follow the key, its packed form last.
 bool postgres_store::write_summary(const char* table, std::vector<std::string> params, const hist_summary& s) {
   auto flag = [](bool b) { return std::string(b ? "t" : "f"); };
   const std::string unit = table;
   std::string sql = "INSERT INTO " + unit + "_summary VALUES(";
-  for (std::size_t i = 1; i <= params.size() + 17; ++i)
+  for (std::size_t i = 1; i <= params.size() + 18; ++i)
     sql += (i > 1 ? ", $" : "$") + std::to_string(i);
   sql += ") ON CONFLICT (node, channel, " + unit + ") DO UPDATE SET";
   const char* columns[] = {"hour", "count", "sum", "sum2", "min", "min_t", "max", "max_t", "first_t", "first_v",
-                           "first_good", "last_t", "last_v", "last_good", "weight", "integral", "integral2"};
+                           "first_good", "last_t", "last_v", "last_good", "weight", "integral", "integral2", "packed"};
   for (const char* c : columns)
     sql += std::string(c == columns[0] ? " " : ", ") + c + " = excluded." + c;
   for (std::string v : {num(s.hour), num(s.count), num(s.sum), num(s.sum2), num(s.min), num(s.min_t), num(s.max),
                         num(s.max_t), num(s.first.t), num(s.first.value), flag(s.first.good), num(s.last.t),
                         num(s.last.value), flag(s.last.good), num(s.weight), num(s.integral), num(s.integral2)})
     params.push_back(std::move(v));
-  return run(sql, params).r;
+  params.push_back(hist_pack_summary(s));
+  return run_binary(sql, params, true).r;
 }
 
 bool postgres_store::put_event(const hist_event& e) {

@@ -20,18 +20,17 @@ const char* const schema_sql =
     "CREATE TABLE IF NOT EXISTS hour_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, hour INTEGER NOT NULL,"
     " count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
     " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
-    " weight REAL, integral REAL, integral2 REAL, PRIMARY KEY(node, channel, hour)) WITHOUT ROWID;"
+    " weight REAL, integral REAL, integral2 REAL, packed BLOB NOT NULL, PRIMARY KEY(node, channel, hour)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS day_summary(node INTEGER NOT NULL, channel INTEGER NOT NULL, day INTEGER NOT NULL,"
     " hour INTEGER, count REAL, sum REAL, sum2 REAL, min REAL, min_t INTEGER, max REAL, max_t INTEGER,"
     " first_t INTEGER, first_v REAL, first_good INTEGER, last_t INTEGER, last_v REAL, last_good INTEGER,"
-    " weight REAL, integral REAL, integral2 REAL, PRIMARY KEY(node, channel, day)) WITHOUT ROWID;"
+    " weight REAL, integral REAL, integral2 REAL, packed BLOB NOT NULL, PRIMARY KEY(node, channel, day)) WITHOUT ROWID;"
     "CREATE TABLE IF NOT EXISTS event(node INTEGER NOT NULL, t INTEGER NOT NULL, channel INTEGER NOT NULL,"
     " code INTEGER NOT NULL, severity INTEGER NOT NULL, text TEXT NOT NULL,"
     " PRIMARY KEY(node, t, channel, code, severity, text)) WITHOUT ROWID;";
 
-const char* const summary_columns =
-    "hour, count, sum, sum2, min, min_t, max, max_t, first_t, first_v, first_good, last_t, last_v, last_good,"
-    " weight, integral, integral2";
+// Reports read a summary whole from its packed column; the others are there for SQL.
+const char* const summary_columns = "packed";
 
 // A prepared statement, finalised with its owner.
 struct statement {
@@ -201,10 +200,6 @@ void bind_key(sqlite3_stmt* s, const hist_key& key) {
   sqlite3_bind_int(s, 2, key.channel);
 }
 
-hist_sample read_sample(sqlite3_stmt* s, int col) {
-  return {sqlite3_column_int64(s, col), sqlite3_column_double(s, col + 1), sqlite3_column_int(s, col + 2) != 0};
-}
-
 std::string_view blob(sqlite3_stmt* s, int col) {
   const void* data = sqlite3_column_blob(s, col);
   return {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_column_bytes(s, col))};
@@ -264,22 +259,9 @@ bool sqlite_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t 
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a sample");
 }
 
-hist_summary read_summary(sqlite3_stmt* s) {
-  hist_summary r;
-  r.hour = sqlite3_column_int64(s, 0);
-  r.count = sqlite3_column_double(s, 1);
-  r.sum = sqlite3_column_double(s, 2);
-  r.sum2 = sqlite3_column_double(s, 3);
-  r.min = sqlite3_column_double(s, 4);
-  r.min_t = sqlite3_column_int64(s, 5);
-  r.max = sqlite3_column_double(s, 6);
-  r.max_t = sqlite3_column_int64(s, 7);
-  r.first = read_sample(s, 8);
-  r.last = read_sample(s, 11);
-  r.weight = sqlite3_column_double(s, 14);
-  r.integral = sqlite3_column_double(s, 15);
-  r.integral2 = sqlite3_column_double(s, 16);
-  return r;
+// The summary of a row whose first column is the packed one; false for a damaged one.
+bool read_summary(sqlite3_stmt* s, hist_summary& out) {
+  return hist_unpack_summary(blob(s, 0), out);
 }
 
 bool sqlite_store::summaries(const hist_key& key, std::int64_t from, std::int64_t to, std::vector<hist_summary>& out) {
@@ -302,8 +284,15 @@ bool sqlite_store::read_summaries(sqlite3_stmt* s, const hist_key& key, std::int
   sqlite3_bind_int64(s, 3, from);
   sqlite3_bind_int64(s, 4, to);
   int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW)
-    out.push_back(read_summary(s));
+  hist_summary summary;
+  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    if (!read_summary(s, summary)) {
+      sqlite3_reset(s);
+      error_ = hist_damaged_summary(key);
+      return false;
+    }
+    out.push_back(summary);
+  }
   sqlite3_reset(s);
   return rc == SQLITE_DONE || fail("cannot read summaries");
 }
@@ -318,9 +307,12 @@ bool sqlite_store::summary_before(const hist_key& key, std::int64_t hour, hist_s
   sqlite3_bind_int64(s, 3, hour);
   const int rc = sqlite3_step(s);
   found = rc == SQLITE_ROW;
-  if (found)
-    out = read_summary(s);
+  const bool whole = !found || read_summary(s, out);
   sqlite3_reset(s);
+  if (!whole) {
+    error_ = hist_damaged_summary(key);
+    return false;
+  }
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a summary");
 }
 
@@ -385,11 +377,13 @@ void bind_summary(sqlite3_stmt* s, int col, const hist_summary& r) {
   sqlite3_bind_double(s, col + 14, r.weight);
   sqlite3_bind_double(s, col + 15, r.integral);
   sqlite3_bind_double(s, col + 16, r.integral2);
+  const std::string packed = hist_pack_summary(r);
+  sqlite3_bind_blob(s, col + 17, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
 }
 
 bool sqlite_store::put_summary(const hist_key& key, const hist_summary& r) {
   sqlite3_stmt* s = prepare(put_summary_, "INSERT OR REPLACE INTO hour_summary VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, "
-                                          "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19)");
+                                          "?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20)");
   if (!s)
     return false;
   bind_key(s, key);
@@ -399,7 +393,7 @@ bool sqlite_store::put_summary(const hist_key& key, const hist_summary& r) {
 
 bool sqlite_store::put_day_summary(const hist_key& key, std::int64_t day, const hist_summary& r) {
   sqlite3_stmt* s = prepare(put_day_summary_, "INSERT OR REPLACE INTO day_summary VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
-                                              "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20)");
+                                              "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)");
   if (!s)
     return false;
   bind_key(s, key);

@@ -389,7 +389,7 @@ TEST_P(HistBackend, OtherSchemaVersionsAreRefusedUntouchedAndEmptyStoresAreNotRe
   EXPECT_FALSE(hist_open_store(fresh("absent"), false, error));
 }
 
-// Blocks round-trip any hour's samples; a block of another size or with times out of order or
+// Blocks and packed summaries round-trip any hour's samples; a block of another size or with times out of order or
 // outside its hour is refused whole.
 TEST(HistBlock, RoundTripsAndRefusesDamage) {
   std::mt19937_64 rng(7);
@@ -408,6 +408,11 @@ TEST(HistBlock, RoundTripsAndRefusesDamage) {
     EXPECT_EQ(back[i + 1].value, list[i].value);
     EXPECT_EQ(back[i + 1].good, list[i].good);
   }
+  hist_summary summary = hist_summarise(hour, list), back_summary;
+  ASSERT_TRUE(hist_unpack_summary(hist_pack_summary(summary), back_summary));
+  EXPECT_EQ(hist_pack_summary(back_summary), hist_pack_summary(summary));
+  EXPECT_EQ(back_summary.last.t, list.back().t);
+  EXPECT_FALSE(hist_unpack_summary(hist_pack_summary(summary).substr(8), back_summary));
   std::string swapped = block;
   std::swap_ranges(swapped.begin(), swapped.begin() + 12, swapped.begin() + 12);
   for (const std::string& bad : {block.substr(1), swapped, hist_pack_block(hour + 1, list)}) {
