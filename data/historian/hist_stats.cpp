@@ -162,9 +162,8 @@ bool hist_last_sample(hist_store& store, const hist_key& key, std::int64_t at, s
   return true;
 }
 
-// The whole hours [h1, h2) come from summaries when there is at least one (whole days from
-// day summaries); the two ends, and
-// an interval without a whole hour, from raw samples.
+// The whole hours [h1, h2) come from summaries (whole days from day summaries) when there is
+// at least one; the two ends, and an interval without a whole hour, from raw samples.
 bool hist_statistics(hist_store& store, const hist_key& key, std::int64_t from, std::int64_t to, bool by_time,
                      txl_stat_record& out) {
   out = txl_stat_record{};
