@@ -133,9 +133,11 @@ bool sqlite_store::open(const std::string& path, bool writable, std::string& err
   sqlite3_busy_timeout(db_, 10000);
   // A writer keeps 64 MB of pages and lets the log grow to 40 MB between checkpoints, which
   // spares a long import most of its page reads and writes. Each commit reaches the log
-  // whole, so an interrupted import keeps every batch it committed and none it was writing.
+  // whole and is synced with it, so an import interrupted even by a power failure keeps every
+  // batch it committed and none it was writing; with a few hundred commits a month, the
+  // syncs cost nothing measurable.
   if (writable && !(exec("PRAGMA page_size=16384") && exec("PRAGMA journal_mode=WAL") &&
-                    exec("PRAGMA synchronous=NORMAL") && exec("PRAGMA cache_size=-65536") &&
+                    exec("PRAGMA synchronous=FULL") && exec("PRAGMA cache_size=-65536") &&
                     exec("PRAGMA wal_autocheckpoint=2500"))) {
     error = "cannot set up the store " + path + ": " + error_;
     return false;
