@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "txl/expr_store.h"
+#include "txl/loop_budget.h"
 
 namespace quillet {
 
@@ -42,6 +43,21 @@ static anyval& argument_vector(anyval& args, std::size_t count) {
   }
   args.make_vector(static_cast<int>(count));
   return args;
+}
+
+// True when the first argument's value is held by its variable and this call's argument
+// vector alone (a count of two), so changing it in place changes nothing anyone else sees.
+static bool sole_holders(const anyval_list& slots) {
+  return !slots.empty() && slots[0].get() && slots[0]->ref_count() == 2;
+}
+
+// After a built-in's call its argument slots let go of vectors and strings: a slot kept
+// until the next call would count as a holder of a variable's value, and `a = INSERT(a,
+// SIZE(a), x)` could never extend a in place. Numbers stay for the next call's reuse.
+static void let_go_of_texts_and_vectors(anyval_list& slots) {
+  for (anyval& slot : slots)
+    if (slot.get() && !plain_int(slot) && !plain_float(slot))
+      slot.release();
 }
 
 // Evaluates the arguments left to right (the first failure fails the call before the
@@ -84,12 +100,19 @@ bool txl_expr_fncall::evaluate(std::string& error) {
     if (slots[i].get() != arg->value().get())  // the same value again costs no count change
       slots[i] = arg->value();
   }
+  // A call of a user function is work of the run's budget, as a loop step is: functions
+  // that call others several times each fan out without any loop.
+  if (user_function && !txl_count_work(txl_work::function_call, error))
+    return false;
   txl_call call;
+  call.may_change_first = replaces_first_arg && sole_holders(slots);
   call.args = std::move(args);  // lent to the call and taken back: no count changes
   call.error = &error;
   ++txl_calls_made;
   bool called = entry->call(cookie, call);
   args_ = std::move(call.args);
+  if (!user_function)
+    let_go_of_texts_and_vectors(*args_->mutable_vector());
   if (!called)
     return false;
   result = std::move(call.result);

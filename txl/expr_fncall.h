@@ -43,6 +43,9 @@ public:
   const txl_function_entry* entry = nullptr;
   txl_cookie cookie = nullptr;
   std::int32_t token = 0;
+  // Set by the assignment `a = F(a, ...)` of a built-in: the call may change a's value in
+  // place when a and the argument are its only holders.
+  bool replaces_first_arg = false;
 
 private:
   anyval args_;  // the argument vector, reused while nobody else holds it

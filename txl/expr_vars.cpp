@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "txl/expr_fncall.h"
 #include "txl/expr_nodes.h"
 #include "txl/expr_store.h"
 #include "txl/value_limits.h"
@@ -47,6 +48,11 @@ txl_expr_var_assign::txl_expr_var_assign(rc_ptr<txl_expr_localvar> storage, rc_p
   auto* read = sum ? dynamic_cast<txl_expr_var_ref*>(sum->child(0)) : nullptr;
   if (read && !read->declaration && &read->storage() == link_.storage.get())
     sum->extends_left = true;
+  // `a = INSERT(a, ...)`: the built-in may extend a's vector or string in place.
+  auto* call = dynamic_cast<txl_expr_fncall*>(child(0));
+  read = call && !call->user_function ? dynamic_cast<txl_expr_var_ref*>(call->child(0)) : nullptr;
+  if (read && !read->declaration && &read->storage() == link_.storage.get())
+    call->replaces_first_arg = true;
 }
 
 namespace {

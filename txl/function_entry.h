@@ -21,6 +21,10 @@ struct txl_call {
   // Set by a function that has just checked everything its is_current(token) would check
   // and found nothing changed since, so the caller need not ask again.
   bool known_current = false;
+  // Set by the caller when the call's value replaces the variable its first argument reads
+  // and nobody else holds that argument's vector or string: the function may change it in
+  // place and return it (INSERT appending in a loop).
+  bool may_change_first = false;
 
   const anyval_list& arg_list() const;
   std::size_t arg_count() const { return arg_list().size(); }

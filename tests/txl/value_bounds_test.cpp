@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "tests/txl/eval_support.h"
 #include "txl/loop_budget.h"
@@ -52,6 +53,37 @@ TEST(ValueBounds, LoopsEndWithinTheirBudget) {
     EXPECT_EQ(eval_text("var i; for i = 1 to 50 do 0; 1;"), "i:1");
   }
   EXPECT_EQ(eval_text("var i; for i = 1 to 3 do 0; 1;"), "#LOOP#");
+}
+
+// Calls of user functions share the budget with loops: functions that each call the next
+// twice with new arguments would make 2^31 calls; the budget names what reached it.
+TEST(ValueBounds, UserFunctionCallsShareTheBudget) {
+  struct row {
+    const char* function;
+    std::int64_t budget;
+    const char* expect;
+    txl_work spent_on;
+  };
+  for (const row& r : {row{"small", 15, "f:28", txl_work::loop_iteration}, row{"small", 14, "#LOOP#", txl_work::function_call},
+                       row{"f0", 100000, "#LOOP#", txl_work::function_call},
+                       row{"looping", 11, "f:15", txl_work::loop_iteration},
+                       row{"looping", 10, "#LOOP#", txl_work::loop_iteration},
+                       row{"looping", 9, "#LOOP#", txl_work::function_call}}) {
+    SCOPED_TRACE(std::string(r.function) + " " + std::to_string(r.budget));
+    eval_template t;  // a new one each time: results cached by one row would spare the next its calls
+    for (int i = 0; i < 30; ++i)
+      t.add("f" + std::to_string(i), "@f" + std::to_string(i + 1) + "(ARGS[0] * 2) + @f" + std::to_string(i + 1) +
+                                         "(ARGS[0] * 2 + 1)");
+    t.add("f30", "ARGS[0]");
+    t.add("small", "@f27(0) + 0");
+    t.add("looping", "var i; var n = 0; for i = 1 to 5 do n = n + @f30(i); n;");
+    t.bind();
+    txl_loop_budget budget(r.budget);
+    EXPECT_EQ(t.call(r.function, {anyval::from_int(0)}), r.expect);
+    if (budget.spent()) {
+      EXPECT_EQ(budget.spent_on(), r.spent_on);
+    }
+  }
 }
 
 }  // namespace
