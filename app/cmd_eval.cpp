@@ -21,13 +21,16 @@ namespace {
 
 const char eval_usage[] =
     "usage: quillet eval [--project FILE] [--time T] [--store STORE] [--var NAME=EXPR]... [--text]\n"
-    "                    [--] EXPR\n\n"
+    "                    [--restrict-files] [--] EXPR\n\n"
     "Channel functions read the simulated data source over --project (default: the bundled\n"
     "demo project), or the history store --store (sqlite:PATH or postgresql://...), at --time\n"
     "(seconds since 1970 or YYYY-MM-DDTHH:MM:SS; default: now).\n"
     "Compiles EXPR as a template property, with each --var as a template variable that\n"
     "EXPR calls as @NAME, evaluates it and prints the value as expression source\n"
     "(strings quoted, vectors as LIST(...)); --text prints the text form a report shows.\n"
+    "READLIST names are taken in the current folder; --restrict-files refuses lists outside\n"
+    "it and its subfolders (links and '..' resolved first). Loop iterations, user-function\n"
+    "calls and READLIST lines together are bounded as in a report run (#LOOP#).\n"
     "Exit 0 on success, 1 when the evaluation fails (the error text is printed),\n"
     "2 when a text does not compile or the command line is wrong.\n";
 
@@ -40,6 +43,7 @@ struct eval_options {
   std::string store;
   std::uint32_t time = 0;
   bool have_time = false;
+  bool restrict_files = false;
 };
 
 // Takes the expression; false with a message when there is one already.
@@ -65,6 +69,8 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
       options = false;
     } else if (a == "--text") {
       o.text = true;
+    } else if (a == "--restrict-files") {
+      o.restrict_files = true;
     } else if ((a == "--project" || a == "--time" || a == "--store") && i + 1 >= args.size()) {
       std::fprintf(stderr, "quillet eval: %s needs a value\n", a.c_str());
       return false;
@@ -90,7 +96,7 @@ bool parse_eval_args(const arg_list& args, eval_options& o) {
       ++i;
     } else if (a.size() > 1 && a.compare(0, 2, "--") == 0) {
       std::fprintf(stderr, "quillet eval: unknown option '%s'%s\n", a.c_str(),
-                   did_you_mean(a, {"--project", "--time", "--store", "--var", "--text"}).c_str());
+                   did_you_mean(a, {"--project", "--time", "--store", "--var", "--text", "--restrict-files"}).c_str());
       return false;
     } else if (!take_expression(a, o)) {
       return false;
@@ -139,6 +145,10 @@ int evaluate_property(std::vector<rc_ptr<txl_user_function>>& functions, bool te
     // The bound of a report run, so that a loop that never ends gives "#LOOP#".
     txl_loop_budget loops(htdoc_run{}.max_loop_iterations);
     ok = evaluate_user_function(*functions[0], anyval(), value, error);
+    if (loops.spent())
+      std::fprintf(stderr, "quillet eval: the expression used up the limit of %lld steps (loop iterations, "
+                   "user-function calls and READLIST lines together) with %s.\n",
+                   static_cast<long long>(htdoc_run{}.max_loop_iterations), txl_work_name(loops.spent_on()));
   }
   for (auto& f : functions)
     f->unbind_calls();
@@ -181,6 +191,7 @@ int run_eval(const arg_list& args) {
     return 1;
   }
   eval_context context(time, data.source.get());
+  context.restrict_files = o.restrict_files;
   return evaluate_property(functions, o.text, context);
 }
 

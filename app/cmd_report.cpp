@@ -24,7 +24,7 @@ namespace {
 const char report_usage[] =
     "usage: quillet report TEMPLATE [-o|--out DIR] [--name BASE] [--ext .htm] [--time T]\n"
     "                      [--project FILE] [--store STORE] [--log] [--strict] [--max-output N]\n"
-    "                      [--max-loop N] [--max-input N]\n\n"
+    "                      [--max-loop N] [--max-input N] [--restrict-files]\n\n"
     "Channel data come from the simulated data source over a project: --project, else the\n"
     "template's PRJ setting (relative to its folder), else the bundled demo project. With\n"
     "--store (sqlite:PATH or postgresql://...), or the template's STORE setting, they come\n"
@@ -38,12 +38,14 @@ const char report_usage[] =
     "or property it is about (line and column from 1, in bytes). --max-output bounds the size\n"
     "in bytes of the report and its pictures together (suffix K, M or G; default 1G); a run\n"
     "past it writes nothing. --max-input bounds the template's size (default 256M). --max-loop\n"
-    "bounds the loop iterations and READLIST lines of all the run's expressions together\n"
-    "(default 100000000; 0: no bound): a loop or list that would pass it, and every later one,\n"
-    "fails with #LOOP#. A run that meets problems (expressions that do not compile or bind,\n"
-    "evaluations that fail) says how many on stderr; --strict makes them fail the run (exit 3)\n"
-    "and writes no report. Exit 0 on success, 1 when the template cannot be read or the report\n"
-    "cannot be written, 2 when the command line is wrong.\n"
+    "bounds the loop iterations, user-function calls and READLIST lines of all the run's\n"
+    "expressions together (default 100000000; 0: no bound): a loop, call or list that would\n"
+    "pass it, and every later one, fails with #LOOP#. --restrict-files lets READLIST read only\n"
+    "files in the template's folder and its subfolders (links and '..' resolved first), for\n"
+    "hosts that run templates written by others. A run that meets problems (expressions that\n"
+    "do not compile or bind, evaluations that fail) says how many on stderr; --strict makes\n"
+    "them fail the run (exit 3) and writes no report. Exit 0 on success, 1 when the template\n"
+    "cannot be read or the report cannot be written, 2 when the command line is wrong.\n"
     "The report and its pictures replace earlier files of their names only when the whole\n"
     "run succeeded; a run never replaces its template, project or list files.\n";
 
@@ -61,6 +63,7 @@ struct report_options {
   std::uint64_t max_output = std::uint64_t{1} << 30;
   std::uint64_t max_input = default_max_input;
   std::int64_t max_loop = htdoc_run{}.max_loop_iterations;
+  bool restrict_files = false;
 };
 
 // A count of at most 15 decimal digits, 0 included.
@@ -113,7 +116,7 @@ bool take_value(const std::string& option, const std::string& value, report_opti
 
 const std::vector<std::string_view> report_option_names = {
     "--out", "--name", "--ext", "--time", "--max-output", "--max-input", "--max-loop", "--project", "--store", "--log",
-    "--strict"};
+    "--strict", "--restrict-files"};
 
 // Reads the command line; "-o" is "--out", "-" the standard input, "--" ends the options.
 bool parse_report_args(const arg_list& args, report_options& o) {
@@ -136,6 +139,8 @@ bool parse_report_args(const arg_list& args, report_options& o) {
       o.log = true;
     } else if (options && a == "--strict") {
       o.strict = true;
+    } else if (options && a == "--restrict-files") {
+      o.restrict_files = true;
     } else if (options && a.size() > 1 && a[0] == '-') {
       std::string hint = did_you_mean(a, report_option_names);
       std::fprintf(stderr, "quillet report: unknown option '%s'%s\n", a.c_str(), hint.empty() ? "." : hint.c_str());
@@ -253,12 +258,14 @@ int run_report(const arg_list& args) {
   request.log = o.log ? &log_sink : nullptr;
   request.collect_problems = true;
   request.strict = o.strict;
+  request.restrict_files = o.restrict_files;
   report_result result = produce_report(request);
   if (!result.warning.empty())
     std::fprintf(stderr, "quillet: %s.\n", result.warning.c_str());
   if (result.loop_limit_reached)
-    std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld loop iterations and list "
-                 "lines (--max-loop); those that needed more show #LOOP#.\n", static_cast<long long>(o.max_loop));
+    std::fprintf(stderr, "quillet report: the expressions used up the limit of %lld steps (--max-loop: loop "
+                 "iterations, user-function calls and READLIST lines together) with %s; those that needed more "
+                 "show #LOOP#.\n", static_cast<long long>(o.max_loop), result.loop_limit_work.c_str());
   const std::string summary = problem_summary(result);
   if (!summary.empty() && result.failure != report_failure::strict)
     std::fprintf(stderr, "quillet report: %s%s\n", summary.c_str(), o.log ? " (listed above)." : "; --log lists them.");

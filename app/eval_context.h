@@ -19,12 +19,14 @@ public:
   std::uint32_t report_time() const override { return time_; }
   kov_txl_data_source* data_source() const override { return source_; }
   std::string_view template_folder() const override { return {}; }
+  bool files_restricted() const override { return restrict_files; }
   const kov_context_stacks& contexts() const override { return stacks_; }
   txl_diagnostic_sink& diagnostics() override { return discard_diagnostics(); }
   // The channel library first, then the built-ins, then the variables.
   void prepare_binder(txl_binder& binder) override;
 
   std::vector<txl_user_function*> variables;
+  bool restrict_files = false;  // READLIST reads only in the working folder and below
 
 private:
   std::uint32_t time_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "data/kov_functions.h"
+#include "platform/files/contained_path.h"
 #include "platform/files/input_file.h"
 #include "txl/binding.h"
 #include "txl/compiler.h"
@@ -119,8 +120,12 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   nesting_guard guard;
   std::string content;
   std::string error;
+  std::string checked = path;
+  if (context().files_restricted() &&
+      !files::resolve_inside(path, std::string(context().template_folder()), checked, error))
+    return call.fail(line_error(path, -1, list_file_error(error)));
   files::file_identity identity;
-  if (!files::read_regular_file(path, readlist_max_bytes, content, error, &identity))
+  if (!files::read_regular_file(checked, readlist_max_bytes, content, error, &identity))
     return call.fail(line_error(path, -1, list_file_error(error)));
   context().note_input(identity);
   std::vector<list_line> lines;
@@ -134,7 +139,7 @@ bool kov_txl_function_READLIST::evaluate(txl_call& call, std::span<const anyval>
   for (const list_line& line : lines) {
     // Each line is work as a loop step is: lists that read each other fan out, and the
     // run's budget bounds them with its loops.
-    if (!txl_count_loop_iteration(error))
+    if (!txl_count_work(txl_work::list_line, error))
       return call.fail(line_error(path, line.number, error));
     elements.push_back(line_value(line.text, binder, path, line.number));
   }

@@ -28,6 +28,9 @@ public:
   // The folder against which READLIST resolves relative file names (the template's folder);
   // empty outside a run, which leaves relative names relative to the working folder.
   virtual std::string_view template_folder() const = 0;
+  // True when READLIST may read only files in the template's folder (the working folder when
+  // template_folder() is empty) and below: the host runs templates written by others.
+  virtual bool files_restricted() const { return false; }
   // The three repeat-context stacks (0 IDX, 1 ROW, 2 COL).
   virtual const kov_context_stacks& contexts() const = 0;
   // Where diagnostics and DEBUG texts go.

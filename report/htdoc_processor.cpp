@@ -216,6 +216,7 @@ bool htdoc_processor::generate(const htdoc_run& run) {
   if (!ok && !withheld && !limit_reached_ && !repetition_limit_reached_)
     output_error_ = outputs.error();
   loop_limit_reached_ = loops && loops->spent();
+  loop_limit_work_ = loop_limit_reached_ ? txl_work_name(loops->spent_on()) : "";
   run_ = nullptr;
   repetition_bound_ = UINT64_MAX;
   return ok;

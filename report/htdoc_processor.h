@@ -28,6 +28,7 @@ struct htdoc_run {
   std::uint32_t time = 0;                     // report time, seconds since 1970 UTC
   kov_txl_data_source* source = nullptr;      // may be null
   std::string template_dir;                   // where READLIST resolves relative names
+  bool restrict_files = false;                // READLIST reads only in template_dir and below
   std::string output_dir;                     // receives the report and its extra files
   std::string base_name;                      // report name without extension; may be empty
   std::string extension = ".htm";             // with the dot
@@ -115,6 +116,8 @@ public:
   // True when an expression of the last run failed because the run used up
   // run.max_loop_iterations.
   bool loop_limit_reached() const { return loop_limit_reached_; }
+  // What used up that budget: "loop iterations", "user-function calls" or "READLIST lines".
+  const char* loop_limit_work() const { return loop_limit_work_; }
 
   html_document* document() const { return document_.get(); }
   const std::string& project() const { return project_; }
@@ -137,6 +140,7 @@ public:
   std::uint32_t report_time() const override { return run_ ? run_->time : 0; }
   kov_txl_data_source* data_source() const override { return run_ ? run_->source : nullptr; }
   std::string_view template_folder() const override;
+  bool files_restricted() const override { return run_ && run_->restrict_files; }
   const kov_context_stacks& contexts() const override { return stacks_; }
   // Messages that name no place get the start of the property being bound or evaluated.
   txl_diagnostic_sink& diagnostics() override { return sink_; }
@@ -167,6 +171,7 @@ private:
   std::uint64_t repetitions_ = 0;  // of the run in progress
   std::uint64_t repetition_bound_ = UINT64_MAX;  // run.max_repetitions, or no bound for 0
   bool loop_limit_reached_ = false;
+  const char* loop_limit_work_ = "";
   bool repetition_limit_reached_ = false;
 };
 

@@ -99,6 +99,7 @@ static htdoc_run run_parameters(const report_request& request, const report_data
   htdoc_run run;
   run.time = request.time;
   run.template_dir = request.template_dir.empty() ? std::string(".") : request.template_dir;
+  run.restrict_files = request.restrict_files;
   run.source = data.source.get();
   run.output_dir = request.output_dir;
   run.base_name = request.base_name;
@@ -116,6 +117,7 @@ static void generate(htdoc_processor& processor, const htdoc_run& run, report_re
   bool ok = processor.generate(run);
   result.failure = failure_of(ok, processor);
   result.loop_limit_reached = processor.loop_limit_reached();
+  result.loop_limit_work = processor.loop_limit_work();
   if (!ok)
     result.error = processor.output_error();
 }

@@ -15,6 +15,7 @@ struct report_request {
   std::string template_text;  // the template's bytes
   std::string template_dir;   // where PRJ and READLIST names resolve; "." when empty
   std::string template_path;  // the template's file, which no output may replace; may be empty
+  bool restrict_files = false;  // READLIST reads only in template_dir and below
   std::string project;        // project file; empty: the template's PRJ, else the demo project
   std::string store;          // history store; empty: the template's STORE when read_store_setting,
   bool read_store_setting = false;  // else the simulated source
@@ -57,6 +58,7 @@ struct report_result {
   std::string error;                // the project's or store's open error, or "'path': why" of a write
   std::string warning;              // the demo project stood in for the template's missing one
   bool loop_limit_reached = false;  // some expression failed with #LOOP#
+  std::string loop_limit_work;      // then what reached the bound ("user-function calls", ...)
   bool ok() const { return failure == report_failure::none; }
 };
 

@@ -178,8 +178,9 @@ const cli_row rows[] = {
     {"report strict without problems", {"report", "t.html", "--strict", "--time", "0"}, 0, is("./t.htm\n"), nothing,
      {{"t.htm", "<P>3</P>"}}},
     {"report loop bound", {"report", "loop.html", "--max-loop", "1000", "--time", "0"}, 0, is("./loop.htm\n"),
-     is("quillet report: the expressions used up the limit of 1000 loop iterations and list lines (--max-loop); "
-        "those that needed more show #LOOP#.\n"
+     is("quillet report: the expressions used up the limit of 1000 steps (--max-loop: loop iterations, "
+        "user-function calls and READLIST lines together) with loop iterations; those that needed more show "
+        "#LOOP#.\n"
         "quillet report: 1 problem: 1 evaluation error; --log lists them.\n"),
      {{"loop.htm", "<B>#LOOP#</B>"}}},
     {"report output bound", {"report", "t.html", "--max-output", "10", "--time", "0"}, 1, nothing,

@@ -69,7 +69,14 @@ row "format keeps the BODY out of an unclosed HEAD" "printf '<HTML><BODY BGCOLOR
   "$Q format t.html -o o.html" 0 "" "$Q format --flags 2 o.html | grep -q '</HEAD>' && $Q format --flags 2 o.html | grep -q '<BODY BGCOLOR=red>x'"
 row "lists that read themselves stop at the run's budget" \
   "echo '<HTML><BODY><B><!--\$VX ELT VALUE=%{SIZE(READLIST(\"l.txt\"))}%-->v</B></BODY></HTML>' > t.html; for i in 1 2 3 4 5 6 7 8; do echo 'READLIST(\"l.txt\")' >> l.txt; done" \
-  "$Q report t.html --max-loop 1000" 0 "loop iterations and list lines (--max-loop)" 'grep -q "<B>" t.htm'
+  "$Q report t.html --max-loop 1000" 0 "together) with READLIST lines" 'grep -q "<B>" t.htm'
+row "user functions that fan out stop at the run's budget" \
+  "(echo '<HTML><HEAD>'; for i in \$(seq 0 39); do echo \"<!--\\\$VX VAR NAME=v\$i VALUE=%{@v\$((i+1))(ARGS[0] * 2) + @v\$((i+1))(ARGS[0] * 2 + 1)}%-->\"; done; echo '<!--\$VX VAR NAME=v40 VALUE=%{1}%--></HEAD><BODY><B><!--\$VX ELT VALUE=%{@v0(1)}%-->v</B></BODY></HTML>') > t.html" \
+  "$Q report t.html --max-loop 100000" 0 "together) with user-function calls" 'grep -q "<B>#LOOP#" t.htm'
+row "restricted lists stay in the template's folder" \
+  "mkdir t t/s; echo 5 > x.txt; ln -s ../x.txt t/l.txt; echo 6 > t/s/in.txt; echo '<HTML><BODY><B><!--\$VX ELT VALUE=%{SIZE(READLIST(\"../x.txt\"))}%-->v</B><B><!--\$VX ELT VALUE=%{SIZE(READLIST(\"l.txt\"))}%-->v</B><I><!--\$VX ELT VALUE=%{SIZE(READLIST(\"s/../s/in.txt\"))}%-->v</I></BODY></HTML>' > t/t.html" \
+  "$Q report t/t.html --restrict-files --log -o t" 0 "x.txt:-1):it is outside the folder" \
+  '[ $(grep -c "it is outside the folder" .err) = 2 ] && grep -q "<I>1</I>" t/t.htm'
 
 [ "$failures" = 0 ] && echo "all rows passed"
 exit $((failures > 0))
