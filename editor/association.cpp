@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "editor/atomic_file.h"
+#include "platform/files/replace_file.h"
 
 namespace quillet::editor {
 
@@ -50,7 +50,7 @@ bool write_desktop_entry(const std::string& data_home, std::string& error) {
       "Terminal=false\n"
       "NoDisplay=false\n"
       "Categories=Development;\n";
-  return write_file_atomically(path, text, error);
+  return files::replace_file(path, text, error);
 }
 
 }  // namespace quillet::editor

@@ -9,6 +9,7 @@
 #include "data/kov_project_holder.h"
 #include "editor/document_json.h"
 #include "editor/session.h"
+#include "platform/files/replace_file.h"
 #include "platform/project/project_interfaces.h"
 
 namespace quillet::editor {
@@ -133,8 +134,6 @@ bool save_document(editor_context& ctx, const json& request, std::string& saved,
     error = "the folder of '" + target + "' does not exist";
     return false;
   }
-  if (fs::is_symlink(target, ec))
-    target = fs::canonical(target, ec).string();
   std::optional<template_markup_state> state = state_from_json(request.value("state", json()), error);
   if (!state)
     return false;
@@ -143,7 +142,7 @@ bool save_document(editor_context& ctx, const json& request, std::string& saved,
   if (!bytes)
     return false;
   status = 500;
-  if (!write_file_atomically(target, *bytes, error, ctx.config.write))
+  if (!files::replace_file(target, *bytes, error))
     return false;
   saved = target;
   ctx.file = target;

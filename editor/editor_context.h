@@ -11,7 +11,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include "editor/atomic_file.h"
 #include "editor/editor_settings.h"
 
 namespace quillet::editor {
@@ -24,7 +23,6 @@ struct editor_config {
   std::string config_home;   // empty: $XDG_CONFIG_HOME or ~/.config
   std::string data_home;     // empty: $XDG_DATA_HOME or ~/.local/share
   std::string program_dir;   // folder of the program (fragments); empty: from /proc/self/exe
-  write_function write = system_write();  // how saves write their bytes
   std::function<void()> on_exit;          // called after POST /api/exit has answered
 };
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "editor/atomic_file.h"
+#include "platform/files/replace_file.h"
 
 namespace quillet::editor {
 
@@ -28,7 +28,8 @@ nlohmann::json settings_json(const editor_settings& s) {
               {"lastProject", s.last_project},
               {"reportFolder", s.report_folder},
               {"language", s.language},
-              {"associationAsked", s.association_asked}};
+              {"associationAsked", s.association_asked},
+              {"restrictFiles", s.restrict_files}};
 }
 
 bool merge_settings(const json& partial, editor_settings& settings, std::string& error) {
@@ -51,6 +52,8 @@ bool merge_settings(const json& partial, editor_settings& settings, std::string&
       next.language = value.get<std::string>();
     } else if (key == "associationAsked" && value.is_boolean()) {
       next.association_asked = value.get<bool>();
+    } else if (key == "restrictFiles" && value.is_boolean()) {
+      next.restrict_files = value.get<bool>();
     } else {
       error = "unknown setting or wrong value: " + key;
       return false;
@@ -78,7 +81,7 @@ editor_settings load_settings(const std::string& path) {
 bool save_settings(const std::string& path, const editor_settings& settings, std::string& error) {
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
-  return write_file_atomically(path, settings_json(settings).dump(2) + "\n", error);
+  return files::replace_file(path, settings_json(settings).dump(2) + "\n", error);
 }
 
 void add_recent(editor_settings& settings, const std::string& path) {

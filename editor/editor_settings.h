@@ -1,6 +1,7 @@
 // The editor's settings, kept in $XDG_CONFIG_HOME/quillet/settings.json (else
 // ~/.config/quillet/settings.json): recent files, the last project, the report folder, the
-// language and whether the association question was asked. Written atomically.
+// language, whether the association question was asked and whether the preview's lists are
+// held to the template's folder. Written through the output file protocol.
 #pragma once
 
 #include <string>
@@ -16,6 +17,9 @@ struct editor_settings {
   std::string report_folder;
   std::string language;  // "", "en", "it", "ru" or "zh"
   bool association_asked = false;
+  // The preview's READLIST reads only in the template's folder and below, for hosts that
+  // open templates written by others.
+  bool restrict_files = false;
 
   static constexpr std::size_t max_recent = 4;
 };

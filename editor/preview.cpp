@@ -84,6 +84,7 @@ bool make_request(editor_context& ctx, const json& body, report_request& request
   std::error_code ec;
   request.template_dir = ctx.file.empty() ? fs::current_path(ec).string() : fs::path(ctx.file).parent_path().string();
   request.project = ctx.project;
+  request.restrict_files = ctx.settings.restrict_files;
   const json time = body.value("time", json());
   request.time = time.is_number() && time.get<double>() >= 0 && time.get<double>() <= 4294967295.0
                      ? static_cast<std::uint32_t>(time.get<double>())

@@ -95,8 +95,9 @@ bool output_file::finish() {
 bool output_file::commit() {
   if (!finish())
     return false;
+  errno = 0;
   if (output_file_before_rename && !output_file_before_rename(temp_))
-    return fail(EIO);
+    return fail(errno);
   if (::rename(temp_.c_str(), target_.c_str()) != 0)
     return fail(errno);
   temp_.clear();

@@ -83,7 +83,8 @@ private:
 };
 
 // A test seam: when set, called with the temporary path between finish and rename; a false
-// return makes the commit fail as a failed rename would.
+// return makes the commit fail as a failed rename would, with the errno it set (EIO when
+// none).
 extern bool (*output_file_before_rename)(const std::string& temp_path);
 
 }  // namespace quillet::files

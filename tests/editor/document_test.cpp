@@ -1,5 +1,5 @@
-// Opening, saving and previewing through the routes: fixed points over the examples, atomic
-// saves under a failing write, code-page conversion, and the preview's names and problems.
+// Opening, saving and previewing through the routes: fixed points over the examples, saves
+// that fail before their rename, code-page conversion, and the preview's names and problems.
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "editor_fixture.h"
+#include "platform/files/output_file.h"
 #include "report/report_run.h"
 
 namespace quillet::editor {
@@ -64,35 +65,25 @@ TEST_F(document_test, every_example_is_a_fixed_point_after_its_first_save_and_re
   }
 }
 
-TEST_F(document_test, a_save_that_fails_while_writing_leaves_the_previous_file_and_nothing_else) {
-  long allowed = 0;  // bytes the next write may take before it fails
-  editor_config config;
-  config.write = [&allowed](int fd, const char* data, std::size_t size) -> long {
-    if (allowed <= 0) {
-      errno = ENOSPC;
-      return -1;
-    }
-    long n = static_cast<long>(std::min<std::size_t>(size, static_cast<std::size_t>(allowed)));
-    allowed -= n;
-    return ::write(fd, data, static_cast<std::size_t>(n));
-  };
-  start(std::move(config));
+// A save that fails after its bytes went to the temporary file (a full disk met at the last
+// moment) leaves the previous file, no temporary file, and says why; a link at the target is
+// replaced by the saved file, not written through.
+TEST_F(document_test, a_failed_save_leaves_the_previous_file_and_nothing_else) {
+  start();
   const std::string old_bytes = "<HTML><BODY>old</BODY></HTML>";
   std::string target = write_file("keep/t.html", old_bytes);
   const json doc = {{"html", "<HTML><BODY>new text</BODY></HTML>"},
                     {"state", {{"project", ""}, {"refresh", 0}, {"title", "T"}, {"fragment", nullptr},
                                {"variables", json::array()}, {"definitions", json::array()}}}};
-  struct row {
-    const char* name;
-    std::string path;
-    long allowed;
+  files::output_file_before_rename = [](const std::string& temp) {
+    EXPECT_NE(read_file(temp).find("new text"), std::string::npos);
+    errno = ENOSPC;
+    return false;
   };
-  for (const row& r : {row{"existing file", target, 10}, row{"new file", (dir / "keep/new.html").string(), 10},
-                       row{"nothing written", target, 0}}) {
-    SCOPED_TRACE(r.name);
-    allowed = r.allowed;
+  for (const std::string& path : {target, (dir / "keep/new.html").string()}) {
+    SCOPED_TRACE(path);
     json body = doc, answer;
-    body["path"] = r.path;
+    body["path"] = path;
     EXPECT_EQ(post("/api/save", body, &answer), 500);
     EXPECT_EQ(answer["title"], "Error saving document");
     EXPECT_NE(answer["error"].get<std::string>().find("No space left"), std::string::npos);
@@ -100,11 +91,14 @@ TEST_F(document_test, a_save_that_fails_while_writing_leaves_the_previous_file_a
     EXPECT_FALSE(fs::exists(dir / "keep/new.html"));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "keep"), fs::directory_iterator()), 1);
   }
-  allowed = 1 << 20;
+  files::output_file_before_rename = nullptr;
+  fs::create_symlink(target, dir / "keep/link.html");
   json body = doc, answer;
-  body["path"] = target;
+  body["path"] = (dir / "keep/link.html").string();
   ASSERT_EQ(post("/api/save", body, &answer), 200);
-  EXPECT_NE(read_file(target).find("new text"), std::string::npos);
+  EXPECT_FALSE(fs::is_symlink(dir / "keep/link.html"));
+  EXPECT_NE(read_file((dir / "keep/link.html").string()).find("new text"), std::string::npos);
+  EXPECT_EQ(read_file(target), old_bytes);
 }
 
 TEST_F(document_test, texts_cross_between_the_code_page_and_utf8) {
@@ -161,6 +155,28 @@ TEST_F(document_test, previews_get_new_names_list_their_problems_and_a_failed_ru
   std::string folder = server->context().preview.folder;
   server.reset();
   EXPECT_FALSE(fs::exists(folder));
+}
+
+// The restrictFiles setting holds the preview's lists to the template's folder and below.
+TEST_F(document_test, the_restrict_files_setting_holds_preview_lists_to_the_template_folder) {
+  start();
+  write_file("out.txt", "1\n");
+  write_file("tpl/in.txt", "2\n");
+  json doc;
+  ASSERT_EQ(post("/api/open", {{"path", write_file("tpl/t.html", "<HTML><BODY>x</BODY></HTML>")}}, &doc), 200);
+  json state = doc["state"];
+  state["definitions"] = {{{{"name", "VALUE"}, {"expr", "READLIST('../out.txt')"}}},
+                          {{{"name", "VALUE"}, {"expr", "READLIST('in.txt')"}}}};
+  const std::string html = "<HTML><BODY><B VXDYNELT=1>a</B><I VXDYNELT=2>b</I></BODY></HTML>";
+  for (bool restrict : {false, true}) {
+    SCOPED_TRACE(restrict);
+    json settings, answer;
+    ASSERT_EQ(post("/api/settings", {{"restrictFiles", restrict}}, &settings), 200);
+    ASSERT_EQ(post("/api/preview", {{"html", html}, {"state", state}}, &answer), 200) << answer.dump();
+    const std::string problems = answer["problems"].dump();
+    EXPECT_EQ(problems.find("out.txt:-1):it is outside the folder") != std::string::npos, restrict) << problems;
+    EXPECT_EQ(problems.find("in.txt"), std::string::npos) << problems;
+  }
 }
 
 }  // namespace
