@@ -119,9 +119,11 @@ int run_format(const arg_list& args) {
   if (!read_template_file("format", opt.input, *doc, source))
     return 1;
   // Written as read, an element may keep its missing end tag only where what follows still
-  // closes it on reading back.
-  if (!(opt.flags & html_obj_printer::NORMALIZE_END_TAGS))
+  // closes it on reading back, and a stray end tag stays only where it still closes nothing.
+  if (!(opt.flags & html_obj_printer::NORMALIZE_END_TAGS)) {
+    drop_closing_stray_end_tags(doc->top);
     add_needed_end_tags(doc->top);
+  }
   bool written = opt.output.empty() || opt.to_stdout ? write_stdout(*doc, opt.flags)
                                                      : write_to_file(*doc, opt.flags, opt.input, opt.output);
   return written ? 0 : 1;

@@ -1,6 +1,8 @@
 // End tags a tree written as read needs so that it reads back the same.
 #include "doc/html_end_tags.h"
 
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quillet {
@@ -51,6 +53,40 @@ std::size_t add_needed_end_tags(html_element* top) {
       stack.push_back({c, c->next ? c->next : after});
   }
   return marked;
+}
+
+// Walks the lists in document order with a stack of the places to go on after each element,
+// never recursing on the depth, and counts the enclosing elements by definition.
+std::size_t drop_closing_stray_end_tags(html_element*& top) {
+  std::unordered_map<const html_elt_def*, std::size_t> enclosing;
+  std::vector<std::pair<html_element**, const html_elt_def*>> resume;  // after the element, its definition
+  std::size_t dropped = 0;
+  html_element** link = &top;
+  for (;;) {
+    while (!*link) {
+      if (resume.empty())
+        return dropped;
+      --enclosing[resume.back().second];
+      link = resume.back().first;
+      resume.pop_back();
+    }
+    html_element* n = *link;
+    if (n->kind == html_kind::etag && enclosing[static_cast<html_elt_etag*>(n)->def] > 0) {
+      *link = n->next;
+      n->next = nullptr;
+      release_list(n);
+      ++dropped;
+      continue;
+    }
+    auto* e = n->kind == html_kind::tag ? static_cast<html_elt_tag*>(n) : nullptr;
+    if (!e || !e->children) {
+      link = &n->next;
+      continue;
+    }
+    resume.emplace_back(&n->next, e->def);
+    ++enclosing[e->def];
+    link = &e->children;
+  }
 }
 
 }  // namespace quillet
