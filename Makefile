@@ -53,6 +53,7 @@ bench:
 	./bench/report_bench.sh $(RELEASE_BUILD)
 	./bench/hist_bench.sh $(RELEASE_BUILD)
 	./bench/trend_bench.sh $(RELEASE_BUILD)
+	./bench/report_variants/run.sh $(RELEASE_BUILD)
 
 # libFuzzer targets (clang) in FUZZ_BUILD, each run FUZZ_SECONDS over its corpus.
 FUZZ_BUILD   ?= build-fuzz
