@@ -13,6 +13,7 @@ void html_dyn_elt::clear() {
   unbind_props();
   props.clear();
   plan_ = attr_plan{};
+  own_style_ = own_style_cache{};
   html_elt_tag::clear();
 }
 

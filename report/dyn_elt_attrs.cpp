@@ -14,56 +14,23 @@ constexpr std::string_view style_prefix = "STYLE.";
 
 bool has_prefix(const std::string& name, std::string_view prefix) { return std::string_view(name).starts_with(prefix); }
 
-// The STYLE attribute's text with the dynamic items merged in: each parsed item replaced by
-// the first unplaced dynamic item of the same name, then the dynamic items left over.
-std::string merged_style(std::vector<style_item> parsed, std::vector<style_item> dynamic) {
-  std::vector<bool> placed(dynamic.size(), false);
-  std::vector<const style_item*> out;
-  for (const style_item& item : parsed) {
-    const style_item* use = &item;
-    for (std::size_t i = 0; i < dynamic.size(); ++i) {
-      if (!placed[i] && dynamic[i].name == item.name) {
-        placed[i] = true;
-        use = &dynamic[i];
-        break;
-      }
-    }
-    out.push_back(use);
-  }
-  for (std::size_t i = 0; i < dynamic.size(); ++i)
-    if (!placed[i])
-      out.push_back(&dynamic[i]);
-  std::string text;
-  for (const style_item* item : out) {
-    if (!text.empty())
-      text += ' ';
-    text += item->name + ":" + item->value + ";";
-  }
-  return text;
-}
-
-// The items of the element's STYLE attribute (the first one with a value).
-std::vector<style_item> own_style(html_element* attrs) {
+// The element's STYLE attribute (the first one with a value), or null.
+html_attr* style_attr(html_element* attrs) {
   for (html_element* a = attrs; a; a = a->next) {
     if (a->kind != html_kind::attr)
       continue;
     auto* attr = static_cast<html_attr*>(a);
     if (attr->name.view() == "STYLE" && attr->value.has_value())
-      return parse_inline_style(attr->value.view());
+      return attr;
   }
-  return {};
+  return nullptr;
 }
 
-// The element's inline style with the STYLE. properties that give a text merged in.
-std::string computed_style(htdoc_processor& processor, const txl_prop_list& props, html_element* attrs) {
-  std::vector<style_item> dynamic;
-  anyval result;
-  std::string text;
-  for (const auto& prop : props) {
-    if (has_prefix(prop->name, style_prefix) && processor.evaluate(*prop, result) && result.to_text(text))
-      dynamic.push_back({prop->name.substr(style_prefix.size()), text});
-  }
-  return merged_style(own_style(attrs), std::move(dynamic));
+// Appends one "name:value;" item, a blank before all but the first.
+void append_style_item(std::string& text, std::string_view name, std::string_view value) {
+  if (!text.empty())
+    text += ' ';
+  text.append(name).append(1, ':').append(value).append(1, ';');
 }
 
 }  // namespace
@@ -75,9 +42,11 @@ const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
 }
 
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
-  plan_ = attr_plan{props.data(), props.size(), true, false, true, {}};
+  plan_ = attr_plan{props.data(), props.size(), true, false, true, {}, {}};
   for (std::size_t i = 0; i < props.size(); ++i) {
-    plan_.has_style = plan_.has_style || has_prefix(props[i]->name, style_prefix);
+    if (has_prefix(props[i]->name, style_prefix))
+      plan_.style_props.push_back(i);
+    plan_.has_style = !plan_.style_props.empty();
     if (!has_prefix(props[i]->name, attr_prefix))
       continue;
     for (std::size_t k : plan_.attr_props)
@@ -85,6 +54,59 @@ const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
     plan_.attr_props.push_back(i);
   }
   return plan_;
+}
+
+// The items of the element's own STYLE attribute; a template's attributes stay the same from
+// one row to the next, so the text is parsed again only when it is another.
+const std::vector<style_item>& html_dyn_elt::own_style(html_element* attrs) {
+  html_attr* attr = style_attr(attrs);
+  std::string_view text = attr ? attr->value.view() : std::string_view();
+  if (own_style_.known && own_style_.text == text)
+    return own_style_.items;
+  own_style_.known = true;
+  own_style_.text.assign(text);
+  own_style_.items = attr ? parse_inline_style(text) : std::vector<style_item>();
+  return own_style_.items;
+}
+
+// Evaluates the STYLE. properties in order into their texts, noting those that gave one.
+void html_dyn_elt::evaluate_style_props(const attr_plan& plan) {
+  if (style_values_.size() < plan.style_props.size())
+    style_values_.resize(plan.style_props.size());
+  style_given_.clear();
+  anyval result;
+  for (std::size_t k = 0; k < plan.style_props.size(); ++k) {
+    if (processor->evaluate(*props[plan.style_props[k]], result) && result.to_text(style_values_[k]))
+      style_given_.push_back(k);
+  }
+}
+
+// The inline style with the STYLE. properties that give a text merged in: each own item
+// replaced by the first unplaced computed item of the same name, then the computed items
+// left over, in property order.
+const std::string& html_dyn_elt::merge_style(const attr_plan& plan, html_element* attrs) {
+  evaluate_style_props(plan);
+  const std::vector<style_item>& own = own_style(attrs);
+  style_placed_.assign(style_given_.size(), 0);
+  style_text_.clear();
+  auto name_of = [&](std::size_t g) {
+    return std::string_view(props[plan.style_props[style_given_[g]]]->name).substr(style_prefix.size());
+  };
+  for (const style_item& item : own) {
+    std::size_t g = 0;
+    while (g < style_given_.size() && (style_placed_[g] || name_of(g) != item.name))
+      ++g;
+    if (g == style_given_.size()) {
+      append_style_item(style_text_, item.name, item.value);
+      continue;
+    }
+    style_placed_[g] = 1;
+    append_style_item(style_text_, name_of(g), style_values_[style_given_[g]]);
+  }
+  for (std::size_t g = 0; g < style_given_.size(); ++g)
+    if (!style_placed_[g])
+      append_style_item(style_text_, name_of(g), style_values_[style_given_[g]]);
+  return style_text_;
 }
 
 // True when the list holds an attribute node.
@@ -146,7 +168,7 @@ void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list
     print_attr_props(p, plan);
     return;
   }
-  std::string style = plan.has_style ? computed_style(*processor, props, attr_list) : std::string();
+  std::string_view style = plan.has_style ? std::string_view(merge_style(plan, attr_list)) : std::string_view();
   computed_attrs_.clear();
   anyval last;
   add_attr_props(plan, last);

@@ -19,6 +19,12 @@ namespace quillet {
 
 class htdoc_processor;
 
+// One item of an inline style.
+struct style_item {
+  std::string name;
+  std::string value;
+};
+
 class html_dyn_elt : public html_elt_tag {
 public:
   explicit html_dyn_elt(const html_elt_def* d) : html_elt_tag(d) {}
@@ -57,13 +63,31 @@ private:
     bool has_style = false;
     bool distinct_names = true;  // no two ATTR. properties name the same attribute
     std::vector<std::size_t> attr_props;
+    std::vector<std::size_t> style_props;  // the STYLE. ones
+  };
+  // The element's own STYLE attribute as last read: its text and its items, parsed again
+  // only when the text differs.
+  struct own_style_cache {
+    bool known = false;
+    std::string text;
+    std::vector<style_item> items;
   };
   const attr_plan& current_attr_plan();
   const attr_plan& make_attr_plan();
   void add_attr_props(const attr_plan& plan, anyval& last);
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
+  const std::vector<style_item>& own_style(html_element* attrs);
+  void evaluate_style_props(const attr_plan& plan);
+  const std::string& merge_style(const attr_plan& plan, html_element* attrs);
 
   attr_plan plan_;
+  own_style_cache own_style_;
+  // The texts of the STYLE. properties of the tag being written, which of them gave one (in
+  // property order) and which of those took the place of an own item; kept for their room.
+  std::vector<std::string> style_values_;
+  std::vector<std::size_t> style_given_;
+  std::vector<char> style_placed_;
+  std::string style_text_;
 
   // The texts of the computed attributes of the start tag being written, and their views in
   // the order they apply; kept between tags so that a report reuses their room.
@@ -176,11 +200,6 @@ private:
 void build_dynamic(htdoc_processor& processor, html_element*& list, html_elt_tag* parent,
                    const txl_prop_list* params);
 
-// One item of an inline style.
-struct style_item {
-  std::string name;
-  std::string value;
-};
 // The items of a STYLE attribute's text, in order.
 std::vector<style_item> parse_inline_style(std::string_view text);
 
