@@ -46,6 +46,13 @@ const attr_row attr_rows[] = {
      "<TABLE><TR><TD ROWSPAN=2>c</TD></TR>\r\n<TR></TR>\r\n</TABLE>"},
     {"bad row span counts as 1", "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>",
      "<TABLE><TR><TD ROWSPAN=x>c</TD></TR></TABLE>"},
+    {"each computed item takes the next own item of its name",
+     "<SPAN STYLE=\"color: red; x: 1; color: green\"><!--$VX ELT STYLE.color=%{\"blue\"}%\r\n STYLE.color=%{2}%-->x</SPAN>",
+     "<SPAN STYLE=\"color:blue; x:1; color:2;\">x</SPAN>"},
+    {"a style failing in one repetition leaves the own item there",
+     "<SPAN STYLE=\"color: red; y: 2\"><!--$VX ELT REPEAT=%{3}%\r\n STYLE.color=%{if IDX() == 1 then NOSUCH() else \"c\" + IDX()}%\r\n STYLE.z=%{IDX()}%-->x</SPAN>",
+     "<SPAN STYLE=\"color:c0; y:2; z:0;\">x</SPAN>\r\n<SPAN STYLE=\"color:red; y:2; z:1;\">x</SPAN>\r\n"
+     "<SPAN STYLE=\"color:c2; y:2; z:2;\">x</SPAN>\r\n"},
     {"each repetition writes its own values",
      "<SPAN><!--$VX ELT REPEAT=%{3}%\r\n ATTR.A=%{IDX()}%\r\n ATTR.B=%{\"b c\" + IDX() * 100}%-->x</SPAN>",
      "<SPAN A=0 B=\"b c0\">x</SPAN>\r\n<SPAN A=1 B=\"b c100\">x</SPAN>\r\n<SPAN A=2 B=\"b c200\">x</SPAN>\r\n"},
