@@ -4,6 +4,7 @@
 // zone name through the fields it filled in.
 #include "platform/crt/strftime.h"
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -41,11 +42,21 @@ struct time_writer {
     }
     text.append(s);
   }
-  // A number with at least digits digits, or with no leading zeros when trim is set.
+  // A number at least digits wide, zeros after the sign making up the width as printf's
+  // "%0*lld" does, or with no leading zeros when trim is set.
   void number(std::int64_t value, int digits, bool trim) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%0*lld", trim ? 1 : digits, static_cast<long long>(value));
-    put(buf);
+    char buf[48];
+    char* end = std::to_chars(buf + 24, buf + sizeof buf, value).ptr;
+    char* start = buf + 24;
+    bool negative = value < 0;
+    if (negative)
+      ++start;
+    int width = trim ? 1 : digits;
+    while (end - start + negative < width && start > buf + 1)
+      *--start = '0';
+    if (negative)
+      *--start = '-';
+    put(std::string_view(start, static_cast<std::size_t>(end - start)));
   }
 };
 
