@@ -3,8 +3,6 @@
 // it) under a B-tree key of channel and hour. Readers hold one repeatable-read transaction,
 // so a report sees one snapshot while an import commits beside it. Numbers travel as text:
 // doubles are written with 17 digits and read back exactly; sample blocks travel as bytes.
-#include <libpq-fe.h>
-
 #include <endian.h>
 
 #include <algorithm>
@@ -17,10 +15,14 @@
 #include "data/historian/hist_backends.h"
 #include "data/historian/hist_block.h"
 #include "data/historian/hist_time.h"
+#include "data/historian/pq_library.h"
 
 namespace quillet {
 
 namespace {
+
+// The client library, loaded by the first store opened.
+const pq_api* pq = nullptr;
 
 const char* const schema_sql =
     "CREATE TABLE IF NOT EXISTS quillet_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -50,16 +52,19 @@ struct result {
   result(result&& other) noexcept : r(other.r) { other.r = nullptr; }
   result(const result&) = delete;
   result& operator=(const result&) = delete;
-  ~result() { PQclear(r); }
-  int rows() const { return PQntuples(r); }
-  std::int64_t i64(int row, int col) const { return std::strtoll(PQgetvalue(r, row, col), nullptr, 10); }
-  bool flag(int row, int col) const { return PQgetvalue(r, row, col)[0] == 't'; }
+  ~result() {
+    if (r)
+      pq->PQclear(r);
+  }
+  int rows() const { return pq->PQntuples(r); }
+  std::int64_t i64(int row, int col) const { return std::strtoll(pq->PQgetvalue(r, row, col), nullptr, 10); }
+  bool flag(int row, int col) const { return pq->PQgetvalue(r, row, col)[0] == 't'; }
   // Columns of a result in binary form; a null or a column of another width reads as zero.
   template <typename T>
   T bin(int row, int col) const {
     T v{};
-    if (PQgetlength(r, row, col) == sizeof v)
-      std::memcpy(&v, PQgetvalue(r, row, col), sizeof v);
+    if (pq->PQgetlength(r, row, col) == sizeof v)
+      std::memcpy(&v, pq->PQgetvalue(r, row, col), sizeof v);
     return v;
   }
   std::int64_t bin_i64(int row, int col) const { return static_cast<std::int64_t>(be64toh(bin<std::uint64_t>(row, col))); }
@@ -68,7 +73,7 @@ struct result {
   bool bin_flag(int row, int col) const { return bin<char>(row, col) != 0; }
   hist_sample bin_sample(int row, int col) const { return {bin_i64(row, col), bin_f64(row, col + 1), bin_flag(row, col + 2)}; }
   std::string_view bytes(int row, int col) const {
-    return {PQgetvalue(r, row, col), static_cast<std::size_t>(PQgetlength(r, row, col))};
+    return {pq->PQgetvalue(r, row, col), static_cast<std::size_t>(pq->PQgetlength(r, row, col))};
   }
 };
 
@@ -97,7 +102,10 @@ std::int64_t month_start(std::int64_t month) {
 
 class postgres_store : public hist_store {
 public:
-  ~postgres_store() override { PQfinish(db_); }
+  ~postgres_store() override {
+    if (db_)
+      pq->PQfinish(db_);
+  }
   bool open(const std::string& uri, bool writable, std::string& error);
 
   bool samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
@@ -144,8 +152,8 @@ result postgres_store::run(const std::string& sql, const std::vector<std::string
   std::vector<const char*> values;
   for (const std::string& p : params)
     values.push_back(p.c_str());
-  return check(params.empty() ? PQexec(db_, sql.c_str())
-                              : PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+  return check(params.empty() ? pq->PQexec(db_, sql.c_str())
+                              : pq->PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr,
                                              values.data(), nullptr, nullptr, 0));
 }
 
@@ -158,7 +166,7 @@ result postgres_store::run_binary(const std::string& sql, const std::vector<std:
   }
   if (bytes && !params.empty())
     formats.back() = 1;
-  return check(PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), lengths.data(),
+  return check(pq->PQexecParams(db_, sql.c_str(), static_cast<int>(values.size()), nullptr, values.data(), lengths.data(),
                             formats.data(), 1));
 }
 
@@ -166,13 +174,13 @@ result postgres_store::run_binary(const std::string& sql, const std::vector<std:
 result postgres_store::check(PGresult* r) {
   result res;
   res.r = r;
-  const ExecStatusType status = PQresultStatus(res.r);
+  const ExecStatusType status = pq->PQresultStatus(res.r);
   if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)
     return res;
-  error_ = PQerrorMessage(db_);
+  error_ = pq->PQerrorMessage(db_);
   while (!error_.empty() && error_.back() == '\n')
     error_.pop_back();
-  PQclear(res.r);
+  pq->PQclear(res.r);
   res.r = nullptr;
   return res;
 }
@@ -196,9 +204,14 @@ bool postgres_store::read_version(int& version) {
 // Readers open a read-only snapshot whose first read is the version check; writers make the
 // tables once the version is known to be ours, so a store of another version is left as it was.
 bool postgres_store::open(const std::string& uri, bool writable, std::string& error) {
-  db_ = PQconnectdb(uri.c_str());
-  if (PQstatus(db_) != CONNECTION_OK) {
-    error = "cannot connect to the store " + uri + ": " + PQerrorMessage(db_);
+  pq = load_pq_library(error);
+  if (!pq) {
+    error = "cannot connect to the store " + uri + ": " + error;
+    return false;
+  }
+  db_ = pq->PQconnectdb(uri.c_str());
+  if (pq->PQstatus(db_) != CONNECTION_OK) {
+    error = "cannot connect to the store " + uri + ": " + pq->PQerrorMessage(db_);
     while (!error.empty() && error.back() == '\n')
       error.pop_back();
     return false;
@@ -329,7 +342,7 @@ bool postgres_store::events(int node, std::int64_t from, std::int64_t to, std::s
   more = static_cast<std::size_t>(r.rows()) > limit;
   for (int i = 0; i < r.rows() && static_cast<std::size_t>(i) < limit; ++i)
     out.push_back({node, r.i64(i, 0), static_cast<int>(r.i64(i, 1)), static_cast<int>(r.i64(i, 2)),
-                   static_cast<int>(r.i64(i, 3)), PQgetvalue(r.r, i, 4)});
+                   static_cast<int>(r.i64(i, 3)), pq->PQgetvalue(r.r, i, 4)});
   return true;
 }
 
