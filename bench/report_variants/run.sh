@@ -28,6 +28,8 @@ floor=()
 if [ -f "$PEERS/printf_report.cpp" ]; then
   g++ -O2 -o "$out/printf_report" "$PEERS/printf_report.cpp"
   floor=(-n cpp_floor "$out/printf_report")
+else
+  echo "no floor program in $PEERS (set PEERS): the C++ floor is left out" >&2
 fi
 
 commands=()

@@ -2,8 +2,10 @@
 """Prints the variants' medians from hyperfine's JSON: each quillet run beside its Jinja2 run
 ("quillet NAME" / "jinja2 NAME"), the ratio, and against the targets: every variant at least
 5x Jinja2, the benchmark's own template at least 8x and within 3x of the C++ floor.
-Usage: summary.py TIMES.json"""
+Usage: summary.py TIMES.json [--no-targets]   (the workloads have none)"""
 import json, statistics, sys
+
+targets = '--no-targets' not in sys.argv
 
 res = {r['command']: statistics.median(r['times']) * 1e3 for r in json.load(open(sys.argv[1]))['results']}
 names = [c[len('quillet '):] for c in res if c.startswith('quillet ')]
@@ -12,9 +14,11 @@ worst = None
 for n in names:
     q, j = res['quillet ' + n], res['jinja2 ' + n]
     target = 8 if n == 'bench' else 5
-    print('%-18s %12.1f %12.1f %9.1fx %s' % (n, q, j, j / q, 'met' if j / q >= target else 'MISSED (%dx)' % target))
+    verdict = ('met' if j / q >= target else 'MISSED (%dx)' % target) if targets else ''
+    print('%-18s %12.1f %12.1f %9.1fx %s' % (n, q, j, j / q, verdict))
     worst = min(worst or j / q, j / q)
-print('worst variant: %.1fx Jinja2' % worst)
+if targets:
+    print('worst variant: %.1fx Jinja2' % worst)
 if 'cpp_floor' in res and 'quillet bench' in res:
     f = res['quillet bench'] / res['cpp_floor']
     print('bench / C++ floor: %.1fx the floor\'s time (%.1f ms): %s' % (f, res['cpp_floor'], 'met' if f <= 3 else 'MISSED (3x)'))

@@ -130,4 +130,4 @@ hyperfine -N --style basic --output=null --warmup 1 --runs "$RUNS" --export-json
   -n "jinja2 month" "$PY $here/jinja2_peer.py month.j2 month.json" \
   -n "quillet events" "$q report events.html --out . --name events.q --time $end" \
   -n "jinja2 events" "$PY $here/jinja2_peer.py events.j2 events.json" > hyperfine.log 2>&1 || { cat hyperfine.log >&2; exit 1; }
-$PY "$here/summary.py" times.json | grep -v '^worst\|bench'
+$PY "$here/summary.py" times.json --no-targets
