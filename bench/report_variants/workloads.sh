@@ -19,7 +19,9 @@ cd "$out"
 start=1764547200  # 2025-12-01T00:00Z
 end=$((start + 720 * 3600))
 
-if [ ! -f plant.db ]; then
+# The store is made again when it is missing or this quillet cannot read it (another schema).
+if [ ! -f plant.db ] || ! "$q" eval --project project.json --store sqlite:plant.db 1 > /dev/null 2>&1; then
+  rm -f plant.db plant.db-wal plant.db-shm
   $PY - "$start" <<'PY'
 import json, sys
 start = int(sys.argv[1])
