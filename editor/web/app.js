@@ -186,6 +186,7 @@ async function start() {
   doc.settings = server_state.settings || doc.settings;
   set_insertion_context({ has_parameters: () => (doc.state.fragment?.params?.length ?? 0) > 0,
     pick_parameter: () => select_parameter(doc.state.fragment.params) });
+  set_insertion_context({ variables: () => doc.state.variables || [] });
   set_browser_context({ choose_project: () => doc.choose_project('', false) });
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });
