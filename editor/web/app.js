@@ -17,7 +17,7 @@ import { next_wait } from './waiting.js';
 import { run_dialog } from './dialogs/dialog.js';
 import { set_insertion_context } from './dialogs/insertion_menu.js';
 import { select_parameter } from './dialogs/fragment_dialogs.js';
-import { set_browser_context } from './dialogs/channel_browser.js';
+import { set_browser_context, warm_channel_map } from './dialogs/channel_browser.js';
 
 const $ = selector => document.querySelector(selector);
 let commands, toolbars, doc, surface, preview, server_state, context_target = null;
@@ -214,6 +214,7 @@ async function start() {
   window.quillet.ready = true;
   document.body.dataset.ready = 'true';
   const status = server_state.document?.projectStatus;
+  if (status?.ok) warm_channel_map();
   if (status && !status.ok && status.message) await doc.choose_project(status.message);
   if (!doc.settings.associationAsked) await ask_association();
 }

@@ -27,6 +27,9 @@ async function channel_map() {
   return map.loaded ? map : null;
 }
 
+// Has the server read the project's channel map ahead of the first browser opening.
+export function warm_channel_map() { api.channels().catch(() => {}); }
+
 const channel_text = c => c.name + (c.code ? ` [${c.code}]` : '') + (c.comment ? ` \u2014 ${c.comment}` : '');
 
 // Each channel with the lower-case text the filter searches: name, code and comment.
