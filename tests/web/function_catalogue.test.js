@@ -35,3 +35,10 @@ test('the longest common prefix of more than two characters selects an item', ()
     ['xyz', null],
   ]) assert.equal(text(best_item(list, typed)), expected, typed);
 });
+
+test('a user-defined function is referenced by its plain name, else quoted with escapes', async () => {
+  const { user_function_reference } = await import('../../editor/web/dialogs/user_function_list.js');
+  for (const [name, expected] of [['until', '@until'], ['_a1', '@_a1'], ['shift start', "@'shift start'"],
+    ['Pump1.ok', "@'Pump1.ok'"], ['1st', "@'1st'"], ["it's", "@'it\\'s'"], ['a\\b', "@'a\\\\b'"]])
+    assert.equal(user_function_reference(name), expected, name);
+});

@@ -44,7 +44,7 @@ function searchable(map) {
 // The rows of one channel: a parent of the attribute rows when the project names attributes.
 function channel_row(map, node, object, c) {
   const choice = { node: node.index, object: object?.index ?? 0, channel: c.index, attribute: 0 };
-  const r = { text: channel_text(c), choice };
+  const r = { text: channel_text(c), choice, pick: true };
   if (map.attributes.length)
     r.kids = () => map.attributes.map(a => ({ text: a.name, choice: { ...choice, attribute: a.code } }));
   return r;
@@ -110,6 +110,13 @@ function filtered_tree(label, build, on_accept) {
     empty.hidden = shown.roots.length > 0;
   };
   filter.addEventListener('input', show);
+  // Down from the filter goes on into the tree, at its first row when none is chosen.
+  filter.addEventListener('keydown', e => {
+    if (e.key !== 'ArrowDown') return;
+    e.preventDefault();
+    tree.element.focus();
+    if (!tree.selected()) tree.element.dispatchEvent(new KeyboardEvent('keydown', { key: 'ArrowDown' }));
+  });
   show();
   const body = [row(filter_label, filter), el('label', { for: tree.element.id, text: label }), tree.element, empty];
   return { body, tree, shown: () => shown };

@@ -1,7 +1,8 @@
 // A tree box that draws only the rows in view, so that a project of many thousand channels
 // opens and filters at once. Nodes are {text, title?, kids?: () => [node], ...}: a node with
-// kids is a parent, whose children are made when it is first opened; a node's parent is
-// recorded when it is shown. Rows are role="treeitem" named by their text.
+// kids is a parent, whose children are made when it is first opened (a parent with `pick`
+// set is chosen like a leaf by a double click or Enter); a node's parent is recorded when it
+// is shown. Rows are role="treeitem" named by their text.
 import { el, uid } from '../dom.js';
 
 const ROW_HEIGHT = 20;
@@ -19,6 +20,7 @@ export function tree_view(label, { on_select = () => {}, on_accept = () => {}, r
   box.append(spacer);
   box.style.height = `${rows * ROW_HEIGHT}px`;
   let roots = [], expanded = new Set(), flat = [], selected = null;
+  const accepts = node => !node.kids || !!node.pick;
   const children = node => (node.kids ? (node.made ||= node.kids()) : []);
 
   // The visible nodes in order, each with its depth.
@@ -43,12 +45,12 @@ export function tree_view(label, { on_select = () => {}, on_accept = () => {}, r
     const r = el('div', { role: 'treeitem', 'aria-level': String(level), 'aria-selected': String(node === selected),
       'aria-expanded': parent ? String(open) : undefined, class: 'tree-row', title: node.title });
     r.style.paddingLeft = `${(level - 1) * 16 + 4}px`;
-    r.append(el('span', { class: 'tree-toggle' }), el('span', { text: node.text }));
+    r.append(el('span', { class: 'tree-toggle', 'aria-hidden': 'true' }), el('span', { text: node.text }));
     r.addEventListener('click', e => {
       if (parent && e.target.classList.contains('tree-toggle')) toggle(node);
       select(node);
     });
-    r.addEventListener('dblclick', () => (parent ? toggle(node) : on_accept(node)));
+    r.addEventListener('dblclick', () => (accepts(node) ? on_accept(node) : toggle(node)));
     return r;
   };
 
@@ -91,7 +93,7 @@ export function tree_view(label, { on_select = () => {}, on_accept = () => {}, r
     if (e.key === 'ArrowRight' && selected.kids && !expanded.has(selected)) { e.preventDefault(); toggle(selected); }
     else if (e.key === 'ArrowLeft' && expanded.has(selected)) { e.preventDefault(); toggle(selected); }
     else if (e.key === 'ArrowLeft' && selected.parent) { e.preventDefault(); select(selected.parent); }
-    else if (e.key === 'Enter' && !selected.kids) { e.preventDefault(); on_accept(selected); }
+    else if (e.key === 'Enter' && accepts(selected)) { e.preventDefault(); on_accept(selected); }
   });
 
   return {
