@@ -1,6 +1,8 @@
 // Reading the channel map through the project component's interfaces.
 #include "editor/channel_tree.h"
 
+#include <algorithm>
+
 #include "data/kov_project_holder.h"
 #include "editor/codepage_text.h"
 #include "platform/com/wide_text.h"
@@ -12,7 +14,14 @@ using nlohmann::json;
 
 namespace {
 
-std::string utf8_of(const std::u16string& wide) { return ansi_to_utf8(com::wide_to_ansi(wide)); }
+// The UTF-8 text of a project text as the code page holds it. Plain ASCII, which every code
+// page holds alike, is copied: a map of many thousand channels opens without a conversion
+// per name.
+std::string utf8_of(const std::u16string& wide) {
+  if (std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; }))
+    return std::string(wide.begin(), wide.end());
+  return ansi_to_utf8(com::wide_to_ansi(wide));
+}
 
 // The channels of object 0 (every channel of the node) with their names, codes and comments.
 json node_channels(com::IvxPrjNode& node) {

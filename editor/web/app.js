@@ -17,7 +17,7 @@ import { next_wait } from './waiting.js';
 import { run_dialog } from './dialogs/dialog.js';
 import { set_insertion_context } from './dialogs/insertion_menu.js';
 import { select_parameter } from './dialogs/fragment_dialogs.js';
-import { set_browser_context } from './dialogs/channel_browser.js';
+import { set_browser_context, warm_channel_map } from './dialogs/channel_browser.js';
 
 const $ = selector => document.querySelector(selector);
 let commands, toolbars, doc, surface, preview, server_state, context_target = null;
@@ -186,6 +186,7 @@ async function start() {
   doc.settings = server_state.settings || doc.settings;
   set_insertion_context({ has_parameters: () => (doc.state.fragment?.params?.length ?? 0) > 0,
     pick_parameter: () => select_parameter(doc.state.fragment.params) });
+  set_insertion_context({ variables: () => doc.state.variables || [] });
   set_browser_context({ choose_project: () => doc.choose_project('', false) });
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });
@@ -213,6 +214,7 @@ async function start() {
   window.quillet.ready = true;
   document.body.dataset.ready = 'true';
   const status = server_state.document?.projectStatus;
+  if (status?.ok) warm_channel_map();
   if (status && !status.ok && status.message) await doc.choose_project(status.message);
   if (!doc.settings.associationAsked) await ask_association();
 }

@@ -86,7 +86,7 @@ test('the array builder selects an invalid row and writes one item per line', as
   }
 });
 
-test('the channel browser finds a channel by its code and inserts its name', async () => {
+test('the channel tree finds a channel by its code, gives its attribute and opens on it next time', async () => {
   const editor = await start_editor('plain.html', ['--project', DEMO_PROJECT]);
   try {
     const page = await open_page(editor);
@@ -94,16 +94,57 @@ test('the channel browser finds a channel by its code and inserts its name', asy
     await command(page, '32810');
     const browser = page.getByRole('dialog', { name: 'Channel browser' });
     await browser.getByLabel('Filter:').fill('tt-102');
-    assert.deepEqual(await browser.getByLabel('Channels:').locator('option').allTextContents(),
-      ['BOILERS / T_RETURN [TT-102] \u2014 Return water temperature', 'BOILERS / BOILER1 / T_RETURN [TT-102] \u2014 Return water temperature']);
-    await browser.getByLabel('Channels:').selectOption({ index: 1 });
-    await browser.getByLabel('Attribute:').selectOption('HI');
-    await browser.getByRole('button', { name: 'OK' }).click();
+    const tree = browser.getByRole('tree', { name: 'Channels:' });
+    const found = 'T_RETURN [TT-102] \u2014 Return water temperature';
+    assert.deepEqual(await tree.getByRole('treeitem').allTextContents(),
+      ['BOILERS', 'BOILER1', found, found]);
+    await tree.getByRole('treeitem', { name: found }).first().locator('.tree-toggle').click();
+    await tree.getByRole('treeitem', { name: 'HI', exact: true }).dblclick();
     await browser.waitFor({ state: 'detached' });
     await command(page, '57603');
     await page.waitForFunction(() => !document.title.includes('*'));
     const saved = readFileSync(editor.file, 'latin1');
     assert.ok(saved.includes('VALUE=%{NAME( CHAN( "T_RETURN", "HI", "BOILERS", "BOILER1") )}%'), saved);
+    await frame(page).locator('#first').click();
+    await command(page, '32810');
+    const again = page.getByRole('tree', { name: 'Channels:' }).getByRole('treeitem', { selected: true });
+    assert.equal(await again.textContent(), found);
+    assert.equal(await again.getAttribute('aria-level'), '3');
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('a standard function chosen by the typed prefix with its help, then a user-defined function', async () => {
+  const editor = await start_editor('functions.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32827');
+    const sheet = page.getByRole('dialog', { name: 'Expression' });
+    const field = sheet.getByLabel('Expression:');
+    await field.fill('readval( c');
+    await field.selectText();
+    await sheet.getByRole('button', { name: 'Insert' }).click();
+    await sheet.getByRole('menuitem', { name: 'Standard function...' }).click();
+    const browser = page.getByRole('dialog', { name: 'Standard functions' });
+    const chosen = browser.getByRole('treeitem', { selected: true });
+    assert.equal(await chosen.textContent(), 'READVAL( ChanRef, Time )');
+    assert.match(await browser.locator('iframe.help').getAttribute('src'), /funchelp\.html#READVAL$/);
+    await browser.frameLocator('iframe.help').locator('#READVAL h2').waitFor();
+    await page.keyboard.press('ArrowDown');
+    assert.equal(await chosen.textContent(), 'READVAL( ChanRef, TimeBeg, TimeEnd )');
+    await page.keyboard.press('Enter');
+    await browser.waitFor({ state: 'detached' });
+    assert.equal(await field.inputValue(), 'READVAL( ChanRef, TimeBeg, TimeEnd )');
+    await field.fill('');
+    await sheet.getByRole('button', { name: 'Insert' }).click();
+    await sheet.getByRole('menuitem', { name: 'User-defined function...' }).click();
+    const list = page.getByRole('dialog', { name: 'User-defined functions' });
+    assert.equal(await list.getByRole('heading').textContent(), 'Select user-defined function');
+    await list.getByLabel('User-defined functions:').selectOption('shift start');
+    await list.getByRole('button', { name: 'Select' }).click();
+    assert.equal(await field.inputValue(), "@'shift start'");
   } finally {
     await editor.stop();
   }

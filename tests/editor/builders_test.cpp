@@ -2,7 +2,11 @@
 // that writing what was recognised from a builder's own text gives that text again.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "editor/builders/builders.h"
+#include "editor/channel_tree_cache.h"
 #include "editor_fixture.h"
 
 namespace quillet::editor {
@@ -186,6 +190,23 @@ TEST_F(builder_routes_test, the_channel_map_needs_a_project_and_lists_nodes_obje
   EXPECT_EQ(boilers["channels"][2]["code"], "");
   EXPECT_EQ(boilers["objects"][0], json({{"index", 1}, {"name", "PUMPS"}, {"channels", {2, 3}}}));
   EXPECT_EQ(tree["attributes"][0], json({{"code", 1}, {"name", "HI"}}));
+}
+
+TEST(channel_tree_cache, a_project_is_read_again_only_when_its_file_changes) {
+  std::string path = testing::TempDir() + "channel_tree_cache.json";
+  std::filesystem::copy_file(QUILLET_EXAMPLES "/demo_project.json", path, std::filesystem::copy_options::overwrite_existing);
+  std::shared_ptr<const std::string> first = cached_channel_tree(path);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(cached_channel_tree(path), first);
+  std::string text = *first;
+  std::ofstream(path, std::ios::trunc) << R"({"attributes": [], "nodes": [{"name": "N", "channels": [{"number": 0, "name": "C"}], "objects": []}]})";
+  std::shared_ptr<const std::string> second = cached_channel_tree(path);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(json::parse(*second)["nodes"][0]["channels"][0]["name"], "C");
+  std::ofstream(path, std::ios::trunc) << "{";
+  EXPECT_FALSE(cached_channel_tree(path));
+  std::filesystem::remove(path);
+  EXPECT_FALSE(cached_channel_tree(path));
 }
 
 }  // namespace

@@ -258,5 +258,25 @@ TEST_F(ManualExamples, EveryExampleGivesTheStatedResult) {
   EXPECT_GT(examples_, 100);
 }
 
+// The function help page of the editor: every function's examples give the stated result, and
+// each of its sections has at least one.
+TEST_F(ManualExamples, EveryFunctionHelpExampleGivesTheStatedResult) {
+  std::string page = file_text(QUILLET_TEST_DATA "/../../editor/web/help/funchelp.html");
+  int sections = 0;
+  for (std::size_t at = 0;;) {
+    element section = next_element(page, "<section id=\"", "</section>", at);
+    if (section.end == std::string_view::npos)
+      break;
+    at = section.end;
+    if (attribute(section.tag, "id") == "top")
+      continue;
+    ++sections;
+    int before = examples_;
+    check_expressions(std::string(section.content));
+    EXPECT_GT(examples_, before) << "no example in " << section.tag;
+  }
+  EXPECT_EQ(sections, 80);
+}
+
 }  // namespace
 }  // namespace quillet::test

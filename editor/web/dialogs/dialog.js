@@ -8,13 +8,14 @@ import { waiting_for_user } from '../waiting.js';
 // returns the result, or undefined to keep the dialog open (invalid input). Resolves with
 // the result, or null on Cancel or Escape. `ready()`, when given, enables OK only while it
 // holds (checked after every input).
-export function run_dialog(title, body, accept, { ok = t('button.ok'), cancel = true, cls = '', ready = null } = {}) {
+// `name` gives the dialog an accessible name other than its title.
+export function run_dialog(title, body, accept, { ok = t('button.ok'), cancel = true, cls = '', ready = null, name = null } = {}) {
   const title_id = uid('dlg');
   const ok_button = el('button', { type: 'submit', class: 'default', text: ok });
   const cancel_button = cancel ? el('button', { type: 'button', text: t('button.cancel') }) : null;
   const form = el('form', { method: 'dialog' }, el('div', { class: 'dialog-body' }, body),
     el('div', { class: 'buttons' }, ok_button, cancel_button));
-  const dialog = el('dialog', { 'aria-labelledby': title_id, class: `dialog ${cls}` },
+  const dialog = el('dialog', { 'aria-labelledby': name ? undefined : title_id, 'aria-label': name, class: `dialog ${cls}` },
     el('h2', { id: title_id, text: title }), form);
   document.body.append(dialog);
   if (ready) {

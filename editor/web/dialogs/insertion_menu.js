@@ -4,9 +4,11 @@ import { open_popup } from '../popup_menu.js';
 import * as builders from './builders.js';
 import * as lists from './builder_lists.js';
 import * as browsers from './channel_browser.js';
+import { standard_function } from './function_browser.js';
+import { select_user_function } from './user_function_list.js';
 
 // What the menu needs to know of the open template; set by the page once it runs.
-let context = { has_parameters: () => false, pick_parameter: null };
+let context = { has_parameters: () => false, pick_parameter: null, variables: () => [] };
 export function set_insertion_context(parts) { context = { ...context, ...parts }; }
 
 // The entries in menu order: [label with "&", open(text) or null while not available].
@@ -20,8 +22,8 @@ function entries() {
     ['Co&nstant', [['&Color...', lists.color], ['&Font...', lists.font]]],
     ['&List...', lists.array],
     ['St&ring list...', lists.string_array],
-    ['Standard &function...', null],
-    ['&User-defined function...', null],
+    ['Standard &function...', standard_function],
+    ['&User-defined function...', text => select_user_function(context.variables(), text)],
     ['F&ragment parameter...', context.has_parameters() ? context.pick_parameter : null],
   ];
 }
