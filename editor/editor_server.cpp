@@ -65,8 +65,18 @@ bool passes_kind_checks(editor_context& ctx, const route& r, const httplib::Requ
   return false;
 }
 
+// Answers go out as they are: over the loopback compression only costs time, and the library
+// would compress a browser's answers with brotli at its slowest setting (seconds for a large
+// document, tens of milliseconds for each of the page's modules). The library reads the
+// request's Accept-Encoding when it writes the answer, so the header is dropped here; the
+// request object is the server's own, not const.
+void send_uncompressed(const httplib::Request& req) {
+  const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+}
+
 // Every request: site checks, then the route, its method and its kind's checks.
 void dispatch(editor_context& ctx, const httplib::Request& req, httplib::Response& res) {
+  send_uncompressed(req);
   res.set_header("Cache-Control", "no-store");
   res.set_header("X-Content-Type-Options", "nosniff");
   res.set_header("Referrer-Policy", "no-referrer");

@@ -81,6 +81,23 @@ TEST_F(tools_test, settings_keep_four_recent_files_and_the_association_entry_is_
   EXPECT_EQ(settings["reportFolder"], dir.string());
 }
 
+TEST_F(tools_test, the_start_state_brings_the_string_table_and_answers_are_never_compressed) {
+  start();
+  json state;
+  ASSERT_EQ(get("/api/state?strings=1", &state), 200);
+  EXPECT_EQ(state["strings"]["status.ready"], "Ready");
+  ASSERT_EQ(get("/api/state", &state), 200);
+  EXPECT_FALSE(state.contains("strings"));
+  httplib::Headers h = page_headers();
+  h.emplace("Accept-Encoding", "gzip, deflate, br");
+  client->set_decompress(false);
+  auto res = client->Get("/web/app.js", h);
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
+  EXPECT_FALSE(res->has_header("Content-Encoding"));
+  EXPECT_EQ(res->body.rfind("//", 0), 0u);
+}
+
 TEST(editor_settings, toolbar_layout_takes_only_known_toolbars_and_sides) {
   struct row {
     std::string partial;  // the "toolbars" value sent
