@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times the editor's server: start to the first line printed and to "/" answering, opening
 the largest example and a 2 MB template, a preview of each example, and the server's memory
-at rest. Prints the median of 5 runs of each.
+at rest, fresh and after those opens and previews. Prints the median of 5 runs of each.
 Usage: bench/editor_server_bench.py [build/quillet]"""
 import http.client, json, os, re, statistics, subprocess, sys, tempfile, time
 
@@ -68,7 +68,13 @@ for _ in range(5):
 print("start to first line:", median(firsts))
 print("start to / answering:", median(answers))
 
+def rss_mb(pid):
+    return int(re.search(r"VmRSS:\s+(\d+)", open(f"/proc/{pid}/status").read()).group(1)) / 1024
+
+
 proc, _, _, conn, headers = start()
+time.sleep(1)
+print(f"server memory at rest, fresh: {rss_mb(proc.pid):.1f} MB")
 names = sorted(n for n in os.listdir(examples) if n.endswith((".html", ".htt")))
 largest = max(names, key=lambda n: os.path.getsize(os.path.join(examples, n)))
 big = os.path.join(tempfile.mkdtemp(), "big.html")
@@ -81,7 +87,6 @@ for name in names:
             for _ in range(5)]
     print(f"preview {name}:", median(runs))
 time.sleep(1)
-rss = re.search(r"VmRSS:\s+(\d+)", open(f"/proc/{proc.pid}/status").read()).group(1)
-print(f"server memory at rest: {int(rss) / 1024:.1f} MB")
+print(f"server memory at rest after these opens and previews: {rss_mb(proc.pid):.1f} MB (bound: 30 MB)")
 post(conn, headers, "/api/exit", {})
 proc.wait()

@@ -71,6 +71,14 @@ public:
     }
     ::munmap(block, block_size);
   }
+  static std::size_t release_spares() noexcept {
+    std::lock_guard<std::mutex> guard(lock());
+    std::size_t n = spare_count();
+    for (std::size_t i = 0; i < n; ++i)
+      ::munmap(spares()[i], block_size);
+    spare_count() = 0;
+    return n * block_size;
+  }
 
 private:
   static constexpr std::size_t max_spares = 1024;
@@ -153,6 +161,8 @@ void* carve(thread_carver& c, std::size_t size) {
 void* allocate(std::size_t size) { return carve(carver, size); }
 
 void* allocate_transient(std::size_t size) { return carve(transient_carver, size); }
+
+std::size_t release_spare_blocks() noexcept { return block_source::release_spares(); }
 
 void release(void* p, std::size_t size) noexcept {
   if (!p)

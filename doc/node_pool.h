@@ -17,5 +17,9 @@ void* allocate(std::size_t size);
 void* allocate_transient(std::size_t size);
 // Gives back memory from allocate; `size` must be the size it was allocated with.
 void release(void* p, std::size_t size) noexcept;
+// Gives the empty blocks kept for the next read back to the system, so that a program that runs
+// on after a large document (the editor's server) does not hold its memory; returns how many
+// bytes went back.
+std::size_t release_spare_blocks() noexcept;
 
 }  // namespace quillet::node_pool

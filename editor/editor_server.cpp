@@ -6,6 +6,7 @@
 
 #include <httplib.h>
 
+#include "doc/node_pool.h"
 #include "editor/random_hex.h"
 #include "editor/request_guard.h"
 #include "editor/routes.h"
@@ -64,8 +65,18 @@ bool passes_kind_checks(editor_context& ctx, const route& r, const httplib::Requ
   return false;
 }
 
+// Answers go out as they are: over the loopback compression only costs time, and the library
+// would compress a browser's answers with brotli at its slowest setting (seconds for a large
+// document, tens of milliseconds for each of the page's modules). The library reads the
+// request's Accept-Encoding when it writes the answer, so the header is dropped here; the
+// request object is the server's own, not const.
+void send_uncompressed(const httplib::Request& req) {
+  const_cast<httplib::Request&>(req).headers.erase("Accept-Encoding");
+}
+
 // Every request: site checks, then the route, its method and its kind's checks.
 void dispatch(editor_context& ctx, const httplib::Request& req, httplib::Response& res) {
+  send_uncompressed(req);
   res.set_header("Cache-Control", "no-store");
   res.set_header("X-Content-Type-Options", "nosniff");
   res.set_header("Referrer-Policy", "no-referrer");
@@ -92,6 +103,24 @@ void dispatch(editor_context& ctx, const httplib::Request& req, httplib::Respons
   }
 }
 
+// Bounds what the allocator keeps once requests are answered, so that the server at rest stays
+// small after large documents and previews: blocks of a document's size (its text, its JSON)
+// are mapped on their own and unmapped when freed, instead of the threshold growing with the
+// largest block ever freed; two arenas instead of one per pool thread; and the many small
+// blocks a document tree or a report run leaves go back to the system after large requests
+// and previews (the logger runs once the response is written).
+void keep_memory_small() {
+  mallopt(M_MMAP_THRESHOLD, 256 << 10);
+  mallopt(M_ARENA_MAX, 2);
+}
+
+// The document reader keeps empty node blocks for the next read, and the allocator keeps freed
+// pages; both go back to the system.
+void give_memory_back() {
+  node_pool::release_spare_blocks();
+  malloc_trim(0);
+}
+
 }  // namespace
 
 editor_server::editor_server(editor_config config)
@@ -111,12 +140,13 @@ bool editor_server::bind(std::string& error) {
   http_->set_payload_max_length(max_body);
   // Small responses go out at once instead of waiting for the client's delayed ACK.
   http_->set_tcp_nodelay(true);
-  // A large document's tree and JSON leave many small freed blocks in the allocator's arenas;
-  // once such a response is written they go back to the system, so the server at rest stays
-  // small.
+  // The page's modules come over the browser's few connections; each one stays open for the
+  // whole start instead of being closed after five requests.
+  http_->set_keep_alive_max_count(100);
+  keep_memory_small();
   http_->set_logger([](const httplib::Request& req, const httplib::Response& res) {
-    if (req.body.size() + res.body.size() > (std::size_t{256} << 10))
-      malloc_trim(0);
+    if (req.body.size() + res.body.size() > (std::size_t{256} << 10) || req.path == "/api/preview")
+      give_memory_back();
   });
   http_->new_task_queue = [] { return new httplib::ThreadPool(8); };
   auto handler = [this](const httplib::Request& req, httplib::Response& res) { dispatch(ctx_, req, res); };

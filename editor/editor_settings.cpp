@@ -29,8 +29,29 @@ nlohmann::json settings_json(const editor_settings& s) {
               {"reportFolder", s.report_folder},
               {"language", s.language},
               {"associationAsked", s.association_asked},
-              {"restrictFiles", s.restrict_files}};
+              {"restrictFiles", s.restrict_files},
+              {"toolbars", s.toolbars}};
 }
+
+namespace {
+
+// Reads a toolbar layout: an object naming only known toolbars and sides; false otherwise.
+bool read_toolbars(const json& value, std::map<std::string, std::string>& layout) {
+  static const std::string names = "|main|format|insert|", sides = "|top|bottom|left|right|";
+  if (!value.is_object())
+    return false;
+  std::map<std::string, std::string> next;
+  for (const auto& [name, side] : value.items()) {
+    if (!side.is_string() || names.find("|" + name + "|") == std::string::npos ||
+        sides.find("|" + side.get<std::string>() + "|") == std::string::npos)
+      return false;
+    next[name] = side.get<std::string>();
+  }
+  layout = std::move(next);
+  return true;
+}
+
+}  // namespace
 
 bool merge_settings(const json& partial, editor_settings& settings, std::string& error) {
   if (!partial.is_object()) {
@@ -54,6 +75,8 @@ bool merge_settings(const json& partial, editor_settings& settings, std::string&
       next.association_asked = value.get<bool>();
     } else if (key == "restrictFiles" && value.is_boolean()) {
       next.restrict_files = value.get<bool>();
+    } else if (key == "toolbars" && read_toolbars(value, next.toolbars)) {
+      continue;
     } else {
       error = "unknown setting or wrong value: " + key;
       return false;

@@ -4,6 +4,7 @@
 // held to the template's folder. Written through the output file protocol.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct editor_settings {
   // The preview's READLIST reads only in the template's folder and below, for hosts that
   // open templates written by others.
   bool restrict_files = false;
+  // Where each toolbar is docked: "main", "format" or "insert" -> "top", "bottom", "left" or
+  // "right"; a toolbar not listed is at the top.
+  std::map<std::string, std::string> toolbars;
 
   static constexpr std::size_t max_recent = 4;
 };

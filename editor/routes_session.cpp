@@ -10,6 +10,7 @@
 #include "editor/document.h"
 #include "editor/routes.h"
 #include "editor/session.h"
+#include "editor/web_assets.h"
 
 namespace quillet::editor {
 
@@ -55,7 +56,7 @@ void handle_session(editor_context& ctx, const httplib::Request& req, httplib::R
 
 void handle_ping(editor_context&, const httplib::Request&, httplib::Response& res) { send_json(res, json::object()); }
 
-void handle_state(editor_context& ctx, const httplib::Request&, httplib::Response& res) {
+void handle_state(editor_context& ctx, const httplib::Request& req, httplib::Response& res) {
   std::lock_guard lock(ctx.mutex);
   const char* home = std::getenv("HOME");
   std::error_code ec;
@@ -69,6 +70,9 @@ void handle_state(editor_context& ctx, const httplib::Request&, httplib::Respons
                 {"language", ui_language(ctx.settings)},
                 {"codepage", codepage_name()},
                 {"document", ctx.start_document}};
+  // The page's first request also brings its texts, so that it starts after one round trip.
+  if (req.has_param("strings"))
+    state["strings"] = web_string_table(ui_language(ctx.settings), ctx.config.web_dir);
   send_json(res, state);
 }
 

@@ -75,4 +75,16 @@ std::optional<web_file> find_web_file(std::string_view path, const std::string& 
   return web_file{std::string(web_mime_type(path)), bytes.str()};
 }
 
+nlohmann::json web_string_table(const std::string& language, const std::string& disk_dir) {
+  auto table_of = [&disk_dir](const std::string& code) {
+    std::optional<web_file> file = find_web_file("strings/" + code + ".json", disk_dir);
+    nlohmann::json table = file ? nlohmann::json::parse(file->bytes, nullptr, false) : nlohmann::json();
+    return table.is_object() ? table : nlohmann::json::object();
+  };
+  nlohmann::json table = table_of("en");
+  if (!language.empty() && language != "en")
+    table.update(table_of(language));
+  return table;
+}
+
 }  // namespace quillet::editor

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 namespace quillet::editor {
 
 struct web_asset {
@@ -30,5 +32,10 @@ std::string_view web_mime_type(std::string_view name);
 // empty, else from the embedded table. Nothing when there is no such file or the path
 // climbs out of the folder.
 std::optional<web_file> find_web_file(std::string_view path, const std::string& disk_dir);
+
+// The page's string table for `language` ("en", "it", ...): that language's texts over the
+// English ones, so that a key it lacks still has a text. An object, empty when even the
+// English table is missing or malformed.
+nlohmann::json web_string_table(const std::string& language, const std::string& disk_dir);
 
 }  // namespace quillet::editor

@@ -43,6 +43,10 @@ export async function open_session(takeover) {
 
 export const ping = () => post('/api/ping');
 export const state = () => get('/api/state');
+// The state the page starts from, with the string table of the user's language; asked for
+// once, by whichever module comes first.
+let start = null;
+export const start_state = () => (start ||= get('/api/state?strings=1'));
 export const save_settings = partial => post('/api/settings', partial);
 export const association = answer => post('/api/association', { answer });
 export const exit_server = () => post('/api/exit');

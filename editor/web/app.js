@@ -2,13 +2,14 @@
 // editing surface, the preview and the command table, and the automation hook
 // window.quillet.command(id).
 import * as api from './api.js';
-import { load_strings, t, status_text, menu_text, access_key } from './strings.js';
+import { set_strings, t, status_text, menu_text, access_key } from './strings.js';
 import { el } from './dom.js';
 import { EditingSurface } from './editing_surface.js';
 import { DocumentController } from './document.js';
 import { make_commands } from './commands.js';
 import { build_menu_bar } from './menu_bar.js';
-import { build_toolbars } from './toolbars.js';
+import { build_toolbars, TOOLBARS } from './toolbars.js';
+import { dock_toolbars } from './toolbar_dock.js';
 import { open_popup, close_popups } from './popup_menu.js';
 import { context_entries } from './context_menu.js';
 import { Preview } from './preview.js';
@@ -169,9 +170,18 @@ function splash(version) {
   setTimeout(() => box.remove(), 1200);
 }
 
+// Docks the toolbars where the settings put them and remembers every move.
+function dock_saved_toolbars() {
+  const bars = new Map(TOOLBARS.map(([name]) => [name, $(`#toolbars .toolbar.${name}`)]));
+  const docks = Object.fromEntries(['top', 'bottom', 'left', 'right'].map(side => [side, $(`.dock[data-side="${side}"]`)]));
+  dock_toolbars(bars, docks, doc.settings.toolbars, layout => {
+    api.save_settings({ toolbars: layout }).then(s => { doc.settings = s; }).catch(() => {});
+  });
+}
+
 async function start() {
-  server_state = await api.state();
-  await load_strings(server_state.language, api.page_json);
+  server_state = await api.start_state();
+  set_strings(server_state.strings);
   splash(server_state.version);
   surface = new EditingSurface($('iframe[data-role="template"]'), {
     on_change: group => doc.record(group),
@@ -194,6 +204,7 @@ async function start() {
     changed: update_states, open_submenu, pick_color, open_help });
   build_menu_bar($('#menu-bar'), entries_of, run_entry);
   toolbars = build_toolbars($('#toolbars'), run_command, set_status);
+  dock_saved_toolbars();
   document.addEventListener('mouseover', e => {
     const id = e.target.closest?.('.popup-menu [data-command]')?.dataset.command;
     if (id) set_status(status_text(id));

@@ -10,6 +10,7 @@ import * as element_properties from './dialogs/element_properties.js';
 import * as cell_format from './dialogs/cell_format.js';
 import * as trend_properties from './dialogs/trend_properties.js';
 import * as document_commands from './document_commands.js';
+import { paste_from_clipboard } from './clipboard_paste.js';
 
 export const COLOR_VALUES = ['#000000', '#800000', '#008000', '#808000', '#000080', '#800080',
   '#008080', '#808080', '#C0C0C0', '#FF0000', '#00FF00', '#FFFF00', '#0000FF', '#FF00FF',
@@ -58,7 +59,7 @@ export function make_commands(ctx) {
   add(40011, () => doc.redo(), () => ({ enabled: doc.undo_manager.can_redo() }));
   add(40004, exec('cut'), () => ({ enabled: loaded() && !surface.range().collapsed }));
   add(40003, exec('copy'), () => ({ enabled: loaded() && !surface.range().collapsed }));
-  add(40006, () => paste(surface), () => ({ enabled: loaded() }));
+  add(40006, () => paste_from_clipboard(surface), () => ({ enabled: loaded() }));
   add(40012, exec('delete'), () => ({ enabled: loaded() }));
   add(40009, exec('selectAll'), () => ({ enabled: loaded() }));
   add(43003, () => surface.generalize(), () => ({ enabled: loaded() }));
@@ -145,22 +146,6 @@ export function make_commands(ctx) {
   add('help', () => ctx.open_help());
   add(57664, () => dialogs.about(ctx.version()));
   return commands;
-}
-
-async function paste(surface) {
-  try {
-    const items = await navigator.clipboard.read();
-    for (const item of items) {
-      if (item.types.includes('text/html')) {
-        surface.paste_markup(await (await item.getType('text/html')).text());
-        return;
-      }
-    }
-    const text = await navigator.clipboard.readText();
-    surface.exec('insertText', text);
-  } catch {
-    surface.exec('paste');
-  }
 }
 
 // A dynamic value: SPAN between two no-break spaces, the expression as its VALUE, and the

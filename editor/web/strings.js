@@ -13,6 +13,11 @@ export async function load_strings(language, fetch_json) {
   table = { ...english, ...own };
 }
 
+// Takes a table the server has already merged (the user's language over English).
+export function set_strings(strings) {
+  table = { ...strings };
+}
+
 // Returns the text of `key` with each "%s" replaced by the next argument.
 export function t(key, ...args) {
   let text = table[key];

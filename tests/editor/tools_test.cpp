@@ -2,6 +2,7 @@
 // the association entry.
 #include <gtest/gtest.h>
 
+#include "editor/editor_settings.h"
 #include "editor/fragments.h"
 #include "editor_fixture.h"
 
@@ -78,6 +79,49 @@ TEST_F(tools_test, settings_keep_four_recent_files_and_the_association_entry_is_
   EXPECT_EQ(post("/api/settings", {{"language", "xx"}}), 400);
   EXPECT_EQ(post("/api/settings", {{"reportFolder", dir.string()}}, &settings), 200);
   EXPECT_EQ(settings["reportFolder"], dir.string());
+}
+
+TEST_F(tools_test, the_start_state_brings_the_string_table_and_answers_are_never_compressed) {
+  start();
+  json state;
+  ASSERT_EQ(get("/api/state?strings=1", &state), 200);
+  EXPECT_EQ(state["strings"]["status.ready"], "Ready");
+  ASSERT_EQ(get("/api/state", &state), 200);
+  EXPECT_FALSE(state.contains("strings"));
+  httplib::Headers h = page_headers();
+  h.emplace("Accept-Encoding", "gzip, deflate, br");
+  client->set_decompress(false);
+  auto res = client->Get("/web/app.js", h);
+  ASSERT_TRUE(res);
+  EXPECT_EQ(res->status, 200);
+  EXPECT_FALSE(res->has_header("Content-Encoding"));
+  EXPECT_EQ(res->body.rfind("//", 0), 0u);
+}
+
+TEST(editor_settings, toolbar_layout_takes_only_known_toolbars_and_sides) {
+  struct row {
+    std::string partial;  // the "toolbars" value sent
+    bool ok;
+  };
+  const std::vector<row> rows = {
+      {R"({"main": "left", "format": "bottom", "insert": "right"})", true},
+      {R"({"insert": "top"})", true},
+      {R"({})", true},
+      {R"({"main": "middle"})", false},
+      {R"({"status": "top"})", false},
+      {R"({"main": 1})", false},
+      {R"(["main", "left"])", false},
+      {R"("left")", false},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.partial);
+    editor_settings settings;
+    settings.toolbars = {{"format", "left"}};
+    std::string error;
+    EXPECT_EQ(merge_settings(json{{"toolbars", json::parse(r.partial)}}, settings, error), r.ok);
+    json expect = r.ok ? json::parse(r.partial) : json{{"format", "left"}};
+    EXPECT_EQ(settings_json(settings)["toolbars"], expect);
+  }
 }
 
 }  // namespace

@@ -128,3 +128,12 @@ test('trend curves split and join as LIST expressions, channels and strings roun
   assert.equal(unquote(quote('a"b\\c')), 'a"b\\c');
   assert.equal(unquote('"a" + "b"'), null);
 });
+
+test('a toolbar dropped anywhere docks on the nearest edge; a stored layout keeps only known sides', async () => {
+  const { nearest_side, clean_layout } = await import('../../editor/web/toolbar_dock.js');
+  const rows = [[500, 5, 'top'], [500, 795, 'bottom'], [3, 400, 'left'], [997, 400, 'right'], [100, 60, 'top'], [150, 700, 'bottom']];
+  for (const [x, y, side] of rows) assert.equal(nearest_side(x, y, 1000, 800), side, `${x},${y}`);
+  assert.deepEqual(clean_layout({ main: 'left', format: 'middle', other: 'right' }, ['main', 'format', 'insert']),
+    { main: 'left', format: 'top', insert: 'top' });
+  assert.deepEqual(clean_layout(undefined, ['main']), { main: 'top' });
+});
