@@ -1,6 +1,6 @@
 // Every command of the editor as one table row {id, label, state(), run()}; menus, toolbars
 // and the context menu are built from it, and window.quillet.command runs it by id.
-import { menu_text, t, list } from './strings.js';
+import { menu_text, t, list, current_language } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as builders from './dialogs/builders.js';
@@ -140,8 +140,10 @@ export function make_commands(ctx) {
   add('preview-time', () => ctx.preview.focus_time());
   add(32820, () => doc.choose_project('', false));
   add('language', async () => {
-    const code = await dialog(() => dialogs.language(doc.settings.language || 'en'));
-    if (code) doc.settings = await api.save_settings({ language: code }).catch(() => doc.settings);
+    const code = await dialog(() => dialogs.language(current_language()));
+    if (!code || code === current_language()) return;
+    doc.settings = await api.save_settings({ language: code }).catch(() => doc.settings);
+    await ctx.set_language?.(code);
   });
   add('help', () => ctx.open_help());
   add(57664, () => dialogs.about(ctx.version()));

@@ -2,20 +2,40 @@
 // ids (command strings are "status text\ntooltip"). Every text the page shows comes from here.
 
 let table = {};
+let language = 'en';
 
-// Loads the table of `language` (two letters), falling back to English for missing keys.
-export async function load_strings(language, fetch_json) {
+// Loads the table of `code` (two letters), falling back to English for missing keys; loading
+// again switches the language of every text made afterwards.
+export async function load_strings(code, fetch_json) {
   const english = await fetch_json('/web/strings/en.json');
   let own = {};
-  if (language && language !== 'en') {
-    own = await fetch_json(`/web/strings/${language}.json`).catch(() => ({}));
+  if (code && code !== 'en') {
+    own = await fetch_json(`/web/strings/${code}.json`).catch(() => ({}));
   }
   table = { ...english, ...own };
+  language = code || 'en';
 }
 
-// Takes a table the server has already merged (the user's language over English).
-export function set_strings(strings) {
+// The two-letter code of the language the texts are in.
+export function current_language() {
+  return language;
+}
+
+// Whether the tables hold `key`.
+export function has(key) {
+  return table[key] !== undefined;
+}
+
+// Returns the text of a label without its closing colon (ASCII or full-width), for names of
+// groups and boxes.
+export function bare(key) {
+  return t(key).replace(/[:\uFF1A]\s*$/, '');
+}
+
+// Takes a table the server has already merged (the user's language `code` over English).
+export function set_strings(strings, code = 'en') {
   table = { ...strings };
+  language = code || 'en';
 }
 
 // Returns the text of `key` with each "%s" replaced by the next argument.
