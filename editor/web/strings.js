@@ -3,6 +3,7 @@
 
 let table = {};
 let language = 'en';
+let english_keys = new Map();  // English text -> its key
 
 // Loads the table of `code` (two letters), falling back to English for missing keys; loading
 // again switches the language of every text made afterwards.
@@ -14,11 +15,19 @@ export async function load_strings(code, fetch_json) {
   }
   table = { ...english, ...own };
   language = code || 'en';
+  english_keys = new Map(Object.entries(english).map(([key, text]) => [text, key]).reverse());
 }
 
 // The two-letter code of the language the texts are in.
 export function current_language() {
   return language;
+}
+
+// Returns a text the server sent in English in the user's language, line by line, where the
+// tables hold that line; other lines as they are.
+export function localized(text) {
+  if (language === 'en' || typeof text !== 'string') return text;
+  return text.split('\n').map(line => (english_keys.has(line) ? table[english_keys.get(line)] : line)).join('\n');
 }
 
 // Whether the tables hold `key`.

@@ -38,3 +38,12 @@ for (const code of ['it', 'ru', 'zh']) {
     assert.deepEqual(wrong, []);
   });
 }
+
+test('a server text in English is shown in the language line by line, a missing key in English', async () => {
+  const { load_strings, localized, t } = await import('../../editor/web/strings.js');
+  const own = { ...read('ru') };
+  delete own['button.ok'];
+  await load_strings('ru', async path => (path.endsWith('/en.json') ? english : own));
+  assert.equal(localized(`${english['44334']}\nNo space left on device`), `${own['44334']}\nNo space left on device`);
+  assert.equal(t('button.ok'), 'OK');
+});

@@ -92,7 +92,7 @@ class FileChooser {
       return undefined;
     }
     if (this.mode === 'open' && !entry && !typed.startsWith('/')) {
-      await error_box(`${typed}\nFile not found.`);
+      await error_box(t('file.notfound', typed));
       return undefined;
     }
     if (this.mode === 'save' && entry && (await confirm_box(t('replace', typed))) !== 'yes') return undefined;
