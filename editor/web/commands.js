@@ -79,12 +79,12 @@ export function make_commands(ctx) {
   add(41004, value => value && surface.exec('fontSize', value), () => ({ enabled: loaded() }));
   add(41001, () => ctx.open_submenu('41001'), () => ({ enabled: loaded() }));
   add(41002, () => ctx.open_submenu('41002'), () => ({ enabled: loaded() }));
-  list('blockformats').forEach((name, i) => commands.set(String(42000 + i), {
-    id: String(42000 + i), label: () => name, run: exec('formatBlock', BLOCK_TAGS[i]),
+  list('blockformats').forEach((_, i) => commands.set(String(42000 + i), {
+    id: String(42000 + i), label: () => list('blockformats')[i], run: exec('formatBlock', BLOCK_TAGS[i]),
     state: () => ({ enabled: loaded(), checked: loaded() && surface.value('formatBlock') === BLOCK_TAGS[i] && i !== 9 }),
   }));
-  list('colors').forEach((name, i) => commands.set(String(41100 + i), {
-    id: String(41100 + i), label: () => name, state: () => ({ enabled: loaded() }),
+  list('colors').forEach((_, i) => commands.set(String(41100 + i), {
+    id: String(41100 + i), label: () => list('colors')[i], state: () => ({ enabled: loaded() }),
     run: i < 16 ? exec('foreColor', COLOR_VALUES[i]) : () => ctx.pick_color(),
   }));
 

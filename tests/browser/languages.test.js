@@ -47,6 +47,11 @@ async function walk(page) {
     await page.keyboard.press('Escape');
   }
   await select_in(page, '#first');
+  for (const id of ['41001', '41002']) {
+    await command(page, id);
+    await collect();
+    await page.keyboard.press('Escape');
+  }
   for (const id of ['document-properties', '32827', '32815', '43014', '41008', '32850', '57664']) {
     command(page, id);
     await page.locator('dialog[open]').last().waitFor();
