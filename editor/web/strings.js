@@ -4,6 +4,7 @@
 let table = {};
 let language = 'en';
 let english_keys = new Map();  // English text -> its key
+let english_patterns = [];      // [{key, regex}] of the English texts with "%s" in them
 
 // Loads the table of `code` (two letters), falling back to English for missing keys; loading
 // again switches the language of every text made afterwards.
@@ -16,6 +17,9 @@ export async function load_strings(code, fetch_json) {
   table = { ...english, ...own };
   language = code || 'en';
   english_keys = new Map(Object.entries(english).map(([key, text]) => [text, key]).reverse());
+  english_patterns = Object.entries(english)
+    .filter(([, text]) => text.includes('%s') && !text.includes('\n') && text.replace(/%s/g, '').trim().length > 3)
+    .map(([key, text]) => ({ key, regex: new RegExp(`^${text.split('%s').map(escape_regex).join('(.*)')}$`) }));
 }
 
 // The two-letter code of the language the texts are in.
@@ -24,10 +28,24 @@ export function current_language() {
 }
 
 // Returns a text the server sent in English in the user's language, line by line, where the
-// tables hold that line; other lines as they are.
+// tables hold that line (a "%s" of the English text standing for what the server filled in);
+// other lines as they are.
 export function localized(text) {
   if (language === 'en' || typeof text !== 'string') return text;
-  return text.split('\n').map(line => (english_keys.has(line) ? table[english_keys.get(line)] : line)).join('\n');
+  return text.split('\n').map(localized_line).join('\n');
+}
+
+function localized_line(line) {
+  if (english_keys.has(line)) return table[english_keys.get(line)];
+  for (const { key, regex } of english_patterns) {
+    const m = regex.exec(line);
+    if (m) return t(key, ...m.slice(1));
+  }
+  return line;
+}
+
+function escape_regex(text) {
+  return text.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
 }
 
 // Whether the tables hold `key`.

@@ -45,5 +45,8 @@ test('a server text in English is shown in the language line by line, a missing 
   delete own['button.ok'];
   await load_strings('ru', async path => (path.endsWith('/en.json') ? english : own));
   assert.equal(localized(`${english['44334']}\nNo space left on device`), `${own['44334']}\nNo space left on device`);
+  assert.equal(localized('Cannot load project /p/a b.json, please specify the correct location'),
+    own['44338'].replace('%s', '/p/a b.json'));
+  assert.equal(localized('/p/x.json'), '/p/x.json');
   assert.equal(t('button.ok'), 'OK');
 });
