@@ -163,7 +163,9 @@ async function set_language(code) {
   server_state.language = code;
   label_page();
   build_menu_bar($('#menu-bar'), entries_of, run_entry);
+  for (const [name] of TOOLBARS) document.querySelector(`.toolbar.${name}`)?.remove();
   toolbars = build_toolbars($('#toolbars'), run_command, set_status);
+  dock_saved_toolbars();
   api.fonts().then(names => toolbars.set_fonts(names)).catch(() => {});
   preview.relabel();
   set_status('');
