@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "app/commands.h"
+#include "platform/crt/user_language.h"
 
 namespace quillet::app {
 
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
     std::printf("quillet %s\n", QUILLET_VERSION);
     return 0;
   }
+  quillet::crt::apply_user_codepage();
   quillet::app::arg_list args = quillet::app::split_option_values({argv + 2, argv + argc});
   std::vector<std::string_view> names;
   for (const auto& c : quillet::app::command_table()) {

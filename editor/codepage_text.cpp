@@ -54,8 +54,11 @@ unsigned code_point(std::string_view seq) {
 
 std::string codepage_name() { return crt::codepage_iconv_name(crt::current_codepage()); }
 
-std::string ansi_to_utf8(std::string_view text) {
-  iconv_handle cd("UTF-8", codepage_name().c_str());
+namespace {
+
+// Bytes of code page `from` (an iconv name) as UTF-8; a byte without a character becomes U+FFFD.
+std::string to_utf8(std::string_view text, const char* from) {
+  iconv_handle cd("UTF-8", from);
   std::string out;
   char* src = const_cast<char*>(text.data());
   std::size_t left = text.size();
@@ -74,6 +77,32 @@ std::string ansi_to_utf8(std::string_view text) {
     iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);
   }
   return out;
+}
+
+}  // namespace
+
+std::string ansi_to_utf8(std::string_view text) { return to_utf8(text, codepage_name().c_str()); }
+
+std::optional<crt::codepage> declared_codepage(std::string_view bytes) {
+  std::string head(bytes.substr(0, 4096));
+  for (char& c : head)
+    c = static_cast<char>(crt::to_lower(static_cast<unsigned char>(c)));
+  std::size_t at = head.find("charset=");
+  if (at == std::string::npos)
+    return std::nullopt;
+  std::size_t end = head.find_first_of("\"'; >", at + 8);
+  crt::codepage cp;
+  if (!crt::parse_codepage(std::string_view(head).substr(at + 8, end - at - 8), cp))
+    return std::nullopt;
+  return cp;
+}
+
+std::string in_codepage_in_force(std::string bytes) {
+  std::optional<crt::codepage> declared = declared_codepage(bytes);
+  if (!declared || *declared == crt::current_codepage())
+    return bytes;
+  std::optional<std::string> converted = utf8_to_ansi(to_utf8(bytes, crt::codepage_iconv_name(*declared)), true);
+  return converted ? *converted : bytes;
 }
 
 std::optional<std::string> utf8_to_ansi(std::string_view text, bool references, std::string* bad) {

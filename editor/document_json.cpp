@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "editor/codepage_text.h"
+#include "platform/crt/char_class.h"
 
 namespace quillet::editor {
 
@@ -146,8 +147,10 @@ std::optional<std::string> save_template_text(const std::string& html, const tem
     error = "the edited text is not an HTML document: its first element is not <HTML>";
     return std::nullopt;
   }
+  // The Russian Content-Type META names windows-1251, so it goes only into files written in it.
+  bool meta_true = crt::current_codepage() == crt::codepage::cp1251;
   std::ostringstream out;
-  save_template(*doc, state, language, out);
+  save_template(*doc, state, meta_true ? language : std::string(), out);
   doc->clear();
   return out.str();
 }

@@ -50,6 +50,8 @@ struct editor_context {
   nlohmann::json start_document;  // the command line's document, for the page's first state
   editor_settings settings;
   std::string settings_file;
+  // The language of the user interface: chosen at the start, then by the Language command.
+  std::string language;
   preview_files preview;
   std::mutex mutex;
 

@@ -7,27 +7,31 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/crt/user_language.h"
 #include "platform/files/replace_file.h"
 
 namespace quillet::editor {
 
 using nlohmann::json;
 
-std::string settings_path(const std::string& config_home) {
-  std::string base = config_home;
-  if (base.empty()) {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const char* home = std::getenv("HOME");
-    base = xdg && *xdg ? xdg : std::string(home ? home : ".") + "/.config";
-  }
-  return base + "/quillet/settings.json";
+namespace {
+
+// Whether a code page setting is empty (none chosen) or one the program has.
+bool known_codepage(const std::string& name) {
+  crt::codepage ignored;
+  return name.empty() || crt::parse_codepage(name, ignored);
 }
+
+}  // namespace
+
+std::string settings_path(const std::string& config_home) { return crt::user_settings_path(config_home); }
 
 nlohmann::json settings_json(const editor_settings& s) {
   return json{{"recent", s.recent},
               {"lastProject", s.last_project},
               {"reportFolder", s.report_folder},
               {"language", s.language},
+              {"codepage", s.codepage},
               {"associationAsked", s.association_asked},
               {"restrictFiles", s.restrict_files},
               {"toolbars", s.toolbars}};
@@ -71,6 +75,8 @@ bool merge_settings(const json& partial, editor_settings& settings, std::string&
       next.report_folder = value.get<std::string>();
     } else if (key == "language" && text && std::string("|en|it|ru|zh|").find("|" + value.get<std::string>() + "|") != std::string::npos) {
       next.language = value.get<std::string>();
+    } else if (key == "codepage" && text && known_codepage(value.get<std::string>())) {
+      next.codepage = value.get<std::string>();
     } else if (key == "associationAsked" && value.is_boolean()) {
       next.association_asked = value.get<bool>();
     } else if (key == "restrictFiles" && value.is_boolean()) {

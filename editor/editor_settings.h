@@ -1,7 +1,7 @@
 // The editor's settings, kept in $XDG_CONFIG_HOME/quillet/settings.json (else
 // ~/.config/quillet/settings.json): recent files, the last project, the report folder, the
-// language, whether the association question was asked and whether the preview's lists are
-// held to the template's folder. Written through the output file protocol.
+// language, the code page, whether the association question was asked and whether the
+// preview's lists are held to the template's folder. Written through the output file protocol.
 #pragma once
 
 #include <map>
@@ -17,6 +17,7 @@ struct editor_settings {
   std::string last_project;
   std::string report_folder;
   std::string language;  // "", "en", "it", "ru" or "zh"
+  std::string codepage;  // "": the language's; else a name QUILLET_CODEPAGE takes ("windows-1251")
   bool association_asked = false;
   // The preview's READLIST reads only in the template's folder and below, for hosts that
   // open templates written by others.

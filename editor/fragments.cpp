@@ -79,9 +79,13 @@ json new_variables(const txl_prop_list& fragment_vars, const txl_prop_list& targ
 
 std::optional<json> load_fragment(const std::string& path, int base, const txl_prop_list& values,
                                   const txl_prop_list& target_variables, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  // A fragment of another language's library may be written in that language's code page.
+  std::istringstream in(in_codepage_in_force(bytes.str()));
   rc_ptr<html_document> doc = make_rc<html_document>();
-  if (!in || !doc->read(in) || !doc->body) {
+  if (!file || !doc->read(in) || !doc->body) {
     error = "'" + path + "' cannot be read as a fragment";
     return std::nullopt;
   }

@@ -11,6 +11,7 @@
 #include "editor/routes.h"
 #include "editor/session.h"
 #include "editor/web_assets.h"
+#include "platform/crt/user_language.h"
 
 namespace quillet::editor {
 
@@ -18,29 +19,13 @@ using nlohmann::json;
 
 namespace {
 
-// The two-letter language of the user interface: the setting, else QUILLET_LANG, else the
-// locale's, when it is one of the four the editor has; English otherwise.
-std::string ui_language(const editor_settings& settings) {
-  if (!settings.language.empty())
-    return settings.language;
-  for (const char* name : {"QUILLET_LANG", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-    const char* value = std::getenv(name);
-    if (!value || !*value)
-      continue;
-    std::string two(value, std::min<std::size_t>(2, std::char_traits<char>::length(value)));
-    for (const char* known : {"en", "it", "ru", "zh"})
-      if (two == known)
-        return two;
-    return "en";
-  }
-  return "en";
-}
-
 json path_or_null(const std::string& path) { return path.empty() ? json(nullptr) : json(path); }
 
 }  // namespace
 
-std::string session_language(const editor_context& ctx) { return ui_language(ctx.settings); }
+std::string session_language(const editor_context& ctx) {
+  return ctx.language.empty() ? crt::user_language(ctx.settings.language) : ctx.language;
+}
 
 void handle_session(editor_context& ctx, const httplib::Request& req, httplib::Response& res) {
   json body;
@@ -67,12 +52,12 @@ void handle_state(editor_context& ctx, const httplib::Request& req, httplib::Res
                 {"settings", settings_json(ctx.settings)},
                 {"home", home ? home : "/"},
                 {"cwd", std::filesystem::current_path(ec).string()},
-                {"language", ui_language(ctx.settings)},
+                {"language", session_language(ctx)},
                 {"codepage", codepage_name()},
                 {"document", ctx.start_document}};
   // The page's first request also brings its texts, so that it starts after one round trip.
   if (req.has_param("strings"))
-    state["strings"] = web_string_table(ui_language(ctx.settings), ctx.config.web_dir);
+    state["strings"] = web_string_table(session_language(ctx), ctx.config.web_dir);
   send_json(res, state);
 }
 
@@ -89,6 +74,9 @@ void handle_settings(editor_context& ctx, const httplib::Request& req, httplib::
     ctx.settings = before;
     return send_error(res, 500, error);
   }
+  // A language the user chooses now wins over QUILLET_LANG for the rest of the session.
+  if (body.contains("language"))
+    ctx.language = crt::known_language(ctx.settings.language).empty() ? crt::user_language({}) : ctx.settings.language;
   send_json(res, settings_json(ctx.settings));
 }
 

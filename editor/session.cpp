@@ -3,6 +3,7 @@
 
 #include "editor/preview.h"
 #include "editor/random_hex.h"
+#include "platform/crt/user_language.h"
 
 namespace quillet::editor {
 
@@ -11,6 +12,10 @@ editor_context::editor_context(editor_config c) : config(std::move(c)) {}
 void load_session_settings(editor_context& ctx) {
   ctx.settings_file = settings_path(ctx.config.config_home);
   ctx.settings = load_settings(ctx.settings_file);
+  // The code page holds for the whole session: the page's texts are UTF-8 and the files are
+  // converted at the server, so a language chosen later takes its code page at the next start.
+  ctx.language = crt::user_language(ctx.settings.language);
+  crt::set_codepage(crt::choose_codepage(ctx.settings.codepage, ctx.language));
 }
 
 bool store_session_settings(editor_context& ctx, std::string& error) {

@@ -2,7 +2,7 @@
 // editing surface, the preview and the command table, and the automation hook
 // window.quillet.command(id).
 import * as api from './api.js';
-import { set_strings, t, status_text, menu_text, access_key } from './strings.js';
+import { set_strings, load_strings, t, status_text, menu_text, access_key, current_language } from './strings.js';
 import { el } from './dom.js';
 import { EditingSurface } from './editing_surface.js';
 import { DocumentController } from './document.js';
@@ -102,7 +102,7 @@ function show_context_menu(element, x, y) {
     cell: !!element.closest('td, th'),
   };
   const entries = entries_of(context_entries(facts));
-  open_popup(entries, x, y, { on_choose: run_entry, label: 'Context' }).classList.add('context-menu');
+  open_popup(entries, x, y, { on_choose: run_entry, label: t('label.context') }).classList.add('context-menu');
 }
 
 function open_submenu(id) {
@@ -156,6 +156,28 @@ async function join_session() {
   return true;
 }
 
+// Shows the page in language `code`: loads its table and makes the menus, toolbars, preview
+// panel and status bar again. The document and its undo history stay as they are.
+async function set_language(code) {
+  await load_strings(code, api.page_json);
+  server_state.language = code;
+  label_page();
+  build_menu_bar($('#menu-bar'), entries_of, run_entry);
+  for (const [name] of TOOLBARS) document.querySelector(`.toolbar.${name}`)?.remove();
+  toolbars = build_toolbars($('#toolbars'), run_command, set_status);
+  dock_saved_toolbars();
+  api.fonts().then(names => toolbars.set_fonts(names)).catch(() => {});
+  preview.relabel();
+  set_status('');
+  update_states();
+}
+
+// The texts of the page's own frame outside menus and toolbars.
+function label_page() {
+  document.documentElement.lang = current_language();
+  $('iframe[data-role="template"]').title = t('label.template');
+}
+
 function lock(text) {
   doc && (doc.modified = false);
   document.body.classList.add('locked');
@@ -181,7 +203,10 @@ function dock_saved_toolbars() {
 
 async function start() {
   server_state = await api.start_state();
-  set_strings(server_state.strings);
+  set_strings(server_state.strings, server_state.language);
+  label_page();
+  // The English table too, for the server's texts in English (read once the page is up).
+  if (server_state.language !== 'en') load_strings(server_state.language, api.page_json).catch(() => {});
   splash(server_state.version);
   surface = new EditingSurface($('iframe[data-role="template"]'), {
     on_change: group => doc.record(group),
@@ -201,7 +226,7 @@ async function start() {
   preview = new Preview($('#preview'), { doc, surface, set_status,
     select: n => { const e = surface.nth_defined(n, doc.state.definitions); if (e) surface.select_element(e); } });
   commands = make_commands({ surface, doc, preview, target: () => context_target, version: () => server_state.version,
-    changed: update_states, open_submenu, pick_color, open_help });
+    changed: update_states, open_submenu, pick_color, open_help, set_language });
   build_menu_bar($('#menu-bar'), entries_of, run_entry);
   toolbars = build_toolbars($('#toolbars'), run_command, set_status);
   dock_saved_toolbars();

@@ -1,6 +1,6 @@
 // Every command of the editor as one table row {id, label, state(), run()}; menus, toolbars
 // and the context menu are built from it, and window.quillet.command runs it by id.
-import { menu_text, t, list } from './strings.js';
+import { menu_text, t, list, current_language } from './strings.js';
 import * as api from './api.js';
 import * as expression_dialog from './dialogs/expression_dialog.js';
 import * as builders from './dialogs/builders.js';
@@ -79,12 +79,12 @@ export function make_commands(ctx) {
   add(41004, value => value && surface.exec('fontSize', value), () => ({ enabled: loaded() }));
   add(41001, () => ctx.open_submenu('41001'), () => ({ enabled: loaded() }));
   add(41002, () => ctx.open_submenu('41002'), () => ({ enabled: loaded() }));
-  list('blockformats').forEach((name, i) => commands.set(String(42000 + i), {
-    id: String(42000 + i), label: () => name, run: exec('formatBlock', BLOCK_TAGS[i]),
+  list('blockformats').forEach((_, i) => commands.set(String(42000 + i), {
+    id: String(42000 + i), label: () => list('blockformats')[i], run: exec('formatBlock', BLOCK_TAGS[i]),
     state: () => ({ enabled: loaded(), checked: loaded() && surface.value('formatBlock') === BLOCK_TAGS[i] && i !== 9 }),
   }));
-  list('colors').forEach((name, i) => commands.set(String(41100 + i), {
-    id: String(41100 + i), label: () => name, state: () => ({ enabled: loaded() }),
+  list('colors').forEach((_, i) => commands.set(String(41100 + i), {
+    id: String(41100 + i), label: () => list('colors')[i], state: () => ({ enabled: loaded() }),
     run: i < 16 ? exec('foreColor', COLOR_VALUES[i]) : () => ctx.pick_color(),
   }));
 
@@ -140,8 +140,10 @@ export function make_commands(ctx) {
   add('preview-time', () => ctx.preview.focus_time());
   add(32820, () => doc.choose_project('', false));
   add('language', async () => {
-    const code = await dialog(() => dialogs.language(doc.settings.language || 'en'));
-    if (code) doc.settings = await api.save_settings({ language: code }).catch(() => doc.settings);
+    const code = await dialog(() => dialogs.language(current_language()));
+    if (!code || code === current_language()) return;
+    doc.settings = await api.save_settings({ language: code }).catch(() => doc.settings);
+    await ctx.set_language?.(code);
   });
   add('help', () => ctx.open_help());
   add(57664, () => dialogs.about(ctx.version()));

@@ -4,6 +4,7 @@ import { t, access_key } from './strings.js';
 import { open_popup, close_popups, any_open } from './popup_menu.js';
 
 const S = { separator: true };
+let keys_bound = false;
 export const MENUS = [
   ['menu.file', ['57600', '57601', '57603', 'save-as', S, 'document-properties', S, 'recent', S, 'exit']],
   ['menu.edit', ['40010', '40011', S, '40004', '40003', '40006', '40012', S, '40009', '43003']],
@@ -18,8 +19,11 @@ export const MENUS = [
 ];
 
 // Builds the bar into `host`; `entries_of(ids)` turns command ids into popup entries.
+// Building again (after a change of language) replaces the bar's menus.
 export function build_menu_bar(host, entries_of, run_entry) {
   host.setAttribute('role', 'menubar');
+  host.setAttribute('aria-label', t('label.menu'));
+  host.replaceChildren();
   for (const [key, ids] of MENUS) {
     const label = t(key).replace(/&(.)/g, '$1');
     const button = el('button', { type: 'button', role: 'menuitem', 'aria-haspopup': 'menu', text: label,
@@ -39,6 +43,8 @@ export function build_menu_bar(host, entries_of, run_entry) {
     button.addEventListener('mouseenter', () => { if (any_open()) show(); });
     host.append(button);
   }
+  if (keys_bound) return;
+  keys_bound = true;
   // Alt and the access key opens a menu; F10 goes to the bar.
   document.addEventListener('keydown', e => {
     if (e.key === 'Escape') close_popups(0);

@@ -1,13 +1,14 @@
 // The one modal message component: a caption ("Error", "Warning", "Confirm action",
 // "Message"), the message as text and the buttons OK, Yes, No, Cancel.
 import { el, uid } from './dom.js';
-import { t } from './strings.js';
+import { t, localized } from './strings.js';
 import { waiting_for_user } from './waiting.js';
 
 const ICONS = { error: '\u26D4', warning: '\u26A0', question: '?', info: '\u2139' };
 
 // Shows `message` and returns the name of the button pressed ("ok", "yes", "no", "cancel");
-// `default_button` names the button that has the focus (else the first). Escape answers
+// Texts the server sent in English are shown in the user's language where the tables have
+// them. `default_button` names the button that has the focus (else the first). Escape answers
 // "cancel" when there is such a button, else "no" or "ok".
 export function message_box(message, { caption = t('44302'), icon = 'error', buttons = ['ok'], default_button = null } = {}) {
   const title_id = uid('mb'), text_id = uid('mb');
@@ -15,10 +16,10 @@ export function message_box(message, { caption = t('44302'), icon = 'error', but
     role: 'alertdialog', class: 'message-box', 'aria-labelledby': title_id,
     'aria-describedby': text_id, 'aria-modal': 'true',
   },
-  el('h2', { id: title_id, text: caption }),
+  el('h2', { id: title_id, text: localized(caption) }),
   el('div', { class: 'message-body' },
     el('span', { class: `message-icon ${icon}`, 'aria-hidden': 'true', text: ICONS[icon] }),
-    el('p', { id: text_id, text: message })),
+    el('p', { id: text_id, text: localized(message) })),
   el('div', { class: 'buttons' }, buttons.map(b => el('button', { type: 'button', 'data-answer': b, text: t(`button.${b}`) }))));
   document.body.append(box);
   return new Promise(resolve => {

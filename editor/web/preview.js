@@ -1,7 +1,7 @@
 // The preview panel beside the template: the report of a simulated run in a sandboxed frame
 // (no same-origin access), Refresh, Print, the report time and the run's problems.
 import { el } from './dom.js';
-import { t, tooltip, status_text } from './strings.js';
+import { t, bare, tooltip, status_text } from './strings.js';
 import * as api from './api.js';
 import { error_box } from './message_box.js';
 
@@ -13,27 +13,45 @@ export class Preview {
     this.surface = surface;
     this.select = select;
     this.url = null;
-    this.frame = el('iframe', { 'data-role': 'preview', sandbox: '', title: t('preview.title') });
-    this.time = el('input', { type: 'datetime-local', step: '1', 'data-command': 'preview-time', 'aria-label': t('label.time').replace(/:$/, ''), title: tooltip('preview-time') });
-    this.problems = el('ul', { class: 'problems', 'aria-label': t('preview.problems') });
-    const button = (id, text, run) => {
-      const b = el('button', { type: 'button', 'data-command': id, title: tooltip(id), text });
+    this.frame = el('iframe', { 'data-role': 'preview', sandbox: '' });
+    this.time = el('input', { type: 'datetime-local', step: '1', 'data-command': 'preview-time' });
+    this.problems = el('ul', { class: 'problems' });
+    const button = (id, run) => {
+      const b = el('button', { type: 'button', 'data-command': id });
       b.addEventListener('click', run);
       b.addEventListener('mouseenter', () => set_status(status_text(id)));
       b.addEventListener('mouseleave', () => set_status(''));
       return b;
     };
     this.set_now();
-    const close = el('button', { type: 'button', class: 'close', text: '\u00D7', 'aria-label': t('button.close'), title: t('button.close') });
-    close.addEventListener('click', () => this.hide());
-    panel.append(
-      el('div', { role: 'toolbar', class: 'toolbar report', 'aria-label': t('preview.title') },
-        button('32825', t('button.refresh'), () => this.run()),
-        button('41006', t('button.print'), () => this.print()),
-        el('label', { class: 'time' }, t('label.time'), this.time),
-        close),
-      this.frame,
-      el('h3', { text: t('preview.problems') }), this.problems);
+    this.close = el('button', { type: 'button', class: 'close', text: '\u00D7' });
+    this.close.addEventListener('click', () => this.hide());
+    this.refresh = button('32825', () => this.run());
+    this.printer = button('41006', () => this.print());
+    this.time_label = el('span');
+    this.bar = el('div', { role: 'toolbar', class: 'toolbar report' }, this.refresh, this.printer,
+      el('label', { class: 'time' }, this.time_label, this.time), this.close);
+    this.heading = el('h3');
+    panel.append(this.bar, this.frame, this.heading, this.problems);
+    this.relabel();
+  }
+
+  // Puts the texts of the panel in the current language.
+  relabel() {
+    this.frame.title = t('preview.title');
+    this.bar.setAttribute('aria-label', t('preview.title'));
+    this.time.setAttribute('aria-label', bare('label.time'));
+    this.time.title = tooltip('preview-time');
+    this.problems.setAttribute('aria-label', t('preview.problems'));
+    for (const [b, id, key] of [[this.refresh, '32825', 'button.refresh'], [this.printer, '41006', 'button.print']]) {
+      b.title = tooltip(id);
+      b.textContent = t(key);
+    }
+    this.close.title = t('button.close');
+    this.close.setAttribute('aria-label', t('button.close'));
+    this.time_label.textContent = t('label.time');
+    this.heading.textContent = t('preview.problems');
+    if (this.shown_problems) this.list_problems(this.shown_problems);
   }
 
   set_now() {
@@ -80,6 +98,7 @@ export class Preview {
   }
 
   list_problems(problems) {
+    this.shown_problems = problems;
     if (!problems.length) {
       this.problems.replaceChildren(el('li', { class: 'none', text: t('preview.none') }));
       return;

@@ -25,12 +25,14 @@ const MARKS = {
 };
 
 // Builds the toolbars into `host`. `run(id, value)` runs a command; `set_status(text)` shows
-// fly-by help. Returns {update(states), set_fonts(names)}.
+// fly-by help. Returns {update(states), set_fonts(names)}. Building again (after a change of
+// language) replaces the bars.
 export function build_toolbars(host, run, set_status) {
+  host.replaceChildren();
   const buttons = new Map();
   let font_box = null, size_box = null;
   for (const [name, ids] of TOOLBARS) {
-    const bar = el('div', { role: 'toolbar', class: `toolbar ${name}`, 'aria-label': name });
+    const bar = el('div', { role: 'toolbar', class: `toolbar ${name}`, 'aria-label': t(`toolbar.${name}`) });
     for (const id of ids) {
       if (id === S) { bar.append(el('span', { class: 'separator', 'aria-hidden': 'true' })); continue; }
       let control;

@@ -29,12 +29,12 @@ export async function close_browser() {
 }
 
 // Starts the editor on a copy of `template` (a file of data/, or null for none) in a scratch
-// folder with its own settings. Returns {url, dir, file, stop()}.
-export async function start_editor(template, extra_args = []) {
+// folder with its own settings, in English unless `env` says otherwise. Returns {url, dir, file, stop()}.
+export async function start_editor(template, extra_args = [], extra_env = {}) {
   const dir = mkdtempSync(join(tmpdir(), 'quillet-page-'));
   const file = template ? join(dir, basename(template)) : null;
   if (template) copyFileSync(template.startsWith('/') ? template : join(DATA, template), file);
-  const env = { ...process.env, XDG_CONFIG_HOME: join(dir, '.config'), XDG_DATA_HOME: join(dir, '.data'), QUILLET_LANG: 'en' };
+  const env = { ...process.env, XDG_CONFIG_HOME: join(dir, '.config'), XDG_DATA_HOME: join(dir, '.data'), QUILLET_LANG: 'en', ...extra_env };
   const args = ['edit', '--no-browser', ...extra_args, ...(file ? [file] : [])];
   const server = spawn(QUILLET, args, { env, cwd: dir, stdio: ['ignore', 'pipe', 'inherit'] });
   const url = await new Promise((resolve, reject) => {
@@ -53,15 +53,15 @@ export async function start_editor(template, extra_args = []) {
 }
 
 // Opens the editor's address in a new page and waits until it can be typed into; answers
-// the first-run association question (No unless told otherwise).
-export async function open_page(editor, { association = 'No' } = {}) {
+// the first-run association question (No unless told otherwise; `caption` names it).
+export async function open_page(editor, { association = 'No', caption = 'HTML Template  Editor' } = {}) {
   const context = await (await the_browser()).newContext({ viewport: { width: 1280, height: 860 } });
   const page = await context.newPage();
   page.on('pageerror', e => console.error('page error:', e.message));
   await page.goto(editor.url);
   await page.waitForFunction(() => document.body.dataset.ready === 'true');
   if (association) {
-    const question = page.getByRole('alertdialog', { name: 'HTML Template  Editor' });
+    const question = page.getByRole('alertdialog', { name: caption });
     await question.getByRole('button', { name: association }).click();
     await question.waitFor({ state: 'detached' });
   }

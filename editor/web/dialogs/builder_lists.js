@@ -28,7 +28,7 @@ function row_list(initial) {
     if (r && body.contains(r)) { r.remove(); renumber(); }
   });
   remove.addEventListener('mousedown', e => e.preventDefault());
-  const table = el('table', { class: 'row-list' }, el('thead', {}, el('tr', {}, el('th', { text: 'N' }), el('th', {}))), body);
+  const table = el('table', { class: 'row-list' }, el('thead', {}, el('tr', {}, el('th', { text: t('label.number') }), el('th', {}))), body);
   return {
     element: el('div', {}, table, el('div', { class: 'buttons' }, add, remove)),
     rows: () => Array.from(body.querySelectorAll('input')).map(i => i.value),

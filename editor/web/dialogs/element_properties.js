@@ -3,7 +3,7 @@
 // each with its static value and its expression. Opening a row opens the property editor;
 // every change it makes is one undoable step.
 import { el } from '../dom.js';
-import { t } from '../strings.js';
+import { t, has } from '../strings.js';
 import * as api from '../api.js';
 import { run_dialog } from './dialog.js';
 import * as property_editor from './property_editor.js';
@@ -62,16 +62,21 @@ function group_has_rows(i, applying) {
   return false;
 }
 
+// The row's display text in the user's language; names of attributes and styles as they are.
+function row_text(row) {
+  return has(`prop.${row.key}`) ? t(`prop.${row.key}`) : row.text;
+}
+
 function group_line(row) {
   return el('tr', { class: 'group', 'data-help-key': row.key },
-    el('th', { colspan: '3', style: `padding-left:${row.level}em`, text: row.text }));
+    el('th', { colspan: '3', style: `padding-left:${row.level}em`, text: row_text(row) }));
 }
 
 function property_line(ctx, element, list, row, current, applying) {
   const dynamic = current.expression !== null;
   const line = el('tr', { 'data-help-key': row.key, tabindex: '0', class: dynamic ? 'dynamic' : '',
     'data-dynamic': dynamic ? 'true' : null },
-  el('td', { style: `padding-left:${row.level}em`, text: row.text }),
+  el('td', { style: `padding-left:${row.level}em`, text: row_text(row) }),
   el('td', { text: current.value ?? '' }), el('td', { class: 'expression', text: current.expression ?? '' }));
   const edit = () => edit_row(ctx, element, list, row, current, applying);
   line.addEventListener('dblclick', edit);

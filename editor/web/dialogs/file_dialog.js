@@ -1,7 +1,7 @@
 // Our file chooser over the server's folder listing (browsers cannot hand out paths).
 // open({mode: "open"|"save", filters, dir, name, ext}) resolves with an absolute path or null.
 import { el, uid } from '../dom.js';
-import { t } from '../strings.js';
+import { t, bare } from '../strings.js';
 import * as api from '../api.js';
 import { run_dialog, row } from './dialog.js';
 import { confirm_box, error_box } from '../message_box.js';
@@ -32,7 +32,7 @@ class FileChooser {
     this.current = { dir: '', parent: null, entries: [] };
     this.look_in = el('output', { class: 'look-in' });
     this.up = el('button', { type: 'button', text: '\u2191', title: t('label.parent'), 'aria-label': t('label.parent') });
-    this.list = el('ul', { role: 'listbox', class: 'file-list', 'aria-label': t('label.lookin').replace(/:$/, '') });
+    this.list = el('ul', { role: 'listbox', class: 'file-list', 'aria-label': bare('label.lookin') });
     this.name_input = el('input', { id: uid('f'), type: 'text' });
     this.name_input.value = name;
     this.type_select = el('select', { id: uid('f') },
@@ -92,7 +92,7 @@ class FileChooser {
       return undefined;
     }
     if (this.mode === 'open' && !entry && !typed.startsWith('/')) {
-      await error_box(`${typed}\nFile not found.`);
+      await error_box(t('file.notfound', typed));
       return undefined;
     }
     if (this.mode === 'save' && entry && (await confirm_box(t('replace', typed))) !== 'yes') return undefined;

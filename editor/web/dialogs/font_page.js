@@ -9,7 +9,7 @@ import * as font_chooser from './font_chooser.js';
 import { WEIGHTS, FIXED_SIZES, SIZE_NUMBERS, LENGTH_UNITS, weight_item, fixed_size_item, tri_state, decoration_text,
   split_length, join_length, chooser_weight, weight_item_of, chooser_points } from '../font_rules.js';
 
-const DECORATIONS = [['none', 'none'], ['underline', 'underline'], ['strike-through', 'line-through'], ['overline', 'overline']];
+const DECORATIONS = [['font.none', 'none'], ['font.underline', 'underline'], ['font.strike', 'line-through'], ['font.overline', 'overline']];
 
 // A text box with its own list of suggestions.
 function combo(attrs, items) {
@@ -56,7 +56,7 @@ export function font_page(font, is_font_element = false) {
   const italic = box(t('font.italics'), tri_state(font.S_FONT_STYLE, ['italic', 'oblique']));
   const caps = box(t('font.smallcaps'), tri_state(font.S_FONT_VARIANT, ['small-caps']));
   const words = (font.S_TEXT_DECORATION || '').toLowerCase().split(/\s+/);
-  const decorations = DECORATIONS.map(([label, word]) => ({ word, ...box(label, words.includes(word)) }));
+  const decorations = DECORATIONS.map(([label, word]) => ({ word, ...box(t(label), words.includes(word)) }));
   const letter = length_pair(t('font.letter'), t('font.letterunit'), font.S_LETTER_SPACING, ['0', '1', '2', '3', '4', '5']);
   const line = length_pair(t('font.line'), t('font.lineunit'), font.S_LINE_HEIGHT, ['1', '1.2', '1.5', '2']);
   const browse = el('button', { type: 'button', text: t('button.browse') });

@@ -66,7 +66,7 @@ function labelled(label, input) {
 function value_page(key, value) {
   const input = el('input', { type: 'text' });
   input.value = value;
-  const help = el('iframe', { class: 'help', title: 'ATTRHELP', src: `/web/help/attrhelp.html#${key || 'UNKNOWN'}` });
+  const help = el('iframe', { class: 'help', title: t('label.attrhelp'), src: `/web/help/attrhelp.html#${key || 'UNKNOWN'}` });
   const back = el('button', { type: 'button', text: t('button.back') });
   back.addEventListener('click', () => { try { help.contentWindow.history.back(); } catch { /* no history */ } });
   return { title: t('page.value'), body: [labelled(t('label.propvalue'), input), help, back],

@@ -1,7 +1,7 @@
 // The small dialogs of the editing view: anchor, hyperlink, image, language and About. Each
 // open(initial) resolves with the result or null.
 import { el, labelled_input } from '../dom.js';
-import { t, file_filters } from '../strings.js';
+import { t, bare, file_filters } from '../strings.js';
 import { run_dialog, row, group } from './dialog.js';
 import * as file_dialog from './file_dialog.js';
 import { expression_field } from './expression_field.js';
@@ -62,7 +62,7 @@ export function language(current = 'en') {
     const input = el('input', { type: 'radio', name: 'language', value: code, checked: code === current });
     return el('label', {}, input, t(`lang.${code}`));
   });
-  const box = group(t('label.language').replace(/:$/, ''), ...radios);
+  const box = group(bare('label.language'), ...radios);
   return run_dialog(t('dlg.language'), [box], () =>
     box.querySelector('input:checked')?.value || current);
 }
