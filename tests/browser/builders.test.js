@@ -101,6 +101,8 @@ test('the channel tree finds a channel by its code, gives its attribute and open
     await tree.getByRole('treeitem', { name: found }).first().locator('.tree-toggle').click();
     await tree.getByRole('treeitem', { name: 'HI', exact: true }).dblclick();
     await browser.waitFor({ state: 'detached' });
+    // The expression is written once the server has emitted it; save only after that.
+    await page.waitForFunction(() => document.title.includes('*'));
     await command(page, '57603');
     await page.waitForFunction(() => !document.title.includes('*'));
     const saved = readFileSync(editor.file, 'latin1');
