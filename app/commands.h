@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,14 @@ std::string did_you_mean(const std::string& given, const std::vector<std::string
 
 }  // namespace quillet::app
 
-// The editor's command (editor/edit_command.h), linked from the editor's library.
+// The arguments the program was started with (argv), for a command that hands the whole run
+// to another program.
+namespace quillet::app {
+std::span<char* const> program_arguments();
+}
+
+// The editor's command: in quillet-edit the editor's own (editor/edit_command.h); in quillet
+// the hand-over to quillet-edit (app/edit_launch.cpp).
 namespace quillet::editor {
 int run_edit(const std::vector<std::string>& args);
 }

@@ -36,6 +36,14 @@ bool wants_help(const arg_list& args) {
 
 namespace {
 
+std::span<char* const> given_arguments;
+
+}  // namespace
+
+std::span<char* const> quillet::app::program_arguments() { return given_arguments; }
+
+namespace {
+
 void print_usage(FILE* out) {
   std::fprintf(out,
                "quillet: HTML report templates for VELMOR supervisory control\n\n"
@@ -61,6 +69,7 @@ int run_command(const quillet::app::command& c, const quillet::app::arg_list& ar
 }  // namespace
 
 int main(int argc, char** argv) {
+  given_arguments = {argv, static_cast<std::size_t>(argc)};
   if (argc < 2) {
     print_usage(stderr);
     return 2;

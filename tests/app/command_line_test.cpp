@@ -89,6 +89,10 @@ const cli_row rows[] = {
     {"help of report", {"report", "--help"}, 0, has("usage: quillet report TEMPLATE [-o|--out DIR]", "--max-loop"),
      nothing},
     {"help of check", {"check", "--help"}, 0, has("usage: quillet check [--format text|json] TEMPLATE...\n"), nothing},
+    // `edit` runs in another program, which gets the arguments as they were given.
+    {"help of edit", {"edit", "--help"}, 0, has("usage: quillet edit [FILE]"), nothing},
+    {"edit with a port that is not one", {"edit", "--port=x"}, 2, nothing,
+     is("quillet edit: 'x' is not a port for --port (1 to 65535).\n")},
     {"help among other arguments", {"report", "t.html", "--bogus", "--help"}, 0, has("usage: quillet report"), nothing},
 
     // format
