@@ -1,6 +1,7 @@
 // The insertion menu of an expression field: each entry opens a builder on the field's
 // selected text, and the builder's result replaces the selection.
 import { open_popup } from '../popup_menu.js';
+import { t } from '../strings.js';
 import * as builders from './builders.js';
 import * as lists from './builder_lists.js';
 import * as browsers from './channel_browser.js';
@@ -14,17 +15,17 @@ export function set_insertion_context(parts) { context = { ...context, ...parts 
 // The entries in menu order: [label with "&", open(text) or null while not available].
 function entries() {
   return [
-    ['&Channel...', browsers.channel],
-    ['Channel &value...', builders.channel_value],
-    ['&Time...', builders.time],
-    ['&Statistics...', builders.statistics],
-    ['C&hannel selection...', lists.channel_selection],
-    ['Co&nstant', [['&Color...', lists.color], ['&Font...', lists.font]]],
-    ['&List...', lists.array],
-    ['St&ring list...', lists.string_array],
-    ['Standard &function...', standard_function],
-    ['&User-defined function...', text => select_user_function(context.variables(), text)],
-    ['F&ragment parameter...', context.has_parameters() ? context.pick_parameter : null],
+    [t('insmenu.channel'), browsers.channel],
+    [t('insmenu.value'), builders.channel_value],
+    [t('insmenu.time'), builders.time],
+    [t('insmenu.statistics'), builders.statistics],
+    [t('insmenu.selection'), lists.channel_selection],
+    [t('insmenu.constant'), [[t('insmenu.color'), lists.color], [t('insmenu.font'), lists.font]]],
+    [t('insmenu.list'), lists.array],
+    [t('insmenu.strlist'), lists.string_array],
+    [t('insmenu.function'), standard_function],
+    [t('insmenu.udf'), text => select_user_function(context.variables(), text)],
+    [t('insmenu.parameter'), context.has_parameters() ? context.pick_parameter : null],
   ];
 }
 
