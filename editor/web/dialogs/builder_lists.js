@@ -4,6 +4,7 @@ import { el, labelled_input } from '../dom.js';
 import * as api from '../api.js';
 import { group, row, run_dialog } from './dialog.js';
 import * as browsers from './channel_browser.js';
+import { color_page, sheet } from './property_editor.js';
 import { run_builder, check_box, radio_group, number_box, has_text, t } from './builder_frame.js';
 
 // A numbered list of rows (column "N") with buttons to add and remove rows; returns
@@ -72,15 +73,12 @@ export function channel_selection(text) {
   });
 }
 
-// "Choose color": a colour as "#RRGGBB" text, written as a string literal.
+// "Choose color": a sheet holding the colour page, preset from the text; the text of its box
+// is written as a string literal.
 export function color(text) {
   return run_builder('literal', t('builder.color'), text, f => {
-    const [label, input] = labelled_input(t('builder.colorvalue'));
-    input.value = f.text || '#000000';
-    const picker = el('input', { type: 'color', 'aria-label': t('builder.colorvalue') });
-    picker.value = /^#[0-9a-f]{6}$/i.test(input.value) ? input.value : '#000000';
-    picker.addEventListener('input', () => { input.value = picker.value.toUpperCase(); });
-    return { body: [row(label, input), picker], read: () => ({ text: input.value }), ready: () => has_text(input) };
+    const page = color_page(f.text || '');
+    return { body: [sheet([page])], read: () => ({ text: page.text() }), ready: () => has_text(page.input) };
   });
 }
 

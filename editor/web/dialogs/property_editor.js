@@ -75,8 +75,8 @@ function value_page(key, value) {
 
 // Colour page: a name or #RRGGBB with the names reports know, a sample of the colour as a
 // report reads the text (the button face when it is none), and the colour chooser, whose
-// choice is written as "#RRGGBB".
-function color_page(value) {
+// choice is written as "#RRGGBB". Also the one page of "Choose color"; `text()` reads the box.
+export function color_page(value) {
   const list_id = uid('colors');
   const names = el('datalist', { id: list_id });
   color_chooser.color_names().then(rows => names.append(...rows.map(c => el('option', { value: c.name.toLowerCase() }))));
@@ -104,6 +104,7 @@ function color_page(value) {
   paint();
   return { title: t('page.color'),
     body: [labelled(t('label.colorvalue'), input), names, browse, el('p', { text: t('label.colorsample') }), sample],
+    text: () => input.value, input,
     change: () => (input.value === value ? {} : { value: input.value }) };
 }
 
