@@ -41,6 +41,7 @@ const std::vector<route>& editor_routes() {
       {"POST", "/api/builder/recognize", route_kind::change, handle_builder_recognize},
       {"POST", "/api/builder/emit", route_kind::change, handle_builder_emit},
       {"GET", "/api/channels", route_kind::api, handle_channels},
+      {"POST", "/api/builder/sample", route_kind::change, handle_format_sample},
   };
   return table;
 }

@@ -71,6 +71,7 @@ void handle_preview_file(editor_context&, const httplib::Request&, httplib::Resp
 void handle_builder_recognize(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_builder_emit(editor_context&, const httplib::Request&, httplib::Response&);
 void handle_channels(editor_context&, const httplib::Request&, httplib::Response&);
+void handle_format_sample(editor_context&, const httplib::Request&, httplib::Response&);
 
 // Element properties.
 void handle_catalogue(editor_context&, const httplib::Request&, httplib::Response&);

@@ -93,6 +93,9 @@ export const color = text => post('/api/color', { text });
 // Expression builders.
 export const builder_recognize = (builder, text, options = {}) => post('/api/builder/recognize', { builder, text, options });
 export const builder_emit = (builder, fields) => post('/api/builder/emit', { builder, fields });
+// The format builders' sample as a report writes it: {kind: "time", spec, time} or
+// {kind: "value", spec, value} -> {text}.
+export const format_sample = sample => post('/api/builder/sample', sample);
 export const channels = () => get('/api/channels');
 // Parameter input dialog
 export const parameter_input = (text, mode) => post('/api/parameter-input', { text, mode });

@@ -151,3 +151,58 @@ test('a standard function chosen by the typed prefix with its help, then a user-
     await editor.stop();
   }
 });
+
+test('Choose color holds the colour page; the format builders preview their kept samples', async () => {
+  const editor = await start_editor('plain.html');
+  try {
+    const page = await open_page(editor);
+    await frame(page).locator('#first').click();
+    await command(page, '32827');
+    const sheet = page.getByRole('dialog', { name: 'Expression' });
+    const field = sheet.getByLabel('Expression:');
+    await sheet.getByRole('button', { name: 'Insert' }).click();
+    await sheet.getByRole('menuitem', { name: 'Constant' }).click();
+    await sheet.getByRole('menuitem', { name: 'Color...' }).click();
+    const color = page.getByRole('dialog', { name: 'Choose color' });
+    await color.getByLabel('Color name or RGB-code (#RRGGBB):').fill('red');
+    await color.getByRole('button', { name: 'Browse...' }).waitFor();
+    await color.locator('.color-sample[data-color="#FF0000"]').waitFor();
+    await color.getByRole('button', { name: 'OK' }).click();
+    assert.equal(await field.inputValue(), '"red"');
+
+    const open_time_format = async () => {
+      await sheet.getByRole('button', { name: 'Insert' }).click();
+      await sheet.getByRole('menuitem', { name: 'Time...' }).click();
+      await page.getByRole('dialog', { name: 'Time' }).getByRole('button', { name: 'Format specification:' }).click();
+      return page.getByRole('dialog', { name: 'Time format' });
+    };
+    let format = await open_time_format();
+    await format.getByLabel('Format specification:').fill('%Y-%m-%d %H:%M:%S.%k');
+    await format.getByLabel('Sample date:').fill('2024-03-05');
+    await format.getByLabel('Sample time:').fill('14:07:09');
+    await format.getByLabel('Milliseconds (0-999):').fill('42');
+    const preview = format.getByLabel('Formatted sample:');
+    await page.waitForFunction(e => e.value === '2024-03-05 14:07:09.042', await preview.elementHandle());
+    await format.getByRole('button', { name: 'Cancel' }).click();
+    await page.getByRole('dialog', { name: 'Time' }).getByRole('button', { name: 'Cancel' }).click();
+    format = await open_time_format();  // the sample moment is kept
+    assert.equal(await format.getByLabel('Milliseconds (0-999):').inputValue(), '42');
+    await format.getByRole('button', { name: 'Cancel' }).click();
+    await page.getByRole('dialog', { name: 'Time' }).getByRole('button', { name: 'Cancel' }).click();
+
+    await sheet.getByRole('button', { name: 'Insert' }).click();
+    await sheet.getByRole('menuitem', { name: 'Channel value...' }).click();
+    await page.getByRole('dialog', { name: 'Channel value' }).getByRole('button', { name: 'Format specification:' }).click();
+    const value = page.getByRole('dialog', { name: 'Value format' });
+    const shown = await value.getByLabel('Formatted sample:').elementHandle();
+    await page.waitForFunction(e => e.value === '123.456000', shown);
+    await value.getByLabel('Precision:').fill('1');
+    await value.getByLabel('Precision:').dispatchEvent('change');
+    await page.waitForFunction(e => e.value === '123.5', shown);
+    await value.getByLabel('Sample value:').fill('abc');
+    await value.getByLabel('Format specification:').fill('[%s]');
+    await page.waitForFunction(e => e.value === '[abc]', shown);
+  } finally {
+    await editor.stop();
+  }
+});

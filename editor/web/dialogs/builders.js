@@ -4,6 +4,7 @@ import { el, labelled_input } from '../dom.js';
 import * as api from '../api.js';
 import { group, row, run_dialog } from './dialog.js';
 import { expression_field } from './expression_field.js';
+import { time_sample, value_sample } from './format_sample.js';
 import { run_builder, check_box, radio_group, select_box, number_box, has_text, t } from './builder_frame.js';
 
 export const STATISTICS = ['SUM', 'AVG', 'MAX', 'MIN', 'STDEV'];
@@ -121,9 +122,10 @@ export function value_format(text) {
       ['f', 'd', 'u', 'X', 's'].map(c => ({ value: c, label: t(`builder.conv.${c}`) })), f.conversion);
     const controls = () => ({ left: left.checked, sign: sign.checked, alternate: alternate.checked, zeros: zeros.checked,
       width: Number(width.value) || 0, precision: Number(precision.value) || 0, conversion: conversion.value });
+    const [sample, refresh_sample] = value_sample(spec);
     const compose = async () => {
       const r = await api.builder_emit('value_format', controls());
-      if (r.ok) spec.value = r.text;
+      if (r.ok) { spec.value = r.text; refresh_sample(); }
     };
     for (const c of [left, sign, alternate, zeros, width, precision, conversion]) c.addEventListener('change', compose);
     spec.addEventListener('input', async () => {
@@ -134,7 +136,7 @@ export function value_format(text) {
       conversion.value = fields.conversion;
     });
     return {
-      body: [row(spec_label, spec), group(t('builder.controls'), left_row, sign_row, alt_row, zero_row, width_row, prec_row, conv_row)],
+      body: [row(spec_label, spec), ...sample, group(t('builder.controls'), left_row, sign_row, alt_row, zero_row, width_row, prec_row, conv_row)],
       read: () => controls(),
       ready: () => has_text(spec),
       result: () => spec.value,
@@ -154,8 +156,9 @@ export function time_format(text) {
     spec.value = spec.value.slice(0, at) + p + spec.value.slice(spec.selectionEnd ?? at);
     spec.focus();
     spec.setSelectionRange(at + p.length, at + p.length);
+    spec.dispatchEvent(new Event('input', { bubbles: true }));
   });
-  return run_dialog(t('builder.timeformat'), [row(spec_label, spec), part], () => spec.value,
+  return run_dialog(t('builder.timeformat'), [row(spec_label, spec), part, ...time_sample(spec)], () => spec.value,
     { ready: () => has_text(spec) });
 }
 
