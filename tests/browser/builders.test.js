@@ -168,6 +168,7 @@ test('Choose color holds the colour page; the format builders preview their kept
     await color.getByRole('button', { name: 'Browse...' }).waitFor();
     await color.locator('.color-sample[data-color="#FF0000"]').waitFor();
     await color.getByRole('button', { name: 'OK' }).click();
+    await color.waitFor({ state: 'detached' });
     assert.equal(await field.inputValue(), '"red"');
 
     const open_time_format = async () => {

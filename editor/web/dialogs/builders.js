@@ -123,12 +123,16 @@ export function value_format(text) {
     const controls = () => ({ left: left.checked, sign: sign.checked, alternate: alternate.checked, zeros: zeros.checked,
       width: Number(width.value) || 0, precision: Number(precision.value) || 0, conversion: conversion.value });
     const [sample, refresh_sample] = value_sample(spec);
+    // A composed text arriving after the user typed in the specification box is dropped.
+    let typed = 0;
     const compose = async () => {
+      const before = typed;
       const r = await api.builder_emit('value_format', controls());
-      if (r.ok) { spec.value = r.text; refresh_sample(); }
+      if (r.ok && before === typed) { spec.value = r.text; refresh_sample(); }
     };
     for (const c of [left, sign, alternate, zeros, width, precision, conversion]) c.addEventListener('change', compose);
     spec.addEventListener('input', async () => {
+      typed += 1;
       const { fields } = await api.builder_recognize('value_format', spec.value);
       if (!fields.representable) return;
       left.checked = fields.left; sign.checked = fields.sign; alternate.checked = fields.alternate;
