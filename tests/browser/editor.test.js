@@ -62,11 +62,11 @@ test('typing, formatting and every insertion are saved as the template markup', 
 
     for (const id of ['41011', '32829', '41005']) await command(page, id);
     await command(page, '32832');
-    await page.getByRole('dialog', { name: 'Anchor' }).getByLabel('Name:').fill('top');
-    await page.getByRole('dialog', { name: 'Anchor' }).getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('dialog', { name: 'Anchor properties' }).getByLabel('Name:').fill('top');
+    await page.getByRole('dialog', { name: 'Anchor properties' }).getByRole('button', { name: 'OK' }).click();
     await command(page, '41009');
-    await page.getByRole('dialog', { name: 'Hyperlink' }).getByLabel('URL:').fill('http://example.invalid/x');
-    await page.getByRole('dialog', { name: 'Hyperlink' }).getByRole('button', { name: 'OK' }).click();
+    await page.getByRole('dialog', { name: 'Hyperlink properties' }).getByLabel('URL:').fill('http://example.invalid/x');
+    await page.getByRole('dialog', { name: 'Hyperlink properties' }).getByRole('button', { name: 'OK' }).click();
     await command(page, '41008');
     const image = page.getByRole('dialog', { name: 'Image' });
     await image.getByLabel('Picture source:').fill('logo.png');

@@ -171,7 +171,7 @@ test('the font and colour pages and a dynamic link address follow their rules', 
 
     await frame(page).locator('#link').click({ button: 'right' });
     await page.click('.context-menu [data-command="43023"]');
-    const link = page.getByRole('dialog', { name: 'Hyperlink' });
+    const link = page.getByRole('dialog', { name: 'Hyperlink properties' });
     await link.getByLabel('Dynamic address:').fill('"day_" +');
     await link.getByRole('button', { name: 'OK' }).click();
     await page.getByRole('alertdialog', { name: 'Error' }).getByRole('button', { name: 'OK' }).click();
