@@ -131,7 +131,7 @@ export class DocumentController {
     try {
       document = await api.open_document(path);
     } catch (e) {
-      await error_box(`${t('44333')}\n${e.message}`);
+      await error_box(t('44333'), '', e.message);
       return;
     }
     await this.show(document);
@@ -187,7 +187,7 @@ export class DocumentController {
       this.on_changed();
       return true;
     } catch (e) {
-      await error_box(`${t('44334')}\n${e.message}`);
+      await error_box(t('44334'), '', e.message);
       return false;
     } finally {
       document.body.classList.remove('busy');

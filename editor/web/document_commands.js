@@ -58,7 +58,7 @@ export async function insert_fragment(ctx, dialog) {
       await message_box(t('wizard.conflicts', piece.conflicts.join(', ')), { caption: t('caption.warning'), icon: 'warning' });
     }
   } catch (e) {
-    await error_box(`${t('44344')}\n${e.message}`);
+    await error_box(t('44344'), '', e.message);
   }
 }
 
