@@ -141,21 +141,19 @@ export class DocumentController {
     }
   }
 
-  // The project choosing loop: tells why the project failed and offers to pick another
-  // until one loads or the user gives up.
+  // The project choosing loop: an error box tells why the project failed (when there is a
+  // `message`), then the user picks a project; a failed load says so and, with `retry`, offers
+  // the choice again. Resolves true once a project loads, false when the user gives up.
   async choose_project(message, retry = true) {
+    if (message) await error_box(message);
     for (;;) {
-      if (message) {
-        const answer = await message_box(message, { caption: t('caption.warning'), icon: 'warning',
-          buttons: retry ? ['ok', 'cancel'] : ['ok'] });
-        if (answer !== 'ok' || !retry) return;
-      }
       const path = await file_dialog.open({ mode: 'open', title: t('dlg.project'),
         filters: [{ label: t('filter.project'), patterns: ['*.json'] }] });
-      if (!path) return;
+      if (!path) return false;
       const status = await api.select_project(path).catch(e => ({ ok: false, message: e.message }));
-      if (status.ok) { this.state.project = status.path; this.modified = true; this.on_changed(); return; }
-      message = status.message;
+      if (status.ok) { this.state.project = status.path; this.modified = true; this.on_changed(); return true; }
+      await error_box(status.message);
+      if (!retry) return false;
     }
   }
 

@@ -3,7 +3,7 @@
 import { el } from './dom.js';
 import { t, bare, tooltip, status_text } from './strings.js';
 import * as api from './api.js';
-import { error_box } from './message_box.js';
+import { error_box, message_box } from './message_box.js';
 
 export class Preview {
   // panel: the aside element; doc: the DocumentController; select(n): selects dynamic element n.
@@ -76,9 +76,19 @@ export class Preview {
     if (run) await this.run();
   }
 
+  // Without a loaded project, says so and offers the project choice once; the report runs
+  // whatever the user chose.
+  async offer_project() {
+    const map = await api.channels().catch(() => null);
+    if (!map || map.loaded) return;
+    await message_box(map.message, { caption: t('caption.warning'), icon: 'warning' });
+    await this.doc.choose_project('', false);
+  }
+
   // Runs the report of the current template and shows it; a failed run keeps the previous one.
   async run() {
     this.panel.hidden = false;
+    await this.offer_project();
     const seconds = this.time.value ? Math.floor(new Date(this.time.value).getTime() / 1000) : null;
     let r;
     this.doc.flush();

@@ -3,9 +3,9 @@
 // preview and the tab takeover, against a real `quillet edit` server.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, existsSync, readdirSync, copyFileSync } from 'node:fs';
+import { readFileSync, existsSync, readdirSync, copyFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser } from './harness.js';
+import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser, preview_without_project } from './harness.js';
 
 after(close_browser);
 
@@ -247,7 +247,7 @@ test('the preview shows the report of the edited template and lists its problems
     await sheet.getByLabel('Expression:').fill('NOSUCHFN(1)');
     await sheet.getByRole('button', { name: 'OK' }).click();
     await sheet.waitFor({ state: 'detached' });
-    await command(page, '32819');
+    await preview_without_project(page);
     const report = await page.frameLocator('iframe[data-role="preview"]').locator('body').textContent();
     assert.match(report, /#UNK:NOSUCHFN:#\s+First paragraph/);
     assert.match(report, /^2$/m, 'the value 1+1 replaces the content "two"');
@@ -257,7 +257,7 @@ test('the preview shows the report of the edited template and lists its problems
     await problem.click();
     assert.equal(await in_template(page, doc => doc.getSelection().getRangeAt(0).cloneContents().firstChild?.getAttribute?.('vxdynelt')), '3');
     assert.ok(await page.locator('[data-command="preview-time"]').inputValue());
-    await command(page, '32825');
+    await preview_without_project(page, '32825');
     await command(page, '41006');
   } finally {
     await editor.stop();
@@ -280,6 +280,28 @@ test('a second tab is told the document is open elsewhere and may take it over',
     await second.waitForFunction(() => document.body.dataset.ready === 'true');
     await command(first, '57603');
     await first.locator('#locked:not([hidden])').waitFor();
+  } finally {
+    await editor.stop();
+  }
+});
+
+test('a project that does not load is an error box with OK only, and the choice comes back until the user gives up', async () => {
+  const editor = await start_editor('plain.html', ['--project', 'nowhere.json']);
+  try {
+    writeFileSync(join(editor.dir, 'broken.json'), 'not a project');
+    const page = await open_page(editor, { association: null });
+    const error = page.getByRole('alertdialog', { name: 'Error' });
+    await error.getByText(`Cannot load project ${join(editor.dir, 'nowhere.json')}, please specify the correct location`).waitFor();
+    assert.deepEqual(await error.getByRole('button').allTextContents(), ['OK']);
+    await error.getByRole('button', { name: 'OK' }).click();
+    const choose = page.getByRole('dialog', { name: 'Select VELMOR project to use with this document' });
+    await choose.getByLabel('File name:').fill(join(editor.dir, 'broken.json'));
+    await choose.getByRole('button', { name: 'Open' }).click();
+    await error.getByText(`Error loading project: ${join(editor.dir, 'broken.json')}`).waitFor();
+    assert.deepEqual(await error.getByRole('button').allTextContents(), ['OK']);
+    await error.getByRole('button', { name: 'OK' }).click();
+    await choose.getByRole('button', { name: 'Cancel' }).click();
+    await choose.waitFor({ state: 'detached' });
   } finally {
     await editor.stop();
   }

@@ -4,7 +4,7 @@ import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser } from './harness.js';
+import { start_editor, open_page, command, idle, body_html, in_template, select_in, close_browser, preview_without_project } from './harness.js';
 
 after(close_browser);
 
@@ -139,7 +139,7 @@ test('each library fragment goes in through the wizard with its defaults and pre
       }
       await wizard.getByRole('button', { name: 'OK' }).click();
       await idle(page);
-      await command(page, '32819');
+      await preview_without_project(page);
       const report = await page.frameLocator('iframe[data-role="preview"]').locator('body').textContent();
       assert.doesNotMatch(report, /#[!A-Z][A-Z_ \[\]()]*[:#]/, name);
       assert.equal(await page.locator('#preview .problems button').count(), 0, name);

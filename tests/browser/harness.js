@@ -100,3 +100,15 @@ export function select_in(page, from, to = null) {
     doc.dispatchEvent(new Event('selectionchange'));
   }, [from, to]);
 }
+
+// Runs a report command in an editor without a project: answers the warning that no project
+// is loaded and cancels the project choice, then waits until the report is shown.
+export async function preview_without_project(page, id = '32819') {
+  const done = command(page, id);
+  const warning = page.getByRole('alertdialog', { name: 'Warning' });
+  await warning.getByText('Project file not specified. Please, select one').waitFor();
+  await warning.getByRole('button', { name: 'OK' }).click();
+  await page.getByRole('dialog', { name: 'Select VELMOR project to use with this document' })
+    .getByRole('button', { name: 'Cancel' }).click();
+  await done;
+}
