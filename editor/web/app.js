@@ -15,7 +15,7 @@ import { context_entries } from './context_menu.js';
 import { Preview } from './preview.js';
 import { message_box, error_box } from './message_box.js';
 import { next_wait } from './waiting.js';
-import { run_dialog } from './dialogs/dialog.js';
+import * as color_chooser from './dialogs/color_chooser.js';
 import { set_insertion_context } from './dialogs/insertion_menu.js';
 import { select_parameter } from './dialogs/fragment_dialogs.js';
 import { set_browser_context, warm_channel_map } from './dialogs/channel_browser.js';
@@ -112,10 +112,10 @@ function open_submenu(id) {
     { on_choose: run_entry, label: menu_text(id) });
 }
 
+// The font colour's "Custom" entry: the colour chooser, then the colour on the selection.
 async function pick_color() {
-  const input = el('input', { type: 'color', id: 'custom-color' });
   surface.save_selection();
-  const value = await run_dialog(t('41002').split('\n')[1], [el('label', { for: 'custom-color', text: menu_text(41002) }), input], () => input.value);
+  const value = await color_chooser.open(null);
   surface.restore_selection();
   if (value) surface.exec('foreColor', value);
 }

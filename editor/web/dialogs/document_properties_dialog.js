@@ -6,6 +6,8 @@ import { t, file_filters } from '../strings.js';
 import { run_dialog, row } from './dialog.js';
 import { message_box } from '../message_box.js';
 import * as file_dialog from './file_dialog.js';
+import * as color_chooser from './color_chooser.js';
+import * as api from '../api.js';
 import { fragment_settings } from './fragment_dialogs.js';
 
 const plain = key => t(key).replace(/&(.)/g, '$1');
@@ -22,14 +24,17 @@ export function new_clsid() {
   return `{${hex.slice(0, 8)}-${hex.slice(8, 12)}-${hex.slice(12, 16)}-${hex.slice(16, 20)}-${hex.slice(20)}}`;
 }
 
-// The colour row: a text field and "Browse..." with the colour chooser.
+// The colour row: a text field and "Browse..." with the colour chooser, which starts from
+// the colour the field names when it names one.
 function color_row(value) {
   const f = field(t('docprops.bgcolor'), value);
-  const picker = el('input', { type: 'color', class: 'hidden-picker', tabindex: '-1', 'aria-hidden': 'true' });
   const browse = el('button', { type: 'button', text: t('button.browse') });
-  browse.addEventListener('click', () => picker.click());
-  picker.addEventListener('input', () => { f.input.value = picker.value.toUpperCase(); });
-  f.row.append(browse, picker);
+  browse.addEventListener('click', async () => {
+    const parsed = await api.color(f.input.value.trim()).catch(() => ({ ok: false }));
+    const chosen = await color_chooser.open(parsed.ok ? parsed.color : null);
+    if (chosen) f.input.value = chosen.toUpperCase();
+  });
+  f.row.append(browse);
   return f;
 }
 
