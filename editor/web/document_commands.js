@@ -1,9 +1,9 @@
 // The commands on the document as a whole and on fragments: document properties, fragment
 // insertion through the wizard, and the replication of a table cell.
-import { t } from './strings.js';
+import { t, file_filters } from './strings.js';
 import * as api from './api.js';
 import { error_box, message_box } from './message_box.js';
-import * as dialogs from './dialogs/simple_dialogs.js';
+import * as file_dialog from './dialogs/file_dialog.js';
 import * as properties_dialog from './dialogs/document_properties_dialog.js';
 import * as cell_series_dialog from './dialogs/cell_series_dialog.js';
 import { wizard } from './dialogs/fragment_dialogs.js';
@@ -37,12 +37,13 @@ export async function document_properties(ctx, dialog) {
   ctx.changed();
 }
 
-// Insert > Fragment: the chooser, the wizard over the fragment's parameters, then the
-// fragment's body with the values substituted and its variables and definitions merged.
+// Insert > Fragment: the open dialog over the fragments folder of the user's language (else
+// the English one, else the folder itself), the wizard over the fragment's parameters, then
+// the fragment's body with the values substituted and its variables and definitions merged.
 export async function insert_fragment(ctx, dialog) {
-  const folder = await api.fragments().catch(e => ({ error: e.message }));
-  if (folder.error || !folder.dir) { await error_box(folder.error || t('44344')); return; }
-  const path = await dialog(() => dialogs.fragment_chooser(folder));
+  const folder = await api.fragments().catch(() => ({}));
+  const path = await dialog(() => file_dialog.open({ mode: 'open', title: t('dlg.open'),
+    filters: file_filters('44343'), dir: folder.dir || '' }));
   if (!path) return;
   const { doc, surface } = ctx;
   try {

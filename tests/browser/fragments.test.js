@@ -86,9 +86,11 @@ test('the wizard edits a parameter through the integer input and inserts the fra
     const page = await open_page(editor);
     await select_in(page, '#first');
     command(page, '32850');
-    const chooser = page.getByRole('dialog', { name: 'Fragment' });
-    await chooser.getByLabel('Fragments:').selectOption({ label: 'statistics.htt' });
-    await chooser.getByRole('button', { name: 'OK' }).click();
+    const chooser = page.getByRole('dialog', { name: 'Open' });
+    assert.deepEqual(await chooser.getByLabel('Files of type:').locator('option').allTextContents(), ['Document fragments (*.htt)']);
+    await chooser.getByRole('option', { name: 'statistics.htt', exact: true }).waitFor();
+    await chooser.getByLabel('File name:').fill('statistics.htt');
+    await chooser.getByRole('button', { name: 'Open' }).click();
     const wizard = page.getByRole('dialog', { name: 'Fragment Wizard' });
     await wizard.getByRole('gridcell', { name: 'Period (hours)' }).dblclick();
     const input = page.getByRole('dialog', { name: 'Parameter' });
@@ -122,9 +124,7 @@ test('each library fragment goes in through the wizard with its defaults and pre
     for (const name of readdirSync(LIBRARY).filter(n => n.endsWith('.htt')).sort()) {
       await select_in(page, '#first');
       command(page, '32850');
-      const chooser = page.getByRole('dialog', { name: 'Fragment' });
-      await chooser.getByLabel('Fragments:').selectOption({ label: name });
-      await chooser.getByRole('button', { name: 'OK' }).click();
+      await page.getByRole('dialog', { name: 'Open' }).getByRole('option', { name, exact: true }).dblclick();
       const wizard = page.getByRole('dialog', { name: 'Fragment Wizard' });
       await wizard.waitFor();
       const colour = wizard.getByRole('gridcell', { name: 'Highlight colour' });

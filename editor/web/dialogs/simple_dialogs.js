@@ -73,11 +73,3 @@ export function about(version) {
   return run_dialog(t('dlg.about'), [el('div', { class: 'about-logo', 'aria-hidden': 'true' }), ...lines],
     () => true, { cancel: false });
 }
-
-// Fragment chooser over the fragments folder: resolves with a path or null.
-export function fragment_chooser(folder) {
-  const select = el('select', { id: 'fragment-list', size: '8' },
-    (folder.entries || []).map(e => el('option', { value: `${folder.dir}/${e.name}`, text: e.name })));
-  const label = el('label', { for: 'fragment-list', text: t('label.fragments') });
-  return run_dialog(t('dlg.fragment'), [label, select], () => select.value || undefined);
-}
