@@ -87,8 +87,8 @@ test('the wizard edits a parameter through the integer input and inserts the fra
     await select_in(page, '#first');
     command(page, '32850');
     const chooser = page.getByRole('dialog', { name: 'Open' });
-    assert.deepEqual(await chooser.getByLabel('Files of type:').locator('option').allTextContents(), ['Document fragments (*.htt)']);
     await chooser.getByRole('option', { name: 'statistics.htt', exact: true }).waitFor();
+    assert.deepEqual(await chooser.getByLabel('Files of type:').locator('option').allTextContents(), ['Document fragments (*.htt)']);
     await chooser.getByLabel('File name:').fill('statistics.htt');
     await chooser.getByRole('button', { name: 'Open' }).click();
     const wizard = page.getByRole('dialog', { name: 'Fragment Wizard' });
