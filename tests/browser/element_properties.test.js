@@ -31,6 +31,7 @@ test('a cell\'s properties and format are edited, undone and saved', async () =>
     await sheet.getByRole('tabpanel', { name: 'Value' }).getByLabel('Property value').fill('center');
     await sheet.getByRole('tab', { name: 'Pellex expression' }).click();
     const dyn = sheet.getByRole('tabpanel', { name: 'Pellex expression' });
+    assert.equal(await sheet.getByRole('tabpanel').count(), 1, 'one page shown at a time');
     assert.equal(await dyn.getByLabel('Identifier:').inputValue(), 'ATTR.ALIGN');
     await dyn.getByLabel('Expression:').fill('1 +');
     await sheet.getByRole('button', { name: 'OK' }).click();
@@ -95,6 +96,7 @@ test('a trend\'s settings and curves are written as its dynamic properties', asy
     await trend.getByLabel('Time span (s):').fill('3600');
     await trend.getByLabel('Grid color:').fill('silver');
     await trend.getByRole('tab', { name: 'Curves' }).click();
+    assert.equal(await trend.getByRole('tabpanel').count(), 1, 'one page shown at a time');
     for (const name of ['Boiler.T', 'Boiler.P']) {
       await trend.getByRole('button', { name: 'Add' }).click();
       await trend.getByLabel('Channel', { exact: true }).last().fill(name);
