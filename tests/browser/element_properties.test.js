@@ -167,6 +167,7 @@ test('the font and colour pages and a dynamic link address follow their rules', 
     assert.equal(await colors.getByLabel('Green:').inputValue(), '206');
     await colors.getByRole('button', { name: 'FIREBRICK' }).click();
     await ok(colors);
+    await sheet.locator('.color-sample[data-color="#B22222"]').waitFor();
     assert.equal(await color.inputValue(), '#B22222');
     await ok(sheet);
     await ok(props);
