@@ -59,7 +59,13 @@ async function walk(page) {
     await page.keyboard.press('Escape');
     await idle(page);
   }
-  await command(page, '32819');
+  command(page, '32819');
+  for (let i = 0; i < 2; i++) {  // the warning that no project is loaded, then the project choice
+    await page.locator('dialog[open]').last().waitFor();
+    await collect();
+    await page.keyboard.press('Escape');
+  }
+  await idle(page);
   await collect();
   return [...texts];
 }
