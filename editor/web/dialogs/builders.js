@@ -123,7 +123,7 @@ export function value_format(text) {
     const controls = () => ({ left: left.checked, sign: sign.checked, alternate: alternate.checked, zeros: zeros.checked,
       width: Number(width.value) || 0, precision: Number(precision.value) || 0, conversion: conversion.value });
     const [sample, refresh_sample] = value_sample(spec);
-    // A composed text arriving after the user typed in the specification box is dropped.
+    // A composed text arriving after the user typed a format of their own is dropped.
     let typed = 0;
     const compose = async () => {
       const before = typed;
