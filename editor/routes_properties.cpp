@@ -65,6 +65,18 @@ bool compiles(const std::string& utf8) {
   return compiler.compile(*text, fn.get()) == 0;
 }
 
+// Reads a request's body and the element it describes; false after answering 400.
+bool read_element_request(const httplib::Request& req, httplib::Response& res, json& body,
+                          catalogue_element& e) {
+  if (!read_json(req, res, body))
+    return false;
+  std::string error;
+  if (element_from_json(body.value("element", json()), e, error))
+    return true;
+  send_error(res, 400, error);
+  return false;
+}
+
 }  // namespace
 
 void handle_catalogue(editor_context&, const httplib::Request&, httplib::Response& res) {
@@ -77,12 +89,9 @@ void handle_catalogue(editor_context&, const httplib::Request&, httplib::Respons
 
 void handle_element_rows(editor_context&, const httplib::Request& req, httplib::Response& res) {
   json body;
-  if (!read_json(req, res, body))
-    return;
   catalogue_element e;
-  std::string error;
-  if (!element_from_json(body.value("element", json()), e, error))
-    return send_error(res, 400, error);
+  if (!read_element_request(req, res, body, e))
+    return;
   json rows = json::array();
   for (const catalogue_row& row : property_catalogue()) {
     if (!row_applies(row, e))
@@ -100,12 +109,9 @@ void handle_element_rows(editor_context&, const httplib::Request& req, httplib::
 // carry the texts the property value editor shows.
 void handle_element_set(editor_context&, const httplib::Request& req, httplib::Response& res) {
   json body;
-  if (!read_json(req, res, body))
-    return;
   catalogue_element e;
-  std::string error;
-  if (!element_from_json(body.value("element", json()), e, error))
-    return send_error(res, 400, error);
+  if (!read_element_request(req, res, body, e))
+    return;
   const catalogue_row* row = find_catalogue_row(text_of(body, "key"));
   if (!row || row->kind == row_kind::group)
     return send_error(res, 400, "Unknown property '" + text_of(body, "key") + "'.");
