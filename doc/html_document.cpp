@@ -1,6 +1,8 @@
 // Reading, writing and clearing a whole document.
 #include "doc/html_document.h"
 
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -37,6 +39,13 @@ static std::size_t bytes_left(std::istream& in) {
   return left > 0 && left <= largest_presize ? static_cast<std::size_t>(left) : 0;
 }
 
+// Appends whatever the stream still holds to `bytes`, in blocks, until it ends.
+static void read_rest(std::istream& in, std::string& bytes) {
+  char chunk[1 << 16];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+}
+
 // All bytes of the stream in one string: what the stream says it holds is read straight into
 // a string of that size, anything after it in blocks.
 static std::string read_all(std::istream& in) {
@@ -45,10 +54,25 @@ static std::string read_all(std::istream& in) {
     in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(in.gcount()));
   }
-  char chunk[1 << 16];
-  while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
-    bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
+  read_rest(in, bytes);
   return bytes;
+}
+
+// The rest of a string stream, seen in its own buffer, so that reading it takes no copy of
+// the document; nothing for any other stream, or when the buffer and the stream's own account
+// of what is left disagree.
+static std::optional<std::string_view> bytes_in_place(std::istream& in) {
+  auto* buffer = dynamic_cast<std::stringbuf*>(in.rdbuf());
+  if (!buffer)
+    return std::nullopt;
+  std::string_view all = buffer->view();
+  auto at = in.tellg();
+  if (at == std::streampos(-1))
+    return std::nullopt;
+  auto from = static_cast<std::size_t>(static_cast<std::streamoff>(at));
+  if (from > all.size() || all.size() - from != bytes_left(in))
+    return std::nullopt;
+  return all.substr(from);
 }
 
 // The first child of `parent` that is a tag with the given definition.
@@ -59,7 +83,17 @@ static html_elt_tag* first_child_tag(html_elt_tag* parent, const html_elt_def* d
   return nullptr;
 }
 
-bool html_document::read(std::istream& in) { return read(read_all(in)); }
+// A string stream is read in place and then left at its end, as reading it through would.
+bool html_document::read(std::istream& in) {
+  std::optional<std::string_view> in_place = bytes_in_place(in);
+  if (!in_place)
+    return read(read_all(in));
+  bool ok = read(*in_place);
+  in.seekg(0, std::ios::end);
+  std::string none;
+  read_rest(in, none);
+  return ok;
+}
 
 bool html_document::read(std::string_view bytes) {
   clear();

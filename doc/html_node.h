@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "doc/html_elt_def.h"
 #include "doc/html_text.h"
@@ -113,6 +114,7 @@ public:
   html_text text;
 
   explicit html_elt_text(std::string_view t) : html_element(html_kind::text), text(t) {}
+  explicit html_elt_text(html_text&& t) : html_element(html_kind::text), text(std::move(t)) {}
   void clear() override;
   void print(html_obj_printer& p) override;
 
@@ -141,6 +143,8 @@ public:
   html_text value;
 
   html_attr(std::string_view n, std::optional<std::string_view> v);
+  html_attr(html_text&& n, html_text&& v)
+      : html_element(html_kind::attr), name(std::move(n)), value(std::move(v)) {}
   void clear() override;
   void print(html_obj_printer& p) override;
 };

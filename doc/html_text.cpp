@@ -1,4 +1,4 @@
-// Storage of node texts: small texts inside the object, the rest in one pool block.
+// Storage of node texts: small texts inside the object, the rest in the node pool's text blocks.
 #include "doc/html_text.h"
 
 #include <cstdint>
@@ -23,9 +23,18 @@ std::string_view html_text::view() const noexcept {
     return std::string_view(small_ + 1, static_cast<unsigned char>(small_[0]) >> 1);
   if (!heap_)
     return std::string_view();
+  auto first = static_cast<unsigned char>(heap_[0]);
+  if (first != long_length)
+    return std::string_view(heap_ + 1, first);
   std::uint32_t n;
-  std::memcpy(&n, heap_, sizeof n);
-  return std::string_view(heap_ + length_prefix, n);
+  std::memcpy(&n, heap_ + 1, sizeof n);
+  return std::string_view(heap_ + 5, n);
+}
+
+// The bytes the block of a heap string takes: prefix, text and terminator.
+std::size_t html_text::block_size() const noexcept {
+  std::string_view v = view();
+  return static_cast<std::size_t>(v.data() - heap_) + v.size() + 1;
 }
 
 // Short texts (most names and values) are copied byte by byte, stopping at a NUL, without a
@@ -46,19 +55,21 @@ void html_text::assign(std::string_view s) {
     return assign(s.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - s.data())));
   if (n > 0xFFFFFFF0u)
     throw std::bad_alloc();
-  char* p = static_cast<char*>(node_pool::allocate(length_prefix + n + 1));
-  auto len = static_cast<std::uint32_t>(n);
-  std::memcpy(p, &len, sizeof len);
-  std::memcpy(p + length_prefix, s.data(), n);
-  p[length_prefix + n] = '\0';
+  std::size_t prefix = n < long_length ? 1 : 5;
+  char* p = static_cast<char*>(node_pool::allocate_text(prefix + n + 1));
+  if (prefix == 1) {
+    p[0] = static_cast<char>(n);
+  } else {
+    auto len = static_cast<std::uint32_t>(n);
+    p[0] = static_cast<char>(long_length);
+    std::memcpy(p + 1, &len, sizeof len);
+  }
+  std::memcpy(p + prefix, s.data(), n);
+  p[prefix + n] = '\0';
   reset();
   heap_ = p;
 }
 
-void html_text::reset() noexcept {
-  if (!is_small() && heap_)
-    node_pool::release(heap_, length_prefix + view().size() + 1);
-  heap_ = nullptr;
-}
+void html_text::release_block() noexcept { node_pool::release(heap_, block_size()); }
 
 }  // namespace quillet

@@ -1,6 +1,8 @@
 // The owned, NUL-terminated 8-bit string that document nodes keep their text, attribute names
 // and attribute values in. Eight bytes: texts of up to six bytes live inside the object, longer
-// ones in one block of the node pool; an absent string (an attribute written without '=') is null.
+// ones in the node pool's text blocks, where equal bytes may be shared by several strings (the
+// bytes never change while a string holds them); an absent string (an attribute written
+// without '=') is null.
 #pragma once
 
 #include <bit>
@@ -25,7 +27,7 @@ public:
   const char* c_str() const noexcept {
     if (is_small())
       return small_ + 1;
-    return heap_ ? heap_ + length_prefix : nullptr;
+    return heap_ ? heap_ + prefix_size(heap_) : nullptr;
   }
   // The bytes without the terminator; empty when absent.
   std::string_view view() const noexcept;
@@ -35,16 +37,30 @@ public:
   // Replaces the bytes; a NUL inside s ends the stored text there.
   void assign(std::string_view s);
   // Makes the string absent.
-  void reset() noexcept;
+  void reset() noexcept {
+    if (!is_small() && heap_)
+      release_block();
+    heap_ = nullptr;
+  }
+
+  // Texts longer than this are kept outside the object.
+  static constexpr std::size_t small_capacity = 6;
 
 private:
-  static constexpr std::size_t small_capacity = 6;
-  static constexpr std::size_t length_prefix = 4;
+  // Lengths up to 254 take one byte before the text; longer ones the marker byte and 4 bytes.
+  static constexpr unsigned char long_length = 0xFF;
+  static std::size_t prefix_size(const char* block) noexcept {
+    return static_cast<unsigned char>(block[0]) == long_length ? 5 : 1;
+  }
   bool is_small() const noexcept { return (small_[0] & 1) != 0; }
+  std::size_t block_size() const noexcept;
+  void release_block() noexcept;
 
-  // Heap mode: an aligned pointer (so its low byte is even) to a 4-byte length followed by the
-  // text and its terminator. Small mode: byte 0 is odd, twice the length plus one, and the text
-  // with its terminator follows in bytes 1 to 7.
+  friend class recent_texts;  // shares heap blocks between equal texts of one read
+
+  // Heap mode: a pointer aligned to 2 (so its low byte is even) to the length prefix followed
+  // by the text and its terminator. Small mode: byte 0 is odd, twice the length plus one, and
+  // the text with its terminator follows in bytes 1 to 7.
   union {
     char* heap_;
     char small_[8];

@@ -1,15 +1,18 @@
 // The reading pass: bytes to nodes, each handed to the tree builder as soon as it is complete.
 // The input is one buffer in memory. What the reader looks at ahead and then gives back is
 // simply not consumed, so every text, name, value, comment body and declaration is one
-// contiguous run of the buffer, found with a scan and copied once, into its node.
+// contiguous run of the buffer, found with a scan and copied once, into its node; a short one
+// read again shares the bytes of its first copy.
 #include <array>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "doc/html_reader.h"
 #include "doc/html_tree_builder.h"
+#include "doc/recent_texts.h"
 #include "platform/crt/char_class.h"
 
 namespace quillet {
@@ -75,6 +78,7 @@ private:
   const char* end_;
   html_tree_builder& builder_;
   char_classes cc_;
+  recent_texts recent_;
   static constexpr std::size_t short_name_size = 32;
   char short_buf_[short_name_size];
   std::string name_;
@@ -117,7 +121,8 @@ void html_tokenizer::read_text() {
   bool line_break = false;
   for (const char* q = start; q < kept_end; ++q) {
     if (!has(q, char_classes::space)) {
-      builder_.leaf(placed(new html_elt_text(std::string_view(start, static_cast<std::size_t>(p_ - start))), start));
+      html_text text = recent_.make(std::string_view(start, static_cast<std::size_t>(p_ - start)));
+      builder_.leaf(placed(new html_elt_text(std::move(text)), start));
       return;
     }
     line_break = line_break || *q == '\r' || *q == '\n';
@@ -274,7 +279,7 @@ void html_tokenizer::read_attributes(html_elt_tag* tag) {
       skip_spaces();
       value = read_value();
     }
-    auto* a = placed(new html_attr(name, value), name_start);
+    auto* a = placed(new html_attr(recent_.make(name), value ? recent_.make(*value) : html_text()), name_start);
     *tail = a;
     tail = &a->next;
   }

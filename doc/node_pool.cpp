@@ -40,6 +40,9 @@ struct thread_carver {
 
 thread_local thread_carver carver;
 thread_local thread_carver transient_carver;
+thread_local thread_carver text_carver;
+
+constexpr std::size_t text_granule = 2;
 
 void* heap_allocate(std::size_t size) {
   void* p = std::malloc(size ? size : 1);
@@ -110,6 +113,11 @@ private:
   }
 };
 
+block_header* block_of(void* p) noexcept {
+  auto at = reinterpret_cast<std::uintptr_t>(p) & ~(std::uintptr_t(block_size) - 1);
+  return reinterpret_cast<block_header*>(at);
+}
+
 // Drops `n` from a block's count; the block goes back when nothing in it is alive any more.
 void drop_live(block_header* b, std::int64_t n) noexcept {
   if (b->live.fetch_sub(n, std::memory_order_acq_rel) == n) {
@@ -139,13 +147,14 @@ struct carver_guard {
   ~carver_guard() {
     retire_block(carver);
     retire_block(transient_carver);
+    retire_block(text_carver);
   }
 };
 
-void* carve(thread_carver& c, std::size_t size) {
+void* carve(thread_carver& c, std::size_t size, std::size_t unit = granule) {
   if (!pooled || size > largest_pooled)
     return heap_allocate(size);
-  std::size_t bytes = size ? (size + granule - 1) / granule * granule : granule;
+  std::size_t bytes = size ? (size + unit - 1) / unit * unit : unit;
   if (static_cast<std::size_t>(c.end - c.cur) < bytes) {
     thread_local carver_guard guard;
     start_block(c);
@@ -162,17 +171,25 @@ void* allocate(std::size_t size) { return carve(carver, size); }
 
 void* allocate_transient(std::size_t size) { return carve(transient_carver, size); }
 
+void* allocate_text(std::size_t size) { return carve(text_carver, size, text_granule); }
+
 std::size_t release_spare_blocks() noexcept { return block_source::release_spares(); }
 
-void release(void* p, std::size_t size) noexcept {
+void release(void* p, std::size_t size, std::size_t holds) noexcept {
   if (!p)
     return;
   if (!pooled || size > largest_pooled) {
     std::free(p);
     return;
   }
-  auto at = reinterpret_cast<std::uintptr_t>(p) & ~(std::uintptr_t(block_size) - 1);
-  drop_live(reinterpret_cast<block_header*>(at), 1);
+  drop_live(block_of(p), static_cast<std::int64_t>(holds));
+}
+
+bool retain(void* p, std::size_t size, std::size_t holds) noexcept {
+  if (!p || !pooled || size > largest_pooled)
+    return false;
+  block_of(p)->live.fetch_add(static_cast<std::int64_t>(holds), std::memory_order_relaxed);
+  return true;
 }
 
 }  // namespace quillet::node_pool

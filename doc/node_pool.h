@@ -15,8 +15,16 @@ void* allocate(std::size_t size);
 // The same from a separate run of blocks, for objects that mostly die soon, so that their
 // blocks empty and go back instead of staying in the blocks of long-lived objects.
 void* allocate_transient(std::size_t size);
-// Gives back memory from allocate; `size` must be the size it was allocated with.
-void release(void* p, std::size_t size) noexcept;
+// Memory for the bytes of a text, aligned to 2 only, from its own run of blocks: texts then
+// take their exact size instead of a multiple of 8, and nodes stay aligned in theirs.
+void* allocate_text(std::size_t size);
+// Gives back memory from any of the allocate functions, or `holds` holds on it (more than one
+// only for pooled memory, after retain); `size` must be the size it was allocated with.
+void release(void* p, std::size_t size, std::size_t holds = 1) noexcept;
+// Takes `holds` more holds on memory from any of the allocate functions, each given back by
+// a release: memory is never reused while its block lives, so holders of equal immutable
+// bytes can share them. False (nothing taken) for memory that is not pooled.
+bool retain(void* p, std::size_t size, std::size_t holds = 1) noexcept;
 // Gives the empty blocks kept for the next read back to the system, so that a program that runs
 // on after a large document (the editor's server) does not hold its memory; returns how many
 // bytes went back.
