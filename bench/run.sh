@@ -70,6 +70,6 @@ echo
 awk -v g="$gumbo" -v q="$quillet" 'BEGIN {
   split(g, gs, " "); split(q, qs, " ")
   ratio = qs[4] / gs[4]
-  printf "throughput ratio quillet/gumbo: %.2fx (target at least 8x): %s\n", ratio, (ratio >= 8 ? "met" : "MISSED")
-  printf "quillet peak memory: %.2fx input (target under 10x): %s\n", qs[5], (qs[5] < 10 ? "met" : "MISSED")
+  printf "throughput ratio quillet/gumbo: %.2fx (target at least 10x): %s\n", ratio, (ratio >= 10 ? "met" : "MISSED")
+  printf "quillet peak memory: %.2fx input (target under 8x): %s\n", qs[5], (qs[5] < 8 ? "met" : "MISSED")
 }'
