@@ -287,6 +287,26 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
 
 void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_attribute(p, a, true); }
 
+// The quoted end of put_attribute, for a value whose shape the caller knows. Kept apart so
+// that the general writer stays as the compiler lays it out best.
+void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::string_view value, bool has_double,
+                            bool has_single) {
+  if (name.size() + value.size() > largest_piece || (has_double && has_single)) {
+    p.write(" ");
+    write_attribute_in_parts(p, name, value, {false, has_double, has_single});
+    return;
+  }
+  char* o = p.room(name.size() + value.size() + 4);
+  *o++ = ' ';
+  o = put(o, name);
+  *o++ = '=';
+  char quote = has_double ? '\'' : '"';
+  *o++ = quote;
+  o = put(o, value);
+  *o++ = quote;
+  p.commit(o);
+}
+
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
     for (html_element* a = attr_list; a; a = a->next)

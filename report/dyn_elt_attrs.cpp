@@ -1,7 +1,9 @@
 // Computed attributes of dynamic elements: ATTR. properties as attributes, STYLE. properties
 // merged into the inline style.
+#include <algorithm>
 #include <vector>
 
+#include "doc/html_printer.h"
 #include "report/html_dyn_elt.h"
 #include "report/htdoc_processor.h"
 
@@ -26,11 +28,31 @@ html_attr* style_attr(html_element* attrs) {
   return nullptr;
 }
 
-// Appends one "name:value;" item, a blank before all but the first.
-void append_style_item(std::string& text, std::string_view name, std::string_view value) {
-  if (!text.empty())
-    text += ' ';
-  text.append(name).append(1, ':').append(value).append(1, ';');
+// Appends one "name:value;" item to the first `used` bytes of `room`, a blank before all but
+// the first, and moves `used` past it. The room only grows, so that a report's cells reuse it
+// and their short pieces are copied inline.
+void append_style_item(std::string& room, std::size_t& used, std::string_view name, std::string_view value) {
+  std::size_t need = used + name.size() + value.size() + 3;
+  if (room.size() < need)
+    room.resize(std::max(need, 2 * room.size()));
+  char* o = room.data() + used;
+  if (used > 0)
+    *o++ = ' ';
+  o = copy_bytes(o, name.data(), name.size());
+  *o++ = ':';
+  o = copy_bytes(o, value.data(), value.size());
+  *o++ = ';';
+  used = static_cast<std::size_t>(o - room.data());
+}
+
+constexpr unsigned quote_double = 1, quote_single = 2;
+
+// The quotes a text holds, as quote_double and quote_single bits.
+unsigned quotes_in(std::string_view text) {
+  unsigned seen = 0;
+  for (char c : text)
+    seen |= (c == '"' ? quote_double : 0) | (c == '\'' ? quote_single : 0);
+  return seen;
 }
 
 }  // namespace
@@ -44,8 +66,10 @@ const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
   plan_ = attr_plan{props.data(), props.size(), true, false, true, {}, {}};
   for (std::size_t i = 0; i < props.size(); ++i) {
-    if (has_prefix(props[i]->name, style_prefix))
+    if (has_prefix(props[i]->name, style_prefix)) {
       plan_.style_props.push_back(i);
+      plan_.style_name_quotes |= quotes_in(props[i]->name);
+    }
     plan_.has_style = !plan_.style_props.empty();
     if (!has_prefix(props[i]->name, attr_prefix))
       continue;
@@ -84,11 +108,11 @@ void html_dyn_elt::evaluate_style_props(const attr_plan& plan) {
 // The inline style with the STYLE. properties that give a text merged in: each own item
 // replaced by the first unplaced computed item of the same name, then the computed items
 // left over, in property order.
-const std::string& html_dyn_elt::merge_style(const attr_plan& plan, html_element* attrs) {
+std::string_view html_dyn_elt::merge_style(const attr_plan& plan, html_element* attrs) {
   evaluate_style_props(plan);
   const std::vector<style_item>& own = own_style(attrs);
   style_placed_.assign(style_given_.size(), 0);
-  style_text_.clear();
+  style_used_ = 0;
   auto name_of = [&](std::size_t g) {
     return std::string_view(props[plan.style_props[style_given_[g]]]->name).substr(style_prefix.size());
   };
@@ -97,16 +121,16 @@ const std::string& html_dyn_elt::merge_style(const attr_plan& plan, html_element
     while (g < style_given_.size() && (style_placed_[g] || name_of(g) != item.name))
       ++g;
     if (g == style_given_.size()) {
-      append_style_item(style_text_, item.name, item.value);
+      append_style_item(style_text_, style_used_, item.name, item.value);
       continue;
     }
     style_placed_[g] = 1;
-    append_style_item(style_text_, name_of(g), style_values_[style_given_[g]]);
+    append_style_item(style_text_, style_used_, name_of(g), style_values_[style_given_[g]]);
   }
   for (std::size_t g = 0; g < style_given_.size(); ++g)
     if (!style_placed_[g])
-      append_style_item(style_text_, name_of(g), style_values_[style_given_[g]]);
-  return style_text_;
+      append_style_item(style_text_, style_used_, name_of(g), style_values_[style_given_[g]]);
+  return {style_text_.data(), style_used_};
 }
 
 // True when the list holds an attribute node.
@@ -132,6 +156,33 @@ void html_dyn_elt::print_attr_props(html_obj_printer& p, const attr_plan& plan) 
     else if (value.to_text(attr_text_))
       print_attribute_view(p, {name, attr_text_});
   }
+}
+
+// Writes STYLE with the STYLE. properties that give a text, in property order, for a tag whose
+// computed style is all there is: no attributes of its own, no ATTR. properties, no extras.
+// Each item goes into the style text as soon as it is evaluated, so no text is copied twice,
+// and the quotes of the attribute are known from the names and values without a look at the
+// whole text; it is never bare, since every item holds a ':'.
+void html_dyn_elt::print_style_props(html_obj_printer& p, const attr_plan& plan) {
+  style_used_ = 0;
+  unsigned quotes = plan.style_name_quotes;
+  anyval value;
+  for (std::size_t k : plan.style_props) {
+    txl_user_function& prop = *props[k];
+    if (!processor->evaluate(prop, value))
+      continue;
+    std::string_view text;
+    if (const std::string* s = value.as_string())
+      text = *s;
+    else if (value.to_text(attr_text_))
+      text = attr_text_;
+    else
+      continue;
+    quotes |= quotes_in(text);
+    append_style_item(style_text_, style_used_, std::string_view(prop.name).substr(style_prefix.size()), text);
+  }
+  print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes & quote_double,
+                         quotes & quote_single);
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed
@@ -164,11 +215,17 @@ void html_dyn_elt::print_attributes(html_obj_printer& p, html_element* attr_list
     html_elt_tag::print_attributes(p, attr_list, extra);
     return;
   }
-  if (!plan.has_style && !extra && plan.distinct_names && !has_attributes(attr_list)) {
-    print_attr_props(p, plan);
-    return;
+  if (!extra && !has_attributes(attr_list)) {
+    if (!plan.has_style && plan.distinct_names) {
+      print_attr_props(p, plan);
+      return;
+    }
+    if (plan.attr_props.empty()) {
+      print_style_props(p, plan);
+      return;
+    }
   }
-  std::string_view style = plan.has_style ? std::string_view(merge_style(plan, attr_list)) : std::string_view();
+  std::string_view style = plan.has_style ? merge_style(plan, attr_list) : std::string_view();
   computed_attrs_.clear();
   anyval last;
   add_attr_props(plan, last);

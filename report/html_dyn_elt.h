@@ -64,6 +64,8 @@ private:
     bool distinct_names = true;  // no two ATTR. properties name the same attribute
     std::vector<std::size_t> attr_props;
     std::vector<std::size_t> style_props;  // the STYLE. ones
+    // The quotes the STYLE. properties' names hold: quote_double and quote_single bits.
+    unsigned style_name_quotes = 0;
   };
   // The element's own STYLE attribute as last read: its text and its items, parsed again
   // only when the text differs.
@@ -76,9 +78,10 @@ private:
   const attr_plan& make_attr_plan();
   void add_attr_props(const attr_plan& plan, anyval& last);
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
+  void print_style_props(html_obj_printer& p, const attr_plan& plan);
   const std::vector<style_item>& own_style(html_element* attrs);
   void evaluate_style_props(const attr_plan& plan);
-  const std::string& merge_style(const attr_plan& plan, html_element* attrs);
+  std::string_view merge_style(const attr_plan& plan, html_element* attrs);
 
   attr_plan plan_;
   own_style_cache own_style_;
@@ -87,7 +90,8 @@ private:
   std::vector<std::string> style_values_;
   std::vector<std::size_t> style_given_;
   std::vector<char> style_placed_;
-  std::string style_text_;
+  std::string style_text_;  // room for the merged style; its first style_used_ bytes hold it
+  std::size_t style_used_ = 0;
 
   // The texts of the computed attributes of the start tag being written, and their views in
   // the order they apply; kept between tags so that a report reuses their room.

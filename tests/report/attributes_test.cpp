@@ -65,6 +65,34 @@ TEST(ComputedAttributes, MergeIntoTheStartTag) {
   }
 }
 
+// A tag whose computed style is all it has is written on a path of its own; the same
+// properties on a tag with an attribute of its own go through the general merge. Both must
+// give the same STYLE, quotes included.
+TEST(ComputedAttributes, LoneStyleMatchesTheGeneralMerge) {
+  struct row {
+    const char* props;
+    const char* style;  // the STYLE attribute written, after a space
+  };
+  const row rows[] = {
+      {"STYLE.color=%{\"blue\"}%", "STYLE=\"color:blue;\""},
+      {"STYLE.a=%{1}%\r\n STYLE.b=%{2.5}%", "STYLE=\"a:1; b:2.5;\""},
+      {"STYLE.a=%{NOSUCH()}%", "STYLE=\"\""},
+      {"STYLE.a=%{1}%\r\n STYLE.b=%{NOSUCH()}%\r\n STYLE.c=%{3}%", "STYLE=\"a:1; c:3;\""},
+      {"STYLE.font=%{\"\\\"A B\\\"\"}%", "STYLE='font:\"A B\";'"},
+      {"STYLE.font=%{\"'A'\"}%", "STYLE=\"font:'A';\""},
+      {"STYLE.a=%{\"'x'\"}%\r\n STYLE.b=%{\"\\\"y\\\"\"}%", "STYLE=\"a:'x'; b:&quot;y&quot;;\""},
+      {"\"STYLE.a'b\"=%{1}%", "STYLE=\"a'b:1;\""},
+      {"STYLE.a=%{\"x\" + IDX()}%\r\n REPEAT=%{2}%", "STYLE=\"a:x0;\""},
+  };
+  for (const row& r : rows) {
+    SCOPED_TRACE(r.props);
+    std::string lone = body_report(std::string("<SPAN><!--$VX ELT ") + r.props + "-->x</SPAN>");
+    std::string merged = body_report(std::string("<SPAN ID=a><!--$VX ELT ") + r.props + "-->x</SPAN>");
+    EXPECT_EQ(lone.substr(0, lone.find('>') + 1), std::string("<SPAN ") + r.style + ">");
+    EXPECT_EQ(merged.substr(0, merged.find('>') + 1), std::string("<SPAN ID=a ") + r.style + ">");
+  }
+}
+
 struct style_row {
   const char* text;
   const char* items;  // name=value|...
