@@ -92,6 +92,10 @@ class anyval_imp_string : public anyval_imp {
 public:
   anyval_imp_string() = default;
   explicit anyval_imp_string(std::string t) : text(std::move(t)) {}
+  // Strings live in the number pool too (a short text inside the object's own room); larger
+  // derived objects get their memory from malloc through it.
+  static void* operator new(std::size_t size) { return number_pool::allocate(size); }
+  static void operator delete(void* p, std::size_t size) noexcept { number_pool::release(p, size); }
   void clear() override { text.clear(); }
   bool to_int(std::int32_t& out) const override;
   bool to_double(double& out) const override;

@@ -1,6 +1,7 @@
-// Memory for the integer and float value objects. A report makes and drops one for nearly
-// every number it computes; each thread keeps the blocks of the ones it dropped in a short
-// free list and hands them out again, so most numbers cost neither malloc nor free. Under
+// Memory for the integer, float and string value objects. A report makes and drops one for
+// nearly every number it computes and every text it formats; each thread keeps the blocks of
+// the ones it dropped in short free lists and hands them out again, so most of them cost
+// neither malloc nor free. Under
 // AddressSanitizer every block goes to malloc, so that use after free stays visible to it.
 #pragma once
 
@@ -8,7 +9,7 @@
 
 namespace quillet::number_pool {
 
-// Memory for an object of `size` bytes (a pool block up to 32 bytes, else from malloc);
+// Memory for an object of `size` bytes (a pool block up to 64 bytes, else from malloc);
 // throws std::bad_alloc when exhausted.
 void* allocate(std::size_t size);
 // Gives back memory from allocate, on any thread; `size` must be the size allocated.
