@@ -1,6 +1,6 @@
 // TIMESTR: a time value printed by a strftime format, with %k for its milliseconds.
-#include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/crt/strftime.h"
 #include "txl/fn_time.h"
@@ -10,37 +10,40 @@ namespace quillet {
 
 namespace {
 
+// The milliseconds (0 to 999) as "%.3d" prints them, or as "%d" when trim is set.
+std::string_view millis_digits(int millis, bool trim, char (&buf)[4]) {
+  buf[0] = static_cast<char>('0' + millis / 100);
+  buf[1] = static_cast<char>('0' + millis / 10 % 10);
+  buf[2] = static_cast<char>('0' + millis % 10);
+  std::size_t skip = !trim ? 0 : millis >= 100 ? 0 : millis >= 10 ? 1 : 2;
+  return std::string_view(buf + skip, 3 - skip);
+}
+
 // The format with the millisecond directives replaced, read left to right: "%%" stays as
 // it is and starts nothing, "%k" becomes three digits, "%#k" the number without leading
-// zeros, and a lone "%" at the very end is dropped. Everything else is copied.
-std::string expand_millis(const std::string& format, int millis) {
-  char digits[2][8];
-  std::snprintf(digits[0], sizeof digits[0], "%.3d", millis);
-  std::snprintf(digits[1], sizeof digits[1], "%d", millis);
-  std::string out;
+// zeros, and a lone "%" at the very end is dropped. Everything else is copied, a run at a
+// time. The text is made in `out`, whose room a report's calls reuse.
+void expand_millis(const std::string& format, int millis, std::string& out) {
+  char buf[4];
+  out.clear();
   std::size_t n = format.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    char c = format[i];
-    if (c != '%') {
-      out += c;
+  std::size_t run = 0;  // start of the run not yet copied
+  for (std::size_t i = format.find('%'); i < n; i = format.find('%', i)) {
+    out.append(format, run, i - run);
+    run = i;
+    if (i + 1 == n)
+      return;
+    char next = format[i + 1];
+    bool alt_k = next == '#' && i + 2 < n && format[i + 2] == 'k';
+    if (next != 'k' && !alt_k) {
+      i += next == '%' ? 2 : 1;
       continue;
     }
-    if (i + 1 == n)
-      break;
-    if (format[i + 1] == '%') {
-      out += "%%";
-      ++i;
-    } else if (format[i + 1] == 'k') {
-      out += digits[0];
-      ++i;
-    } else if (format[i + 1] == '#' && i + 2 < n && format[i + 2] == 'k') {
-      out += digits[1];
-      i += 2;
-    } else {
-      out += c;
-    }
+    out.append(millis_digits(millis, alt_k, buf));
+    i += alt_k ? 3 : 2;
+    run = i;
   }
-  return out;
+  out.append(format, run, std::string::npos);
 }
 
 }  // namespace
@@ -59,8 +62,10 @@ bool xfn_timestr_call(txl_cookie, txl_call& call) {
   int millis = 0;
   if (!value_as_time(call.arg(1), time) || !time_to_local(time, fields, millis))
     return call.fail("#TIMESTR():ERR#");
+  thread_local std::string expanded;
+  expand_millis(*format, millis, expanded);
   char text[1024];
-  std::size_t length = crt::strftime(text, sizeof text, expand_millis(*format, millis).c_str(), fields);
+  std::size_t length = crt::strftime(text, sizeof text, expanded.c_str(), fields);
   call.result.set_string(text, length);
   return true;
 }

@@ -29,19 +29,23 @@ const char* name_at(const char* const* names, int count, int index) {
   return index >= 0 && index < count ? names[index] : "?";
 }
 
-// Collects the output and notes when it no longer fits; text beyond the limit is not kept.
+// Writes the output straight into the caller's buffer and notes when it no longer fits;
+// text beyond the limit is not kept.
 struct time_writer {
-  std::string text;
+  char* out;
   std::size_t limit;
+  std::size_t used = 0;
   bool overflow = false;
 
   void put(std::string_view s) {
-    if (overflow || s.size() > limit - text.size()) {
+    if (overflow || s.size() > limit - used) {
       overflow = true;
       return;
     }
-    text.append(s);
+    std::memcpy(out + used, s.data(), s.size());
+    used += s.size();
   }
+  void put(char c) { put(std::string_view(&c, 1)); }
   // A number at least digits wide, zeros after the sign making up the width as printf's
   // "%0*lld" does, or with no leading zeros when trim is set.
   void number(std::int64_t value, int digits, bool trim) {
@@ -147,10 +151,10 @@ void expand(time_writer& w, char letter, bool alt, const std::tm& f) {
 std::size_t strftime(char* out, std::size_t max, const char* format, const std::tm& fields) {
   if (max == 0)
     return 0;
-  time_writer w{std::string(), max - 1};
+  time_writer w{out, max - 1};
   for (const char* p = format; *p && !w.overflow; ++p) {
     if (*p != '%') {
-      w.put(std::string_view(p, 1));
+      w.put(*p);
       continue;
     }
     bool alt = p[1] == '#';
@@ -163,9 +167,8 @@ std::size_t strftime(char* out, std::size_t max, const char* format, const std::
     out[0] = '\0';
     return 0;
   }
-  std::memcpy(out, w.text.data(), w.text.size());
-  out[w.text.size()] = '\0';
-  return w.text.size();
+  out[w.used] = '\0';
+  return w.used;
 }
 
 }  // namespace quillet::crt
