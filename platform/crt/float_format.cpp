@@ -521,7 +521,17 @@ bool format_direct(const conversion_spec& spec, double value, std::string& out) 
     return true;
   }
   std::size_t prefix = sign != 0 ? 1 : 0;
-  append_field(spec, std::string_view(start, prefix), std::string_view(start + prefix, length - prefix), out);
+  std::size_t pad = static_cast<std::size_t>(spec.width) - length;
+  if (spec.left || pad > static_cast<std::size_t>(start - text)) {
+    append_field(spec, std::string_view(start, prefix), std::string_view(start + prefix, length - prefix), out);
+    return true;
+  }
+  // A right-aligned field is padded in the buffer: zeros after the sign, or blanks before it.
+  start -= pad;
+  if (spec.zero && sign != 0)
+    start[0] = sign;
+  std::memset(start + (spec.zero ? prefix : 0), spec.zero ? '0' : ' ', pad);
+  out.append(start, static_cast<std::size_t>(end - start));
   return true;
 }
 
