@@ -45,13 +45,23 @@ void append_style_item(std::string& room, std::size_t& used, std::string_view na
   used = static_cast<std::size_t>(o - room.data());
 }
 
-constexpr unsigned quote_double = 1, quote_single = 2;
+constexpr unsigned quote_double = html_obj_printer::value_has_double;
+constexpr unsigned quote_single = html_obj_printer::value_has_single;
 
 // The quotes a text holds, as quote_double and quote_single bits.
 unsigned quotes_in(std::string_view text) {
   unsigned seen = 0;
   for (char c : text)
     seen |= (c == '"' ? quote_double : 0) | (c == '\'' ? quote_single : 0);
+  return seen;
+}
+
+// The classes of a text's bytes by the printer's table, of which the quote bits count here: a
+// lookup a byte, which a value of a few bytes takes without the set-up of a wider loop.
+unsigned classes_in(const html_obj_printer& p, std::string_view text) {
+  unsigned seen = 0;
+  for (char c : text)
+    seen |= p.value_class(static_cast<unsigned char>(c));
   return seen;
 }
 
@@ -178,7 +188,7 @@ void html_dyn_elt::print_style_props(html_obj_printer& p, const attr_plan& plan)
       text = attr_text_;
     else
       continue;
-    quotes |= quotes_in(text);
+    quotes |= classes_in(p, text);
     append_style_item(style_text_, style_used_, std::string_view(prop.name).substr(style_prefix.size()), text);
   }
   print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes & quote_double,
