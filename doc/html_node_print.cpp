@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "doc/html_attr_print.h"
+#include "doc/html_end_tag.h"
 #include "doc/html_node.h"
 #include "doc/html_printer.h"
 
@@ -321,15 +322,10 @@ void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list
   print_attributes_with(p, attr_list, extras);
 }
 
-// Normalized, every non-EMPTY element is closed, and a closing the source did not have is
-// followed by a line break; otherwise only the end tags that were there are written.
 void html_elt_tag::print_end_tag(html_obj_printer& p) {
-  if (!def)
-    return;
-  bool normalize = p.flags() & html_obj_printer::NORMALIZE_END_TAGS;
-  if (normalize ? (def->flags & html_elt_def::EMPTY) != 0 : !(flags & HAS_END_TAG))
-    return;
-  put_end_tag(p, def->name, (flags & NL_AFTER_END) || (normalize && !(flags & HAS_END_TAG)));
+  bool line_break = false;
+  if (end_tag_wanted(*this, p.flags(), line_break))
+    put_end_tag(p, def->name, line_break);
 }
 
 void html_elt_etag::print(html_obj_printer& p) {

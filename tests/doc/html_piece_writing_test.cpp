@@ -6,6 +6,7 @@
 #include <string>
 
 #include "doc/html_attr_print.h"
+#include "doc/html_end_tag.h"
 #include "doc/html_node.h"
 #include "doc/html_printer.h"
 
@@ -82,6 +83,29 @@ TEST(HtmlPieceWriting, SpecialValues) {
   for (const row& r : rows) {
     SCOPED_TRACE(r.expected);
     EXPECT_EQ(attribute_text(r.name, r.value), r.expected);
+  }
+}
+
+// The end tag assembled in reserved room gives the bytes print_end_tag writes, for every
+// combination of the tag's end flags and the printer's normalizing, on a tag that may be
+// closed and on an EMPTY one.
+TEST(HtmlPieceWriting, EndTagInRoomMatchesPrintEndTag) {
+  for (const char* name : {"TD", "BR"}) {
+    for (std::uint32_t flags = 0; flags < 16; ++flags) {
+      for (std::uint32_t printer_flags : {0u, html_obj_printer::NORMALIZE_END_TAGS}) {
+        SCOPED_TRACE(std::string(name) + " " + std::to_string(flags) + " " + std::to_string(printer_flags));
+        auto tag = make_rc<html_elt_tag>(find_tag_def(name));
+        tag->flags = flags;
+        std::ostringstream printed;
+        {
+          html_obj_printer p(printed, printer_flags);
+          tag->print_end_tag(p);
+        }
+        std::string room(end_tag_room(*tag), '#');
+        char* end = put_end_tag_at(*tag, printer_flags, room.data());
+        EXPECT_EQ(std::string(room.data(), end), printed.str());
+      }
+    }
   }
 }
 
