@@ -2,6 +2,7 @@
 // as the printer's options ask. No entity is encoded, except the double quotes of an attribute
 // value that holds both kinds of quote. Pieces are assembled straight into the printer's
 // buffer, in room reserved for each node or attribute.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,8 +30,8 @@ struct value_shape {
   bool has_single = false;
 };
 
-// One pass that gathers the classes of all bytes, four at a time.
-value_shape shape_of(const html_obj_printer& p, std::string_view v) {
+// The classes of all bytes of a value, gathered in one pass four at a time.
+[[gnu::always_inline]] inline unsigned classes_of(const html_obj_printer& p, std::string_view v) {
   const auto* b = reinterpret_cast<const unsigned char*>(v.data());
   const std::size_t n = v.size();
   unsigned seen = 0;
@@ -39,6 +40,40 @@ value_shape shape_of(const html_obj_printer& p, std::string_view v) {
     seen |= p.value_class(b[i]) | p.value_class(b[i + 1]) | p.value_class(b[i + 2]) | p.value_class(b[i + 3]);
   for (; i < n; ++i)
     seen |= p.value_class(b[i]);
+  return seen;
+}
+
+// Whether n bytes (memo_least to memo_most) are the same, compared sixteen at a time with the
+// last sixteen overlapping.
+bool same_bytes(const char* a, const char* b, std::size_t n) {
+  for (std::size_t i = 0; i + 16 < n; i += 16) {
+    if (std::memcmp(a + i, b + i, 16) != 0)
+      return false;
+  }
+  return std::memcmp(a + n - 16, b + n - 16, 16) == 0;
+}
+
+// The classes of a value of memo size that differs from the one kept: looked up, and kept in
+// its place. Out of line, so that the writer's common paths stay small.
+[[gnu::noinline]] unsigned remember_classes_of(html_obj_printer& p, std::string_view v) {
+  html_obj_printer::value_memo& memo = p.memo();
+  memo.seen = static_cast<std::uint8_t>(classes_of(p, v));
+  memo.size = v.size();
+  std::memcpy(memo.bytes, v.data(), v.size());
+  return memo.seen;
+}
+
+// How a value must be written. A value of memo size is first compared with the last one
+// looked at.
+value_shape shape_of(html_obj_printer& p, std::string_view v) {
+  const std::size_t n = v.size();
+  unsigned seen = 0;
+  if (n < html_obj_printer::memo_least || n > html_obj_printer::memo_most)
+    seen = classes_of(p, v);
+  else if (p.memo().size == n && same_bytes(p.memo().bytes, v.data(), n))
+    seen = p.memo().seen;
+  else
+    seen = remember_classes_of(p, v);
   value_shape s;
   s.bare = n > 0 && seen == 0;
   s.has_double = (seen & html_obj_printer::value_has_double) != 0;

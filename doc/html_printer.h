@@ -93,6 +93,16 @@ public:
   // that is not bare, with value_has_double or value_has_single added for the quotes.
   static constexpr std::uint8_t value_needs_quotes = 1, value_has_double = 2, value_has_single = 4;
   std::uint8_t value_class(unsigned char c) const { return value_class_[c]; }
+  // The classes gathered over the last value of memo_least to memo_most bytes looked at,
+  // kept with its bytes: a report writes the same style or class on cell after cell, and
+  // comparing the bytes costs less than looking each one up again.
+  static constexpr std::size_t memo_least = 16, memo_most = 64;
+  struct value_memo {
+    std::size_t size = 0;  // 0: nothing kept
+    std::uint8_t seen = 0;
+    char bytes[memo_most];
+  };
+  value_memo& memo() { return memo_; }
   // Hands the buffered bytes to the stream.
   void flush();
 
@@ -110,6 +120,7 @@ private:
   std::size_t used_ = 0;
   std::size_t capacity_;
   std::array<std::uint8_t, 256> value_class_{};
+  value_memo memo_;
 };
 
 // Prints a list of nodes in order. Plain tags nested in the list are walked with an explicit

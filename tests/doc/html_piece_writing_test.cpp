@@ -66,6 +66,29 @@ TEST(HtmlPieceWriting, QuotesFollowTheBytesAtAnyPosition) {
   }
 }
 
+// One printer writing value after value of the same length that differ in one byte: what it
+// remembers of the last value must never decide the quotes of another. Each attribute must
+// come out as a printer of its own writes it.
+TEST(HtmlPieceWriting, RepeatedValuesOnOnePrinter) {
+  std::string expected;
+  std::ostringstream out;
+  {
+    html_obj_printer p(out, 0);
+    for (std::size_t length : {15u, 16u, 17u, 31u, 33u, 64u, 65u}) {
+      for (std::size_t at = 0; at < length; at += 3) {
+        for (char byte : {'a', '"', ' ', '\'', 'a'}) {
+          std::string value(length, 'a');
+          value[at] = byte;
+          print_attribute_view(p, {"N", value});
+          print_attribute_view(p, {"N", value});
+          expected += attribute_text("N", value) + attribute_text("N", value);
+        }
+      }
+    }
+  }
+  EXPECT_EQ(out.str(), expected);
+}
+
 TEST(HtmlPieceWriting, SpecialValues) {
   struct row {
     const char* name;
