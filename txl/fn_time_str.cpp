@@ -46,6 +46,12 @@ void expand_millis(const std::string& format, int millis, std::string& out) {
   out.append(format, run, std::string::npos);
 }
 
+// Whether expanding changes the format: only a format with a 'k' can hold a millisecond
+// directive, and only one ending in '%' can end in a lone one.
+bool needs_expansion(const std::string& format) {
+  return format.find('k') != std::string::npos || (!format.empty() && format.back() == '%');
+}
+
 }  // namespace
 
 // TIMESTR(format, time): the formatted text; text longer than 1023 bytes gives "".
@@ -62,10 +68,14 @@ bool xfn_timestr_call(txl_cookie, txl_call& call) {
   int millis = 0;
   if (!value_as_time(call.arg(1), time) || !time_to_local(time, fields, millis))
     return call.fail("#TIMESTR():ERR#");
-  thread_local std::string expanded;
-  expand_millis(*format, millis, expanded);
+  const char* directives = format->c_str();
+  if (needs_expansion(*format)) {
+    thread_local std::string expanded;
+    expand_millis(*format, millis, expanded);
+    directives = expanded.c_str();
+  }
   char text[1024];
-  std::size_t length = crt::strftime(text, sizeof text, expanded.c_str(), fields);
+  std::size_t length = crt::strftime(text, sizeof text, directives, fields);
   call.result.set_string(text, length);
   return true;
 }

@@ -37,18 +37,32 @@ struct time_writer {
   std::size_t used = 0;
   bool overflow = false;
 
+  // The pieces are a few bytes (names, digits, literal bytes), copied without a library call.
   void put(std::string_view s) {
     if (overflow || s.size() > limit - used) {
       overflow = true;
       return;
     }
-    std::memcpy(out + used, s.data(), s.size());
+    char* o = out + used;
+    for (char c : s)
+      *o++ = c;
     used += s.size();
   }
-  void put(char c) { put(std::string_view(&c, 1)); }
+  void put(char c) {
+    if (overflow || used == limit) {
+      overflow = true;
+      return;
+    }
+    out[used++] = c;
+  }
   // A number at least digits wide, zeros after the sign making up the width as printf's
   // "%0*lld" does, or with no leading zeros when trim is set.
   void number(std::int64_t value, int digits, bool trim) {
+    if (digits == 2 && !trim && value >= 0 && value < 100) {  // most fields: two digits
+      char pair[2] = {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
+      put(std::string_view(pair, 2));
+      return;
+    }
     char buf[48];
     char* end = std::to_chars(buf + 24, buf + sizeof buf, value).ptr;
     char* start = buf + 24;
