@@ -63,12 +63,14 @@ bool same_bytes(const char* a, const char* b, std::size_t n) {
   return memo.seen;
 }
 
-// How a value must be written. A value of memo size is first compared with the last one
-// looked at.
-value_shape shape_of(html_obj_printer& p, std::string_view v) {
+// How a value must be written. With `remember` (the computed values of a report, which
+// repeat from cell to cell), a value of memo size is first compared with the last one looked
+// at; a document's own values, nearly all different, are looked up at once.
+template <bool remember>
+[[gnu::always_inline]] inline value_shape shape_of(html_obj_printer& p, std::string_view v) {
   const std::size_t n = v.size();
   unsigned seen = 0;
-  if (n < html_obj_printer::memo_least || n > html_obj_printer::memo_most)
+  if (!remember || n < html_obj_printer::memo_least || n > html_obj_printer::memo_most)
     seen = classes_of(p, v);
   else if (p.memo().size == n && same_bytes(p.memo().bytes, v.data(), n))
     seen = p.memo().seen;
@@ -174,15 +176,16 @@ void put_end_tag(html_obj_printer& p, std::string_view name, bool line_break) {
 
 // Writes an attribute as NAME, NAME=bare or NAME="quoted" (single quotes around a value that
 // holds a double quote), after a space when asked, so that reading it again gives the same
-// bytes.
-void put_attribute(html_obj_printer& p, const html_attr_view& a, bool space_before) {
+// bytes. `remember` as shape_of takes it; each kind has a writer of its own below.
+template <bool remember>
+[[gnu::always_inline]] inline void put_attribute_as(html_obj_printer& p, const html_attr_view& a, bool space_before) {
   std::string_view name = a.name;
   if (!a.value) {
     put_marked(p, space_before ? " " : "", name, "", false);
     return;
   }
   std::string_view v = *a.value;
-  value_shape shape = shape_of(p, v);
+  value_shape shape = shape_of<remember>(p, v);
   if (name.size() + v.size() > largest_piece || (shape.has_double && shape.has_single)) {
     if (space_before)
       p.write(" ");
@@ -203,6 +206,14 @@ void put_attribute(html_obj_printer& p, const html_attr_view& a, bool space_befo
   o = put(o, v);
   *o++ = quote;
   p.commit(o);
+}
+
+// A document's own attribute, and one a report computed.
+void put_attribute(html_obj_printer& p, const html_attr_view& a, bool space_before) {
+  put_attribute_as<false>(p, a, space_before);
+}
+void put_computed_attribute(html_obj_printer& p, const html_attr_view& a, bool space_before) {
+  put_attribute_as<true>(p, a, space_before);
 }
 
 html_attr_view view_of(const html_attr& a) {
@@ -301,7 +312,7 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
   if (extras.size() <= 8 && extras_stand_alone(attr_list, extras)) {
     for (const html_attr_view& x : extras)
       if (x.value)
-        put_attribute(p, x, true);
+        put_computed_attribute(p, x, true);
     return;
   }
   std::size_t room = extras.size();
@@ -318,10 +329,10 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
   for (const html_attr_view& x : extras)
     count = merge_extra(work, count, x);
   for (std::size_t i = 0; i < count; ++i)
-    put_attribute(p, work[i], true);
+    put_computed_attribute(p, work[i], true);
 }
 
-void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_attribute(p, a, true); }
+void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_computed_attribute(p, a, true); }
 
 // The quoted end of put_attribute, for a value whose shape the caller knows. Kept apart so
 // that the general writer stays as the compiler lays it out best.

@@ -93,7 +93,7 @@ public:
   // that is not bare, with value_has_double or value_has_single added for the quotes.
   static constexpr std::uint8_t value_needs_quotes = 1, value_has_double = 2, value_has_single = 4;
   std::uint8_t value_class(unsigned char c) const { return value_class_[c]; }
-  // The classes gathered over the last value of memo_least to memo_most bytes looked at,
+  // The classes gathered over the last computed value of memo_least to memo_most bytes,
   // kept with its bytes: a report writes the same style or class on cell after cell, and
   // comparing the bytes costs less than looking each one up again.
   static constexpr std::size_t memo_least = 16, memo_most = 64;
