@@ -25,10 +25,5 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
 // Writes one attribute with a value (or a bare one) after a space, quoted as the lists above
 // are: for a writer that computes each attribute just before it is written.
 void print_attribute_view(html_obj_printer& p, const html_attr_view& a);
-// Writes an attribute whose value the caller knows cannot be bare (it is empty or holds a
-// byte other than letters, digits, '.' and '-') and whose quotes it knows, after a space:
-// the same bytes print_attribute_view writes, without a look at each byte of the value.
-void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::string_view value, bool has_double,
-                            bool has_single);
 
 }  // namespace quillet

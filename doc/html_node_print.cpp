@@ -334,26 +334,6 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
 
 void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_computed_attribute(p, a, true); }
 
-// The quoted end of put_attribute, for a value whose shape the caller knows. Kept apart so
-// that the general writer stays as the compiler lays it out best.
-void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::string_view value, bool has_double,
-                            bool has_single) {
-  if (name.size() + value.size() > largest_piece || (has_double && has_single)) {
-    p.write(" ");
-    write_attribute_in_parts(p, name, value, {false, has_double, has_single});
-    return;
-  }
-  char* o = p.room(name.size() + value.size() + 4);
-  *o++ = ' ';
-  o = put(o, name);
-  *o++ = '=';
-  char quote = has_double ? '\'' : '"';
-  *o++ = quote;
-  o = put(o, value);
-  *o++ = quote;
-  p.commit(o);
-}
-
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {
     for (html_element* a = attr_list; a; a = a->next)
@@ -368,10 +348,17 @@ void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list
   print_attributes_with(p, attr_list, extras);
 }
 
+// Normalized, every non-EMPTY element is closed, and a closing the source did not have is
+// followed by a line break; otherwise only the end tags that were there are written. The
+// same rule as end_tag_wanted, which writers that assemble the end tag themselves use,
+// spelt out here since a document's every element passes this way.
 void html_elt_tag::print_end_tag(html_obj_printer& p) {
-  bool line_break = false;
-  if (end_tag_wanted(*this, p.flags(), line_break))
-    put_end_tag(p, def->name, line_break);
+  if (!def)
+    return;
+  bool normalize = p.flags() & html_obj_printer::NORMALIZE_END_TAGS;
+  if (normalize ? (def->flags & html_elt_def::EMPTY) != 0 : !(flags & HAS_END_TAG))
+    return;
+  put_end_tag(p, def->name, (flags & NL_AFTER_END) || (normalize && !(flags & HAS_END_TAG)));
 }
 
 void html_elt_etag::print(html_obj_printer& p) {

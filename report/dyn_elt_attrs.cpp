@@ -65,6 +65,27 @@ unsigned classes_in(const html_obj_printer& p, std::string_view text) {
   return seen;
 }
 
+// Writes " NAME=" and a value that cannot be bare (it is empty or holds a ':') between the
+// quotes its known quote bits ask for: the bytes print_attribute_view writes, which it is
+// left to for a value holding both quotes or too long for one reservation.
+void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::string_view value, unsigned quotes) {
+  constexpr std::size_t largest_piece = 4096;  // beyond it, the printer writes in parts
+  bool has_double = quotes & quote_double;
+  if (name.size() + value.size() > largest_piece || (has_double && (quotes & quote_single))) {
+    print_attribute_view(p, {name, value});
+    return;
+  }
+  char* o = p.room(name.size() + value.size() + 4);
+  *o++ = ' ';
+  o = copy_bytes(o, name.data(), name.size());
+  *o++ = '=';
+  char quote = has_double ? '\'' : '"';
+  *o++ = quote;
+  o = copy_bytes(o, value.data(), value.size());
+  *o++ = quote;
+  p.commit(o);
+}
+
 }  // namespace
 
 const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
@@ -191,8 +212,7 @@ void html_dyn_elt::print_style_props(html_obj_printer& p, const attr_plan& plan)
     quotes |= classes_in(p, text);
     append_style_item(style_text_, style_used_, std::string_view(prop.name).substr(style_prefix.size()), text);
   }
-  print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes & quote_double,
-                         quotes & quote_single);
+  print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes);
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed
