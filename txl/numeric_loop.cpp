@@ -204,6 +204,7 @@ bool txl_numeric_loop::prepare(txl_expr_for& loop, bool counting) {
   if (known_ && shape_ == shape && (!suitable_ || program_->counting == counting))
     return suitable_;
   program_ = build_numeric_loop(loop, counting, {});
+  regs_for_ = nullptr;
   shape_ = shape;
   known_ = true;
   suitable_ = program_ != nullptr;
@@ -220,6 +221,7 @@ bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_e
     const anyval_imp* v = p.vars[i]->value.get();
     nl_reg& r = regs[i];
     if (!v) {
+      r = nl_reg{};
       unchecked_empty = unchecked_empty || !p.checked[i];
       continue;
     }
@@ -232,6 +234,20 @@ bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_e
     r.written = 0;
   }
   return true;
+}
+
+// Makes `regs` ready for a run of `p` before its variables and inputs are loaded. Only the
+// first run of a program copies every register: constants are never written, every other
+// register but a variable's is written before it is read, and of those only a math call's
+// "written" mark is looked at after a run.
+void reset_registers(const nl_program& p, std::vector<nl_reg>& regs, const nl_program*& ready_for) {
+  if (ready_for != &p) {
+    regs = p.initial;
+    ready_for = &p;
+    return;
+  }
+  for (const auto& call : p.calls)
+    regs[static_cast<std::size_t>(call.reg)].written = 0;
 }
 
 // The variables that are empty now or were checked before, for a program rebuilt because
@@ -275,17 +291,18 @@ numeric_loop_outcome txl_numeric_loop::run(txl_expr_for& loop, bool& stays_valid
     return numeric_loop_outcome::unsuitable;
   if (txl_expr::eval_depth() + program_->depth >= txl_max_eval_depth)
     return numeric_loop_outcome::unsuitable;
-  regs_ = program_->initial;
+  reset_registers(*program_, regs_, regs_for_);
   bool unchecked_empty = false;
   if (!load_vars(*program_, regs_, unchecked_empty))
     return numeric_loop_outcome::unsuitable;
   if (unchecked_empty) {
     program_ = build_numeric_loop(loop, program_->counting, vars_to_check(*program_));
+    regs_for_ = nullptr;
     if (!program_) {
       suitable_ = false;
       return numeric_loop_outcome::unsuitable;
     }
-    regs_ = program_->initial;
+    reset_registers(*program_, regs_, regs_for_);
     load_vars(*program_, regs_, unchecked_empty);
   }
   const nl_program& p = *program_;
@@ -346,7 +363,7 @@ bool finish_as_tree(txl_expr_root& root, const std::vector<txl_expr*>& evaluated
   return ok;
 }
 
-void store_register(anyval& target, const nl_reg& r) {
+[[gnu::always_inline]] inline void store_register(anyval& target, const nl_reg& r) {
   if (r.kind == type_int)
     store_int(target, r.i);
   else
@@ -360,6 +377,7 @@ bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
   if (known_ && shape_ == shape && (!suitable_ || program_->counting == counting))
     return suitable_;
   program_ = build_numeric_body(body, counting, {});
+  regs_for_ = nullptr;
   shape_ = shape;
   known_ = true;
   suitable_ = program_ != nullptr;
@@ -387,22 +405,26 @@ numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& err
 
 numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::string& error) {
   txl_expr* body = root.child(0);
-  if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body ||
-      !prepare(*body, txl_loop_budget_in_scope()))
+  if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body)
+    return numeric_loop_outcome::unsuitable;
+  // The program at hand, when it still fits, is taken without a call.
+  const bool counting = txl_loop_budget_in_scope();
+  if (!(suitable_ && shape_ == txl_tree_shape() && program_->counting == counting) && !prepare(*body, counting))
     return numeric_loop_outcome::unsuitable;
   if (txl_expr::eval_depth() + program_->depth + 1 >= txl_max_eval_depth)
     return numeric_loop_outcome::unsuitable;
-  regs_ = program_->initial;
+  reset_registers(*program_, regs_, regs_for_);
   bool unchecked_empty = false;
   if (!load_inputs(*program_, regs_) || !load_vars(*program_, regs_, unchecked_empty))
     return numeric_loop_outcome::unsuitable;
   if (unchecked_empty) {
     program_ = build_numeric_body(*body, program_->counting, vars_to_check(*program_));
+    regs_for_ = nullptr;
     if (!program_) {
       suitable_ = false;
       return numeric_loop_outcome::unsuitable;
     }
-    regs_ = program_->initial;
+    reset_registers(*program_, regs_, regs_for_);
     if (!load_inputs(*program_, regs_) || !load_vars(*program_, regs_, unchecked_empty))
       return numeric_loop_outcome::unsuitable;
   }

@@ -134,6 +134,7 @@ private:
   bool prepare(txl_expr_for& loop, bool counting);
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
+  const nl_program* regs_for_ = nullptr;  // the program regs_ were laid out for
   std::uint64_t shape_ = 0;  // tree shape the program (or its absence) belongs to
   bool known_ = false;
   bool suitable_ = false;
@@ -189,6 +190,7 @@ private:
   numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
+  const nl_program* regs_for_ = nullptr;  // the program regs_ were laid out for
   nl_run_notes notes_;
   // The program's nodes are all invalid still: the last evaluation of the body was a run
   // of the program whose code starts at last_code_, and no tree has evaluated it since.

@@ -127,7 +127,8 @@ struct loop_jumps {
 
 class builder {
 public:
-  builder(nl_program& program, bool body) : p_(program), body_(body), written_(program.vars.size(), false) {}
+  builder(nl_program& program, bool body)
+      : p_(program), body_(body), written_(program.vars.size(), false), set_(program.vars.size(), false) {}
 
   bool build(txl_expr_for& loop) {
     zero_ = constant_int(0);
@@ -319,19 +320,30 @@ private:
     return true;
   }
 
-  // A read is the variable's own register (checked first when the variable may be empty);
-  // a declaration first sets it to the integer 0.
+  // A read is the variable's own register (checked first when the variable may be empty,
+  // unless it was set or checked before on every way to the read); a declaration first sets
+  // it to the integer 0.
   int var_ref_code(txl_expr_var_ref& n) {
     const int v = var_register(n.storage());
     if (v < 0)
       return -1;
+    const auto at = static_cast<std::size_t>(v);
     if (n.declaration) {
       emit({nl_op::set_int, v, 0});
-      written_[static_cast<std::size_t>(v)] = true;
+      written_[at] = true;
     }
-    else if (p_.checked[static_cast<std::size_t>(v)])
+    else if (p_.checked[at] && !set_[at])
       emit({nl_op::check, 0, v});
+    note_set(v);
     return v;
+  }
+
+  // Code outside any "if", "and", "or" and loop runs on every way through the program, so a
+  // variable it sets or checks holds a number from there on: every instruction leaves an
+  // integer or a float, and a check stops the run on an empty variable.
+  void note_set(int var) {
+    if (conditional_ == 0 && loops_ == 0)
+      set_[static_cast<std::size_t>(var)] = true;
   }
 
   // `x = e` computes e straight into x's register when e's own instruction made it;
@@ -346,6 +358,7 @@ private:
     if (v < 0)
       return -1;
     written_[static_cast<std::size_t>(v)] = true;
+    note_set(v);
     assigned_ = true;
     if (value == last_made_ && value >= first_temp())
       p_.code.back().dst = v;
@@ -393,6 +406,13 @@ private:
   // condition, which jumps back to the body (whose "break" and "continue" belong to this
   // loop) while it holds; the step comes after the body. One jump per iteration.
   int loop_code(txl_expr_for& n) {
+    ++loops_;
+    const int r = loop_parts_code(n);
+    --loops_;
+    return r;
+  }
+
+  int loop_parts_code(txl_expr_for& n) {
     if (n.child(0) && node_code(n.child(0)) < 0)
       return -1;
     const std::size_t to_test = emit({nl_op::jump});
@@ -552,11 +572,13 @@ private:
   nl_program& p_;
   const bool body_;             // translating a whole body, which may take nodes as they stand
   std::vector<bool> written_;   // per variable: the program changes it
+  std::vector<bool> set_;       // per variable: holds a number wherever the code reaches now
   std::vector<loop_jumps> jumps_;
   int depth_ = 0;
   int zero_ = 0;
   int last_made_ = -1;  // the register the last emitted instruction wrote, when it alone did
   int conditional_ = 0;   // nesting of "if", "and" and "or" around the node being translated
+  int loops_ = 0;         // nesting of loops around it
   bool assigned_ = false; // an assignment has been translated
   bool ok_ = true;
 };
