@@ -62,7 +62,8 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
       &&neg, &&inv, &&lnot, &&truth, &&copy, &&set_int, &&check, &&jump, &&jump_false, &&jump_true,
       &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
       &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
-      &&jump_unless_le, &&jump_break, &&count, &&math, &&leaf, &&end,
+      &&jump_unless_le, &&jump_break, &&count, &&math, &&leaf,
+      &&add_ff, &&sub_ff, &&mul_ff, &&div_ff, &&math_f, &&end,
   };
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
@@ -74,6 +75,10 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
 #define QUILLET_FLOAT_OP(NAME, OP)                                     \
   NAME:                                                                \
   put_float(r[pc->dst], number(r[pc->a]) OP number(r[pc->b]));         \
+  QUILLET_STEP;
+#define QUILLET_FLOATS_OP(NAME, OP)                                    \
+  NAME##_ff:                                                           \
+  put_float(r[pc->dst], r[pc->a].f OP r[pc->b].f);                     \
   QUILLET_STEP;
 #define QUILLET_COMPARE_OPS(NAME)                                      \
   cmp_##NAME:                                                          \
@@ -91,6 +96,10 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
   QUILLET_FLOAT_OP(sub, -)
   QUILLET_FLOAT_OP(mul, *)
   QUILLET_FLOAT_OP(div, /)
+  QUILLET_FLOATS_OP(add, +)
+  QUILLET_FLOATS_OP(sub, -)
+  QUILLET_FLOATS_OP(mul, *)
+  QUILLET_FLOATS_OP(div, /)
   QUILLET_COMPARE_OPS(eq)
   QUILLET_COMPARE_OPS(ne)
   QUILLET_COMPARE_OPS(gt)
@@ -177,6 +186,9 @@ math : {
     put_float(r[pc->dst], form.on_float(static_cast<double>(x.i)));
   QUILLET_STEP;
 }
+math_f:
+  put_float(r[pc->dst], program.forms[static_cast<std::size_t>(pc->b)]->on_float(r[pc->a].f));
+  QUILLET_STEP;
 leaf : {
   const nl_program::node_register& leaf = program.leaves[static_cast<std::size_t>(pc->b)];
   if (!txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
@@ -192,6 +204,7 @@ leaf : {
 end:
   return true;
 #undef QUILLET_COMPARE_OPS
+#undef QUILLET_FLOATS_OP
 #undef QUILLET_FLOAT_OP
 #undef QUILLET_STEP
 #undef QUILLET_NEXT
@@ -215,7 +228,7 @@ namespace {
 
 // Loads the variables into their registers. False when one holds something other than a
 // number; `unchecked_empty` tells whether an empty one is read without a check.
-bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_empty) {
+[[gnu::always_inline]] inline bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_empty) {
   unchecked_empty = false;
   for (std::size_t i = 0; i < p.vars.size(); ++i) {
     const anyval_imp* v = p.vars[i]->value.get();
@@ -240,7 +253,7 @@ bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_e
 // first run of a program copies every register: constants are never written, every other
 // register but a variable's is written before it is read, and of those only a math call's
 // "written" mark is looked at after a run.
-void reset_registers(const nl_program& p, std::vector<nl_reg>& regs, const nl_program*& ready_for) {
+[[gnu::always_inline]] inline void reset_registers(const nl_program& p, std::vector<nl_reg>& regs, const nl_program*& ready_for) {
   if (ready_for != &p) {
     regs = p.initial;
     ready_for = &p;
@@ -319,7 +332,7 @@ namespace {
 // run, which must be valid (the tree would evaluate an invalid one), and the elements it
 // reads (an empty element reads as the integer 0; anything else than a number, or an index
 // past the end, is the tree's to handle).
-bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
+[[gnu::always_inline]] inline bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
   for (const auto& leaf : p.leaves)
     if (!leaf.in_place &&
         (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)])))

@@ -52,6 +52,8 @@ enum class nl_op : std::uint8_t {
   count,                               // one loop iteration against the loop budget
   math,                                // dst = program.forms[b] applied to a
   leaf,                                // dst = the number program.leaves[b] evaluates to
+  add_ff, sub_ff, mul_ff, div_ff,      // add to div of two registers known to hold floats
+  math_f,                              // math of a register known to hold a float
   end,
 };
 

@@ -128,7 +128,8 @@ struct loop_jumps {
 class builder {
 public:
   builder(nl_program& program, bool body)
-      : p_(program), body_(body), written_(program.vars.size(), false), set_(program.vars.size(), false) {}
+      : p_(program), body_(body), written_(program.vars.size(), false), set_(program.vars.size(), false),
+        kinds_(program.initial.size(), 0), constant_(program.initial.size(), false) {}
 
   bool build(txl_expr_for& loop) {
     zero_ = constant_int(0);
@@ -234,7 +235,7 @@ private:
       r.i = static_cast<const anyval_imp_int*>(v)->value;
     else
       r.f = static_cast<const anyval_imp_float*>(v)->value;
-    return add_register(r);
+    return add_register(r, true);
   }
 
   // A node taken as it stands: its register is loaded from its cached value when the program
@@ -269,7 +270,8 @@ private:
     if (arg < 0)
       return -1;
     p_.forms.push_back(math_call_form(n));
-    const int r = emit_result({nl_op::math, 0, arg, static_cast<std::int32_t>(p_.forms.size() - 1)});
+    const nl_op op = kind_of_register(arg) == type_float ? nl_op::math_f : nl_op::math;
+    const int r = emit_result({op, 0, arg, static_cast<std::int32_t>(p_.forms.size() - 1)});
     p_.calls.push_back({&n, r});
     last_made_ = -1;  // an assignment copies from r, which stays the call's result
     return r;
@@ -331,6 +333,7 @@ private:
     if (n.declaration) {
       emit({nl_op::set_int, v, 0});
       written_[at] = true;
+      note_kind(v, type_int);
     }
     else if (p_.checked[at] && !set_[at])
       emit({nl_op::check, 0, v});
@@ -346,6 +349,12 @@ private:
       set_[static_cast<std::size_t>(var)] = true;
   }
 
+  // A variable written with a value of `kind` keeps it for later reads only when the write
+  // runs on every way through the program and no jump leads back before it.
+  void note_kind(int var, std::uint8_t kind) {
+    kinds_[static_cast<std::size_t>(var)] = conditional_ == 0 && loops_ == 0 ? kind : 0;
+  }
+
   // `x = e` computes e straight into x's register when e's own instruction made it;
   // indexed assignment does not qualify.
   int assign_code(txl_expr_var_assign& n) {
@@ -359,6 +368,7 @@ private:
       return -1;
     written_[static_cast<std::size_t>(v)] = true;
     note_set(v);
+    note_kind(v, kind_of_register(value));
     assigned_ = true;
     if (value == last_made_ && value >= first_temp())
       p_.code.back().dst = v;
@@ -483,7 +493,44 @@ private:
       return -1;
     if (is_comparison(k))
       return made_by_last(emit_result({nl_compare_op(nl_op::cmp_eq, comparison_of(k)), 0, left, right}));
+    if (k >= node_kind::add && k <= node_kind::div)
+      return float_code(op_of(k), float_operand(left), float_operand(right));
     return made_by_last(emit_result({op_of(k), 0, left, right}));
+  }
+
+  // Arithmetic with a float result, without looking at the operands' kinds when both are
+  // known to hold floats.
+  int float_code(nl_op op, int left, int right) {
+    if (kind_of_register(left) == type_float && kind_of_register(right) == type_float)
+      op = static_cast<nl_op>(static_cast<int>(nl_op::add_ff) + static_cast<int>(op) - static_cast<int>(nl_op::add));
+    return made_by_last(emit_result({op, 0, left, right}));
+  }
+
+  // An integer constant as an operand of float arithmetic, which would convert it at every
+  // run, is a float constant of the same value instead.
+  int float_operand(int reg) {
+    const auto at = static_cast<std::size_t>(reg);
+    if (!constant_[at] || kinds_[at] != type_int)
+      return reg;
+    nl_reg r;
+    r.kind = type_float;
+    r.f = static_cast<double>(p_.initial[at].i);
+    return add_register(r, true);
+  }
+
+  // The kind a register holds whenever code reads it; 0 when that is not known.
+  std::uint8_t kind_of_register(int reg) const { return kinds_[static_cast<std::size_t>(reg)]; }
+
+  // The kind an instruction always leaves in its destination; 0 when it depends on the
+  // operands.
+  std::uint8_t result_kind(const nl_insn& in) const {
+    if (in.op <= nl_op::div || (in.op >= nl_op::add_ff && in.op <= nl_op::math_f))
+      return type_float;
+    if (in.op == nl_op::neg)
+      return kind_of_register(in.a);
+    if (in.op < nl_op::copy)
+      return type_int;
+    return 0;
   }
 
   // Code that jumps (to a target set later) when the condition's truth is `when`; a
@@ -523,6 +570,7 @@ private:
     if (reg >= first_temp())
       return reg;
     const int copy = add_register({});
+    kinds_[static_cast<std::size_t>(copy)] = kind_of_register(reg);
     emit({nl_op::copy, copy, reg});
     last_made_ = -1;
     return copy;
@@ -532,11 +580,13 @@ private:
     nl_reg r;
     r.kind = type_int;
     r.i = v;
-    return add_register(r);
+    return add_register(r, true);
   }
 
-  int add_register(nl_reg r) {
+  int add_register(nl_reg r, bool constant = false) {
     p_.initial.push_back(r);
+    kinds_.push_back(r.kind);
+    constant_.push_back(constant);
     return static_cast<int>(p_.initial.size() - 1);
   }
 
@@ -548,6 +598,7 @@ private:
   // Emits an instruction whose result goes to a new register; returns that register.
   int emit_result(nl_insn in) {
     in.dst = add_register({});
+    kinds_[static_cast<std::size_t>(in.dst)] = result_kind(in);
     emit(in);
     return in.dst;
   }
@@ -573,6 +624,8 @@ private:
   const bool body_;             // translating a whole body, which may take nodes as they stand
   std::vector<bool> written_;   // per variable: the program changes it
   std::vector<bool> set_;       // per variable: holds a number wherever the code reaches now
+  std::vector<std::uint8_t> kinds_;  // per register: see kind_of_register
+  std::vector<bool> constant_;       // per register: a constant, never written
   std::vector<loop_jumps> jumps_;
   int depth_ = 0;
   int zero_ = 0;

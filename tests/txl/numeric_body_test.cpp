@@ -65,6 +65,11 @@ TEST(NumericBody, SameOutcomeAsTreeEvaluation) {
       {"var a = ARGS[0]; var b; b = b + a; b;", true},
       {"var a; a = ARGS[0] + LOG(2) + EXP(1) + SIN(1) + COS(1) + TAN(1) + ASIN(0.5) + ACOS(0.5) + ATAN(1) + LOG10(5); a;", true},
       {"var a = ABS(-2147483648) + ABS(ARGS[1]) + FLOOR(3) + SQRT(4); a;", true},
+      // Kinds and emptiness known while the program is built: a kind changed in one branch
+      // only, a variable set before it is read, integer constants in float arithmetic.
+      {"var u = 0.5; if ARGS[0] > 2 then u = 3 else u = u * 2; var w = u / 2; w + FLOOR(u) + -u * 1.5;", true},
+      {"var c; c = ARGS[1] * 3; c = c / 2 + c * 4 - 7; c + 1;", true},
+      {"var u = 1.5 * ARGS[0]; u = 3; u = u * 2 + u / 2; u = -u; u - FLOOR(u / 4) * 4;", true},
       // A node the program would take as it stands reads a variable it changes, a call of
       // more than one number, strings, and a function that is never current: trees.
       {"var a = ARGS[0]; a = a + 1; @k(a) + 1;", false},
