@@ -31,6 +31,22 @@ inline void put_int(nl_reg& r, std::int32_t v) {
 
 inline std::uint32_t unsigned_of(const nl_reg& r) { return static_cast<std::uint32_t>(integer(r)); }
 
+// A register's number into a value, rewriting the value's object in place when it alone
+// holds it (see store_int and store_float; spelt out here so that it stays inline).
+[[gnu::always_inline]] inline void store_register(anyval& target, const nl_reg& r) {
+  if (r.kind == type_int) {
+    if (anyval_imp_int* p = sole_int(target))
+      p->value = r.i;
+    else
+      target = anyval::from_int(r.i);
+    return;
+  }
+  if (anyval_imp_float* p = sole_float(target))
+    p->value = r.f;
+  else
+    target = anyval::from_float(r.f);
+}
+
 // A plain integer or float into a register; false for anything else.
 bool load_number(const anyval_imp* v, nl_reg& r) {
   if (v && v->plain_kind == type_int)
@@ -278,20 +294,22 @@ std::vector<const txl_expr_localvar*> vars_to_check(const nl_program& p) {
 // changed.
 bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs, bool nodes_invalid = false) {
   bool any_written = false;
-  for (std::size_t i = 0; i < p.vars.size(); ++i) {
+  bool any_reported = false;
+  const std::size_t count = p.vars.size();
+  for (std::size_t i = 0; i < count; ++i) {
     const nl_reg& r = regs[i];
     if (!r.written)
       continue;
     any_written = true;
-    if (r.kind == type_int)
-      store_int(p.vars[i]->value, r.i);
-    else
-      store_float(p.vars[i]->value, r.f);
+    any_reported = any_reported || p.reported[i];
+    store_register(p.vars[i]->value, r);
   }
   if (!nodes_invalid)
     for (txl_expr* n : p.nodes)
       n->valid = false;
-  for (std::size_t i = 0; i < p.vars.size(); ++i)
+  if (!any_reported)
+    return any_written;
+  for (std::size_t i = 0; i < count; ++i)
     if (regs[i].written && p.reported[i])
       variable_changed(*p.vars[i]);
   return any_written;
@@ -374,13 +392,6 @@ bool finish_as_tree(txl_expr_root& root, const std::vector<txl_expr*>& evaluated
         break;
     }
   return ok;
-}
-
-[[gnu::always_inline]] inline void store_register(anyval& target, const nl_reg& r) {
-  if (r.kind == type_int)
-    store_int(target, r.i);
-  else
-    store_float(target, r.f);
 }
 
 }  // namespace
