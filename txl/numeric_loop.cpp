@@ -244,7 +244,8 @@ namespace {
 
 // Loads the variables into their registers. False when one holds something other than a
 // number; `unchecked_empty` tells whether an empty one is read without a check.
-[[gnu::always_inline]] inline bool load_vars(const nl_program& p, std::vector<nl_reg>& regs, bool& unchecked_empty) {
+[[gnu::always_inline]] inline bool load_vars(const nl_program& p, std::vector<nl_reg>& regs,
+                                             bool& unchecked_empty) {
   unchecked_empty = false;
   for (std::size_t i = 0; i < p.vars.size(); ++i) {
     const anyval_imp* v = p.vars[i]->value.get();
@@ -269,7 +270,8 @@ namespace {
 // first run of a program copies every register: constants are never written, every other
 // register but a variable's is written before it is read, and of those only a math call's
 // "written" mark is looked at after a run.
-[[gnu::always_inline]] inline void reset_registers(const nl_program& p, std::vector<nl_reg>& regs, const nl_program*& ready_for) {
+[[gnu::always_inline]] inline void reset_registers(const nl_program& p, std::vector<nl_reg>& regs,
+                                                   const nl_program*& ready_for) {
   if (ready_for != &p) {
     regs = p.initial;
     ready_for = &p;
@@ -433,7 +435,8 @@ numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::str
     return numeric_loop_outcome::unsuitable;
   // The program at hand, when it still fits, is taken without a call.
   const bool counting = txl_loop_budget_in_scope();
-  if (!(suitable_ && shape_ == txl_tree_shape() && program_->counting == counting) && !prepare(*body, counting))
+  const bool current = suitable_ && shape_ == txl_tree_shape() && program_->counting == counting;
+  if (!current && !prepare(*body, counting))
     return numeric_loop_outcome::unsuitable;
   if (txl_expr::eval_depth() + program_->depth + 1 >= txl_max_eval_depth)
     return numeric_loop_outcome::unsuitable;

@@ -422,6 +422,7 @@ private:
     return r;
   }
 
+  // The register of a loop's value (integer 0), its code laid out as loop_code says.
   int loop_parts_code(txl_expr_for& n) {
     if (n.child(0) && node_code(n.child(0)) < 0)
       return -1;
@@ -501,8 +502,10 @@ private:
   // Arithmetic with a float result, without looking at the operands' kinds when both are
   // known to hold floats.
   int float_code(nl_op op, int left, int right) {
-    if (kind_of_register(left) == type_float && kind_of_register(right) == type_float)
-      op = static_cast<nl_op>(static_cast<int>(nl_op::add_ff) + static_cast<int>(op) - static_cast<int>(nl_op::add));
+    if (kind_of_register(left) == type_float && kind_of_register(right) == type_float) {
+      const int to_floats = static_cast<int>(nl_op::add_ff) - static_cast<int>(nl_op::add);
+      op = static_cast<nl_op>(static_cast<int>(op) + to_floats);
+    }
     return made_by_last(emit_result({op, 0, left, right}));
   }
 
