@@ -5,24 +5,28 @@
 namespace quillet {
 
 // Grows the stack by a slot, then pushes into it. Kept out of line, so that pushing into a
-// slot that is already there (every push but the first few of a run) stays a short leaf.
+// slot that is already there (every push but the first few of a run) stays a short path.
 [[gnu::noinline]] kov_context_entry* kov_context_stack::push_into_new_slot(int kind, std::int32_t index) {
-  slots_.push_back(std::make_unique<kov_context_entry>());
+  slots_.push_back(slot{std::make_unique<kov_context_entry>(), known_state{}});
   return push(kind, index);
 }
 
-kov_context_entry* kov_context_stack::push(int kind, std::int32_t index) {
-  if (depth_ == slots_.size())
-    return push_into_new_slot(kind, index);
-  kov_context_entry* entry = slots_[depth_++].get();
-  *entry = kov_context_entry{kind, index, state_, true, true};
-  state_ = state_for(entry->base_state, index);
-  return entry;
+std::uint32_t kov_context_stack::state_in_slot(slot& s, std::int32_t index) {
+  const std::uint32_t base = s.entry->base_state;
+  const std::uint32_t state = state_for(base, index);
+  s.last = known_state{base, index, state, true};
+  return state;
+}
+
+void kov_context_stack::remember_in_slot(slot& s, std::int32_t index) {
+  const std::uint32_t base = s.entry->base_state;
+  remember(base, index, state_);
+  s.last = known_state{base, index, state_, true};
 }
 
 void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) {
   entry.index = index;
-  if (depth_ > 0 && slots_[depth_ - 1].get() == &entry) {
+  if (depth_ > 0 && slots_[depth_ - 1].entry.get() == &entry) {
     state_ = entry.base_known ? state_for(entry.base_state, index) : fresh_state();
     return;
   }
@@ -30,12 +34,16 @@ void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) 
   forget_bases_above(position_of(&entry));
 }
 
-// Popping the innermost entry shortens the stack, together with any empty positions that
-// it uncovers, and gives back the number of what lies below; popping an outer one empties
-// its position so the inner ones keep theirs.
-void kov_context_stack::pop(kov_context_entry* entry) {
-  if (depth_ > 0 && slots_[depth_ - 1].get() == entry) {
-    pop_innermost();
+// Popping the innermost entry (inline in pop) shortens the stack, together with any empty
+// positions that it uncovers, and gives back the number of what lies below; an innermost
+// entry whose base is no longer known leaves a new number; popping an outer one empties its
+// position so the inner ones keep theirs.
+void kov_context_stack::pop_other(kov_context_entry* entry) {
+  if (depth_ > 0 && slots_[depth_ - 1].entry.get() == entry) {
+    state_ = fresh_state();
+    entry->on_stack = false;
+    --depth_;
+    drop_empty_positions();
     return;
   }
   const std::size_t p = position_of(entry);
@@ -46,32 +54,25 @@ void kov_context_stack::pop(kov_context_entry* entry) {
   forget_bases_above(p);
 }
 
-void kov_context_stack::pop_innermost() {
-  kov_context_entry* entry = slots_[depth_ - 1].get();
-  if (entry->base_known) {
-    remember(entry->base_state, entry->index, state_);
-    state_ = entry->base_state;
-  } else {
-    state_ = fresh_state();
-  }
-  entry->on_stack = false;
-  --depth_;
-  while (depth_ > 0 && !slots_[depth_ - 1]->on_stack)
+void kov_context_stack::drop_empty_positions() {
+  while (depth_ > 0 && !slots_[depth_ - 1].entry->on_stack)
     --depth_;
 }
 
 void kov_context_stack::clear() {
   for (std::size_t p = 0; p < depth_; ++p)
-    slots_[p]->on_stack = false;
+    slots_[p].entry->on_stack = false;
   depth_ = 0;
   state_ = 0;
   for (auto& k : known_)
     k = known_state{};
+  for (auto& s : slots_)
+    s.last = known_state{};
 }
 
 std::size_t kov_context_stack::position_of(const kov_context_entry* entry) const {
   for (std::size_t p = 0; p < depth_; ++p)
-    if (slots_[p].get() == entry)
+    if (slots_[p].entry.get() == entry)
       return p;
   return depth_;
 }
@@ -79,7 +80,7 @@ std::size_t kov_context_stack::position_of(const kov_context_entry* entry) const
 const kov_context_entry* kov_context_stack::at(std::int64_t position) const {
   if (position < 1 || position > static_cast<std::int64_t>(depth_))
     return nullptr;
-  const kov_context_entry* entry = slots_[static_cast<std::size_t>(position - 1)].get();
+  const kov_context_entry* entry = slots_[static_cast<std::size_t>(position - 1)].entry.get();
   return entry->on_stack ? entry : nullptr;
 }
 
@@ -105,15 +106,12 @@ void kov_context_stack::remember(std::uint32_t base, std::int32_t index, std::ui
 
 void kov_context_stack::forget_bases_above(std::size_t p) {
   for (std::size_t q = p + 1; q < depth_; ++q)
-    slots_[q]->base_known = false;
+    slots_[q].entry->base_known = false;
 }
 
-kov_context_entry* kov_context_stacks::push_context(int kind, std::int32_t index) {
-  if (kind < 0 || kind >= kov_context_kinds) {
-    detached_ = kov_context_entry{kind, index};
-    return &detached_;
-  }
-  return stacks_[kind].push(kind, index);
+kov_context_entry* kov_context_stacks::push_detached(int kind, std::int32_t index) {
+  detached_ = kov_context_entry{kind, index};
+  return &detached_;
 }
 
 void kov_context_stacks::set_index(kov_context_entry* entry, std::int32_t index) {
@@ -124,11 +122,6 @@ void kov_context_stacks::set_index(kov_context_entry* entry, std::int32_t index)
     return;
   }
   stacks_[entry->kind].set_index(*entry, index);
-}
-
-void kov_context_stacks::pop_context(kov_context_entry* entry) {
-  if (entry && entry->kind >= 0 && entry->kind < kov_context_kinds)
-    stacks_[entry->kind].pop(entry);
 }
 
 void kov_context_stacks::clear() {

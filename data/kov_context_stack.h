@@ -39,11 +39,35 @@ class kov_context_stack {
 public:
   // A new innermost entry at `index`, owned by the stack until pop(). The same as pushing at 0
   // and setting the index, without naming the content at index 0 on the way.
-  kov_context_entry* push(int kind, std::int32_t index = 0);
+  // A slot's own memory of its last content makes pushing the content it held last (each
+  // cell of a row pushing the row's entry) a short inline path.
+  kov_context_entry* push(int kind, std::int32_t index = 0) {
+    if (depth_ == slots_.size())
+      return push_into_new_slot(kind, index);
+    slot& s = slots_[depth_++];
+    kov_context_entry* entry = s.entry.get();
+    *entry = kov_context_entry{kind, index, state_, true, true};
+    state_ = s.last.used && s.last.base == entry->base_state && s.last.index == index ? s.last.state
+                                                                                     : state_in_slot(s, index);
+    return entry;
+  }
   void set_index(kov_context_entry& entry, std::int32_t index);
   // Removes the entry; one that is not innermost leaves an empty position behind until the
   // entries inside it are popped too. The entry is destroyed.
-  void pop(kov_context_entry* entry);
+  void pop(kov_context_entry* entry) {
+    if (depth_ == 0 || slots_[depth_ - 1].entry.get() != entry || !entry->base_known) {
+      pop_other(entry);
+      return;
+    }
+    slot& s = slots_[depth_ - 1];
+    if (!s.last.used || s.last.base != entry->base_state || s.last.index != entry->index || s.last.state != state_)
+      remember_in_slot(s, entry->index);
+    state_ = entry->base_state;
+    entry->on_stack = false;
+    --depth_;
+    if (depth_ > 0 && !slots_[depth_ - 1].entry->on_stack)
+      drop_empty_positions();
+  }
   void clear();
 
   std::size_t depth() const { return depth_; }
@@ -59,12 +83,26 @@ private:
     std::uint32_t state = 0;
     bool used = false;
   };
+  // A position's entry (in its own allocation, so it never moves while in use) and the last
+  // content the position held.
+  struct slot {
+    std::unique_ptr<kov_context_entry> entry;
+    known_state last;
+  };
   // The number of the content `base` plus an innermost entry at `index`: a remembered one,
   // or a new number.
   std::uint32_t state_for(std::uint32_t base, std::int32_t index);
+  // state_for for a push into `s`, which then remembers the content as its last.
+  std::uint32_t state_in_slot(slot& s, std::int32_t index);
+  // Makes the content being popped from `s` (its entry's base and `index`, numbered state_)
+  // the slot's last, and a known content.
+  void remember_in_slot(slot& s, std::int32_t index);
   void remember(std::uint32_t base, std::int32_t index, std::uint32_t state);
   static std::size_t known_row(std::uint32_t base, std::int32_t index);
-  void pop_innermost();
+  // pop() for an entry that is not innermost or whose base is no longer known.
+  void pop_other(kov_context_entry* entry);
+  // Shortens the stack past the empty positions that a pop uncovered.
+  void drop_empty_positions();
   kov_context_entry* push_into_new_slot(int kind, std::int32_t index);
   // The position (0-based) of an entry on the stack, or depth_ when it is not there.
   std::size_t position_of(const kov_context_entry* entry) const;
@@ -74,8 +112,8 @@ private:
   void forget_bases_above(std::size_t p);
 
   // Positions 0 to depth_ - 1 are the stack; the slots above it are popped entries kept for
-  // reuse (each in its own allocation, so an entry never moves while it is in use).
-  std::vector<std::unique_ptr<kov_context_entry>> slots_;
+  // reuse.
+  std::vector<slot> slots_;
   std::size_t depth_ = 0;
   std::uint32_t state_ = 0;       // 0 is the empty stack; wraps around, only equality matters
   std::uint32_t next_state_ = 1;  // never reset, so a number is not given to a second content
@@ -88,9 +126,16 @@ class kov_context_stacks {
 public:
   // An entry at `index` on the stack of its kind; a kind outside 0 to 2 gives an entry that is
   // on no stack (its index can be set, popping it does nothing).
-  kov_context_entry* push_context(int kind, std::int32_t index = 0);
+  kov_context_entry* push_context(int kind, std::int32_t index = 0) {
+    if (kind < 0 || kind >= kov_context_kinds)
+      return push_detached(kind, index);
+    return stacks_[kind].push(kind, index);
+  }
   void set_index(kov_context_entry* entry, std::int32_t index);
-  void pop_context(kov_context_entry* entry);
+  void pop_context(kov_context_entry* entry) {
+    if (entry && entry->kind >= 0 && entry->kind < kov_context_kinds)
+      stacks_[entry->kind].pop(entry);
+  }
   // Empties all three stacks and sets their counters to 0.
   void clear();
 
@@ -98,6 +143,8 @@ public:
   const kov_context_stack& stack(int kind) const;
 
 private:
+  kov_context_entry* push_detached(int kind, std::int32_t index);
+
   kov_context_stack stacks_[kov_context_kinds];
   kov_context_entry detached_;
 };
