@@ -3,6 +3,7 @@
 #include "data/kov_functions.h"
 #include "txl/builtin_args.h"
 #include "txl/time_value.h"
+#include "txl/validity.h"
 
 namespace quillet {
 
@@ -65,7 +66,10 @@ bool kov_context_function::evaluate(txl_call& call, std::span<const anyval> args
   const kov_context_entry* entry = stack.at(position);
   if (!entry)
     return call.fail("#!CONTEXT#");
-  counter_ = stack.change_counter();
+  if (counter_ != stack.change_counter()) {  // results kept under the old token go stale
+    counter_ = stack.change_counter();
+    txl_validity_changed();
+  }
   call.token = counter_;
   call.result = anyval::from_int(entry->index);
   return true;

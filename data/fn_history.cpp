@@ -2,10 +2,16 @@
 // read through the data source.
 #include "data/kov_call_support.h"
 #include "data/kov_functions.h"
+#include "txl/validity.h"
 
 namespace quillet {
 
-bool kov_time_bound_function::is_valid(std::int32_t) const { return context().report_time() == time_; }
+// The report time is no state the expression language follows, so an answer resting on it
+// is not kept.
+bool kov_time_bound_function::is_valid(std::int32_t) const {
+  txl_validity_untracked();
+  return context().report_time() == time_;
+}
 
 // GETVAL(ref): the current value; it holds as long as the report time does.
 bool kov_txl_function_GETVAL::evaluate(txl_call& call, std::span<const anyval> args) {

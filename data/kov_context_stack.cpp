@@ -2,6 +2,8 @@
 // IDX, ROW and COL compare against their cached results.
 #include "data/kov_context_stack.h"
 
+#include <atomic>
+
 namespace quillet {
 
 // Grows the stack by a slot, then pushes into it. Kept out of line, so that pushing into a
@@ -27,10 +29,10 @@ void kov_context_stack::remember_in_slot(slot& s, std::int32_t index) {
 void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) {
   entry.index = index;
   if (depth_ > 0 && slots_[depth_ - 1].entry.get() == &entry) {
-    state_ = entry.base_known ? state_for(entry.base_state, index) : fresh_state();
+    set_state(entry.base_known ? state_for(entry.base_state, index) : fresh_state());
     return;
   }
-  state_ = fresh_state();
+  set_state(fresh_state());
   forget_bases_above(position_of(&entry));
 }
 
@@ -40,7 +42,7 @@ void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) 
 // position so the inner ones keep theirs.
 void kov_context_stack::pop_other(kov_context_entry* entry) {
   if (depth_ > 0 && slots_[depth_ - 1].entry.get() == entry) {
-    state_ = fresh_state();
+    set_state(fresh_state());
     entry->on_stack = false;
     --depth_;
     drop_empty_positions();
@@ -50,7 +52,7 @@ void kov_context_stack::pop_other(kov_context_entry* entry) {
   if (p == depth_ || !entry->on_stack)
     return;
   entry->on_stack = false;
-  state_ = fresh_state();
+  set_state(fresh_state());
   forget_bases_above(p);
 }
 
@@ -63,7 +65,7 @@ void kov_context_stack::clear() {
   for (std::size_t p = 0; p < depth_; ++p)
     slots_[p].entry->on_stack = false;
   depth_ = 0;
-  state_ = 0;
+  set_state(0);
   for (auto& k : known_)
     k = known_state{};
   for (auto& s : slots_)
@@ -107,6 +109,16 @@ void kov_context_stack::remember(std::uint32_t base, std::int32_t index, std::ui
 void kov_context_stack::forget_bases_above(std::size_t p) {
   for (std::size_t q = p + 1; q < depth_; ++q)
     slots_[q].entry->base_known = false;
+}
+
+std::uint32_t kov_context_stack::fresh_state() {
+  static std::atomic<std::uint32_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+kov_context_stacks::kov_context_stacks() {
+  for (int kind = 0; kind < kov_context_kinds; ++kind)
+    stacks_[kind].keep_state_in(kind);
 }
 
 kov_context_entry* kov_context_stacks::push_detached(int kind, std::int32_t index) {

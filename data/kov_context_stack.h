@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "txl/validity.h"
+
 namespace quillet {
 
 inline constexpr int kov_context_kinds = 3;
@@ -47,8 +49,8 @@ public:
     slot& s = slots_[depth_++];
     kov_context_entry* entry = s.entry.get();
     *entry = kov_context_entry{kind, index, state_, true, true};
-    state_ = s.last.used && s.last.base == entry->base_state && s.last.index == index ? s.last.state
-                                                                                     : state_in_slot(s, index);
+    set_state(s.last.used && s.last.base == entry->base_state && s.last.index == index ? s.last.state
+                                                                                       : state_in_slot(s, index));
     return entry;
   }
   void set_index(kov_context_entry& entry, std::int32_t index);
@@ -62,7 +64,7 @@ public:
     slot& s = slots_[depth_ - 1];
     if (!s.last.used || s.last.base != entry->base_state || s.last.index != entry->index || s.last.state != state_)
       remember_in_slot(s, entry->index);
-    state_ = entry->base_state;
+    set_state(entry->base_state);
     entry->on_stack = false;
     --depth_;
     if (depth_ > 0 && !slots_[depth_ - 1].entry->on_stack)
@@ -74,6 +76,9 @@ public:
   // The entry at a position from 1 (outermost) to depth(); null when out of range or empty.
   const kov_context_entry* at(std::int64_t position) const;
   std::int32_t change_counter() const { return static_cast<std::int32_t>(state_); }
+  // Makes the stack keep its state number in txl_validity.outside[i] (0 to 3), where kept
+  // answers of is_current see it; a stack without one counts every change there instead.
+  void keep_state_in(int i) { outside_ = i; }
 
 private:
   // A content reached by putting an innermost entry with `index` on the content `base`.
@@ -106,7 +111,16 @@ private:
   kov_context_entry* push_into_new_slot(int kind, std::int32_t index);
   // The position (0-based) of an entry on the stack, or depth_ when it is not there.
   std::size_t position_of(const kov_context_entry* entry) const;
-  std::uint32_t fresh_state() { return next_state_++; }
+  // Numbers are handed out to all stacks from one sequence, so that a number kept in
+  // txl_validity names one content of one stack.
+  static std::uint32_t fresh_state();
+  void set_state(std::uint32_t state) {
+    state_ = state;
+    if (outside_ >= 0)
+      txl_validity.outside[outside_] = state;
+    else
+      txl_validity_changed();
+  }
   // A change below the innermost entry: the entries above position p no longer know their
   // base.
   void forget_bases_above(std::size_t p);
@@ -115,8 +129,8 @@ private:
   // reuse.
   std::vector<slot> slots_;
   std::size_t depth_ = 0;
-  std::uint32_t state_ = 0;       // 0 is the empty stack; wraps around, only equality matters
-  std::uint32_t next_state_ = 1;  // never reset, so a number is not given to a second content
+  std::uint32_t state_ = 0;  // 0 is the empty stack; wraps around, only equality matters
+  int outside_ = -1;         // where the state number is kept in txl_validity, if anywhere
   static constexpr std::size_t known_count = 16;
   known_state known_[known_count];
 };
@@ -124,6 +138,8 @@ private:
 // The three stacks, and the processor's push/set/pop operations over them.
 class kov_context_stacks {
 public:
+  kov_context_stacks();
+
   // An entry at `index` on the stack of its kind; a kind outside 0 to 2 gives an entry that is
   // on no stack (its index can be set, popping it does nothing).
   kov_context_entry* push_context(int kind, std::int32_t index = 0) {

@@ -69,7 +69,9 @@ bool call_function(txl_cookie cookie, txl_call& call) {
   return static_cast<kov_txl_function*>(cookie)->evaluate(call, std::span<const anyval>(args.data(), args.size()));
 }
 
-constexpr txl_function_entry entry_ops = {release_function, function_is_current, call_function};
+// Context functions follow the repeat contexts' state numbers and count their new tokens;
+// functions bound to the report time say that they rest on it.
+constexpr txl_function_entry entry_ops = {release_function, function_is_current, call_function, true};
 
 }  // namespace
 

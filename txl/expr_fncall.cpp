@@ -6,6 +6,7 @@
 
 #include "txl/expr_store.h"
 #include "txl/loop_budget.h"
+#include "txl/validity.h"
 
 namespace quillet {
 
@@ -30,6 +31,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   token = 0;
   result.release();
   invalidate(*this);
+  txl_validity_changed();
 }
 
 // An argument vector with `count` slots: the previous one when nobody else kept it (the
@@ -65,6 +67,14 @@ static void let_go_of_texts_and_vectors(anyval_list& slots) {
 // only while the function reports the result current. A math built-in given one float is
 // worked out on the spot: the same float its call would store, without a call record.
 bool txl_expr_fncall::evaluate(std::string& error) {
+  const bool had_result = !result.empty();
+  const bool ok = evaluate_call(error);
+  if (had_result && result.empty())  // kept answers that this site was current no longer hold
+    txl_validity_changed();
+  return ok;
+}
+
+bool txl_expr_fncall::evaluate_call(std::string& error) {
   valid = false;
   if (!entry) {
     result.release();

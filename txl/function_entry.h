@@ -40,6 +40,10 @@ struct txl_function_entry {
   void (*release)(txl_cookie cookie);
   bool (*is_current)(txl_cookie cookie, std::int32_t token);
   bool (*call)(txl_cookie cookie, txl_call& call);
+  // Whether every answer of is_current that can turn from true to false does so only
+  // through a change txl_validity counts, or says otherwise through txl_validity_untracked()
+  // (validity.h). Answers of other entries are never kept beyond one question.
+  bool validity_counted = false;
 };
 
 // A static library row: the name and its operations.

@@ -14,12 +14,14 @@ txl_user_function::txl_user_function(std::string function_name, std::string sour
 txl_user_function::~txl_user_function() = default;
 
 void txl_user_function::set_body(rc_ptr<txl_expr_root> root) {
+  txl_validity_changed();
   body = std::move(root);
   if (body)
     link_tree(*body);
 }
 
 void txl_user_function::clear_body() {
+  txl_validity_changed();
   body.reset();
   call_sites.clear();
 }
@@ -156,12 +158,23 @@ bool txl_user_function::call(txl_call& record) {
     if (!evaluate_body(error))
       return false;
     if (changed)
-      ++change_count;
+      raise_change_count();
     record.known_current = !changed && txl_calls_made == calls_before;
   }
   record.result = body->result;
   record.token = change_count;
   return true;
+}
+
+// Hands out a new token. Answers kept elsewhere may rest on the old one only if this
+// function was asked about a token since the last change (a property that no call reaches
+// never is), and only then do they have to go.
+void txl_user_function::raise_change_count() {
+  ++change_count;
+  if (asked_) {
+    asked_ = false;
+    txl_validity_changed();
+  }
 }
 
 // The body as a numeric program when it qualifies and can start now, else as a tree.
@@ -190,20 +203,36 @@ thread_local std::uint64_t question = 0;
 // site still current. A function reached again while it is being asked (functions that call
 // each other) answers false, so the question always ends. The call sites' answer is kept for
 // the rest of the question, so variables that reach one another by many paths (a DAG) are
-// each asked once rather than once per path.
+// each asked once rather than once per path; a finding that they are current is kept beyond
+// it while nothing it rests on has changed (see validity.h).
 bool txl_user_function::is_current(std::int32_t token) const {
+  asked_ = true;
   if (token != change_count)
     return false;
-  if (current_depth > 0 && answered_in_ == question)
+  if (sites_current_at_.is_now())
+    return true;
+  if (current_depth > 0 && answered_in_ == question) {
+    if (sites_untracked_)
+      txl_validity_untracked();
     return sites_current_;
+  }
   if (current_depth >= txl_max_eval_depth || asking_)
     return false;
+  return ask_call_sites();
+}
+
+// Asks every call site whether it is current, and keeps the answer for the question under
+// way, and beyond it when it is yes and rests only on what txl_validity counts.
+bool txl_user_function::ask_call_sites() const {
   if (current_depth == 0)
     ++question;
   ++current_depth;
   asking_ = true;
+  const std::uint64_t untracked_before = txl_validity.untracked;
   bool current = true;
   for (const auto& site : call_sites) {
+    if (site->entry && !site->entry->validity_counted && !txl_is_always_current(*site->entry))
+      txl_validity_untracked();
     if (!site->is_current()) {
       current = false;
       break;
@@ -213,6 +242,9 @@ bool txl_user_function::is_current(std::int32_t token) const {
   --current_depth;
   answered_in_ = question;
   sites_current_ = current;
+  sites_untracked_ = txl_validity.untracked != untracked_before;
+  if (current && !sites_untracked_)
+    sites_current_at_.take_now();
   return current;
 }
 
@@ -250,7 +282,7 @@ bool call_user_function(txl_cookie cookie, txl_call& call) {
   return static_cast<txl_user_function*>(cookie)->call(call);
 }
 
-const txl_function_entry user_entry{release_user_function, user_function_current, call_user_function};
+const txl_function_entry user_entry{release_user_function, user_function_current, call_user_function, true};
 
 }  // namespace
 

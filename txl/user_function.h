@@ -12,6 +12,7 @@
 #include "txl/function_entry.h"
 #include "txl/numeric_loop.h"
 #include "txl/text_origin.h"
+#include "txl/validity.h"
 
 namespace quillet {
 
@@ -28,7 +29,10 @@ public:
   // which also prepares the tree for fast invalidation.
   void set_body(rc_ptr<txl_expr_root> root);
   void clear_body();
-  void add_call_site(rc_ptr<txl_expr_fncall> site) { call_sites.push_back(std::move(site)); }
+  void add_call_site(rc_ptr<txl_expr_fncall> site) {
+    call_sites.push_back(std::move(site));
+    txl_validity_changed();
+  }
 
   // Evaluates the body with call.args as ARGS; see user_function.cpp for the caching rules.
   bool call(txl_call& call);
@@ -60,12 +64,19 @@ private:
   bool evaluate_body(std::string& error);
   bool arguments_unchanged(const anyval& new_args) const;
   bool args_read_by_element() const;
+  bool ask_call_sites() const;
+  void raise_change_count();
 
   mutable bool asking_ = false;  // is_current is under way for this function
+  mutable bool asked_ = false;   // is_current was called since the change count last rose
   // The question (numbered on this thread) in which the call sites were last found current
   // or not, and that answer: a function reached by many paths is asked once per question.
   mutable std::uint64_t answered_in_ = 0;
   mutable bool sites_current_ = false;
+  mutable bool sites_untracked_ = false;  // that answer rests on something not counted
+  // The moment at which the call sites were last found current by an answer that rests only
+  // on what txl_validity counts: while it is now, they still are.
+  mutable txl_validity_mark sites_current_at_;
   // args_read_by_element's answer and the tree shape it was worked out under.
   mutable bool args_by_element_ = false;
   mutable std::uint64_t args_shape_ = 0;

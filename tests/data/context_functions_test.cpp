@@ -247,5 +247,39 @@ TEST(Validity, CachedPropertyFollowsTheRepeat) {
   }
 }
 
+// Variables keep their findings that their calls are current from one property to the next;
+// a step of the repeat, a return to an earlier index or a new report time still reaches
+// them. Each row is a step and the DEBUG lines it must write: b reads IDX(), t the time.
+TEST(Validity, KeptFindingsFollowContextsAndTime) {
+  fake_source source;
+  fake_context context;
+  context.source = &source;
+  context.add_variable("b", "DEBUG(IDX()) + IDX() * 10");
+  context.add_variable("t", "DEBUG(TIME()) + TIME()");
+  kov_context_entry* e = context.stacks.push_context(0);
+  bound_property first(context, "@b + @t + 1");
+  bound_property second(context, "@b + @t + 2");
+  const struct {
+    int index;
+    std::uint32_t time;
+    const char* log;
+  } steps[] = {{0, 1000, "DEBUG:0\nDEBUG:1000\n"}, {0, 1000, ""}, {1, 1000, "DEBUG:1\n"},
+               {0, 1000, "DEBUG:0\n"},             {0, 1060, "DEBUG:1060\n"}, {0, 1060, ""}};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(std::to_string(step.index) + " " + std::to_string(step.time));
+    context.stacks.set_index(e, step.index);
+    context.time = step.time;
+    context.sink.text.clear();
+    for (int cell = 0; cell < 3; ++cell) {  // each cell pushes and pops an entry of its own
+      kov_context_entry* inner = context.stacks.push_context(0);
+      context.stacks.pop_context(inner);
+      const double sum = 10.0 * step.index + step.time;
+      EXPECT_EQ(first.eval(), "f:" + std::to_string(static_cast<int>(sum) + 1));
+      EXPECT_EQ(second.eval(), "f:" + std::to_string(static_cast<int>(sum) + 2));
+    }
+    EXPECT_EQ(context.sink.text, step.log);
+  }
+}
+
 }  // namespace
 }  // namespace quillet::test

@@ -2,10 +2,6 @@
 // change counter, as pushing at 0 and setting the index.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <random>
-#include <vector>
-
 #include "data/kov_context_stack.h"
 
 namespace quillet::test {
@@ -77,51 +73,6 @@ TEST(ContextPush, GrowsPastItsSlots) {
   for (auto it = entries.rbegin(); it != entries.rend(); ++it)
     stacks.pop_context(*it);
   EXPECT_EQ(s.depth(), 0u);
-}
-
-// The stack's content as IDX, ROW and COL can see it: each position's index, or none.
-std::vector<std::int64_t> content_of(const kov_context_stack& s) {
-  std::vector<std::int64_t> content;
-  for (std::size_t p = 1; p <= s.depth(); ++p)
-    content.push_back(s.at(static_cast<std::int64_t>(p)) ? s.at(static_cast<std::int64_t>(p))->index : -1);
-  return content;
-}
-
-// Random pushes, index changes and pops, innermost or not: whenever a number comes back, the
-// content is the one it named before, and popping the innermost entry gives back the number
-// from before its push when nothing below it changed.
-TEST(ContextPush, ANumberAlwaysNamesOneContent) {
-  std::mt19937 random(21);
-  kov_context_stacks stacks;
-  const kov_context_stack& s = stacks.stack(0);
-  std::map<std::int32_t, std::vector<std::int64_t>> named;
-  std::vector<std::pair<kov_context_entry*, std::int32_t>> entries;  // with the number below each
-  for (int step = 0; step < 20000; ++step) {
-    const unsigned op = random() % 6;
-    const std::int32_t index = static_cast<std::int32_t>(random() % 4);
-    if (op < 2 || entries.empty()) {
-      const std::int32_t below = s.change_counter();
-      entries.emplace_back(stacks.push_context(0, index), below);
-    } else if (op < 4) {
-      stacks.set_index(entries[random() % entries.size()].first, index);
-      for (auto& e : entries)
-        e.second = -1;  // an index changed: numbers below may not come back
-    } else {
-      const std::size_t at = op == 4 ? entries.size() - 1 : random() % entries.size();
-      const bool innermost = at == entries.size() - 1;
-      const std::int32_t below = entries[at].second;
-      stacks.pop_context(entries[at].first);
-      entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at));
-      if (!innermost)
-        for (auto& e : entries)
-          e.second = -1;
-      if (innermost && below >= 0) {
-        EXPECT_EQ(s.change_counter(), below);
-      }
-    }
-    auto [it, fresh] = named.emplace(s.change_counter(), content_of(s));
-    ASSERT_TRUE(fresh || it->second == content_of(s)) << "step " << step;
-  }
 }
 
 }  // namespace
