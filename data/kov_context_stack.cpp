@@ -29,7 +29,13 @@ void kov_context_stack::remember_in_slot(slot& s, std::int32_t index) {
 void kov_context_stack::set_index(kov_context_entry& entry, std::int32_t index) {
   entry.index = index;
   if (depth_ > 0 && slots_[depth_ - 1].entry.get() == &entry) {
-    set_state(entry.base_known ? state_for(entry.base_state, index) : fresh_state());
+    slot& s = slots_[depth_ - 1];
+    if (!entry.base_known) {
+      set_state(fresh_state());
+      return;
+    }
+    const bool last = s.last.used && s.last.base == entry.base_state && s.last.index == index;
+    set_state(last ? s.last.state : state_in_slot(s, index));
     return;
   }
   set_state(fresh_state());
