@@ -32,6 +32,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   result.release();
   invalidate(*this);
   txl_validity_changed();
+  txl_bindings_counter.fetch_add(1, std::memory_order_relaxed);
 }
 
 // An argument vector with `count` slots: the previous one when nobody else kept it (the

@@ -3,6 +3,7 @@
 // binding when it is destroyed or rebound.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -15,6 +16,10 @@ namespace quillet {
 // call sites were all current before its body ran, and whose body made no call, has
 // nothing that could have changed them meanwhile.
 inline thread_local std::uint64_t txl_calls_made = 0;
+
+// Rises whenever a call site is bound or unbound, so that what was worked out from the
+// bindings of a tree (a function's sole callee) knows when to be worked out again.
+inline std::atomic<std::uint64_t> txl_bindings_counter{1};
 
 class txl_expr_fncall : public txl_expr {
 public:

@@ -15,6 +15,7 @@ txl_user_function::~txl_user_function() = default;
 
 void txl_user_function::set_body(rc_ptr<txl_expr_root> root) {
   txl_validity_changed();
+  sole_shape_ = 0;
   body = std::move(root);
   if (body)
     link_tree(*body);
@@ -22,6 +23,7 @@ void txl_user_function::set_body(rc_ptr<txl_expr_root> root) {
 
 void txl_user_function::clear_body() {
   txl_validity_changed();
+  sole_shape_ = 0;
   body.reset();
   call_sites.clear();
 }
@@ -248,7 +250,21 @@ bool txl_user_function::ask_call_sites() const {
   return current;
 }
 
+// Worked out again only when a tree changed shape or a call site was bound since: a report
+// asks it for every property of every cell.
 txl_user_function* txl_user_function::sole_callee(int& levels) const {
+  const std::uint64_t shape = txl_tree_shape();
+  const std::uint64_t bindings = txl_bindings_counter.load(std::memory_order_relaxed);
+  if (sole_shape_ != shape || sole_bindings_ != bindings) {
+    sole_callee_ = find_sole_callee(sole_levels_);
+    sole_shape_ = shape;
+    sole_bindings_ = bindings;
+  }
+  levels = sole_levels_;
+  return sole_callee_;
+}
+
+txl_user_function* txl_user_function::find_sole_callee(int& levels) const {
   if (!body)
     return nullptr;
   levels = 1;

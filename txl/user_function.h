@@ -66,6 +66,7 @@ private:
   bool args_read_by_element() const;
   bool ask_call_sites() const;
   void raise_change_count();
+  txl_user_function* find_sole_callee(int& levels) const;
 
   mutable bool asking_ = false;  // is_current is under way for this function
   mutable bool asked_ = false;   // is_current was called since the change count last rose
@@ -80,6 +81,11 @@ private:
   // args_read_by_element's answer and the tree shape it was worked out under.
   mutable bool args_by_element_ = false;
   mutable std::uint64_t args_shape_ = 0;
+  // sole_callee's answer and the tree shape and bindings it was worked out under.
+  mutable txl_user_function* sole_callee_ = nullptr;
+  mutable int sole_levels_ = 0;
+  mutable std::uint64_t sole_shape_ = 0;
+  mutable std::uint64_t sole_bindings_ = 0;
   txl_numeric_body numeric_body_;
 };
 
