@@ -54,13 +54,12 @@ static bool sole_holders(const anyval_list& slots) {
   return !slots.empty() && slots[0].get() && slots[0]->ref_count() == 2;
 }
 
-// After a built-in's call its argument slots let go of vectors and strings: a slot kept
-// until the next call would count as a holder of a variable's value, and `a = INSERT(a,
-// SIZE(a), x)` could never extend a in place. Numbers stay for the next call's reuse.
-static void let_go_of_texts_and_vectors(anyval_list& slots) {
+// After a built-in's call its argument slots let go of their values: a slot kept until the
+// next call would count as a holder of a variable's value, and `a = INSERT(a, SIZE(a), x)`
+// could never extend a in place, nor could a number be overwritten where it lies.
+static void let_go_of_arguments(anyval_list& slots) {
   for (anyval& slot : slots)
-    if (slot.get() && !plain_int(slot) && !plain_float(slot))
-      slot.release();
+    slot.release();
 }
 
 // Evaluates the arguments left to right (the first failure fails the call before the
@@ -97,7 +96,9 @@ bool txl_expr_fncall::evaluate_call(std::string& error) {
     }
     evaluated = 1;
   }
-  result.release();
+  anyval previous = std::move(result);  // lent to a user function, which may overwrite it
+  if (!user_function)
+    previous.release();
   anyval& args = argument_vector(args_, children.size());
   anyval_list& slots = *args->mutable_vector();
   for (std::size_t i = 0; i < children.size(); ++i) {
@@ -116,6 +117,7 @@ bool txl_expr_fncall::evaluate_call(std::string& error) {
   if (user_function && !txl_count_work(txl_work::function_call, error))
     return false;
   txl_call call;
+  call.result = std::move(previous);
   call.may_change_first = replaces_first_arg && sole_holders(slots);
   call.args = std::move(args);  // lent to the call and taken back: no count changes
   call.error = &error;
@@ -123,7 +125,7 @@ bool txl_expr_fncall::evaluate_call(std::string& error) {
   bool called = entry->call(cookie, call);
   args_ = std::move(call.args);
   if (!user_function)
-    let_go_of_texts_and_vectors(*args_->mutable_vector());
+    let_go_of_arguments(*args_->mutable_vector());
   if (!called)
     return false;
   result = std::move(call.result);

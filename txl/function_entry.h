@@ -15,7 +15,9 @@ namespace quillet {
 // failing function writes its marker.
 struct txl_call {
   anyval args;              // a vector: one element per argument expression
-  anyval result;            // empty on entry
+  // Empty on entry, except that a user function's call site lends its previous result, a
+  // number object the function may overwrite when no one else holds it.
+  anyval result;
   std::int32_t token = 0;   // handed back to is_current later
   std::string* error = nullptr;
   // Set by a function that has just checked everything its is_current(token) would check

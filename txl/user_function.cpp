@@ -94,6 +94,25 @@ bool is_constant_element_read(const txl_expr& ref) {
   return v && v->plain_kind == type_int && static_cast<const anyval_imp_int*>(v)->value >= 0;
 }
 
+// Makes `slot` the body's result. A number goes into the number object the caller lent
+// when the caller alone holds it: the body's own object then stays unshared, and the next
+// run overwrites it rather than allocating another.
+void hand_over_result(anyval& slot, const anyval& value) {
+  const anyval_imp* v = value.get();
+  anyval_imp* mine = slot.get();
+  if (v && mine && mine->plain_kind == v->plain_kind && mine->ref_count() == 1) {
+    if (v->plain_kind == type_float) {
+      static_cast<anyval_imp_float*>(mine)->value = static_cast<const anyval_imp_float*>(v)->value;
+      return;
+    }
+    if (v->plain_kind == type_int) {
+      static_cast<anyval_imp_int*>(mine)->value = static_cast<const anyval_imp_int*>(v)->value;
+      return;
+    }
+  }
+  slot = value;
+}
+
 }  // namespace
 
 // Whether the body reaches ARGS only through element reads at constant indexes (`ARGS[0]`):
@@ -163,7 +182,7 @@ bool txl_user_function::call(txl_call& record) {
       raise_change_count();
     record.known_current = !changed && txl_calls_made == calls_before;
   }
-  record.result = body->result;
+  hand_over_result(record.result, body->result);
   record.token = change_count;
   return true;
 }

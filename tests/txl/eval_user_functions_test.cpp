@@ -48,6 +48,18 @@ TEST(EvalUserFunctions, CallsAndArguments) {
   });
 }
 
+// A function's number result kept at several places (variables, a list, an operand waiting
+// for its partner) while the function runs again: each keeps the number it received.
+TEST(EvalUserFunctions, ResultsKeptWhileCalledAgain) {
+  run_call_cases({
+      {{{"f", "ARGS[0] * 1.5"}}, "var a = @f(1); var b = @f(2); a + b * 10 + @f(3) * 100;", "f:481.5", ""},
+      {{{"f", "var u = ARGS[0] * 0.5; u + 1;"}}, "var a = @f(2); var b = @f(4); a * 10 + b;", "f:23", ""},
+      {{{"f", "ARGS[0] * 1.5"}}, "var v = LIST(@f(1), @f(2)); v[0] * 10 + v[1] + @f(4);", "f:24", ""},
+      {{{"f", "ARGS[0] * 2"}}, "var a = @f(1); @f(2) * 10 + a + @f(3);", "f:48", ""},
+      {{{"f", "ARGS[0] * 1.5"}, {"g", "@f(ARGS[0]) + @f(ARGS[0] + 1)"}}, "@g(1) * 10 + @g(3);", "f:55.5", ""},
+  });
+}
+
 TEST(EvalUserFunctions, BindingMessages) {
   run_call_cases({
       {{}, "FOO(1)", "#UNK:FOO:#", "unknown function: FOO\ncompute error (): #UNK:FOO:#\n"},
