@@ -119,7 +119,7 @@ bool anyval_imp_vector::to_text(std::string& out) const {
   return true;
 }
 
-// Numbers made here are marked plain, so the evaluator's fast paths know their exact class.
+// Numbers and vectors made here are marked plain, so the evaluator's fast paths know their exact class.
 anyval anyval::from_int(std::int32_t v) {
   auto p = make_rc<anyval_imp_int>(v);
   p->plain_kind = type_int;
@@ -137,7 +137,9 @@ anyval anyval::from_string(std::string_view text) {
 }
 
 anyval anyval::from_vector(anyval_list elements) {
-  return anyval(make_rc<anyval_imp_vector>(std::move(elements)));
+  auto p = make_rc<anyval_imp_vector>(std::move(elements));
+  p->plain_kind = type_vector;
+  return anyval(std::move(p));
 }
 
 void anyval::set_int(std::int32_t v) { *this = from_int(v); }

@@ -53,9 +53,10 @@ public:
   std::string* mutable_string() { return const_cast<std::string*>(as_string()); }
   anyval_list* mutable_vector() { return const_cast<anyval_list*>(as_vector()); }
 
-  // type_int or type_float when the object is exactly a plain anyval_imp_int or
-  // anyval_imp_float made by anyval's factories, whose number the evaluator may then read
-  // and (while it is the only holder) overwrite directly; 0 for every other object.
+  // type_int, type_float or type_vector when the object is exactly a plain anyval_imp_int,
+  // anyval_imp_float or anyval_imp_vector made by anyval's factories, whose number or
+  // element list the evaluator may then reach without a virtual call (and overwrite a number
+  // while it is the only holder); 0 for every other object, derived classes included.
   std::uint8_t plain_kind = 0;
 };
 
@@ -120,6 +121,20 @@ public:
   anyval_list elements;
 };
 
+// Whether the object is a plain integer or float (see anyval_imp::plain_kind).
+inline bool plain_number_kind(const anyval_imp& p) {
+  return p.plain_kind == type_int || p.plain_kind == type_float;
+}
+
+// The element list of a vector: a plain vector's read directly, any other object asked.
+inline const anyval_list* vector_elements(const anyval_imp* p) {
+  if (!p)
+    return nullptr;
+  if (p->plain_kind == type_vector)
+    return &static_cast<const anyval_imp_vector*>(p)->elements;
+  return p->as_vector();
+}
+
 // Counted handle to a value; empty means "no value" (not a value of any kind).
 class anyval {
 public:
@@ -151,7 +166,7 @@ public:
   bool to_double(double& out) const;
   bool to_text(std::string& out) const;
   const std::string* as_string() const { return p_ ? p_->as_string() : nullptr; }
-  const anyval_list* as_vector() const { return p_ ? p_->as_vector() : nullptr; }
+  const anyval_list* as_vector() const { return vector_elements(p_.get()); }
 
   // Same object (not equal contents).
   friend bool operator==(const anyval& a, const anyval& b) { return a.p_ == b.p_; }

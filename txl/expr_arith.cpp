@@ -80,7 +80,7 @@ bool txl_expr_binary::evaluate(std::string& error) {
     return false;
   const anyval_imp* a = left->value().get();
   const anyval_imp* b = right->value().get();
-  if (!(a->plain_kind && b->plain_kind && compute_plain(*a, *b)) &&
+  if (!(plain_number_kind(*a) && plain_number_kind(*b) && compute_plain(*a, *b)) &&
       !compute(left->value(), right->value(), error))
     return false;
   valid = left->valid && right->valid;

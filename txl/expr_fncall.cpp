@@ -35,17 +35,18 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   txl_bindings_counter.fetch_add(1, std::memory_order_relaxed);
 }
 
-// An argument vector with `count` slots: the previous one when nobody else kept it (the
-// usual case for built-ins), so calls in a loop do not allocate a vector each time. Its
-// slots still hold the last call's values until the arguments replace them.
-static anyval& argument_vector(anyval& args, std::size_t count) {
-  anyval_imp_vector* v = exactly<anyval_imp_vector>(args);
-  if (v && v->ref_count() == 1) {
-    v->elements.resize(count);
-    return args;
+// The slots of an argument vector with `count` of them: the previous vector's when nobody
+// else kept it (the usual case for built-ins), so calls in a loop do not allocate a vector
+// each time. Its slots still hold the last call's values until the arguments replace them.
+static anyval_list& argument_vector(anyval& args, std::size_t count) {
+  anyval_imp* v = args.get();
+  if (v && v->plain_kind == type_vector && v->ref_count() == 1) {
+    anyval_list& slots = static_cast<anyval_imp_vector*>(v)->elements;
+    slots.resize(count);
+    return slots;
   }
   args.make_vector(static_cast<int>(count));
-  return args;
+  return static_cast<anyval_imp_vector*>(args.get())->elements;
 }
 
 // True when the first argument's value is held by its variable and this call's argument
@@ -99,8 +100,7 @@ bool txl_expr_fncall::evaluate_call(std::string& error) {
   anyval previous = std::move(result);  // lent to a user function, which may overwrite it
   if (!user_function)
     previous.release();
-  anyval& args = argument_vector(args_, children.size());
-  anyval_list& slots = *args->mutable_vector();
+  anyval_list& slots = argument_vector(args_, children.size());
   for (std::size_t i = 0; i < children.size(); ++i) {
     txl_expr* arg = children[i].get();
     if (!arg) {
@@ -119,13 +119,13 @@ bool txl_expr_fncall::evaluate_call(std::string& error) {
   txl_call call;
   call.result = std::move(previous);
   call.may_change_first = replaces_first_arg && sole_holders(slots);
-  call.args = std::move(args);  // lent to the call and taken back: no count changes
+  call.args = std::move(args_);  // lent to the call and taken back: no count changes
   call.error = &error;
   ++txl_calls_made;
   bool called = entry->call(cookie, call);
   args_ = std::move(call.args);
-  if (!user_function)
-    let_go_of_arguments(*args_->mutable_vector());
+  if (!user_function && args_.get() && args_->plain_kind == type_vector)
+    let_go_of_arguments(static_cast<anyval_imp_vector*>(args_.get())->elements);
   if (!called)
     return false;
   result = std::move(call.result);

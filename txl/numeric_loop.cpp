@@ -358,8 +358,7 @@ namespace {
         (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)])))
       return false;
   for (const auto& e : p.elements) {
-    const anyval_imp* v = e.storage->value.get();
-    const anyval_list* list = v ? v->as_vector() : nullptr;
+    const anyval_list* list = e.storage->value.as_vector();
     if (!list || static_cast<std::size_t>(e.index) >= list->size())
       return false;
     const anyval_imp* element = (*list)[static_cast<std::size_t>(e.index)].get();

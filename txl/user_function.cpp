@@ -60,9 +60,9 @@ void set_arguments(anyval& target, const anyval& args) {
     target = args;
     return;
   }
-  anyval_imp* p = target.get();
-  const anyval_list* list = p ? p->as_vector() : nullptr;
-  if (list && list->empty() && p->ref_count() == 1 && typeid(*p) == typeid(anyval_imp_vector))
+  const anyval_imp* p = target.get();
+  if (p && p->plain_kind == type_vector && p->ref_count() == 1 &&
+      static_cast<const anyval_imp_vector*>(p)->elements.empty())
     return;
   target = anyval::from_vector({});
 }
@@ -132,12 +132,12 @@ bool txl_user_function::args_read_by_element() const {
 // element, and the new arguments are the numbers it holds now, of the same kinds and values.
 // A report calls a function with the same constant arguments from several places in a row.
 bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
-  const anyval_list* now = args->value.empty() ? nullptr : args->value->as_vector();
+  const anyval_list* now = args->value.as_vector();
   if (!now || !args_read_by_element())
     return false;
   if (new_args.empty())
     return now->empty();
-  const anyval_list* next = new_args->as_vector();
+  const anyval_list* next = new_args.as_vector();
   if (!next || next->size() != now->size())
     return false;
   for (std::size_t i = 0; i < now->size(); ++i)

@@ -142,6 +142,23 @@ TEST(AnyvalKinds, TypeCodesAccessAndClear) {
   EXPECT_EQ(text_of(vv), "0");
 }
 
+// Vectors of other classes derived from the plain one answer through the handle as well,
+// and only the factories' own vectors are marked plain.
+TEST(AnyvalKinds, DerivedVectorsAnswerThroughTheHandle) {
+  struct tagged_vector : anyval_imp_vector {
+    using anyval_imp_vector::anyval_imp_vector;
+  };
+  anyval derived(make_rc<tagged_vector>(anyval_list{i(7), s("x")}));
+  anyval plain = list({i(7)});
+  ASSERT_NE(derived.as_vector(), nullptr);
+  EXPECT_EQ(derived.as_vector()->size(), 2u);
+  EXPECT_EQ(text_of(derived.as_vector()->front()), "7");
+  EXPECT_EQ(derived->plain_kind, 0);
+  EXPECT_EQ(plain->plain_kind, type_vector);
+  EXPECT_EQ(plain.as_vector(), &static_cast<anyval_imp_vector*>(plain.get())->elements);
+  EXPECT_EQ(anyval().as_vector(), nullptr);
+}
+
 TEST(AnyvalHandle, SettersShareAndRelease) {
   anyval a;
   a.set_string("abc\0def", 7);
