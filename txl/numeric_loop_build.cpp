@@ -227,7 +227,7 @@ private:
 
   int constant_code(txl_expr& n) {
     const anyval_imp* v = n.value().get();
-    if (!v || !v->plain_kind)
+    if (!v || !plain_number_kind(*v))
       return fail();
     nl_reg r;
     r.kind = v->plain_kind;
