@@ -34,19 +34,6 @@ mode_t mode_for(const std::string& target) {
   return 0666 & ~mask;
 }
 
-// Syncs a closed file's content to the disk, so a crash after the rename cannot leave the
-// target empty.
-bool sync_file(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0)
-    return false;
-  bool ok = ::fsync(fd) == 0;
-  int code = errno;
-  ::close(fd);
-  errno = code;
-  return ok;
-}
-
 }  // namespace
 
 bool output_file::fail(int code) {
@@ -55,7 +42,8 @@ bool output_file::fail(int code) {
 }
 
 // A folder at the target is refused at once, as rename would refuse it at the end.
-// mkstemp's name lies in the target's folder, so the rename stays within one file system.
+// mkostemp's name lies in the target's folder, so the rename stays within one file system.
+// The content reaches the file through a writer thread (see background_file_buf.h).
 bool output_file::open() {
   if (target_.empty())
     return fail(ENOENT);
@@ -63,30 +51,46 @@ bool output_file::open() {
   if (::lstat(target_.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
     return fail(EISDIR);
   std::string temp = target_ + ".XXXXXX";
-  int fd = ::mkstemp(temp.data());
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
   if (fd < 0)
     return fail(errno);
   temp_ = std::move(temp);
-  ::fchmod(fd, mode_for(target_));
-  ::close(fd);
-  stream_.open(temp_, std::ios::binary | std::ios::trunc);
-  if (!stream_.is_open())
-    return fail(errno);
+  fd_ = fd;
+  ::fchmod(fd_, mode_for(target_));
+  buf_ = std::make_unique<background_file_buf>(fd_);
+  stream_.rdbuf(buf_.get());
   return true;
 }
 
+// Lets the writer finish and closes the file; the errno of a failed close, else 0.
+int output_file::close_file() {
+  stream_.rdbuf(nullptr);
+  buf_.reset();
+  if (fd_ < 0)
+    return 0;
+  int code = ::close(fd_) == 0 ? 0 : errno;
+  fd_ = -1;
+  return code;
+}
+
+// Every byte is written and synced to the disk before the file counts as finished, so a
+// crash after the rename cannot leave the target empty.
 bool output_file::finish() {
   if (finished_)
     return true;
-  if (temp_.empty())
+  if (temp_.empty() || fd_ < 0)
     return fail(EBADF);
   stream_.flush();
-  bool written = stream_.good();
-  stream_.close();
-  if (!written || stream_.fail())
-    return fail(errno ? errno : EIO);
-  if (!sync_file(temp_))
-    return fail(errno);
+  int code = buf_->error();
+  if (code == 0 && !stream_.good())
+    code = EIO;
+  if (code == 0 && ::fsync(fd_) != 0)
+    code = errno;
+  const int closed = close_file();
+  if (code == 0)
+    code = closed;
+  if (code != 0)
+    return fail(code);
   finished_ = true;
   return true;
 }
@@ -105,8 +109,7 @@ bool output_file::commit() {
 }
 
 void output_file::discard() {
-  if (stream_.is_open())
-    stream_.close();
+  close_file();
   if (!temp_.empty())
     ::unlink(temp_.c_str());
   temp_.clear();

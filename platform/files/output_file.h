@@ -4,11 +4,13 @@
 // until the rename. Clean-up removes only the temporary files this object created.
 #pragma once
 
-#include <fstream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <sys/types.h>
 #include <vector>
+
+#include "platform/files/background_file_buf.h"
 
 namespace quillet::files {
 
@@ -47,9 +49,13 @@ public:
 private:
   bool fail(int code);
 
+  int close_file();
+
   std::string target_;
   std::string temp_;
-  std::ofstream stream_;
+  int fd_ = -1;  // the temporary file, open until finished
+  std::unique_ptr<background_file_buf> buf_;
+  std::ostream stream_{nullptr};
   std::string error_;
   bool finished_ = false;
 };

@@ -2,7 +2,10 @@
 // are never replaced, and a failure at any step leaves the folder as it was.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <functional>
@@ -108,6 +111,45 @@ TEST_F(OutputFile, AnUncommittedSetLeavesNothing) {
   }
   EXPECT_EQ(read(dir_ / "t.htm"), "old");
   EXPECT_EQ(names(dir_), (std::set<std::string>{"t.htm", "in.htm"}));
+}
+
+// Content of several blocks, put in pieces of every size the writer thread meets (single
+// bytes, pieces across a block's end, pieces larger than a block), arrives whole and in order,
+// and tellp counts it as it goes.
+TEST_F(OutputFile, ContentOfManyBlocksArrivesWhole) {
+  const std::size_t block = background_file_buf::block_size;
+  std::string expected;
+  output_set set;
+  output_file* f = set.add((dir_ / "t.htm").string());
+  ASSERT_NE(f, nullptr);
+  for (std::size_t piece : {std::size_t{1}, block - 7, std::size_t{13}, 2 * block + 5, std::size_t{1}, block / 3}) {
+    std::string text(piece, static_cast<char>('a' + expected.size() % 26));
+    text[0] = '<';
+    f->stream() << text;
+    expected += text;
+    f->stream().put('>');
+    expected += '>';
+    ASSERT_EQ(static_cast<std::size_t>(f->stream().tellp()), expected.size());
+  }
+  ASSERT_TRUE(set.commit_all()) << set.error();
+  EXPECT_TRUE(read(dir_ / "t.htm") == expected);
+}
+
+// A device that refuses every byte fails the stream with its reason instead of hanging or
+// passing the loss as success.
+TEST(BackgroundFileBuf, AFailedWriteFailsTheStream) {
+  int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  if (fd < 0)
+    GTEST_SKIP() << "no /dev/full";
+  {
+    background_file_buf buf(fd);
+    std::ostream out(&buf);
+    out << std::string(3 * background_file_buf::block_size + 1, 'x');
+    out.flush();
+    EXPECT_FALSE(out.good());
+    EXPECT_EQ(buf.error(), ENOSPC);
+  }
+  ::close(fd);
 }
 
 }  // namespace

@@ -1,0 +1,60 @@
+// A stream buffer over an open file whose bytes reach the file from a thread of its own: the
+// caller fills one block while the previous one is written, and the disk write of each block
+// starts as soon as it is in the file (sync_file_range), so a sync at the end finds little
+// left to wait for. A file smaller than one block is written by the caller at sync, with no
+// thread at all.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <streambuf>
+#include <thread>
+
+namespace quillet::files {
+
+class background_file_buf : public std::streambuf {
+public:
+  // Writes to `fd`, which stays open and owned by the caller.
+  explicit background_file_buf(int fd);
+  // Waits for the block being written, if any; what was not handed over is dropped.
+  ~background_file_buf() override;
+  background_file_buf(const background_file_buf&) = delete;
+  background_file_buf& operator=(const background_file_buf&) = delete;
+
+  // The errno of the first failed write, 0 while none failed.
+  int error() const;
+
+  static constexpr std::size_t block_size = std::size_t{1} << 20;
+
+protected:
+  int_type overflow(int_type c) override;
+  std::streamsize xsputn(const char* s, std::streamsize n) override;
+  // Writes everything put so far and waits for it; -1 when any write failed.
+  int sync() override;
+  // Only the current position is known (tellp): the bytes put so far.
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
+
+private:
+  bool hand_over(bool block_full);
+  bool write_here(const char* data, std::size_t size);
+  void wait_idle(std::unique_lock<std::mutex>& lock);
+  void run();
+
+  int fd_;
+  std::unique_ptr<char[]> blocks_[2];
+  int filling_ = 0;              // the block the caller puts bytes into
+  std::size_t handed_ = 0;       // bytes handed over before the current block
+  std::thread writer_;
+  bool thread_failed_ = false;   // no thread could be started: the caller writes
+  mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  const char* pending_ = nullptr;  // the block the writer is to write, with its size
+  std::size_t pending_size_ = 0;
+  std::size_t written_ = 0;        // bytes in the file, for the write-out ranges
+  bool stopping_ = false;
+  int error_ = 0;
+};
+
+}  // namespace quillet::files
