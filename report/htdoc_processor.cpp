@@ -129,11 +129,7 @@ bool htdoc_processor::setup(html_document& document) {
 
 bool htdoc_processor::evaluate(txl_user_function& property, anyval& result, std::string* error_text) {
   function_under_way place(sink_, property);
-  std::string error;
-  bool ok = evaluate_user_function(property, anyval(), result, error, sink_);
-  if (!ok && error_text)
-    *error_text = std::move(error);
-  return ok;
+  return evaluate_user_property(property, result, error_text, sink_);
 }
 
 std::string htdoc_processor::next_output_name(std::string_view suffix) {

@@ -117,12 +117,19 @@ namespace {
 // `ATTR.STYLE=%{@bg}%` sharing a template variable) has that function's result, error and
 // nesting: the call is made directly rather than through the function's own tree. Null
 // when the function is anything else or the nesting would already be too deep.
-txl_user_function* direct_callee(const txl_user_function& function, const anyval& args, int& levels) {
-  const anyval_list* given = args.empty() ? nullptr : args->as_vector();
-  if ((!args.empty() && (!given || !given->empty())) || function.is_recursive())
+txl_user_function* direct_callee(const txl_user_function& function, int& levels) {
+  if (function.is_recursive())
     return nullptr;
   txl_user_function* callee = function.sole_callee(levels);
   return callee && txl_expr::eval_depth() + levels < txl_max_eval_depth ? callee : nullptr;
+}
+
+// The same for a call with `args`, which must be none or an empty vector.
+txl_user_function* direct_callee(const txl_user_function& function, const anyval& args, int& levels) {
+  const anyval_list* given = args.empty() ? nullptr : args->as_vector();
+  if (!args.empty() && (!given || !given->empty()))
+    return nullptr;
+  return direct_callee(function, levels);
 }
 
 // The call as the tree would have made it: `levels` nodes above the call site, whose own
@@ -142,18 +149,14 @@ bool call_directly(txl_user_function& callee, int levels, txl_call& call) {
   return ok;
 }
 
-}  // namespace
-
-// Calls the function with `args` as ARGS; a failure is printed as the processor prints it and
-// leaves the function's error text in `error`.
-bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
-                            txl_diagnostic_sink& sink) {
-  int levels = 0;
-  txl_user_function* callee = direct_callee(function, args, levels);
+// Calls the function, or `callee` directly when direct_callee found one; a failure is printed
+// as the processor prints it and leaves the function's error text in `error`.
+bool call_and_report(txl_user_function& function, txl_user_function* callee, int levels, anyval args,
+                     anyval& result, std::string& error, txl_diagnostic_sink& sink) {
   txl_call call;
   call.args = std::move(args);  // an empty handle: the function gets an empty ARGS vector
   call.error = &error;
-  const bool ok = callee ? call_directly(*callee, levels, call) : txl_user_function_entry().call(&function, call);
+  const bool ok = callee ? call_directly(*callee, levels, call) : function.call(call);
   if (!ok) {
     const std::string message = "compute error (" + function.name + "): " + error + "\n";
     sink.report({message, &function});
@@ -161,6 +164,32 @@ bool evaluate_user_function(txl_user_function& function, anyval args, anyval& re
   }
   result = std::move(call.result);
   return true;
+}
+
+}  // namespace
+
+bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
+                            txl_diagnostic_sink& sink) {
+  int levels = 0;
+  txl_user_function* callee = direct_callee(function, args, levels);
+  return call_and_report(function, callee, levels, std::move(args), result, error, sink);
+}
+
+// A property evaluated for every cell of a table is answered from the kept result on the
+// cells where nothing it shows has changed, without a call record or an error text.
+bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
+                            txl_diagnostic_sink& sink) {
+  int levels = 0;
+  txl_user_function* callee = direct_callee(function, levels);
+  if (const anyval* known = (callee ? callee : &function)->known_result()) {
+    result = *known;
+    return true;
+  }
+  std::string error;
+  const bool ok = call_and_report(function, callee, levels, anyval(), result, error, sink);
+  if (!ok && error_text)
+    *error_text = std::move(error);
+  return ok;
 }
 
 }  // namespace quillet

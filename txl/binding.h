@@ -52,5 +52,11 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink = di
 // "compute error (%s): %s\n") on failure.
 bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
                             txl_diagnostic_sink& sink = discard_diagnostics());
+// evaluate_user_function without arguments, for a property evaluated again and again: a
+// result known current without evaluating or asking anything (txl_user_function::known_result
+// of the function, or of the function its whole body calls) is handed out as it is. On failure
+// the error text goes to *error_text when that is given.
+bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
+                            txl_diagnostic_sink& sink);
 
 }  // namespace quillet

@@ -35,23 +35,6 @@ void txl_user_function::unbind_calls() {
 
 namespace {
 
-// Invalidates every call site whose function no longer vouches for its last result; says
-// whether there was one.
-bool refresh_call_sites(const std::vector<rc_ptr<txl_expr_fncall>>& sites) {
-  bool changed = false;
-  for (const auto& site : sites) {
-    if (site->is_current())
-      continue;
-    invalidate(*site);
-    changed = true;
-  }
-  return changed;
-}
-
-}  // namespace
-
-namespace {
-
 // Makes ARGS the call's argument vector, or an empty vector for a call without one. An empty
 // vector that ARGS alone holds is kept rather than replaced by a new one: nobody else can
 // see the difference, and a report calls argument-less functions for every cell.
@@ -146,6 +129,30 @@ bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
   return true;
 }
 
+// Invalidates every call site whose function no longer vouches for its last result; says
+// whether there was one. A finding that they are all current is kept as ask_call_sites keeps
+// it, when it rests only on what txl_validity counts, and while it holds they are not asked
+// again: a function called for every cell of a table finds them current cell after cell.
+bool txl_user_function::refresh_call_sites() {
+  if (sites_current_at_.is_now())
+    return false;
+  const std::uint64_t untracked_before = txl_validity.untracked;
+  bool changed = false;
+  bool counted = true;
+  for (const auto& site : call_sites) {
+    const txl_function_entry* entry = site->entry;
+    if (entry && !entry->validity_counted && !txl_is_always_current(*entry))
+      counted = false;
+    if (site->is_current())
+      continue;
+    invalidate(*site);
+    changed = true;
+  }
+  if (!changed && counted && txl_validity.untracked == untracked_before)
+    sites_current_at_.take_now();
+  return changed;
+}
+
 // Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
 // whose result went stale is invalidated first, so a body that depends on neither is
 // served from its cache. The token handed out is the change count, which rises whenever
@@ -161,7 +168,7 @@ bool txl_user_function::call(txl_call& record) {
     error = "#BADFN:" + name + "#";
     return false;
   }
-  bool changed = refresh_call_sites(call_sites);
+  bool changed = refresh_call_sites();
   // ARGS is seen only through the body's references to it: without any, or when they would
   // read the same numbers again, setting it and invalidating its readers would change
   // nothing anyone can observe.

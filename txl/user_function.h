@@ -36,6 +36,16 @@ public:
 
   // Evaluates the body with call.args as ARGS; see user_function.cpp for the caching rules.
   bool call(txl_call& call);
+  // The body's result when a call without arguments would hand it out from the cache
+  // without evaluating or asking anything: the kept finding that the call sites are current
+  // still holds (so call() would neither ask nor invalidate them), the body does not read
+  // ARGS and its result is valid. Null when the function has to be called.
+  const anyval* known_result() const {
+    if (!sites_current_at_.is_now() || is_recursive() || !body || !body->valid || body->result.empty() ||
+        !args->dependents.empty())
+      return nullptr;
+    return &body->result;
+  }
   // Whether a result returned with `token` is still correct.
   bool is_current(std::int32_t token) const;
   // The user function that the whole body calls without arguments (`@style`, possibly as
@@ -65,6 +75,7 @@ private:
   bool arguments_unchanged(const anyval& new_args) const;
   bool args_read_by_element() const;
   bool ask_call_sites() const;
+  bool refresh_call_sites();
   void raise_change_count();
   txl_user_function* find_sole_callee(int& levels) const;
 
