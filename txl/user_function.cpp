@@ -158,8 +158,9 @@ bool txl_user_function::refresh_call_sites() {
 // served from its cache. The token handed out is the change count, which rises whenever
 // stale calls forced a new evaluation.
 bool txl_user_function::call(txl_call& record) {
-  std::string scratch;
-  std::string& error = record.error ? *record.error : scratch;
+  if (!record.error)
+    return call_without_error_text(record);
+  std::string& error = *record.error;
   if (is_recursive()) {
     error = "#RECURS:" + name + "#";
     return false;
@@ -192,6 +193,16 @@ bool txl_user_function::call(txl_call& record) {
   hand_over_result(record.result, body->result);
   record.token = change_count;
   return true;
+}
+
+// call() for a caller that does not want the error text, which then goes to a text of its own
+// and is dropped.
+bool txl_user_function::call_without_error_text(txl_call& record) {
+  std::string scratch;
+  record.error = &scratch;
+  const bool ok = call(record);
+  record.error = nullptr;
+  return ok;
 }
 
 // Hands out a new token. Answers kept elsewhere may rest on the old one only if this
@@ -276,18 +287,11 @@ bool txl_user_function::ask_call_sites() const {
   return current;
 }
 
-// Worked out again only when a tree changed shape or a call site was bound since: a report
-// asks it for every property of every cell.
-txl_user_function* txl_user_function::sole_callee(int& levels) const {
-  const std::uint64_t shape = txl_tree_shape();
-  const std::uint64_t bindings = txl_bindings_counter.load(std::memory_order_relaxed);
-  if (sole_shape_ != shape || sole_bindings_ != bindings) {
-    sole_callee_ = find_sole_callee(sole_levels_);
-    sole_shape_ = shape;
-    sole_bindings_ = bindings;
-  }
-  levels = sole_levels_;
-  return sole_callee_;
+// Takes the sole callee of the body as it is bound now.
+void txl_user_function::update_sole_callee() const {
+  sole_callee_ = find_sole_callee(sole_levels_);
+  sole_shape_ = txl_tree_shape();
+  sole_bindings_ = txl_bindings_counter.load(std::memory_order_relaxed);
 }
 
 txl_user_function* txl_user_function::find_sole_callee(int& levels) const {

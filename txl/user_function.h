@@ -51,7 +51,14 @@ public:
   // The user function that the whole body calls without arguments (`@style`, possibly as
   // the one statement of a sequence), with the number of nodes above that call; null for
   // any other body or while the call is not bound to a user function.
-  txl_user_function* sole_callee(int& levels) const;
+  // Worked out again only when a tree changed shape or a call site was bound since: a report
+  // asks it for every property of every cell.
+  txl_user_function* sole_callee(int& levels) const {
+    if (sole_shape_ != txl_tree_shape() || sole_bindings_ != txl_bindings_counter.load(std::memory_order_relaxed))
+      update_sole_callee();
+    levels = sole_levels_;
+    return sole_callee_;
+  }
   // Releases the bindings of every call site; breaks reference cycles between functions
   // that call each other, so the owner calls it before letting the functions go.
   void unbind_calls();
@@ -71,12 +78,14 @@ public:
   std::int32_t change_count = 0;
 
 private:
+  bool call_without_error_text(txl_call& record);
   bool evaluate_body(std::string& error);
   bool arguments_unchanged(const anyval& new_args) const;
   bool args_read_by_element() const;
   bool ask_call_sites() const;
   bool refresh_call_sites();
   void raise_change_count();
+  void update_sole_callee() const;
   txl_user_function* find_sole_callee(int& levels) const;
 
   mutable bool asking_ = false;  // is_current is under way for this function
