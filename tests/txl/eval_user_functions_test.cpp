@@ -284,6 +284,45 @@ TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
   }
 }
 
+// A property evaluated again and again gives what the functions below it give now: a kept
+// result is handed out only while nothing below can have changed. TICK's answers are not
+// counted, so no kept finding may rest on them, however deep they lie.
+TEST(EvalUserFunctions, RepeatedPropertiesFollowStaleCallees) {
+  const struct {
+    std::vector<std::pair<std::string, std::string>> functions;
+    const char* property;
+    const char* expect;  // with TICK current, current, stale, stale, current
+  } cases[] = {
+      {{{"f", "@g * 2"}, {"g", "TICK()"}}, "@f", "f:2 f:2 f:4 f:6 f:6 "},
+      {{{"f", "@g * 2"}, {"g", "TICK()"}}, "@f + 1", "f:3 f:3 f:5 f:7 f:7 "},
+      {{{"f", "@g"}, {"g", "@h"}, {"h", "TICK() + 1"}}, "@f;", "f:2 f:2 f:3 f:4 f:4 "},
+      {{{"f", "@g + STALE()"}, {"g", "TICK()"}}, "@f", "f:8 f:8 f:9 f:10 f:10 "},
+      {{{"f", "'text'"}}, "@f", "s:text s:text s:text s:text s:text "},
+      {{{"f", "var v = LIST(1); v[5];"}}, "@f",
+       "#INDEX# #INDEX# #INDEX# #INDEX# #INDEX# compute error (): #INDEX#\ncompute error (): #INDEX#\n"
+       "compute error (): #INDEX#\ncompute error (): #INDEX#\ncompute error (): #INDEX#\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.property + std::string(" with ") + c.functions[0].second);
+    reset_ticks();
+    eval_template t;
+    for (const auto& [name, body] : c.functions)
+      t.add(name, body);
+    txl_user_function& property = t.add("", c.property);
+    t.bind();
+    std::string got;
+    for (bool current : {true, true, false, false, true}) {
+      ticks_current = current;
+      anyval result;
+      std::string error;
+      const bool ok = evaluate_user_property(property, result, &error, t.messages);
+      got += (ok ? describe(result) : error) + " ";
+    }
+    EXPECT_EQ(got + t.messages.text, c.expect);
+  }
+  reset_ticks();
+}
+
 // A function called again with the numbers ARGS holds does not see ARGS change. Anything
 // else the body could tell apart (kind, sign of zero, element count, strings, a body that
 // changes ARGS or hands it out) is a change: every call must give what a fresh template
