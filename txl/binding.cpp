@@ -149,6 +149,13 @@ bool call_directly(txl_user_function& callee, int levels, txl_call& call) {
   return ok;
 }
 
+// Prints a failure as the processor prints it; false.
+bool report_failure(txl_user_function& function, const std::string& error, txl_diagnostic_sink& sink) {
+  const std::string message = "compute error (" + function.name + "): " + error + "\n";
+  sink.report({message, &function});
+  return false;
+}
+
 // Calls the function, or `callee` directly when direct_callee found one; a failure is printed
 // as the processor prints it and leaves the function's error text in `error`.
 bool call_and_report(txl_user_function& function, txl_user_function* callee, int levels, anyval args,
@@ -157,13 +164,27 @@ bool call_and_report(txl_user_function& function, txl_user_function* callee, int
   call.args = std::move(args);  // an empty handle: the function gets an empty ARGS vector
   call.error = &error;
   const bool ok = callee ? call_directly(*callee, levels, call) : function.call(call);
-  if (!ok) {
-    const std::string message = "compute error (" + function.name + "): " + error + "\n";
-    sink.report({message, &function});
-    return false;
-  }
+  if (!ok)
+    return report_failure(function, error, sink);
   result = std::move(call.result);
   return true;
+}
+
+// The result of `callee` as call_directly gives it, without a call record; null on failure.
+const anyval* result_directly(txl_user_function& callee, int levels, std::string& error) {
+  bool known_current = false;
+  const anyval* value;
+  {
+    txl_expr::nesting_offset nesting(levels + 1);
+    value = callee.result_for(anyval(), error, known_current);
+  }
+  if (value && value->empty()) {
+    error = "#UNEXP:NULL#";
+    return nullptr;
+  }
+  if (!value && error.empty())
+    error = "#UNEXP:ERR#";
+  return value;
 }
 
 }  // namespace
@@ -176,7 +197,8 @@ bool evaluate_user_function(txl_user_function& function, anyval args, anyval& re
 }
 
 // A property evaluated for every cell of a table is answered from the kept result on the
-// cells where nothing it shows has changed, without a call record or an error text.
+// cells where nothing it shows has changed; any other evaluation needs no call record either,
+// since a property takes neither a token nor a result object of its own.
 bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
                             txl_diagnostic_sink& sink) {
   int levels = 0;
@@ -186,10 +208,17 @@ bool evaluate_user_property(txl_user_function& function, anyval& result, std::st
     return true;
   }
   std::string error;
-  const bool ok = call_and_report(function, callee, levels, anyval(), result, error, sink);
-  if (!ok && error_text)
-    *error_text = std::move(error);
-  return ok;
+  bool known_current = false;
+  const anyval* value =
+      callee ? result_directly(*callee, levels, error) : function.result_for(anyval(), error, known_current);
+  if (!value) {
+    report_failure(function, error, sink);
+    if (error_text)
+      *error_text = std::move(error);
+    return false;
+  }
+  result = *value;
+  return true;
 }
 
 }  // namespace quillet

@@ -160,39 +160,45 @@ bool txl_user_function::refresh_call_sites() {
 bool txl_user_function::call(txl_call& record) {
   if (!record.error)
     return call_without_error_text(record);
-  std::string& error = *record.error;
+  const anyval* result = result_for(record.args, *record.error, record.known_current);
+  if (!result)
+    return false;
+  hand_over_result(record.result, *result);
+  record.token = change_count;
+  return true;
+}
+
+const anyval* txl_user_function::result_for(const anyval& call_args, std::string& error, bool& known_current) {
   if (is_recursive()) {
     error = "#RECURS:" + name + "#";
-    return false;
+    return nullptr;
   }
   if (!body) {
     error = "#BADFN:" + name + "#";
-    return false;
+    return nullptr;
   }
   bool changed = refresh_call_sites();
   // ARGS is seen only through the body's references to it: without any, or when they would
   // read the same numbers again, setting it and invalidating its readers would change
   // nothing anyone can observe.
-  if (!args->dependents.empty() && !arguments_unchanged(record.args)) {
-    set_arguments(args->value, record.args);
+  if (!args->dependents.empty() && !arguments_unchanged(call_args)) {
+    set_arguments(args->value, call_args);
     variable_changed(*args);
   }
   // A result served from the cache rests on call sites that were all current a moment ago,
   // and nothing has been evaluated since: is_current(token) would find the same. So does a
   // body that ran without making a call (arithmetic on ARGS and on valid results).
   bool cached = body->valid && !body->result.empty();
-  record.known_current = cached && !changed;
+  known_current = cached && !changed;
   if (!cached) {
     const std::uint64_t calls_before = txl_calls_made;
     if (!evaluate_body(error))
-      return false;
+      return nullptr;
     if (changed)
       raise_change_count();
-    record.known_current = !changed && txl_calls_made == calls_before;
+    known_current = !changed && txl_calls_made == calls_before;
   }
-  hand_over_result(record.result, body->result);
-  record.token = change_count;
-  return true;
+  return &body->result;
 }
 
 // call() for a caller that does not want the error text, which then goes to a text of its own

@@ -36,6 +36,11 @@ public:
 
   // Evaluates the body with call.args as ARGS; see user_function.cpp for the caching rules.
   bool call(txl_call& call);
+  // What call() does up to handing out the result: the body's result (its own, valid until
+  // the next evaluation) for ARGS `call_args`, or null on failure with the error text in
+  // `error`; known_current as call() sets txl_call::known_current. A caller that needs no
+  // token nor a result of its own (a property) skips the call record.
+  const anyval* result_for(const anyval& call_args, std::string& error, bool& known_current);
   // The body's result when a call without arguments would hand it out from the cache
   // without evaluating or asking anything: the kept finding that the call sites are current
   // still holds (so call() would neither ask nor invalidate them), the body does not read
