@@ -238,7 +238,8 @@ TEST(EvalUserFunctions, LibrariesAreAskedInOrder) {
 
 // A property that only names a function (`@f`, `@f;`) is served by that function directly.
 // Value, error, messages and the calls made must be those of the same call reached through
-// the property's tree, which "var r = @f; r" forces.
+// the property's tree, which "var r = @f; r" forces, whether the processor's evaluation of
+// properties or evaluate_user_function asks.
 TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
   const struct {
     std::vector<std::pair<std::string, std::string>> functions;
@@ -257,13 +258,13 @@ TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.property + std::string(" with ") + c.functions[0].second);
-    std::string outcomes[2];
-    int ticks[2] = {0, 0};
+    std::string outcomes[3];
+    int ticks[3] = {0, 0, 0};
     std::string call(c.property);
     if (call.back() == ';')
       call.pop_back();
-    const std::string sources[2] = {c.property, "var r = " + call + "; r;"};
-    for (int way = 0; way < 2; ++way) {
+    const std::string sources[3] = {c.property, "var r = " + call + "; r;", c.property};
+    for (int way = 0; way < 3; ++way) {
       reset_ticks();
       eval_template t;
       for (const auto& [name, body] : c.functions)
@@ -273,7 +274,8 @@ TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
       for (int i = 0; i < 3; ++i) {
         anyval result;
         std::string error;
-        bool ok = evaluate_user_function(property, anyval(), result, error, t.messages);
+        bool ok = way < 2 ? evaluate_user_function(property, anyval(), result, error, t.messages)
+                          : evaluate_user_property(property, result, &error, t.messages);
         outcomes[way] += (ok ? describe(result) : error) + " ";
       }
       outcomes[way] += t.messages.text;
@@ -281,6 +283,8 @@ TEST(EvalUserFunctions, PropertyNamingAFunctionGivesWhatTheTreeGives) {
     }
     EXPECT_EQ(outcomes[0], outcomes[1]);
     EXPECT_EQ(ticks[0], ticks[1]);
+    EXPECT_EQ(outcomes[2], outcomes[1]);
+    EXPECT_EQ(ticks[2], ticks[1]);
   }
 }
 
