@@ -131,11 +131,10 @@ bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
 
 // Invalidates every call site whose function no longer vouches for its last result; says
 // whether there was one. A finding that they are all current is kept as ask_call_sites keeps
-// it, when it rests only on what txl_validity counts, and while it holds they are not asked
-// again: a function called for every cell of a table finds them current cell after cell.
+// it, when it rests only on what txl_validity counts, and while it holds the caller does not
+// ask them again: a function called for every cell of a table finds them current cell after
+// cell.
 bool txl_user_function::refresh_call_sites() {
-  if (sites_current_at_.is_now())
-    return false;
   const std::uint64_t untracked_before = txl_validity.untracked;
   bool changed = false;
   bool counted = true;
@@ -177,7 +176,7 @@ const anyval* txl_user_function::result_for(const anyval& call_args, std::string
     error = "#BADFN:" + name + "#";
     return nullptr;
   }
-  bool changed = refresh_call_sites();
+  const bool changed = !sites_current_at_.is_now() && refresh_call_sites();
   // ARGS is seen only through the body's references to it: without any, or when they would
   // read the same numbers again, setting it and invalidating its readers would change
   // nothing anyone can observe.
