@@ -37,8 +37,15 @@ struct txl_validity_mark {
   std::uint64_t changes = 0;  // 0: nothing remembered (the counter starts at 1)
   std::uint32_t outside[txl_outside_states] = {};
 
+  // Compared state by state rather than through memcmp, which a compiler may leave as a call
+  // where an answer is asked for every property of every cell.
   bool is_now() const {
-    return changes == txl_validity.changes && std::memcmp(outside, txl_validity.outside, sizeof outside) == 0;
+    if (changes != txl_validity.changes)
+      return false;
+    for (int i = 0; i < txl_outside_states; ++i)
+      if (outside[i] != txl_validity.outside[i])
+        return false;
+    return true;
   }
   void take_now() {
     changes = txl_validity.changes;
