@@ -189,6 +189,7 @@ const anyval* result_directly(txl_user_function& callee, int levels, std::string
 
 }  // namespace
 
+// Calls the function with `args` as ARGS, directly when its body only names another.
 bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
                             txl_diagnostic_sink& sink) {
   int levels = 0;

@@ -167,6 +167,7 @@ bool txl_user_function::call(txl_call& record) {
   return true;
 }
 
+// The rules above, up to the body's own result.
 const anyval* txl_user_function::result_for(const anyval& call_args, std::string& error, bool& known_current) {
   if (is_recursive()) {
     error = "#RECURS:" + name + "#";

@@ -55,9 +55,9 @@ public:
   bool is_current(std::int32_t token) const;
   // The user function that the whole body calls without arguments (`@style`, possibly as
   // the one statement of a sequence), with the number of nodes above that call; null for
-  // any other body or while the call is not bound to a user function.
-  // Worked out again only when a tree changed shape or a call site was bound since: a report
-  // asks it for every property of every cell.
+  // any other body or while the call is not bound to a user function. Worked out again only
+  // when a tree changed shape or a call site was bound since: a report asks it for every
+  // property of every cell.
   txl_user_function* sole_callee(int& levels) const {
     if (sole_shape_ != txl_tree_shape() || sole_bindings_ != txl_bindings_counter.load(std::memory_order_relaxed))
       update_sole_callee();
