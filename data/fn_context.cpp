@@ -3,7 +3,6 @@
 #include "data/kov_functions.h"
 #include "txl/builtin_args.h"
 #include "txl/time_value.h"
-#include "txl/validity.h"
 
 namespace quillet {
 
@@ -52,9 +51,7 @@ const kov_context_stack& kov_context_function::stack() const {
   return *stack_;
 }
 
-bool kov_context_function::is_valid(std::int32_t token) const {
-  return token == counter_ && stack().change_counter() == counter_;
-}
+bool kov_context_function::is_valid(std::int32_t token) const { return stack().change_counter() == token; }
 
 // IDX, ROW, COL([depth]): depth 0 (or none) is the innermost repeated element of the kind,
 // a positive depth counts from the outermost (1), a negative one outwards from the innermost.
@@ -66,11 +63,7 @@ bool kov_context_function::evaluate(txl_call& call, std::span<const anyval> args
   const kov_context_entry* entry = stack.at(position);
   if (!entry)
     return call.fail("#!CONTEXT#");
-  if (counter_ != stack.change_counter()) {  // results kept under the old token go stale
-    counter_ = stack.change_counter();
-    txl_validity_changed();
-  }
-  call.token = counter_;
+  call.token = stack.change_counter();
   call.result = anyval::from_int(entry->index);
   return true;
 }

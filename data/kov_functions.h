@@ -94,7 +94,9 @@ public:
 };
 
 // IDX, ROW and COL: the repeat index of an enclosing repeated element of their kind. The
-// result holds while the stack's change counter stays the one reported with it.
+// result holds while the stack's change counter stays the one reported with it: the counter
+// names the stack's whole content, so every call site's result holds on its own, whatever
+// other sites computed under other contents meanwhile.
 class kov_context_function : public kov_txl_function {
 public:
   kov_context_function(kov_processor_context* processor, int kind) : kov_txl_function(processor), kind_(kind) {}
@@ -106,7 +108,6 @@ private:
   const kov_context_stack& stack() const;
 
   int kind_;
-  std::int32_t counter_ = 0;
   mutable const kov_context_stack* stack_ = nullptr;
 };
 
