@@ -140,11 +140,25 @@ void build_plan(txl_expr_localvar& storage) {
 
 }  // namespace
 
+namespace {
+
+// A variable with no more dependents than this is invalidated by a walk up from each: a
+// walk ends, or jumps to the nearest ancestor that may still be valid, at the first node
+// found invalid, which after a numeric program's run is the dependent itself or its parent.
+constexpr std::size_t few_dependents = 4;
+
+}  // namespace
+
 // Clears the listed ordinary nodes outright (each is the variable's node or has it below,
 // through nodes that are valid only while all their children are) and walks on from the
 // nodes above them that may stay valid. Nodes under evaluation are invalid anyway, so
-// clearing them changes nothing.
+// clearing them changes nothing. A variable of few dependents needs no plan.
 void variable_changed(txl_expr_localvar& storage) {
+  if (storage.dependents.size() <= few_dependents) {
+    for (txl_expr* node : storage.dependents)
+      invalidate(*node);
+    return;
+  }
   if (storage.plan_shape != txl_tree_shape())
     build_plan(storage);
   if (storage.plan_walk_only) {
