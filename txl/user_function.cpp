@@ -35,10 +35,31 @@ void txl_user_function::unbind_calls() {
 
 namespace {
 
-// Makes ARGS the call's argument vector, or an empty vector for a call without one. An empty
-// vector that ARGS alone holds is kept rather than replaced by a new one: nobody else can
-// see the difference, and a report calls argument-less functions for every cell.
+// Writes a plain argument vector's elements into the slots of the vector `mine`, which ARGS
+// alone holds, when they are as many; false when they are not.
+bool fill_slots(anyval_imp& mine, const anyval& args) {
+  const anyval_imp* given = args.get();
+  if (mine.plain_kind != type_vector || !given || given->plain_kind != type_vector)
+    return false;
+  anyval_list& slots = static_cast<anyval_imp_vector&>(mine).elements;
+  const anyval_list& values = static_cast<const anyval_imp_vector*>(given)->elements;
+  if (slots.size() != values.size())
+    return false;
+  for (std::size_t i = 0; i < slots.size(); ++i)
+    if (slots[i].get() != values[i].get())
+      slots[i] = values[i];
+  return true;
+}
+
+// Makes ARGS the call's argument vector, or an empty vector for a call without one. A vector
+// that ARGS alone holds is kept rather than replaced: an empty one stays as it is, and one
+// of as many slots as a plain argument vector takes its elements, so that the caller's
+// vector stays unshared and is filled again on its next call instead of made anew (a loop
+// calling a function). Nobody else can see the difference.
 void set_arguments(anyval& target, const anyval& args) {
+  anyval_imp* mine = target.get();
+  if (mine && mine->ref_count() == 1 && fill_slots(*mine, args))
+    return;
   if (!args.empty()) {
     target = args;
     return;

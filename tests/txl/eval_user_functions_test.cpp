@@ -45,6 +45,9 @@ TEST(EvalUserFunctions, CallsAndArguments) {
       {{{"f", "return ARGS[0]; 0;"}}, "@f(7) + @f(8)", "f:15", ""},
       {{{"f", "var x = 5; x;"}}, "var x = 1; @f(); x;", "i:1", ""},
       {{{"f", "ARGS[0]"}}, "@f(FOO())", "#UNK:FOO:#", "unknown function: FOO\ncompute error (): #UNK:FOO:#\n"},
+      // One call site in a loop: ARGS takes each call's values into its own slots.
+      {{{"f", "ARGS[0] * 2 + ARGS[1]"}}, "var s = 0; var i; for i = 1 to 4 do s = s * 10 + @f(i, 0); s;", "f:2468", ""},
+      {{{"f", "ARGS"}}, "var v = 0; var i; for i = 1 to 3 do v = @f(i, v); var w = v[1]; v[0] * 10 + w[0];", "f:32", ""},
   });
 }
 
