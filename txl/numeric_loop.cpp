@@ -242,12 +242,21 @@ bool txl_numeric_loop::prepare(txl_expr_for& loop, bool counting) {
 
 namespace {
 
-// Loads the variables into their registers. False when one holds something other than a
+// Loads the variables the code may read before setting them into their registers and
+// clears the "written" mark of the others. False when one holds something other than a
 // number; `unchecked_empty` tells whether an empty one is read without a check.
 [[gnu::always_inline]] inline bool load_vars(const nl_program& p, std::vector<nl_reg>& regs,
                                              bool& unchecked_empty) {
   unchecked_empty = false;
-  for (std::size_t i = 0; i < p.vars.size(); ++i) {
+  for (const std::int32_t at : p.unloaded) {
+    const auto i = static_cast<std::size_t>(at);
+    const anyval_imp* v = p.vars[i]->value.get();
+    if (v && !plain_number_kind(*v))
+      return false;
+    regs[i].written = 0;
+  }
+  for (const std::int32_t at : p.loads) {
+    const auto i = static_cast<std::size_t>(at);
     const anyval_imp* v = p.vars[i]->value.get();
     nl_reg& r = regs[i];
     if (!v) {
@@ -269,7 +278,7 @@ namespace {
 // Makes `regs` ready for a run of `p` before its variables and inputs are loaded. Only the
 // first run of a program copies every register: constants are never written, every other
 // register but a variable's is written before it is read, and of those only a math call's
-// "written" mark is looked at after a run.
+// "written" mark is looked at after a run (load_vars clears the variables').
 [[gnu::always_inline]] inline void reset_registers(const nl_program& p, std::vector<nl_reg>& regs,
                                                    const nl_program*& ready_for) {
   if (ready_for != &p) {
@@ -296,20 +305,18 @@ std::vector<const txl_expr_localvar*> vars_to_check(const nl_program& p) {
 // changed.
 bool hand_back(const nl_program& p, const std::vector<nl_reg>& regs, bool nodes_invalid = false) {
   bool any_written = false;
-  bool any_reported = false;
   const std::size_t count = p.vars.size();
   for (std::size_t i = 0; i < count; ++i) {
     const nl_reg& r = regs[i];
     if (!r.written)
       continue;
     any_written = true;
-    any_reported = any_reported || p.reported[i];
     store_register(p.vars[i]->value, r);
   }
   if (!nodes_invalid)
     for (txl_expr* n : p.nodes)
       n->valid = false;
-  if (!any_reported)
+  if (!p.any_reported)
     return any_written;
   for (std::size_t i = 0; i < count; ++i)
     if (regs[i].written && p.reported[i])
@@ -353,10 +360,11 @@ namespace {
 // reads (an empty element reads as the integer 0; anything else than a number, or an index
 // past the end, is the tree's to handle).
 [[gnu::always_inline]] inline bool load_inputs(const nl_program& p, std::vector<nl_reg>& regs) {
-  for (const auto& leaf : p.leaves)
-    if (!leaf.in_place &&
-        (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)])))
+  for (const std::int32_t at : p.taken) {
+    const nl_program::node_register& leaf = p.leaves[static_cast<std::size_t>(at)];
+    if (!leaf.node->valid || !load_number(leaf.node->value().get(), regs[static_cast<std::size_t>(leaf.reg)]))
       return false;
+  }
   for (const auto& e : p.elements) {
     const anyval_list* list = e.storage->value.as_vector();
     if (!list || static_cast<std::size_t>(e.index) >= list->size())

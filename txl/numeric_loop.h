@@ -91,6 +91,13 @@ struct nl_program {
   // a variable of a body whose every reader and assigner is a node of the program: those
   // are left invalid anyway, and so is everything above them up to the body's root.
   std::vector<bool> reported;
+  // The variables a run loads when it starts: those the code may read before it sets them.
+  // Each other one (`unloaded`) is set on every way before its first read: a run only makes
+  // sure it holds a number or nothing, as for any variable the program uses.
+  std::vector<std::int32_t> loads;
+  std::vector<std::int32_t> unloaded;
+  // Whether some variable's change must be reported (see reported).
+  bool any_reported = false;
   // Every node of the loop's tree that is not a constant, to be left invalid after a run.
   std::vector<txl_expr*> nodes;
   int depth = 0;         // nesting of the translated tree
@@ -115,6 +122,8 @@ struct nl_program {
   // assignment is evaluated in its place (by the tree, when it is not valid); any other must
   // be valid with a number when the program starts, which the tree would reuse as it stands.
   std::vector<node_register> leaves;
+  // The indexes in `leaves` of those not evaluated in place, loaded when the program starts.
+  std::vector<std::int32_t> taken;
   // `x[c]` of a variable the program never changes, read when the program starts.
   std::vector<element_register> elements;
   // Math calls worked out in registers: their results are handed back to the call nodes.

@@ -129,6 +129,7 @@ class builder {
 public:
   builder(nl_program& program, bool body)
       : p_(program), body_(body), written_(program.vars.size(), false), set_(program.vars.size(), false),
+        read_first_(program.vars.size(), false),
         kinds_(program.initial.size(), 0), constant_(program.initial.size(), false) {}
 
   bool build(txl_expr_for& loop) {
@@ -136,6 +137,7 @@ public:
     if (loop_code(loop) < 0 || !ok_)
       return false;
     emit({nl_op::end});
+    list_starting_work();
     return true;
   }
 
@@ -162,10 +164,22 @@ public:
         return std::binary_search(nodes.begin(), nodes.end(), d);
       });
     }
+    list_starting_work();
     return true;
   }
 
 private:
+  // What a run does before its code: the variables it loads and the leaves it takes.
+  void list_starting_work() {
+    for (std::size_t i = 0; i < p_.vars.size(); ++i) {
+      (read_first_[i] ? p_.loads : p_.unloaded).push_back(static_cast<std::int32_t>(i));
+      p_.any_reported = p_.any_reported || p_.reported[i];
+    }
+    for (std::size_t i = 0; i < p_.leaves.size(); ++i)
+      if (!p_.leaves[i].in_place)
+        p_.taken.push_back(static_cast<std::int32_t>(i));
+  }
+
   // The register holding the node's value after its code ran; -1 when the node does not
   // qualify (which also clears ok_).
   int node_code(txl_expr* n) {
@@ -337,6 +351,8 @@ private:
     }
     else if (p_.checked[at] && !set_[at])
       emit({nl_op::check, 0, v});
+    if (!n.declaration && !set_[at])
+      read_first_[at] = true;
     note_set(v);
     return v;
   }
@@ -627,6 +643,7 @@ private:
   const bool body_;             // translating a whole body, which may take nodes as they stand
   std::vector<bool> written_;   // per variable: the program changes it
   std::vector<bool> set_;       // per variable: holds a number wherever the code reaches now
+  std::vector<bool> read_first_;  // per variable: read somewhere set_ was not yet true
   std::vector<std::uint8_t> kinds_;  // per register: see kind_of_register
   std::vector<bool> constant_;       // per register: a constant, never written
   std::vector<loop_jumps> jumps_;
