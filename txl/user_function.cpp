@@ -135,9 +135,11 @@ bool txl_user_function::args_read_by_element() const {
 // True when ARGS, as the body can see it, would not change: it is read only element by
 // element, and the new arguments are the numbers it holds now, of the same kinds and values.
 // A report calls a function with the same constant arguments from several places in a row.
-bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
+// Inline in call, with the finding about the reads taken as it stands while the trees keep
+// their shape: a report calls functions with arguments for every cell.
+[[gnu::always_inline]] inline bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
   const anyval_list* now = args->value.as_vector();
-  if (!now || !args_read_by_element())
+  if (!now || !(args_shape_ == txl_tree_shape() ? args_by_element_ : args_read_by_element()))
     return false;
   if (new_args.empty())
     return now->empty();
