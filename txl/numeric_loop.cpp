@@ -34,15 +34,17 @@ inline std::uint32_t unsigned_of(const nl_reg& r) { return static_cast<std::uint
 // A register's number into a value, rewriting the value's object in place when it alone
 // holds it (see store_int and store_float; spelt out here so that it stays inline).
 [[gnu::always_inline]] inline void store_register(anyval& target, const nl_reg& r) {
+  anyval_imp* p = target.get();
+  const bool mine = p && p->plain_kind == r.kind && p->ref_count() == 1;
   if (r.kind == type_int) {
-    if (anyval_imp_int* p = sole_int(target))
-      p->value = r.i;
+    if (mine)
+      static_cast<anyval_imp_int*>(p)->value = r.i;
     else
       target = anyval::from_int(r.i);
     return;
   }
-  if (anyval_imp_float* p = sole_float(target))
-    p->value = r.f;
+  if (mine)
+    static_cast<anyval_imp_float*>(p)->value = r.f;
   else
     target = anyval::from_float(r.f);
 }
