@@ -53,7 +53,8 @@ public:
   bool replaces_first_arg = false;
 
 private:
-  bool evaluate_call(std::string& error);
+  // Defined inline in expr_fncall.cpp, its only user.
+  inline bool evaluate_call(std::string& error);
 
   anyval args_;  // the argument vector, reused while nobody else holds it
   const txl_number_form* number_form_ = nullptr;  // the bound built-in's, if it has one
