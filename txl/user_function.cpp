@@ -135,7 +135,7 @@ bool txl_user_function::args_read_by_element() const {
 // True when ARGS, as the body can see it, would not change: it is read only element by
 // element, and the new arguments are the numbers it holds now, of the same kinds and values.
 // A report calls a function with the same constant arguments from several places in a row.
-// Inline in call, with the finding about the reads taken as it stands while the trees keep
+// Inline in result_for, with the finding about the reads taken as it stands while the trees keep
 // their shape: a report calls functions with arguments for every cell.
 [[gnu::always_inline]] inline bool txl_user_function::arguments_unchanged(const anyval& new_args) const {
   const anyval_list* now = args->value.as_vector();
@@ -173,6 +173,19 @@ bool txl_user_function::refresh_call_sites() {
   if (!changed && counted && txl_validity.untracked == untracked_before)
     sites_current_at_.take_now();
   return changed;
+}
+
+// The body as a numeric program when it qualifies and can start now, else as a tree. Inline
+// in result_for, its only user.
+[[gnu::always_inline]] inline bool txl_user_function::evaluate_body(std::string& error) {
+  if (numeric_body_.turned_away())
+    return txl_expr::evaluate_child(*body, error);
+  switch (numeric_body_.run(*body, error)) {
+    case numeric_loop_outcome::finished: return true;
+    case numeric_loop_outcome::failed: return false;
+    case numeric_loop_outcome::unsuitable: break;
+  }
+  return txl_expr::evaluate_child(*body, error);
 }
 
 // Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
@@ -243,18 +256,6 @@ void txl_user_function::raise_change_count() {
     asked_ = false;
     txl_validity_changed();
   }
-}
-
-// The body as a numeric program when it qualifies and can start now, else as a tree.
-bool txl_user_function::evaluate_body(std::string& error) {
-  if (numeric_body_.turned_away())
-    return txl_expr::evaluate_child(*body, error);
-  switch (numeric_body_.run(*body, error)) {
-    case numeric_loop_outcome::finished: return true;
-    case numeric_loop_outcome::failed: return false;
-    case numeric_loop_outcome::unsuitable: break;
-  }
-  return txl_expr::evaluate_child(*body, error);
 }
 
 namespace {

@@ -84,8 +84,8 @@ public:
 
 private:
   bool call_without_error_text(txl_call& record);
-  bool evaluate_body(std::string& error);
-  bool arguments_unchanged(const anyval& new_args) const;
+  inline bool evaluate_body(std::string& error);  // defined in user_function.cpp, its only user
+  inline bool arguments_unchanged(const anyval& new_args) const;  // likewise
   bool args_read_by_element() const;
   bool ask_call_sites() const;
   bool refresh_call_sites();
