@@ -107,6 +107,11 @@ namespace {
 // than this is invalidated by walking up from each reader instead.
 constexpr std::size_t max_plan_nodes = 4096;
 
+// A variable with no more dependents than this is invalidated by a walk up from each: a
+// walk ends, or jumps to the nearest ancestor that may still be valid, at the first node
+// found invalid, which after a numeric program's run is the dependent itself or its parent.
+constexpr std::size_t few_dependents = 4;
+
 // Every plan build takes a fresh mark, whichever thread builds it.
 std::atomic<std::uint64_t> plan_marks{0};
 
@@ -137,15 +142,6 @@ void build_plan(txl_expr_localvar& storage) {
     }
   }
 }
-
-}  // namespace
-
-namespace {
-
-// A variable with no more dependents than this is invalidated by a walk up from each: a
-// walk ends, or jumps to the nearest ancestor that may still be valid, at the first node
-// found invalid, which after a numeric program's run is the dependent itself or its parent.
-constexpr std::size_t few_dependents = 4;
 
 }  // namespace
 
