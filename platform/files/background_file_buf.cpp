@@ -11,16 +11,28 @@ namespace quillet::files {
 
 background_file_buf::background_file_buf(int fd) : fd_(fd) {}
 
-background_file_buf::~background_file_buf() {
+background_file_buf::~background_file_buf() { stop_writer(); }
+
+// The writer finishes the block it was given, if any, and ends.
+void background_file_buf::stop_writer() {
   if (!writer_.joinable())
     return;
   {
-    std::unique_lock lock(mutex_);
-    wait_idle(lock);
+    std::lock_guard lock(mutex_);
     stopping_ = true;
   }
   changed_.notify_all();
   writer_.join();
+}
+
+// The last block is handed over with the word to stop, so the caller waits for the writer
+// once rather than for the block and then for the thread's end.
+int background_file_buf::close() {
+  const bool handed = !pbase() || hand_over(false);
+  stop_writer();
+  setp(nullptr, nullptr);
+  const int code = error();
+  return code != 0 || handed ? code : EIO;
 }
 
 int background_file_buf::error() const {
@@ -104,15 +116,14 @@ bool background_file_buf::hand_over(bool block_full) {
   }
   changed_.notify_all();
   filling_ = 1 - filling_;
-  if (!blocks_[filling_])
-    blocks_[filling_].reset(new char[block_size]);
-  setp(blocks_[filling_].get(), blocks_[filling_].get() + block_size);
+  setp(blocks_[filling_].get(), blocks_[filling_].get() + (blocks_[filling_] ? block_size : 0));
   return true;
 }
 
 background_file_buf::int_type background_file_buf::overflow(int_type c) {
-  if (!pbase()) {
-    blocks_[filling_].reset(new char[block_size]);
+  if (!pbase()) {  // the first byte, or the first after the second block was handed over
+    if (!blocks_[filling_])
+      blocks_[filling_].reset(new char[block_size]);
     setp(blocks_[filling_].get(), blocks_[filling_].get() + block_size);
   } else if (!hand_over(true)) {
     return traits_type::eof();

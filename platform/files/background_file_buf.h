@@ -1,8 +1,8 @@
 // A stream buffer over an open file whose bytes reach the file from a thread of its own: the
 // caller fills one block while the previous one is written, and the disk write of each block
 // starts as soon as it is in the file (sync_file_range), so a sync at the end finds little
-// left to wait for. A file smaller than one block is written by the caller at sync, with no
-// thread at all.
+// left to wait for. A file smaller than one block is written by the caller at sync or close,
+// with no thread at all.
 #pragma once
 
 #include <condition_variable>
@@ -23,6 +23,9 @@ public:
   background_file_buf(const background_file_buf&) = delete;
   background_file_buf& operator=(const background_file_buf&) = delete;
 
+  // Writes everything put so far and ends the writer, waiting for both at once; the errno of
+  // the first failed write, 0 when every byte reached the file. Nothing may be put after it.
+  int close();
   // The errno of the first failed write, 0 while none failed.
   int error() const;
 
@@ -40,6 +43,7 @@ private:
   bool hand_over(bool block_full);
   bool write_here(const char* data, std::size_t size);
   void wait_idle(std::unique_lock<std::mutex>& lock);
+  void stop_writer();
   void run();
 
   int fd_;

@@ -80,8 +80,7 @@ bool output_file::finish() {
     return true;
   if (temp_.empty() || fd_ < 0)
     return fail(EBADF);
-  stream_.flush();
-  int code = buf_->error();
+  int code = buf_->close();
   if (code == 0 && !stream_.good())
     code = EIO;
   if (code == 0 && ::fsync(fd_) != 0)

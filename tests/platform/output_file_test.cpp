@@ -148,6 +148,7 @@ TEST(BackgroundFileBuf, AFailedWriteFailsTheStream) {
     out.flush();
     EXPECT_FALSE(out.good());
     EXPECT_EQ(buf.error(), ENOSPC);
+    EXPECT_EQ(buf.close(), ENOSPC);
   }
   ::close(fd);
 }
