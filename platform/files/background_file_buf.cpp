@@ -120,13 +120,15 @@ bool background_file_buf::hand_over(bool block_full) {
   return true;
 }
 
+// Hands the full block over and makes room in the other, which the first byte and the first
+// after the first block's hand-over allocate.
 background_file_buf::int_type background_file_buf::overflow(int_type c) {
-  if (!pbase()) {  // the first byte, or the first after the second block was handed over
+  if (pbase() && !hand_over(true))
+    return traits_type::eof();
+  if (!pbase()) {
     if (!blocks_[filling_])
       blocks_[filling_].reset(new char[block_size]);
     setp(blocks_[filling_].get(), blocks_[filling_].get() + block_size);
-  } else if (!hand_over(true)) {
-    return traits_type::eof();
   }
   if (traits_type::eq_int_type(c, traits_type::eof()))
     return traits_type::not_eof(c);
