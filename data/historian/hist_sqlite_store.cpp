@@ -1,17 +1,19 @@
 // The SQLite back end of the history store: one file, WAL mode, a row per channel and hour
 // holding that hour's packed samples, summaries keyed by channel and hour without row ids. Readers hold one read transaction from
 // opening to closing, so a report sees one snapshot while an import commits beside it.
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <cstring>
 
 #include "data/historian/hist_backends.h"
 #include "data/historian/hist_block.h"
+#include "data/historian/sqlite_library.h"
 
 namespace quillet {
 
 namespace {
+
+// The library, loaded by the first store opened.
+const sqlite_api* sq = nullptr;
 
 const char* const schema_sql =
     "CREATE TABLE IF NOT EXISTS quillet_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
@@ -35,7 +37,10 @@ const char* const summary_columns = "packed";
 // A prepared statement, finalised with its owner.
 struct statement {
   sqlite3_stmt* s = nullptr;
-  ~statement() { sqlite3_finalize(s); }
+  ~statement() {
+    if (s)
+      sq->sqlite3_finalize(s);
+  }
 };
 
 class sqlite_store : public hist_store {
@@ -79,37 +84,39 @@ private:
 };
 
 sqlite_store::~sqlite_store() {
+  if (!db_)
+    return;
   for (statement* st : {&samples_, &sample_at_, &summaries_, &day_summaries_, &summary_before_, &events_, &put_hour_,
                         &drop_hour_, &put_summary_, &put_day_summary_, &put_event_}) {
-    sqlite3_finalize(st->s);
+    sq->sqlite3_finalize(st->s);
     st->s = nullptr;
   }
-  if (db_ && !sqlite3_get_autocommit(db_))
+  if (db_ && !sq->sqlite3_get_autocommit(db_))
     exec("ROLLBACK");
-  sqlite3_close(db_);
+  sq->sqlite3_close(db_);
 }
 
 bool sqlite_store::fail(const char* what) {
-  error_ = std::string(what) + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory");
+  error_ = std::string(what) + ": " + (db_ ? sq->sqlite3_errmsg(db_) : "out of memory");
   return false;
 }
 
 bool sqlite_store::exec(const char* sql) {
   char* message = nullptr;
-  if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
+  if (sq->sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK)
     return true;
-  error_ = message ? message : sqlite3_errmsg(db_);
-  sqlite3_free(message);
+  error_ = message ? message : sq->sqlite3_errmsg(db_);
+  sq->sqlite3_free(message);
   return false;
 }
 
 sqlite3_stmt* sqlite_store::prepare(statement& st, const char* sql) {
   if (st.s) {
-    sqlite3_reset(st.s);
-    sqlite3_clear_bindings(st.s);
+    sq->sqlite3_reset(st.s);
+    sq->sqlite3_clear_bindings(st.s);
     return st.s;
   }
-  if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st.s, nullptr) != SQLITE_OK) {
+  if (sq->sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &st.s, nullptr) != SQLITE_OK) {
     fail("cannot prepare a query");
     return nullptr;
   }
@@ -117,20 +124,25 @@ sqlite3_stmt* sqlite_store::prepare(statement& st, const char* sql) {
 }
 
 bool sqlite_store::step_done(sqlite3_stmt* s) {
-  const int rc = sqlite3_step(s);
-  sqlite3_reset(s);
+  const int rc = sq->sqlite3_step(s);
+  sq->sqlite3_reset(s);
   return rc == SQLITE_DONE || fail("cannot write");
 }
 
 // Opens the file; a writer creates it and its tables once its version is known to be ours,
 // a reader starts its snapshot with the version check, which is its first read.
 bool sqlite_store::open(const std::string& path, bool writable, std::string& error) {
-  const int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-  if (sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-    error = "cannot open the store " + path + ": " + (db_ ? sqlite3_errmsg(db_) : "out of memory");
+  sq = load_sqlite_library(error);
+  if (!sq) {
+    error = "cannot open the store " + path + ": " + error;
     return false;
   }
-  sqlite3_busy_timeout(db_, 10000);
+  const int flags = writable ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
+  if (sq->sqlite3_open_v2(path.c_str(), &db_, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+    error = "cannot open the store " + path + ": " + (db_ ? sq->sqlite3_errmsg(db_) : "out of memory");
+    return false;
+  }
+  sq->sqlite3_busy_timeout(db_, 10000);
   // A writer keeps 64 MB of pages and lets the log grow to 40 MB between checkpoints, which
   // spares a long import most of its page reads and writes. Each commit reaches the log
   // whole and is synced with it, so an import interrupted even by a power failure keeps every
@@ -153,19 +165,19 @@ bool sqlite_store::open(const std::string& path, bool writable, std::string& err
 bool sqlite_store::read_version(int& version) {
   statement table, value;
   version = 0;
-  if (sqlite3_prepare_v2(db_, "SELECT 1 FROM sqlite_master WHERE type='table' AND name='quillet_meta'", -1, &table.s,
-                         nullptr) != SQLITE_OK)
+  const char* table_sql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='quillet_meta'";
+  if (sq->sqlite3_prepare_v2(db_, table_sql, -1, &table.s, nullptr) != SQLITE_OK)
     return fail("cannot read the schema");
-  const int rc = sqlite3_step(table.s);
+  const int rc = sq->sqlite3_step(table.s);
   if (rc == SQLITE_DONE)
     return true;
   if (rc != SQLITE_ROW)
     return fail("cannot read the schema");
-  if (sqlite3_prepare_v2(db_, "SELECT value FROM quillet_meta WHERE key='schema_version'", -1, &value.s, nullptr) !=
+  if (sq->sqlite3_prepare_v2(db_, "SELECT value FROM quillet_meta WHERE key='schema_version'", -1, &value.s, nullptr) !=
       SQLITE_OK)
     return fail("cannot read the schema version");
-  if (sqlite3_step(value.s) == SQLITE_ROW)
-    version = std::max(1, sqlite3_column_int(value.s, 0));
+  if (sq->sqlite3_step(value.s) == SQLITE_ROW)
+    version = std::max(1, sq->sqlite3_column_int(value.s, 0));
   return true;
 }
 
@@ -198,13 +210,13 @@ bool sqlite_store::check_version(const std::string& path, bool writable, std::st
 }
 
 void bind_key(sqlite3_stmt* s, const hist_key& key) {
-  sqlite3_bind_int(s, 1, key.node);
-  sqlite3_bind_int(s, 2, key.channel);
+  sq->sqlite3_bind_int(s, 1, key.node);
+  sq->sqlite3_bind_int(s, 2, key.channel);
 }
 
 std::string_view blob(sqlite3_stmt* s, int col) {
-  const void* data = sqlite3_column_blob(s, col);
-  return {static_cast<const char*>(data), static_cast<std::size_t>(sqlite3_column_bytes(s, col))};
+  const void* data = sq->sqlite3_column_blob(s, col);
+  return {static_cast<const char*>(data), static_cast<std::size_t>(sq->sqlite3_column_bytes(s, col))};
 }
 
 bool sqlite_store::samples(const hist_key& key, std::int64_t from, std::int64_t to, std::size_t limit,
@@ -217,18 +229,18 @@ bool sqlite_store::samples(const hist_key& key, std::int64_t from, std::int64_t 
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, hist_hour_of_any(from));
-  sqlite3_bind_int64(s, 4, hist_hour_of_any(to - 1));
+  sq->sqlite3_bind_int64(s, 3, hist_hour_of_any(from));
+  sq->sqlite3_bind_int64(s, 4, hist_hour_of_any(to - 1));
   int rc;
-  while (!range.full() && (rc = sqlite3_step(s)) == SQLITE_ROW) {
-    const std::int64_t hour = sqlite3_column_int64(s, 0);
+  while (!range.full() && (rc = sq->sqlite3_step(s)) == SQLITE_ROW) {
+    const std::int64_t hour = sq->sqlite3_column_int64(s, 0);
     if (!range.add(hour, blob(s, 1))) {
-      sqlite3_reset(s);
+      sq->sqlite3_reset(s);
       error_ = hist_damaged_block(key, hour);
       return false;
     }
   }
-  sqlite3_reset(s);
+  sq->sqlite3_reset(s);
   return range.full() || rc == SQLITE_DONE || fail("cannot read samples");
 }
 
@@ -243,20 +255,20 @@ bool sqlite_store::sample_at(const hist_key& key, std::int64_t at, std::int64_t 
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, hist_hour_of_any(at));
-  sqlite3_bind_int64(s, 4, hist_hour_of_any(not_before));
+  sq->sqlite3_bind_int64(s, 3, hist_hour_of_any(at));
+  sq->sqlite3_bind_int64(s, 4, hist_hour_of_any(not_before));
   int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
-    const std::int64_t hour = sqlite3_column_int64(s, 0);
+  while ((rc = sq->sqlite3_step(s)) == SQLITE_ROW) {
+    const std::int64_t hour = sq->sqlite3_column_int64(s, 0);
     if (!hist_block_last(hour, blob(s, 1), at, out, found)) {
-      sqlite3_reset(s);
+      sq->sqlite3_reset(s);
       error_ = hist_damaged_block(key, hour);
       return false;
     }
     if (found)
       break;
   }
-  sqlite3_reset(s);
+  sq->sqlite3_reset(s);
   found = found && out.t >= not_before;
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a sample");
 }
@@ -283,19 +295,19 @@ bool sqlite_store::read_summaries(sqlite3_stmt* s, const hist_key& key, std::int
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, from);
-  sqlite3_bind_int64(s, 4, to);
+  sq->sqlite3_bind_int64(s, 3, from);
+  sq->sqlite3_bind_int64(s, 4, to);
   int rc;
   hist_summary summary;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+  while ((rc = sq->sqlite3_step(s)) == SQLITE_ROW) {
     if (!read_summary(s, summary)) {
-      sqlite3_reset(s);
+      sq->sqlite3_reset(s);
       error_ = hist_damaged_summary(key);
       return false;
     }
     out.push_back(summary);
   }
-  sqlite3_reset(s);
+  sq->sqlite3_reset(s);
   return rc == SQLITE_DONE || fail("cannot read summaries");
 }
 
@@ -306,11 +318,11 @@ bool sqlite_store::summary_before(const hist_key& key, std::int64_t hour, hist_s
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, hour);
-  const int rc = sqlite3_step(s);
+  sq->sqlite3_bind_int64(s, 3, hour);
+  const int rc = sq->sqlite3_step(s);
   found = rc == SQLITE_ROW;
   const bool whole = !found || read_summary(s, out);
-  sqlite3_reset(s);
+  sq->sqlite3_reset(s);
   if (!whole) {
     error_ = hist_damaged_summary(key);
     return false;
@@ -324,22 +336,22 @@ bool sqlite_store::events(int node, std::int64_t from, std::int64_t to, std::siz
                                      "t<=?3 ORDER BY t DESC, channel, code, severity, text LIMIT ?4");
   if (!s)
     return false;
-  sqlite3_bind_int(s, 1, node);
-  sqlite3_bind_int64(s, 2, from);
-  sqlite3_bind_int64(s, 3, to);
-  sqlite3_bind_int64(s, 4, static_cast<std::int64_t>(limit) + 1);
+  sq->sqlite3_bind_int(s, 1, node);
+  sq->sqlite3_bind_int64(s, 2, from);
+  sq->sqlite3_bind_int64(s, 3, to);
+  sq->sqlite3_bind_int64(s, 4, static_cast<std::int64_t>(limit) + 1);
   more = false;
   int rc;
-  while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+  while ((rc = sq->sqlite3_step(s)) == SQLITE_ROW) {
     if (out.size() >= limit) {
       more = true;
       break;
     }
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 4));
-    out.push_back({node, sqlite3_column_int64(s, 0), sqlite3_column_int(s, 1), sqlite3_column_int(s, 2),
-                   sqlite3_column_int(s, 3), text ? text : ""});
+    const auto* text = reinterpret_cast<const char*>(sq->sqlite3_column_text(s, 4));
+    out.push_back({node, sq->sqlite3_column_int64(s, 0), sq->sqlite3_column_int(s, 1), sq->sqlite3_column_int(s, 2),
+                   sq->sqlite3_column_int(s, 3), text ? text : ""});
   }
-  sqlite3_reset(s);
+  sq->sqlite3_reset(s);
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read events");
 }
 
@@ -351,36 +363,36 @@ bool sqlite_store::put_hour(const hist_key& key, std::int64_t hour, std::span<co
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, hour);
+  sq->sqlite3_bind_int64(s, 3, hour);
   const std::string block = hist_pack_block(hour, samples);
   if (!samples.empty())
-    sqlite3_bind_blob(s, 4, block.data(), static_cast<int>(block.size()), SQLITE_STATIC);
+    sq->sqlite3_bind_blob(s, 4, block.data(), static_cast<int>(block.size()), SQLITE_STATIC);
   return step_done(s);
 }
 
 void bind_sample(sqlite3_stmt* s, int col, const hist_sample& x) {
-  sqlite3_bind_int64(s, col, x.t);
-  sqlite3_bind_double(s, col + 1, x.value);
-  sqlite3_bind_int(s, col + 2, x.good ? 1 : 0);
+  sq->sqlite3_bind_int64(s, col, x.t);
+  sq->sqlite3_bind_double(s, col + 1, x.value);
+  sq->sqlite3_bind_int(s, col + 2, x.good ? 1 : 0);
 }
 
 // Binds a summary's columns from `col` on, its hour first.
 void bind_summary(sqlite3_stmt* s, int col, const hist_summary& r) {
-  sqlite3_bind_int64(s, col, r.hour);
-  sqlite3_bind_double(s, col + 1, r.count);
-  sqlite3_bind_double(s, col + 2, r.sum);
-  sqlite3_bind_double(s, col + 3, r.sum2);
-  sqlite3_bind_double(s, col + 4, r.min);
-  sqlite3_bind_int64(s, col + 5, r.min_t);
-  sqlite3_bind_double(s, col + 6, r.max);
-  sqlite3_bind_int64(s, col + 7, r.max_t);
+  sq->sqlite3_bind_int64(s, col, r.hour);
+  sq->sqlite3_bind_double(s, col + 1, r.count);
+  sq->sqlite3_bind_double(s, col + 2, r.sum);
+  sq->sqlite3_bind_double(s, col + 3, r.sum2);
+  sq->sqlite3_bind_double(s, col + 4, r.min);
+  sq->sqlite3_bind_int64(s, col + 5, r.min_t);
+  sq->sqlite3_bind_double(s, col + 6, r.max);
+  sq->sqlite3_bind_int64(s, col + 7, r.max_t);
   bind_sample(s, col + 8, r.first);
   bind_sample(s, col + 11, r.last);
-  sqlite3_bind_double(s, col + 14, r.weight);
-  sqlite3_bind_double(s, col + 15, r.integral);
-  sqlite3_bind_double(s, col + 16, r.integral2);
+  sq->sqlite3_bind_double(s, col + 14, r.weight);
+  sq->sqlite3_bind_double(s, col + 15, r.integral);
+  sq->sqlite3_bind_double(s, col + 16, r.integral2);
   const std::string packed = hist_pack_summary(r);
-  sqlite3_bind_blob(s, col + 17, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
+  sq->sqlite3_bind_blob(s, col + 17, packed.data(), static_cast<int>(packed.size()), SQLITE_TRANSIENT);
 }
 
 bool sqlite_store::put_summary(const hist_key& key, const hist_summary& r) {
@@ -399,7 +411,7 @@ bool sqlite_store::put_day_summary(const hist_key& key, std::int64_t day, const 
   if (!s)
     return false;
   bind_key(s, key);
-  sqlite3_bind_int64(s, 3, day);
+  sq->sqlite3_bind_int64(s, 3, day);
   bind_summary(s, 4, r);
   return step_done(s);
 }
@@ -408,12 +420,12 @@ bool sqlite_store::put_event(const hist_event& e) {
   sqlite3_stmt* s = prepare(put_event_, "INSERT OR REPLACE INTO event VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
   if (!s)
     return false;
-  sqlite3_bind_int(s, 1, e.node);
-  sqlite3_bind_int64(s, 2, e.t);
-  sqlite3_bind_int(s, 3, e.channel);
-  sqlite3_bind_int(s, 4, e.code);
-  sqlite3_bind_int(s, 5, e.severity);
-  sqlite3_bind_text(s, 6, e.text.data(), static_cast<int>(e.text.size()), SQLITE_TRANSIENT);
+  sq->sqlite3_bind_int(s, 1, e.node);
+  sq->sqlite3_bind_int64(s, 2, e.t);
+  sq->sqlite3_bind_int(s, 3, e.channel);
+  sq->sqlite3_bind_int(s, 4, e.code);
+  sq->sqlite3_bind_int(s, 5, e.severity);
+  sq->sqlite3_bind_text(s, 6, e.text.data(), static_cast<int>(e.text.size()), SQLITE_TRANSIENT);
   return step_done(s);
 }
 
@@ -421,27 +433,28 @@ bool sqlite_store::put_event(const hist_event& e) {
 bool sqlite_store::prune(std::int64_t before, std::int64_t& dropped) {
   const std::int64_t hour = hist_hour_of_any(before);
   statement count, drop;
-  if (sqlite3_prepare_v2(db_, "SELECT coalesce(sum(length(data)), 0) FROM sample_block WHERE hour<?1", -1, &count.s,
-                         nullptr) != SQLITE_OK ||
-      sqlite3_prepare_v2(db_, "DELETE FROM sample_block WHERE hour<?1", -1, &drop.s, nullptr) != SQLITE_OK)
+  const char* count_sql = "SELECT coalesce(sum(length(data)), 0) FROM sample_block WHERE hour<?1";
+  if (sq->sqlite3_prepare_v2(db_, count_sql, -1, &count.s, nullptr) != SQLITE_OK ||
+      sq->sqlite3_prepare_v2(db_, "DELETE FROM sample_block WHERE hour<?1", -1, &drop.s, nullptr) != SQLITE_OK)
     return fail("cannot prune");
-  sqlite3_bind_int64(count.s, 1, hour);
-  sqlite3_bind_int64(drop.s, 1, hour);
-  if (sqlite3_step(count.s) != SQLITE_ROW)
+  sq->sqlite3_bind_int64(count.s, 1, hour);
+  sq->sqlite3_bind_int64(drop.s, 1, hour);
+  if (sq->sqlite3_step(count.s) != SQLITE_ROW)
     return fail("cannot prune");
-  dropped = sqlite3_column_int64(count.s, 0) / static_cast<std::int64_t>(hist_block_sample_size);
+  dropped = sq->sqlite3_column_int64(count.s, 0) / static_cast<std::int64_t>(hist_block_sample_size);
   return step_done(drop.s) && prune_hour(hour, before, dropped);
 }
 
 bool sqlite_store::prune_hour(std::int64_t hour, std::int64_t before, std::int64_t& dropped) {
   statement st;
-  if (sqlite3_prepare_v2(db_, "SELECT node, channel, data FROM sample_block WHERE hour=?1", -1, &st.s, nullptr) != SQLITE_OK)
+  const char* hour_sql = "SELECT node, channel, data FROM sample_block WHERE hour=?1";
+  if (sq->sqlite3_prepare_v2(db_, hour_sql, -1, &st.s, nullptr) != SQLITE_OK)
     return fail("cannot prune");
-  sqlite3_bind_int64(st.s, 1, hour);
+  sq->sqlite3_bind_int64(st.s, 1, hour);
   std::vector<std::pair<hist_key, std::vector<hist_sample>>> kept;
   int rc;
-  while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-    const hist_key key{sqlite3_column_int(st.s, 0), sqlite3_column_int(st.s, 1)};
+  while ((rc = sq->sqlite3_step(st.s)) == SQLITE_ROW) {
+    const hist_key key{sq->sqlite3_column_int(st.s, 0), sq->sqlite3_column_int(st.s, 1)};
     std::vector<hist_sample> list;
     if (!hist_unpack_block(hour, blob(st.s, 2), list)) {
       error_ = hist_damaged_block(key, hour);
