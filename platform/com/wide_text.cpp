@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/crt/char_class.h"
 
@@ -12,13 +14,46 @@ namespace quillet::com {
 
 namespace {
 
+// The conversion descriptors this thread has opened, one per pair of encodings: opening one
+// looks the encodings up and may load a converter module, which costs far more than a short
+// conversion. Closed when the thread ends.
+class iconv_cache {
+public:
+  ~iconv_cache() {
+    for (const entry& e : entries_)
+      iconv_close(e.cd);
+  }
+
+  // The descriptor from `from` to `to`, in its initial state; (iconv_t)-1 when iconv has no
+  // such conversion.
+  iconv_t get(const char* to, const char* from) {
+    for (const entry& e : entries_)
+      if (e.to == to && e.from == from) {
+        iconv(e.cd, nullptr, nullptr, nullptr, nullptr);
+        return e.cd;
+      }
+    iconv_t cd = iconv_open(to, from);
+    if (cd != reinterpret_cast<iconv_t>(-1))
+      entries_.push_back({to, from, cd});
+    return cd;
+  }
+
+private:
+  struct entry {
+    std::string to, from;
+    iconv_t cd;
+  };
+  std::vector<entry> entries_;
+};
+
 // Runs iconv over the whole input. An input unit that cannot be converted is skipped
 // (`skip` bytes) and `replacement` (already in the target encoding) is written instead;
 // returns false when that happened and `strict` asked for failure.
 bool run_iconv(const char* to, const char* from, std::string_view in, std::size_t skip,
                std::string_view replacement, bool strict, std::string& out) {
   out.clear();
-  iconv_t cd = iconv_open(to, from);
+  thread_local iconv_cache cache;
+  iconv_t cd = cache.get(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1))
     return false;
   char* src = const_cast<char*>(in.data());
@@ -40,7 +75,6 @@ bool run_iconv(const char* to, const char* from, std::string_view in, std::size_
     left -= n;
     out.append(replacement);
   }
-  iconv_close(cd);
   return ok || !strict;
 }
 
