@@ -103,7 +103,7 @@ bool background_file_buf::hand_over(bool block_full) {
   char* full = pbase();
   handed_ += size;
   if (!writer_.joinable()) {
-    setp(full, full + block_size);
+    fill(filling_);
     return write_here(full, size);
   }
   {
@@ -115,20 +115,40 @@ bool background_file_buf::hand_over(bool block_full) {
     pending_size_ = size;
   }
   changed_.notify_all();
-  filling_ = 1 - filling_;
-  setp(blocks_[filling_].get(), blocks_[filling_].get() + (blocks_[filling_] ? block_size : 0));
+  fill(filling_ == 1 ? 2 : 1);
   return true;
 }
 
-// Hands the full block over and makes room in the other, which the first byte and the first
+char* background_file_buf::block(int which) const {
+  if (which == 0)
+    return first_block_.get();
+  return region_ ? region_.data() + static_cast<std::size_t>(which - 1) * block_size : nullptr;
+}
+
+void background_file_buf::allocate(int which) {
+  if (which == 0)
+    first_block_.reset(new char[first_block_size]);
+  else
+    region_ = block_region::map();
+}
+
+// Puts the next bytes into that block; while it is not allocated, the put area stays empty,
+// so that the next byte comes to overflow, which allocates it.
+void background_file_buf::fill(int which) {
+  filling_ = which;
+  char* start = block(which);
+  setp(start, start ? start + size_of(which) : nullptr);
+}
+
+// Hands the full block over and makes room in the next, which the first byte and the first
 // after the first block's hand-over allocate.
 background_file_buf::int_type background_file_buf::overflow(int_type c) {
   if (pbase() && !hand_over(true))
     return traits_type::eof();
   if (!pbase()) {
-    if (!blocks_[filling_])
-      blocks_[filling_].reset(new char[block_size]);
-    setp(blocks_[filling_].get(), blocks_[filling_].get() + block_size);
+    if (!block(filling_))
+      allocate(filling_);
+    fill(filling_);
   }
   if (traits_type::eq_int_type(c, traits_type::eof()))
     return traits_type::not_eof(c);

@@ -1,8 +1,9 @@
 // A stream buffer over an open file whose bytes reach the file from a thread of its own: the
 // caller fills one block while the previous one is written, and the disk write of each block
 // starts as soon as it is in the file (sync_file_range), so a sync at the end finds little
-// left to wait for. A file smaller than one block is written by the caller at sync or close,
-// with no thread at all.
+// left to wait for. A file smaller than the first block is written by the caller at sync or
+// close, with no thread at all. The first block is small, so that a small file touches few
+// pages; the blocks after it share a region backed by a huge page where there are any.
 #pragma once
 
 #include <condition_variable>
@@ -11,6 +12,8 @@
 #include <mutex>
 #include <streambuf>
 #include <thread>
+
+#include "platform/files/block_region.h"
 
 namespace quillet::files {
 
@@ -29,7 +32,8 @@ public:
   // The errno of the first failed write, 0 while none failed.
   int error() const;
 
-  static constexpr std::size_t block_size = std::size_t{1} << 20;
+  static constexpr std::size_t first_block_size = std::size_t{64} << 10;
+  static constexpr std::size_t block_size = block_region::size / 2;
 
 protected:
   int_type overflow(int_type c) override;
@@ -40,6 +44,12 @@ protected:
   pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
 
 private:
+  // Block 0 is the first; 1 and 2 are the halves of the region, filled in turn after it.
+  // Null while not allocated.
+  char* block(int which) const;
+  std::size_t size_of(int which) const { return which == 0 ? first_block_size : block_size; }
+  void allocate(int which);
+  void fill(int which);
   bool hand_over(bool block_full);
   bool write_here(const char* data, std::size_t size);
   void wait_idle(std::unique_lock<std::mutex>& lock);
@@ -47,7 +57,8 @@ private:
   void run();
 
   int fd_;
-  std::unique_ptr<char[]> blocks_[2];
+  std::unique_ptr<char[]> first_block_;
+  block_region region_;
   int filling_ = 0;              // the block the caller puts bytes into
   std::size_t handed_ = 0;       // bytes handed over before the current block
   std::thread writer_;

@@ -113,16 +113,19 @@ TEST_F(OutputFile, AnUncommittedSetLeavesNothing) {
   EXPECT_EQ(names(dir_), (std::set<std::string>{"t.htm", "in.htm"}));
 }
 
-// Content of several blocks, put in pieces of every size the writer thread meets (a block
-// filled exactly and a single byte after it, pieces across a block's end, pieces larger than a
-// block), arrives whole and in order, and tellp counts it as it goes.
+// Content of several blocks, put in pieces of every size the writer thread meets (the first
+// block and a later one filled exactly, each with a single byte after it, pieces across a
+// block's end, pieces larger than a block), arrives whole and in order, and tellp counts it as
+// it goes. Each piece is followed by one more byte.
 TEST_F(OutputFile, ContentOfManyBlocksArrivesWhole) {
+  const std::size_t first = background_file_buf::first_block_size;
   const std::size_t block = background_file_buf::block_size;
   std::string expected;
   output_set set;
   output_file* f = set.add((dir_ / "t.htm").string());
   ASSERT_NE(f, nullptr);
-  for (std::size_t piece : {block, std::size_t{1}, block - 7, std::size_t{13}, 2 * block + 5, std::size_t{1}, block / 3}) {
+  for (std::size_t piece : {first - 1, std::size_t{1}, block - 3, std::size_t{1}, block - 7, std::size_t{13},
+                            2 * block + 5, std::size_t{1}, block / 3}) {
     std::string text(piece, static_cast<char>('a' + expected.size() % 26));
     text[0] = '<';
     f->stream() << text;
