@@ -25,5 +25,12 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
 // Writes one attribute with a value (or a bare one) after a space, quoted as the lists above
 // are: for a writer that computes each attribute just before it is written.
 void print_attribute_view(html_obj_printer& p, const html_attr_view& a);
+// Writes a whole start tag whose one attribute is computed: `head` ("<", the tag's name, a
+// space, the attribute's name and "="), the value quoted as print_attribute_view quotes it,
+// ">" and a line break when asked, in one reservation of the printer's room unless long.
+// `classes`, when not negative, are the value's byte classes by the printer's table, known to
+// the caller; otherwise they are looked up.
+void print_start_tag_with(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break,
+                          int classes = -1);
 
 }  // namespace quillet

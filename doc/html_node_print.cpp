@@ -67,20 +67,27 @@ bool same_bytes(const char* a, const char* b, std::size_t n) {
 // repeat from cell to cell), a value of memo size is first compared with the last one looked
 // at; a document's own values, nearly all different, are looked up at once.
 template <bool remember>
-[[gnu::always_inline]] inline value_shape shape_of(html_obj_printer& p, std::string_view v) {
+[[gnu::always_inline]] inline unsigned value_classes(html_obj_printer& p, std::string_view v) {
   const std::size_t n = v.size();
-  unsigned seen = 0;
   if (!remember || n < html_obj_printer::memo_least || n > html_obj_printer::memo_most)
-    seen = classes_of(p, v);
-  else if (p.memo().size == n && same_bytes(p.memo().bytes, v.data(), n))
-    seen = p.memo().seen;
-  else
-    seen = remember_classes_of(p, v);
+    return classes_of(p, v);
+  if (p.memo().size == n && same_bytes(p.memo().bytes, v.data(), n))
+    return p.memo().seen;
+  return remember_classes_of(p, v);
+}
+
+// How a value of n bytes with these byte classes must be written.
+[[gnu::always_inline]] inline value_shape shape_from(unsigned seen, std::size_t n) {
   value_shape s;
   s.bare = n > 0 && seen == 0;
   s.has_double = (seen & html_obj_printer::value_has_double) != 0;
   s.has_single = (seen & html_obj_printer::value_has_single) != 0;
   return s;
+}
+
+template <bool remember>
+[[gnu::always_inline]] inline value_shape shape_of(html_obj_printer& p, std::string_view v) {
+  return shape_from(value_classes<remember>(p, v), v.size());
 }
 
 // A value that holds both kinds of quote: between double quotes, each '"' written "&quot;".
@@ -109,6 +116,13 @@ void write_attribute_in_parts(html_obj_printer& p, std::string_view name, std::s
     return;
   }
   std::string_view quote = shape.has_double ? "'" : "\"";
+  p.write(quote);
+  p.write(v);
+  p.write(quote);
+}
+
+// A value between the quotes given.
+void write_quoted(html_obj_printer& p, std::string_view v, std::string_view quote) {
   p.write(quote);
   p.write(v);
   p.write(quote);
@@ -333,6 +347,44 @@ void print_attributes_with(html_obj_printer& p, html_element* attr_list, std::sp
 }
 
 void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_computed_attribute(p, a, true); }
+
+// print_start_tag_with for a long value or one that holds both quotes: written in parts.
+[[gnu::noinline]] static void write_start_tag_in_parts(html_obj_printer& p, std::string_view head,
+                                                       std::string_view value, const value_shape& shape,
+                                                       bool line_break) {
+  p.write(head);
+  if (shape.bare)
+    p.write(value);
+  else if (shape.has_double && shape.has_single)
+    write_quot_escaped(p, value);
+  else
+    write_quoted(p, value, shape.has_double ? "'" : "\"");
+  put_tag_close(p, line_break);
+}
+
+void print_start_tag_with(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break,
+                          int classes) {
+  value_shape shape = shape_from(classes >= 0 ? static_cast<unsigned>(classes) : value_classes<true>(p, value),
+                                 value.size());
+  if (head.size() + value.size() > largest_piece || (shape.has_double && shape.has_single)) {
+    write_start_tag_in_parts(p, head, value, shape, line_break);
+    return;
+  }
+  char* o = p.room(head.size() + value.size() + 5);
+  o = put(o, head);
+  const char quote = shape.has_double ? '\'' : '"';
+  if (!shape.bare)
+    *o++ = quote;
+  o = put(o, value);
+  if (!shape.bare)
+    *o++ = quote;
+  *o++ = '>';
+  if (line_break) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  p.commit(o);
+}
 
 void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {
   if (!extra) {

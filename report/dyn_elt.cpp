@@ -175,7 +175,8 @@ static void write_encoded_and_end_tag(html_obj_printer& p, html_elt_tag& tag, st
 // The VALUE's text in place of the content; a failure shows its error text, encoded like
 // a value so that no text of an expression can turn into markup, or "#ERROR#".
 void html_dyn_elt_generic::print_once(html_obj_printer& p) {
-  print_start_tag(p, name(), attrs, nullptr);
+  if (!print_computed_start_tag(p))
+    print_start_tag(p, name(), attrs, nullptr);
   if (!value) {
     print_list(p, children);
     print_end_tag(p);

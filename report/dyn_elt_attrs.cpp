@@ -95,7 +95,10 @@ const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
 }
 
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
-  plan_ = attr_plan{props.data(), props.size(), true, false, true, {}, {}};
+  plan_ = attr_plan{};
+  plan_.props_data = props.data();
+  plan_.props_size = props.size();
+  plan_.known = true;
   for (std::size_t i = 0; i < props.size(); ++i) {
     if (has_prefix(props[i]->name, style_prefix)) {
       plan_.style_props.push_back(i);
@@ -195,6 +198,13 @@ void html_dyn_elt::print_attr_props(html_obj_printer& p, const attr_plan& plan) 
 // and the quotes of the attribute are known from the names and values without a look at the
 // whole text; it is never bare, since every item holds a ':'.
 void html_dyn_elt::print_style_props(html_obj_printer& p, const attr_plan& plan) {
+  unsigned quotes = assemble_style_props(plan, p);
+  print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes);
+}
+
+// Puts the STYLE. properties that give a text into the style text, as print_style_props
+// writes it; returns the quotes the text holds.
+unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_obj_printer& p) {
   style_used_ = 0;
   unsigned quotes = plan.style_name_quotes;
   anyval value;
@@ -212,7 +222,57 @@ void html_dyn_elt::print_style_props(html_obj_printer& p, const attr_plan& plan)
     quotes |= classes_in(p, text);
     append_style_item(style_text_, style_used_, std::string_view(prop.name).substr(style_prefix.size()), text);
   }
-  print_quoted_attribute(p, "STYLE", {style_text_.data(), style_used_}, quotes);
+  return quotes;
+}
+
+// The start tag with the one ATTR. property of a tag that has nothing else to write there: the
+// attribute is evaluated first, then the tag is written whole, with the attribute when it
+// gives a text.
+bool html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan) {
+  txl_user_function& prop = *props[plan.attr_props.front()];
+  anyval value;
+  std::string_view text;
+  if (!processor->evaluate(prop, value))
+    return false;
+  if (const std::string* s = value.as_string())
+    text = *s;
+  else if (value.to_text(attr_text_))
+    text = attr_text_;
+  else
+    return false;
+  print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), text,
+                       flags & NL_AFTER);
+  return true;
+}
+
+// "<", the tag's name, a space, the attribute's name and "=": the same for every copy of the
+// element while its properties and definition stay, so made once.
+std::string_view html_dyn_elt::start_tag_head(std::string_view attr_name) {
+  if (plan_.head_def == def)
+    return plan_.head;
+  plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
+  plan_.head_def = def;
+  return plan_.head;
+}
+
+bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
+  if (!processor || start_tag_extras_ || !def || def->name.empty() || has_attributes(attrs))
+    return false;
+  const attr_plan& plan = current_attr_plan();
+  if (!plan.has_style && plan.attr_props.size() == 1) {
+    if (print_start_tag_with_attr(p, plan))
+      return true;
+    p.write("<");  // no attribute to write
+    p.write(name());
+    p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+    return true;
+  }
+  if (!plan.has_style || !plan.attr_props.empty())
+    return false;
+  unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
+  print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
+                       static_cast<int>(quotes));
+  return true;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

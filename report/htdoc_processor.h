@@ -106,10 +106,10 @@ public:
   bool count_repetition() {
     if (stopped())
       return false;
-    ++repetitions_;
-    if (repetitions_ > repetition_bound_)
-      repetition_limit_reached_ = true;
-    return !stopped();
+    if (++repetitions_ <= repetition_bound_)
+      return true;
+    repetition_limit_reached_ = true;
+    return false;
   }
   // True when the last run stopped because it used up run.max_repetitions.
   bool repetition_limit_reached() const { return repetition_limit_reached_; }

@@ -52,6 +52,13 @@ public:
   txl_prop_list props;
   htdoc_processor* processor = nullptr;  // not owned
 
+protected:
+  // Writes the start tag in one piece when its attributes are one computed attribute or the
+  // computed STYLE alone; false, having written nothing, for a tag that takes print_start_tag.
+  bool print_computed_start_tag(html_obj_printer& p);
+  // Set by a class that adds attributes of its own to the start tag (a cell's ROWSPAN).
+  bool start_tag_extras_ = false;
+
 private:
   // Which properties compute attributes: the positions of the ATTR. ones in `props` and
   // whether a STYLE. one is there. Worked out on the first start tag and again whenever
@@ -66,6 +73,10 @@ private:
     std::vector<std::size_t> style_props;  // the STYLE. ones
     // The quotes the STYLE. properties' names hold: quote_double and quote_single bits.
     unsigned style_name_quotes = 0;
+    // For a start tag written whole (print_computed_start_tag): "<", the tag's name, a space,
+    // the attribute's name and "=", made for the definition `head_def`.
+    const html_elt_def* head_def = nullptr;
+    std::string head;
   };
   // The element's own STYLE attribute as last read: its text and its items, parsed again
   // only when the text differs.
@@ -79,6 +90,9 @@ private:
   void add_attr_props(const attr_plan& plan, anyval& last);
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
   void print_style_props(html_obj_printer& p, const attr_plan& plan);
+  unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
+  bool print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
+  std::string_view start_tag_head(std::string_view attr_name);
   const std::vector<style_item>& own_style(html_element* attrs);
   void evaluate_style_props(const attr_plan& plan);
   std::string_view merge_style(const attr_plan& plan, html_element* attrs);

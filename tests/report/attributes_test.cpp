@@ -93,6 +93,36 @@ TEST(ComputedAttributes, LoneStyleMatchesTheGeneralMerge) {
   }
 }
 
+// The same for a tag whose one ATTR. property is all it has, with and without a line break
+// after the start tag.
+TEST(ComputedAttributes, LoneAttributeMatchesTheGeneralMerge) {
+  struct row {
+    const char* props;
+    const char* attr;  // the attribute written, after a space, or "" for none
+  };
+  const row rows[] = {
+      {"ATTR.T=%{\"ab\"}%", " T=ab"},
+      {"ATTR.T=%{\"\"}%", " T=\"\""},
+      {"ATTR.T=%{\"a b\"}%", " T=\"a b\""},
+      {"ATTR.T=%{\"a\\\"b\"}%", " T='a\"b'"},
+      {"ATTR.T=%{\"a'b\"}%", " T=\"a'b\""},
+      {"ATTR.T=%{\"a\\\"b'c\"}%", " T=\"a&quot;b'c\""},
+      {"ATTR.T=%{2.5}%", " T=2.5"},
+      {"ATTR.T=%{NOSUCH()}%", ""},
+      {"ATTR.T=%{\"background-color: white\"}%", " T=\"background-color: white\""},
+  };
+  for (const row& r : rows) {
+    for (const char* gap : {"", "\r\n"}) {
+      SCOPED_TRACE(std::string(r.props) + (*gap ? " (line break)" : ""));
+      std::string tail = std::string(gap) + "<!--$VX ELT " + r.props + "-->x</SPAN>";
+      std::string lone = body_report("<SPAN>" + tail);
+      std::string merged = body_report("<SPAN ID=a>" + tail);
+      EXPECT_EQ(lone, std::string("<SPAN") + r.attr + ">" + gap + "x</SPAN>");
+      EXPECT_EQ(merged, std::string("<SPAN ID=a") + r.attr + ">" + gap + "x</SPAN>");
+    }
+  }
+}
+
 struct style_row {
   const char* text;
   const char* items;  // name=value|...
