@@ -225,6 +225,16 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
   return quotes;
 }
 
+// "<", the tag's name, a space, the attribute's name and "=": the same for every copy of the
+// element while its properties and definition stay, so made once.
+[[gnu::always_inline]] inline std::string_view html_dyn_elt::start_tag_head(std::string_view attr_name) {
+  if (plan_.head_def == def) [[likely]]
+    return plan_.head;
+  plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
+  plan_.head_def = def;
+  return plan_.head;
+}
+
 // The start tag with the one ATTR. property of a tag that has nothing else to write there: the
 // attribute is evaluated first, then the tag is written whole, with the attribute when it
 // gives a text.
@@ -243,16 +253,6 @@ bool html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_pla
   print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), text,
                        flags & NL_AFTER);
   return true;
-}
-
-// "<", the tag's name, a space, the attribute's name and "=": the same for every copy of the
-// element while its properties and definition stay, so made once.
-std::string_view html_dyn_elt::start_tag_head(std::string_view attr_name) {
-  if (plan_.head_def == def)
-    return plan_.head;
-  plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
-  plan_.head_def = def;
-  return plan_.head;
 }
 
 bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
