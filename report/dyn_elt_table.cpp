@@ -57,15 +57,26 @@ std::int32_t html_dyn_elt_td::prepare() {
   return rows;
 }
 
+// What print_repeated does for a single column, inline: one counted copy in a COL entry at 0.
+inline void html_dyn_elt_td::print_one_column(html_obj_printer& p) {
+  kov_context_entry* col_entry = processor->push_context(2);
+  if (processor->count_repetition())
+    print_once(p);  // no virtual call: the class is final
+  processor->pop_context(col_entry);
+}
+
 // A spanning cell is written only on the first row it covers; the cell's REPEAT has no effect.
 void html_dyn_elt_td::print(html_obj_printer& p) {
   if (!row || !processor)
     return;
   std::int32_t j = row->current_row;
-  if (j % rowspan != 0)
+  if (rowspan != 1 && j % rowspan != 0)
     return;
-  kov_context_entry* row_entry = processor->push_context(1, j / rowspan);
-  print_repeated(p, 2, cols);
+  kov_context_entry* row_entry = processor->push_context(1, rowspan == 1 ? j : j / rowspan);
+  if (cols == 1)
+    print_one_column(p);
+  else
+    print_repeated(p, 2, cols);
   processor->pop_context(row_entry);
 }
 

@@ -149,7 +149,7 @@ public:
 };
 
 // A table cell (TD, TH): written on the rows it covers, COLS times across.
-class html_dyn_elt_td : public html_dyn_elt_generic {
+class html_dyn_elt_td final : public html_dyn_elt_generic {
 public:
   explicit html_dyn_elt_td(const html_elt_def* d) : html_dyn_elt_generic(d) {}
   void print(html_obj_printer& p) override;
@@ -166,6 +166,7 @@ public:
   txl_user_function* cols_prop = nullptr;
 
 private:
+  void print_one_column(html_obj_printer& p);
   void print_attributes_with_rowspan(html_obj_printer& p, html_element* attr_list, html_element* extra);
 };
 
