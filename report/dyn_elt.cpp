@@ -14,6 +14,7 @@ void html_dyn_elt::clear() {
   unbind_props();
   props.clear();
   plan_ = attr_plan{};
+  style_head_ = no_style_head;
   own_style_ = own_style_cache{};
   html_elt_tag::clear();
 }

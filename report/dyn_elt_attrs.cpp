@@ -96,6 +96,7 @@ const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
 
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
   plan_ = attr_plan{};
+  style_head_ = no_style_head;
   plan_.props_data = props.data();
   plan_.props_size = props.size();
   plan_.known = true;
@@ -147,6 +148,7 @@ std::string_view html_dyn_elt::merge_style(const attr_plan& plan, html_element* 
   const std::vector<style_item>& own = own_style(attrs);
   style_placed_.assign(style_given_.size(), 0);
   style_used_ = 0;
+  style_head_ = no_style_head;
   auto name_of = [&](std::size_t g) {
     return std::string_view(props[plan.style_props[style_given_[g]]]->name).substr(style_prefix.size());
   };
@@ -220,7 +222,17 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
     else
       continue;
     quotes |= classes_in(p, text);
-    append_style_item(style_text_, style_used_, std::string_view(prop.name).substr(style_prefix.size()), text);
+    std::string_view name = std::string_view(prop.name).substr(style_prefix.size());
+    if (style_used_ == 0 && style_head_ == k && style_text_.size() >= name.size() + text.size() + 2) {
+      // "name:" of the same property leads the text from last time: only the value is new
+      char* o = copy_bytes(style_text_.data() + name.size() + 1, text.data(), text.size());
+      *o++ = ';';
+      style_used_ = static_cast<std::size_t>(o - style_text_.data());
+      continue;
+    }
+    if (style_used_ == 0)
+      style_head_ = k;
+    append_style_item(style_text_, style_used_, name, text);
   }
   return quotes;
 }

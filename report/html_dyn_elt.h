@@ -106,6 +106,10 @@ private:
   std::vector<char> style_placed_;
   std::string style_text_;  // room for the merged style; its first style_used_ bytes hold it
   std::size_t style_used_ = 0;
+  // The STYLE. property (its position in `props`) whose "name:" starts style_text_ as the
+  // computed style alone last left it; the merge with own items writes over it.
+  static constexpr std::size_t no_style_head = SIZE_MAX;
+  std::size_t style_head_ = no_style_head;
 
   // The texts of the computed attributes of the start tag being written, and their views in
   // the order they apply; kept between tags so that a report reuses their room.

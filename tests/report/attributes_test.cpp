@@ -53,6 +53,12 @@ const attr_row attr_rows[] = {
      "<SPAN STYLE=\"color: red; y: 2\"><!--$VX ELT REPEAT=%{3}%\r\n STYLE.color=%{if IDX() == 1 then NOSUCH() else \"c\" + IDX()}%\r\n STYLE.z=%{IDX()}%-->x</SPAN>",
      "<SPAN STYLE=\"color:c0; y:2; z:0;\">x</SPAN>\r\n<SPAN STYLE=\"color:red; y:2; z:1;\">x</SPAN>\r\n"
      "<SPAN STYLE=\"color:c2; y:2; z:2;\">x</SPAN>\r\n"},
+    {"a lone style whose first item fails in one repetition",
+     "<SPAN><!--$VX ELT REPEAT=%{3}%\r\n STYLE.a=%{if IDX() == 1 then NOSUCH() else IDX()}%\r\n STYLE.bb=%{IDX()}%-->x</SPAN>",
+     "<SPAN STYLE=\"a:0; bb:0;\">x</SPAN>\r\n<SPAN STYLE=\"bb:1;\">x</SPAN>\r\n<SPAN STYLE=\"a:2; bb:2;\">x</SPAN>\r\n"},
+    {"a lone style growing and shrinking",
+     "<SPAN><!--$VX ELT REPEAT=%{3}%\r\n STYLE.a=%{if IDX() == 1 then \"a \\\"long\\\" one\" else \"v\"}%-->x</SPAN>",
+     "<SPAN STYLE=\"a:v;\">x</SPAN>\r\n<SPAN STYLE='a:a \"long\" one;'>x</SPAN>\r\n<SPAN STYLE=\"a:v;\">x</SPAN>\r\n"},
     {"each repetition writes its own values",
      "<SPAN><!--$VX ELT REPEAT=%{3}%\r\n ATTR.A=%{IDX()}%\r\n ATTR.B=%{\"b c\" + IDX() * 100}%-->x</SPAN>",
      "<SPAN A=0 B=\"b c0\">x</SPAN>\r\n<SPAN A=1 B=\"b c100\">x</SPAN>\r\n<SPAN A=2 B=\"b c200\">x</SPAN>\r\n"},
