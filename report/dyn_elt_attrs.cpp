@@ -112,6 +112,10 @@ const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
       plan_.distinct_names = plan_.distinct_names && props[k]->name != props[i]->name;
     plan_.attr_props.push_back(i);
   }
+  if (!plan_.has_style && plan_.attr_props.size() == 1)
+    plan_.start_tag = attr_plan::one_attr;
+  if (plan_.has_style && plan_.attr_props.empty())
+    plan_.start_tag = attr_plan::style_alone;
   return plan_;
 }
 
@@ -250,41 +254,47 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
 // The start tag with the one ATTR. property of a tag that has nothing else to write there: the
 // attribute is evaluated first, then the tag is written whole, with the attribute when it
 // gives a text.
-bool html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan) {
+void html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan) {
   txl_user_function& prop = *props[plan.attr_props.front()];
   anyval value;
   std::string_view text;
-  if (!processor->evaluate(prop, value))
-    return false;
-  if (const std::string* s = value.as_string())
-    text = *s;
-  else if (value.to_text(attr_text_))
-    text = attr_text_;
-  else
-    return false;
-  print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), text,
-                       flags & NL_AFTER);
-  return true;
+  if (processor->evaluate(prop, value)) {
+    if (const std::string* s = value.as_string()) {
+      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), *s,
+                           flags & NL_AFTER);
+      return;
+    }
+    if (value.to_text(attr_text_)) {
+      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), attr_text_,
+                           flags & NL_AFTER);
+      return;
+    }
+  }
+  p.write("<");  // no attribute to write
+  p.write(name());
+  p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+}
+
+// The start tag with the computed STYLE of a tag that has nothing else to write there.
+void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan) {
+  unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
+  print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
+                       static_cast<int>(quotes));
 }
 
 bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
   if (!processor || start_tag_extras_ || !def || def->name.empty() || has_attributes(attrs))
     return false;
   const attr_plan& plan = current_attr_plan();
-  if (!plan.has_style && plan.attr_props.size() == 1) {
-    if (print_start_tag_with_attr(p, plan))
-      return true;
-    p.write("<");  // no attribute to write
-    p.write(name());
-    p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+  if (plan.start_tag == attr_plan::one_attr) {
+    print_start_tag_with_attr(p, plan);
     return true;
   }
-  if (!plan.has_style || !plan.attr_props.empty())
-    return false;
-  unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
-  print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
-                       static_cast<int>(quotes));
-  return true;
+  if (plan.start_tag == attr_plan::style_alone) {
+    print_start_tag_with_style(p, plan);
+    return true;
+  }
+  return false;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

@@ -75,6 +75,8 @@ private:
     unsigned style_name_quotes = 0;
     // For a start tag written whole (print_computed_start_tag): "<", the tag's name, a space,
     // the attribute's name and "=", made for the definition `head_def`.
+    // What print_computed_start_tag can write whole, for a tag without attributes of its own.
+    enum { not_whole, one_attr, style_alone } start_tag = not_whole;
     const html_elt_def* head_def = nullptr;
     std::string head;
   };
@@ -91,7 +93,8 @@ private:
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
   void print_style_props(html_obj_printer& p, const attr_plan& plan);
   unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
-  bool print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
+  void print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
+  void print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan);
   std::string_view start_tag_head(std::string_view attr_name);
   const std::vector<style_item>& own_style(html_element* attrs);
   void evaluate_style_props(const attr_plan& plan);
