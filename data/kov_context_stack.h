@@ -152,6 +152,8 @@ public:
     if (entry && entry->kind >= 0 && entry->kind < kov_context_kinds)
       stacks_[entry->kind].pop(entry);
   }
+  // The same for an entry pushed with `kind` from 0 to 2, known to the caller.
+  void pop_context(int kind, kov_context_entry* entry) { stacks_[kind].pop(entry); }
   // Empties all three stacks and sets their counters to 0.
   void clear();
 

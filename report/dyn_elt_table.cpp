@@ -62,7 +62,7 @@ inline void html_dyn_elt_td::print_one_column(html_obj_printer& p) {
   kov_context_entry* col_entry = processor->push_context(2);
   if (processor->count_repetition())
     print_once(p);  // no virtual call: the class is final
-  processor->pop_context(col_entry);
+  processor->pop_context(2, col_entry);
 }
 
 // A spanning cell is written only on the first row it covers; the cell's REPEAT has no effect.
@@ -77,7 +77,7 @@ void html_dyn_elt_td::print(html_obj_printer& p) {
     print_one_column(p);
   else
     print_repeated(p, 2, cols);
-  processor->pop_context(row_entry);
+  processor->pop_context(1, row_entry);
 }
 
 void html_dyn_elt_td::print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra) {

@@ -166,8 +166,6 @@ void htdoc_processor::note_input(const files::file_identity& input) {
     outputs_->note_input(input);
 }
 
-bool htdoc_processor::counter_stopped() const { return counter_->stopped(); }
-
 // Prints the whole document through a counter that refuses bytes past the run's bound.
 bool htdoc_processor::write_report(std::ostream& file) {
   output_counter counter(*file.rdbuf(), run_->max_output);

@@ -18,6 +18,7 @@
 #include "doc/html_document.h"
 #include "doc/template_markup.h"
 #include "platform/files/output_file.h"
+#include "report/output_counter.h"
 
 namespace quillet {
 
@@ -93,6 +94,8 @@ public:
   kov_context_entry* push_context(int kind, std::int32_t index = 0) { return stacks_.push_context(kind, index); }
   void set_index(kov_context_entry* entry, std::int32_t i) { stacks_.set_index(entry, i); }
   void pop_context(kov_context_entry* entry) { stacks_.pop_context(entry); }
+  // pop_context for an entry that push_context gave for `kind` (0 to 2), which the caller knows.
+  void pop_context(int kind, kov_context_entry* entry) { stacks_.pop_context(kind, entry); }
 
   // Binds every call site of a property or variable as setup does; how many stayed unbound.
   int bind_calls(txl_user_function& function);
@@ -100,7 +103,7 @@ public:
   void add_dyn_element(html_dyn_elt* element);
   // True once the run's output passed its bound or the run used up its repetitions:
   // repeating elements stop at once.
-  bool stopped() const { return repetition_limit_reached_ || (counter_ && counter_stopped()); }
+  bool stopped() const { return repetition_limit_reached_ || (counter_ && counter_->stopped()); }
   // Counts one written repetition of a repeating element (REPEAT, ROWS, COLS, table rows);
   // false once the run is stopped, the repetition that passes run.max_repetitions included.
   bool count_repetition() {
@@ -162,9 +165,8 @@ private:
   kov_context_stacks stacks_;
   const htdoc_run* run_ = nullptr;
   int name_counter_ = 0;
-  class output_counter* counter_ = nullptr;  // the bounded output of the run in progress
+  output_counter* counter_ = nullptr;  // the bounded output of the run in progress
   bool limit_reached_ = false;
-  bool counter_stopped() const;
   files::output_set* outputs_ = nullptr;  // the files of the run in progress
   std::unique_ptr<txl_binder> binder_;     // prepared once for the variables read
   std::string output_error_;
