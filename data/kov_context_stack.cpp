@@ -10,6 +10,7 @@ namespace quillet {
 // slot that is already there (every push but the first few of a run) stays a short path.
 [[gnu::noinline]] kov_context_entry* kov_context_stack::push_into_new_slot(int kind, std::int32_t index) {
   slots_.push_back(slot{std::make_unique<kov_context_entry>(), known_state{}});
+  slot_count_ = slots_.size();
   return push(kind, index);
 }
 

@@ -44,7 +44,7 @@ public:
   // A slot's own memory of its last content makes pushing the content it held last (each
   // cell of a row pushing the row's entry) a short inline path.
   kov_context_entry* push(int kind, std::int32_t index = 0) {
-    if (depth_ == slots_.size())
+    if (depth_ == slot_count_)
       return push_into_new_slot(kind, index);
     slot& s = slots_[depth_++];
     kov_context_entry* entry = s.entry.get();
@@ -128,6 +128,7 @@ private:
   // Positions 0 to depth_ - 1 are the stack; the slots above it are popped entries kept for
   // reuse.
   std::vector<slot> slots_;
+  std::size_t slot_count_ = 0;  // slots_.size(), kept so that a push compares without a division
   std::size_t depth_ = 0;
   std::uint32_t state_ = 0;  // 0 is the empty stack; wraps around, only equality matters
   int outside_ = -1;         // where the state number is kept in txl_validity, if anywhere
