@@ -160,7 +160,8 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
 
 // The same text followed by the element's end tag (print_end_tag, which no dynamic element
 // overrides), in one reservation of the printer's room when neither is long.
-static void write_encoded_and_end_tag(html_obj_printer& p, html_elt_tag& tag, std::string_view text) {
+[[gnu::always_inline]] static inline void write_encoded_and_end_tag(html_obj_printer& p, html_elt_tag& tag,
+                                                                    std::string_view text) {
   constexpr std::size_t short_text = 4096;
   std::size_t end_room = end_tag_room(tag);
   if (text.size() > short_text || end_room > short_text) {
@@ -185,18 +186,21 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
   }
   anyval result;
   std::string error;
+  std::string_view text;
+  bool given = false;
   if (processor && processor->evaluate(*value, result, &error)) {
     // A string is written from the value itself, without a copy of its text.
     if (const std::string* s = result.as_string()) {
-      write_encoded_and_end_tag(p, *this, *s);
-      return;
-    }
-    if (result.to_text(value_text_)) {
-      write_encoded_and_end_tag(p, *this, value_text_);
-      return;
+      text = *s;
+      given = true;
+    } else if (result.to_text(value_text_)) {
+      text = value_text_;
+      given = true;
     }
   }
-  write_encoded_and_end_tag(p, *this, error.empty() ? std::string_view("#ERROR#") : std::string_view(error));
+  if (!given)
+    text = error.empty() ? std::string_view("#ERROR#") : std::string_view(error);
+  write_encoded_and_end_tag(p, *this, text);
 }
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {
