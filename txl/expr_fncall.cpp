@@ -6,6 +6,7 @@
 
 #include "txl/expr_store.h"
 #include "txl/loop_budget.h"
+#include "txl/user_function.h"
 #include "txl/validity.h"
 
 namespace quillet {
@@ -28,6 +29,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   entry = new_entry;
   cookie = new_cookie;
   number_form_ = entry ? txl_number_form_of(*entry) : nullptr;
+  user_callee_ = entry == &txl_user_function_entry() ? static_cast<txl_user_function*>(cookie) : nullptr;
   token = 0;
   result.release();
   invalidate(*this);
@@ -61,6 +63,18 @@ static bool sole_holders(const anyval_list& slots) {
 static void let_go_of_arguments(anyval_list& slots) {
   for (anyval& slot : slots)
     slot.release();
+}
+
+// The call of a bound user function with the arguments in args_: made on the function
+// itself rather than through its entry and a call record. `previous` is the result lent to
+// it. Inline in evaluate_call, its only caller.
+[[gnu::always_inline]] inline bool txl_expr_fncall::call_user_callee(anyval& previous, std::string& error) {
+  bool known_current = false;
+  if (!user_callee_->call_from_site(args_, previous, token, error, known_current))
+    return false;
+  result = std::move(previous);
+  valid = known_current || user_callee_->is_current(token);
+  return true;
 }
 
 // Inline in evaluate, its only caller: the extra call cost every call of a function.
@@ -105,6 +119,10 @@ static void let_go_of_arguments(anyval_list& slots) {
   // that call others several times each fan out without any loop.
   if (user_function && !txl_count_work(txl_work::function_call, error))
     return false;
+  if (user_callee_) {
+    ++txl_calls_made;
+    return call_user_callee(previous, error);
+  }
   txl_call call;
   call.result = std::move(previous);
   call.may_change_first = replaces_first_arg && sole_holders(slots);

@@ -12,6 +12,8 @@
 
 namespace quillet {
 
+class txl_user_function;
+
 // Calls that call sites have made through their entries on this thread. A function whose
 // call sites were all current before its body ran, and whose body made no call, has
 // nothing that could have changed them meanwhile.
@@ -53,11 +55,13 @@ public:
   bool replaces_first_arg = false;
 
 private:
-  // Defined inline in expr_fncall.cpp, its only user.
+  // Defined inline in expr_fncall.cpp, their only user.
   inline bool evaluate_call(std::string& error);
+  inline bool call_user_callee(anyval& previous, std::string& error);
 
   anyval args_;  // the argument vector, reused while nobody else holds it
   const txl_number_form* number_form_ = nullptr;  // the bound built-in's, if it has one
+  txl_user_function* user_callee_ = nullptr;       // the bound user function, if it is one
 };
 
 }  // namespace quillet

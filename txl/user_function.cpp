@@ -156,8 +156,9 @@ bool txl_user_function::args_read_by_element() const {
 // whether there was one. A finding that they are all current is kept as ask_call_sites keeps
 // it, when it rests only on what txl_validity counts, and while it holds the caller does not
 // ask them again: a function called for every cell of a table finds them current cell after
-// cell.
-bool txl_user_function::refresh_call_sites() {
+// cell. Inline in body_result_for, its only user: a property's evaluation comes here on every
+// cell where something it rests on changed.
+[[gnu::always_inline]] inline bool txl_user_function::refresh_call_sites() {
   const std::uint64_t untracked_before = txl_validity.untracked;
   bool changed = false;
   bool counted = true;
@@ -188,23 +189,11 @@ bool txl_user_function::refresh_call_sites() {
   return txl_expr::evaluate_child(*body, error);
 }
 
-// Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
-// whose result went stale is invalidated first, so a body that depends on neither is
-// served from its cache. The token handed out is the change count, which rises whenever
-// stale calls forced a new evaluation.
-bool txl_user_function::call(txl_call& record) {
-  if (!record.error)
-    return call_without_error_text(record);
-  const anyval* result = result_for(record.args, *record.error, record.known_current);
-  if (!result)
-    return false;
-  hand_over_result(record.result, *result);
-  record.token = change_count;
-  return true;
-}
-
-// The rules above, up to the body's own result.
-const anyval* txl_user_function::result_for(const anyval& call_args, std::string& error, bool& known_current) {
+// The rules of call() below, up to the body's own result. Inline in call_from_site and
+// result_for: a call of a function with arguments costs one call less.
+[[gnu::always_inline]] inline const anyval* txl_user_function::body_result_for(const anyval& call_args,
+                                                                               std::string& error,
+                                                                               bool& known_current) {
   if (is_recursive()) {
     error = "#RECURS:" + name + "#";
     return nullptr;
@@ -235,6 +224,32 @@ const anyval* txl_user_function::result_for(const anyval& call_args, std::string
     known_current = !changed && txl_calls_made == calls_before;
   }
   return &body->result;
+}
+
+// Runs the body with the call's arguments as ARGS. Every reader of ARGS and every call
+// whose result went stale is invalidated first, so a body that depends on neither is
+// served from its cache. The token handed out is the change count, which rises whenever
+// stale calls forced a new evaluation.
+bool txl_user_function::call(txl_call& record) {
+  if (!record.error)
+    return call_without_error_text(record);
+  return call_from_site(record.args, record.result, record.token, *record.error, record.known_current);
+}
+
+// What call() does, for a call site that keeps its arguments, result and token itself: a
+// call with arguments, made for every cell of a table, builds no call record.
+bool txl_user_function::call_from_site(const anyval& call_args, anyval& result, std::int32_t& token,
+                                       std::string& error, bool& known_current) {
+  const anyval* value = body_result_for(call_args, error, known_current);
+  if (!value)
+    return false;
+  hand_over_result(result, *value);
+  token = change_count;
+  return true;
+}
+
+const anyval* txl_user_function::result_for(const anyval& call_args, std::string& error, bool& known_current) {
+  return body_result_for(call_args, error, known_current);
 }
 
 // call() for a caller that does not want the error text, which then goes to a text of its own

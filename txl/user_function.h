@@ -36,6 +36,11 @@ public:
 
   // Evaluates the body with call.args as ARGS; see user_function.cpp for the caching rules.
   bool call(txl_call& call);
+  // call() for a call site of this function, without a call record: `result` is the site's
+  // previous result, lent as call.result is, and receives the new one; `token` and
+  // `known_current` are set as call() sets the record's.
+  bool call_from_site(const anyval& call_args, anyval& result, std::int32_t& token, std::string& error,
+                      bool& known_current);
   // What call() does up to handing out the result: the body's result (its own, valid until
   // the next evaluation) for ARGS `call_args`, or null on failure with the error text in
   // `error`; known_current as call() sets txl_call::known_current. A caller that needs no
@@ -84,11 +89,13 @@ public:
 
 private:
   bool call_without_error_text(txl_call& record);
+  inline const anyval* body_result_for(const anyval& call_args, std::string& error,
+                                       bool& known_current);  // defined in user_function.cpp
   inline bool evaluate_body(std::string& error);  // defined in user_function.cpp, its only user
   inline bool arguments_unchanged(const anyval& new_args) const;  // likewise
   bool args_read_by_element() const;
   bool ask_call_sites() const;
-  bool refresh_call_sites();
+  inline bool refresh_call_sites();  // defined in user_function.cpp, its only user
   void raise_change_count();
   void update_sole_callee() const;
   txl_user_function* find_sole_callee(int& levels) const;
