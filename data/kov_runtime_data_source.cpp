@@ -2,11 +2,13 @@
 // forwarding of every data request to the node that owns the reference.
 #include "data/kov_runtime_data_source.h"
 
+#include "data/kov_call_support.h"
+
 namespace quillet {
 
 namespace {
 
-const kov_chan_ref* chan_ref_of(const anyval& value) { return dynamic_cast<const kov_chan_ref*>(value.get()); }
+const kov_chan_ref* chan_ref_of(const anyval& value) { return kov_value_as<kov_chan_ref>(value); }
 
 // The optional limit time: left out or exactly the number 0 means none; otherwise it must be
 // a time.

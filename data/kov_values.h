@@ -29,7 +29,7 @@ struct kov_chan_ident {
 std::int32_t kov_chan_key(const kov_chan_ident& ident);
 
 // A channel reference, or an object reference when the channel is -1.
-class kov_chan_ref : public anyval_imp_int {
+class kov_chan_ref final : public anyval_imp_int {
 public:
   kov_chan_ref() : kov_chan_ref(kov_chan_ident{}) {}
   explicit kov_chan_ref(const kov_chan_ident& ident) : anyval_imp_int(kov_chan_key(ident)), ident(ident) {}
@@ -48,7 +48,7 @@ public:
   virtual void channel(anyval& out) const = 0;
 };
 
-class kov_data_value_imp : public kov_data_value {
+class kov_data_value_imp final : public kov_data_value {
 public:
   kov_data_value_imp() = default;
   kov_data_value_imp(double value, const kov_time_record& stamp, const kov_chan_ident& ident)
@@ -62,7 +62,7 @@ public:
 };
 
 // One event of the event log: the string is its message text.
-class kov_event_ref : public anyval_imp_string {
+class kov_event_ref final : public anyval_imp_string {
 public:
   kov_event_ref() = default;
   kov_event_ref(std::string text, const kov_chan_ident& ident, std::int32_t code, std::int32_t severity,
@@ -77,7 +77,7 @@ public:
 
 // An event filter made by EFILTER: the string is the message-text pattern. A bound of -1
 // and an empty pattern mean no condition; patterns use ? for one character and * for a run.
-class kov_filter_ref : public anyval_imp_string {
+class kov_filter_ref final : public anyval_imp_string {
 public:
   // Restores the initial values below and empties the text pattern.
   void clear() override;

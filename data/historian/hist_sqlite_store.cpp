@@ -330,29 +330,44 @@ bool sqlite_store::summary_before(const hist_key& key, std::int64_t hour, hist_s
   return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read a summary");
 }
 
+// The key's own order, read backwards, gives the events newest first with the ties of one
+// time in the reverse of the order asked for; each run of one time is turned round here.
+// Asked for the mixed order, SQLite sorts every run in a temporary b-tree, which it clears
+// for each time: most of a long list's reading. The run that the limit cuts is read whole,
+// so the events kept are those the mixed order would keep.
 bool sqlite_store::events(int node, std::int64_t from, std::int64_t to, std::size_t limit,
                           std::vector<hist_event>& out, bool& more) {
   sqlite3_stmt* s = prepare(events_, "SELECT t, channel, code, severity, text FROM event WHERE node=?1 AND t>=?2 AND "
-                                     "t<=?3 ORDER BY t DESC, channel, code, severity, text LIMIT ?4");
+                                     "t<=?3 ORDER BY t DESC, channel DESC, code DESC, severity DESC, text DESC");
   if (!s)
     return false;
   sq->sqlite3_bind_int(s, 1, node);
   sq->sqlite3_bind_int64(s, 2, from);
   sq->sqlite3_bind_int64(s, 3, to);
-  sq->sqlite3_bind_int64(s, 4, static_cast<std::int64_t>(limit) + 1);
-  more = false;
+  const std::size_t first = out.size();
+  const std::size_t keep = std::max(limit, first);
+  std::size_t run = first;  // where the run of the last time read starts
   int rc;
   while ((rc = sq->sqlite3_step(s)) == SQLITE_ROW) {
-    if (out.size() >= limit) {
-      more = true;
-      break;
+    const std::int64_t t = sq->sqlite3_column_int64(s, 0);
+    if (out.size() > run && out.back().t != t) {
+      std::reverse(out.begin() + static_cast<std::ptrdiff_t>(run), out.end());
+      run = out.size();
+      if (out.size() > keep)
+        break;
     }
     const auto* text = reinterpret_cast<const char*>(sq->sqlite3_column_text(s, 4));
-    out.push_back({node, sq->sqlite3_column_int64(s, 0), sq->sqlite3_column_int(s, 1), sq->sqlite3_column_int(s, 2),
-                   sq->sqlite3_column_int(s, 3), text ? text : ""});
+    out.push_back({node, t, sq->sqlite3_column_int(s, 1), sq->sqlite3_column_int(s, 2), sq->sqlite3_column_int(s, 3),
+                   text ? text : ""});
   }
   sq->sqlite3_reset(s);
-  return rc == SQLITE_ROW || rc == SQLITE_DONE || fail("cannot read events");
+  if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+    return fail("cannot read events");
+  std::reverse(out.begin() + static_cast<std::ptrdiff_t>(run), out.end());
+  more = out.size() > keep;
+  if (more)
+    out.resize(keep);
+  return true;
 }
 
 // An hour without samples has no block.

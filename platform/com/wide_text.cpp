@@ -92,21 +92,54 @@ const char* ansi_name() { return crt::codepage_iconv_name(crt::current_codepage(
 
 constexpr std::string_view wide_replacement{"\xFD\xFF", 2};
 
+// ASCII reads the same in every code page the settings offer and in UTF-8: such texts (most
+// names of nodes, channels and files) are widened or narrowed unit by unit, without iconv.
+bool is_ascii(std::string_view text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80)
+      return false;
+  return true;
+}
+
+bool is_ascii(std::u16string_view text) {
+  for (const char16_t c : text)
+    if (c >= 0x80)
+      return false;
+  return true;
+}
+
+std::u16string widen_ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::string narrow_ascii(std::u16string_view text) {
+  std::string out(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i)
+    out[i] = static_cast<char>(text[i]);
+  return out;
+}
+
 }  // namespace
 
 std::u16string ansi_to_wide(std::string_view text) {
+  if (is_ascii(text))
+    return widen_ascii(text);
   std::string bytes;
   run_iconv("UTF-16LE", ansi_name(), text, 1, wide_replacement, false, bytes);
   return wide_of(bytes);
 }
 
 std::string wide_to_ansi(std::u16string_view text) {
+  if (is_ascii(text))
+    return narrow_ascii(text);
   std::string out;
   run_iconv(ansi_name(), "UTF-16LE", bytes_of(text), 2, "?", false, out);
   return out;
 }
 
 bool utf8_to_wide(std::string_view text, std::u16string& out) {
+  if (is_ascii(text)) {
+    out = widen_ascii(text);
+    return true;
+  }
   std::string bytes;
   out.clear();
   if (!run_iconv("UTF-16LE", "UTF-8", text, 1, {}, true, bytes))
@@ -116,6 +149,8 @@ bool utf8_to_wide(std::string_view text, std::u16string& out) {
 }
 
 std::string wide_to_utf8(std::u16string_view text) {
+  if (is_ascii(text))
+    return narrow_ascii(text);
   std::string out;
   run_iconv("UTF-8", "UTF-16LE", bytes_of(text), 2, "\xEF\xBF\xBD", false, out);
   return out;

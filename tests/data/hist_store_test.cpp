@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <set>
+#include <tuple>
 
 #include "data/historian/hist_block.h"
 #include "data/historian/hist_data_source.h"
@@ -281,6 +282,52 @@ std::int64_t count_rows(hist_store& store, const hist_key& key) {
   bool more = false;
   store.samples(key, 0, INT64_MAX, 1000, list, more);
   return static_cast<std::int64_t>(list.size());
+}
+
+// A node's events newest first, ties of one time by channel, code, severity and text, cut at
+// every limit (also inside a run of one time), against the same order made here.
+TEST_P(HistBackend, EventsComeNewestFirstAtEveryLimit) {
+  const std::string name = fresh("event_order");
+  auto store = open_store(name, true);
+  ASSERT_TRUE(store);
+  std::mt19937 random(7);
+  using row = std::tuple<std::int64_t, int, int, int, std::string>;
+  std::set<row> stored;
+  ASSERT_TRUE(store->begin());
+  for (int i = 0; i < 300; ++i) {
+    const auto pick = [&](unsigned n) { return static_cast<int>(random() % n); };
+    const hist_event e{0, 1000 * pick(40), pick(3), pick(2), 100 * pick(2), std::string(random() % 3, 'a')};
+    ASSERT_TRUE(store->put_event(e) && store->put_event({1, e.t, 0, 0, 0, "other node"}));
+    stored.insert({e.t, e.channel, e.code, e.severity, e.text});
+  }
+  ASSERT_TRUE(store->commit());
+  for (const auto& [from, to] : {std::pair<std::int64_t, std::int64_t>{0, 39000}, {5000, 20000}}) {
+    std::vector<row> expected;
+    for (const row& r : stored)
+      if (std::get<0>(r) >= from && std::get<0>(r) <= to)
+        expected.push_back(r);
+    const auto time_of = [](const row& r) { return std::get<0>(r); };
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](const row& a, const row& b) { return time_of(a) > time_of(b); });
+    // the end of the second run of one time: a limit there cuts between two times
+    std::size_t boundary = 0;
+    for (int runs = 0; boundary < expected.size() && runs < 2; ++runs)
+      for (const std::int64_t t = time_of(expected[boundary]);
+           boundary < expected.size() && time_of(expected[boundary]) == t;)
+        ++boundary;
+    for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{7}, std::size_t{50}, boundary,
+                              expected.size() - 1, expected.size(), expected.size() + 3}) {
+      std::vector<hist_event> got;
+      bool more = false;
+      ASSERT_TRUE(store->events(0, from, to, limit, got, more));
+      std::vector<row> rows;
+      for (const hist_event& e : got)
+        rows.push_back({e.t, e.channel, e.code, e.severity, e.text});
+      const std::size_t kept = std::min(limit, expected.size());
+      EXPECT_EQ(rows, std::vector<row>(expected.begin(), expected.begin() + std::ptrdiff_t(kept))) << limit;
+      EXPECT_EQ(more, expected.size() > limit) << limit;
+    }
+  }
 }
 
 TEST_P(HistBackend, ImportFormsBadRowsAndRepeats) {

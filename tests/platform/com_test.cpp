@@ -125,5 +125,26 @@ TEST(WideText, ConvertsThroughTheAnsiCodePage) {
   EXPECT_EQ(wide_to_utf8(u"\u00E9"), "\xC3\xA9");
 }
 
+// ASCII texts skip iconv: every ASCII byte, NUL included, converts as iconv converts it when a
+// byte beyond ASCII sends the same text through iconv, in every code page.
+TEST(WideText, AsciiConvertsAsIconvDoes) {
+  std::string ascii(128, '\0');
+  for (int c = 0; c < 128; ++c)
+    ascii[static_cast<std::size_t>(c)] = static_cast<char>(c);
+  for (crt::codepage cp : {crt::codepage::cp1252, crt::codepage::cp1251, crt::codepage::gbk}) {
+    crt::set_codepage(cp);
+    const std::u16string wide = ansi_to_wide(ascii);
+    EXPECT_EQ(wide, ansi_to_wide(ascii + "\xC4").substr(0, 128));
+    EXPECT_EQ(wide_to_ansi(wide), ascii);
+    EXPECT_EQ(wide_to_ansi(wide + u"\u0416").substr(0, 128), ascii);
+    std::u16string from_utf8, through_iconv;
+    EXPECT_TRUE(utf8_to_wide(ascii, from_utf8));
+    EXPECT_TRUE(utf8_to_wide(ascii + "\xC3\xA9", through_iconv));
+    EXPECT_EQ(from_utf8, through_iconv.substr(0, 128));
+    EXPECT_EQ(wide_to_utf8(wide + u"\u00E9").substr(0, 128), wide_to_utf8(wide));
+  }
+  crt::set_codepage(crt::codepage::cp1252);
+}
+
 }  // namespace
 }  // namespace quillet::com
