@@ -147,8 +147,38 @@ bool feed_summaries(hist_store& store, const hist_key& key, std::int64_t h1, std
 
 }  // namespace
 
+namespace {
+
+// The last sample of a whole hour up to its last millisecond `at` is its summary's last, which
+// the report's store keeps a month at a time, so a table of hourly statistics reads no raw
+// block for the value at each window's start. Found false when the summary is missing or the
+// hour had no sample; the caller then reads the raw samples.
+bool last_of_hour(hist_store& store, const hist_key& key, std::int64_t at, std::int64_t not_before,
+                  hist_sample& out, bool& found) {
+  found = false;
+  const std::int64_t hour = hist_hour_of(at);
+  if (at != (hour + 1) * hist_hour_ms - 1)
+    return true;
+  std::vector<hist_summary> list;
+  if (!store.summaries(key, hour, hour + 1, list))
+    return false;
+  if (list.size() != 1 || list[0].hour != hour)
+    return true;
+  const hist_sample& last = list[0].last;
+  found = last.t >= hour * hist_hour_ms && last.t <= at && last.t >= not_before;
+  if (found)
+    out = last;
+  return true;
+}
+
+}  // namespace
+
 bool hist_last_sample(hist_store& store, const hist_key& key, std::int64_t at, std::int64_t not_before,
                       hist_sample& out, bool& found) {
+  if (!last_of_hour(store, key, at, not_before, out, found))
+    return false;
+  if (found)
+    return true;
   if (!store.sample_at(key, at, not_before, out, found))
     return false;
   if (found)
