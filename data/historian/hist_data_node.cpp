@@ -180,6 +180,22 @@ bool hist_data_node::select_channels(int object, int condition, anyval_list& res
   return true;
 }
 
+// Whether the channel's name and code match the filter's patterns; a pattern left empty
+// matches anything, and its text is not even looked up (two trips through the project for
+// each event of a long list).
+bool hist_data_node::channel_matches(const kov_filter_ref& f, const kov_chan_ident& ident) const {
+  std::string text;
+  if (!f.channel_mask.empty()) {
+    map_.channel_name(ident, text);
+    if (!hist_mask_match(f.channel_mask, text))
+      return false;
+  }
+  if (f.code_mask.empty())
+    return true;
+  map_.channel_coding(ident, text);
+  return hist_mask_match(f.code_mask, text);
+}
+
 // The node's events up to the report time, newest first, through the filter's time and
 // severity bounds and its channel-name, channel-code and text patterns.
 bool hist_data_node::events(const anyval& filter_value, anyval& result) {
@@ -199,10 +215,7 @@ bool hist_data_node::events(const anyval& filter_value, anyval& result) {
     if ((f.severity_min != -1 && e.severity < f.severity_min) || (f.severity_max != -1 && e.severity > f.severity_max))
       continue;
     const kov_chan_ident ident = channel_ident(0, e.channel);
-    std::string name, code;
-    map_.channel_name(ident, name);
-    map_.channel_coding(ident, code);
-    if (!hist_mask_match(f.channel_mask, name) || !hist_mask_match(f.code_mask, code) || !hist_mask_match(f.text, e.text))
+    if (!channel_matches(f, ident) || !hist_mask_match(f.text, e.text))
       continue;
     list.push_back(anyval(make_rc<kov_event_ref>(e.text, ident, e.code, e.severity, static_cast<double>(e.t) * 0.001)));
   }

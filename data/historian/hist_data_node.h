@@ -10,6 +10,7 @@
 #include "data/historian/hist_store.h"
 #include "data/kov_channel_map.h"
 #include "data/kov_data_source.h"
+#include "data/kov_values.h"
 #include "platform/com/nv_reg_archive.h"
 #include "platform/project/project_interfaces.h"
 
@@ -60,6 +61,7 @@ public:
   com::HRESULT query_word(std::int32_t* word) override;
 
 private:
+  bool channel_matches(const kov_filter_ref& filter, const kov_chan_ident& ident) const;
   // The good value valid at `at` (not before `not_before`) as a historical value, or empty.
   bool value_at(const kov_chan_ident& ident, std::int64_t at, std::int64_t not_before, anyval& out);
   // Whether a channel meets a selection condition by its value at the report time.
