@@ -4,6 +4,9 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace quillet {
 
@@ -14,6 +17,38 @@ bool value_as_time(const anyval& value, double& time) {
   time = x;
   return true;
 }
+
+namespace {
+
+// The last second split on this thread and its fields, kept while TZ stays as it was: a
+// report prints the same moment in several cells, and a second's fields never change within
+// one zone.
+struct local_second {
+  bool known = false;
+  std::time_t seconds = 0;
+  std::tm fields{};
+};
+
+thread_local local_second last_second;
+
+// Makes the C library read the time zone again when TZ is not the text it was last read
+// for (or was set or unset since): localtime_r need not notice a changed TZ by itself, and
+// reading the zone at every call costs more than the split. A change forgets the last second.
+void follow_zone() {
+  thread_local bool read = false;
+  thread_local bool had_tz = false;
+  thread_local std::string tz_text;
+  const char* tz = std::getenv("TZ");
+  if (read && had_tz == (tz != nullptr) && (!tz || std::strcmp(tz, tz_text.c_str()) == 0))
+    return;
+  tzset();
+  read = true;
+  had_tz = tz != nullptr;
+  tz_text.assign(tz ? tz : "");
+  last_second.known = false;
+}
+
+}  // namespace
 
 // Rounds before splitting, so the millisecond digits and the second agree: 59.9996 is the
 // next minute with 000 milliseconds, never 59 s and 1000 ms.
@@ -26,9 +61,15 @@ bool time_to_local(double time, std::tm& fields, int& millis) {
     return false;
   int ms = static_cast<int>((rounded - whole) * 1000.0);
   std::time_t seconds = static_cast<std::time_t>(whole);
-  tzset();  // localtime_r need not notice a changed TZ by itself; mktime does
-  if (!localtime_r(&seconds, &fields))
-    return false;
+  follow_zone();
+  if (!last_second.known || last_second.seconds != seconds) {
+    last_second.known = false;
+    if (!localtime_r(&seconds, &last_second.fields))
+      return false;
+    last_second.seconds = seconds;
+    last_second.known = true;
+  }
+  fields = last_second.fields;
   millis = ms < 0 ? 0 : (ms > 999 ? 999 : ms);
   return true;
 }

@@ -63,6 +63,14 @@ struct time_writer {
       put(std::string_view(pair, 2));
       return;
     }
+    if (digits <= 4 && value >= 1000 && value < 10000) {  // a year
+      const auto v = static_cast<unsigned>(value);
+      const unsigned high = v / 100, low = v % 100;
+      char four[4] = {static_cast<char>('0' + high / 10), static_cast<char>('0' + high % 10),
+                      static_cast<char>('0' + low / 10), static_cast<char>('0' + low % 10)};
+      put(std::string_view(four, 4));
+      return;
+    }
     char buf[48];
     char* end = std::to_chars(buf + 24, buf + sizeof buf, value).ptr;
     char* start = buf + 24;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "txl/function_entry.h"
@@ -293,6 +294,19 @@ TEST(Timestr, ZoneNamesAndLocalFields) {
       {"TIMESTR", {sv("%H:%M %Z"), fv(1711846799)}, "s:01:59 CET"},
       {"TIMESTR", {sv("%H:%M %z"), fv(1711846800)}, "s:03:00 CEST"},
   });
+}
+
+// The same second again, after TZ alone changed (no tzset by the caller), is split in the
+// new zone; and again, and back, in the zone in force each time.
+TEST(Timestr, FollowsAChangedZoneForTheSameSecond) {
+  zone_scope utc("UTC");
+  const anyval_list args = {sv("%H:%M %Z"), fv(1711846799)};
+  for (const auto& [zone, expected] : {std::pair{"UTC", "s:00:59 UTC"}, std::pair{test::zone_cet, "s:01:59 CET"},
+                                       std::pair{"EST5EDT,M3.2.0,M11.1.0", "s:20:59 EDT"},
+                                       std::pair{"UTC", "s:00:59 UTC"}}) {
+    setenv("TZ", zone, 1);
+    EXPECT_EQ(call_general("TIMESTR", args), expected) << zone;
+  }
 }
 
 }  // namespace
