@@ -91,10 +91,11 @@ const txl_number_form* txl_number_form_of(const txl_function_entry& entry) {
     txl_number_form form;
   };
   using rule = txl_int_rule;
+  using known = txl_known_form;
   static constexpr form_row rows[] = {
-      {xfn_math_floor::call, {[](double x) { return std::floor(x); }, rule::same}},
-      {xfn_math_ceil::call, {[](double x) { return std::ceil(x); }, rule::same}},
-      {xfn_math_abs::call, {[](double x) { return std::fabs(x); }, rule::magnitude}},
+      {xfn_math_floor::call, {[](double x) { return std::floor(x); }, rule::same, known::floor}},
+      {xfn_math_ceil::call, {[](double x) { return std::ceil(x); }, rule::same, known::ceil}},
+      {xfn_math_abs::call, {[](double x) { return std::fabs(x); }, rule::magnitude, known::magnitude}},
       {xfn_math_sqrt::call, {[](double x) { return std::sqrt(x); }, rule::as_float}},
       {xfn_math_log::call, {[](double x) { return std::log(x); }, rule::as_float}},
       {xfn_math_log10::call, {[](double x) { return std::log10(x); }, rule::as_float}},

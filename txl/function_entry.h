@@ -68,11 +68,15 @@ inline bool txl_is_always_current(const txl_function_entry& entry) {
 // entries whose one-number call does nothing else have one (txl_number_form_of gives null
 // for every other entry). A call site uses it to skip the argument vector and the call
 // record, and numeric programs to compute the call in a register.
+// `known` names the float computation when it is one a numeric program does in place of
+// calling on_float.
 using txl_float_form = double (*)(double);
 enum class txl_int_rule : std::uint8_t { same, magnitude, as_float };
+enum class txl_known_form : std::uint8_t { other, floor, ceil, magnitude };
 struct txl_number_form {
   txl_float_form on_float;
   txl_int_rule on_int;
+  txl_known_form known = txl_known_form::other;
 };
 const txl_number_form* txl_number_form_of(const txl_function_entry& entry);
 

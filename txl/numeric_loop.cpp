@@ -2,6 +2,8 @@
 // results back to the variables and the result cache.
 #include "txl/numeric_loop.h"
 
+#include <cmath>
+
 #include "txl/expr_nodes.h"
 #include "txl/expr_store.h"
 #include "txl/loop_budget.h"
@@ -81,7 +83,7 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
       &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
       &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
       &&jump_unless_le, &&jump_break, &&count, &&math, &&leaf,
-      &&add_ff, &&sub_ff, &&mul_ff, &&div_ff, &&math_f, &&end,
+      &&add_ff, &&sub_ff, &&mul_ff, &&div_ff, &&math_f, &&floor_f, &&ceil_f, &&abs_f, &&end,
   };
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
@@ -90,6 +92,14 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
 #define QUILLET_STEP \
   ++pc;              \
   QUILLET_NEXT
+// A math call's result goes to its call node too, then the next instruction.
+#define QUILLET_CALL_STEP                                                                  \
+  store_register(program.calls[static_cast<std::size_t>(pc->target)].node->result, r[pc->dst]); \
+  QUILLET_STEP
+#define QUILLET_KNOWN_MATH(NAME, FN)                                   \
+  NAME:                                                                \
+  put_float(r[pc->dst], FN(r[pc->a].f));                               \
+  QUILLET_CALL_STEP;
 #define QUILLET_FLOAT_OP(NAME, OP)                                     \
   NAME:                                                                \
   put_float(r[pc->dst], number(r[pc->a]) OP number(r[pc->b]));         \
@@ -202,11 +212,14 @@ math : {
                                                              : static_cast<std::uint32_t>(x.i)));
   else
     put_float(r[pc->dst], form.on_float(static_cast<double>(x.i)));
-  QUILLET_STEP;
+  QUILLET_CALL_STEP;
 }
 math_f:
   put_float(r[pc->dst], program.forms[static_cast<std::size_t>(pc->b)]->on_float(r[pc->a].f));
-  QUILLET_STEP;
+  QUILLET_CALL_STEP;
+  QUILLET_KNOWN_MATH(floor_f, std::floor)
+  QUILLET_KNOWN_MATH(ceil_f, std::ceil)
+  QUILLET_KNOWN_MATH(abs_f, std::fabs)
 leaf : {
   const nl_program::node_register& leaf = program.leaves[static_cast<std::size_t>(pc->b)];
   if (!txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
@@ -221,6 +234,8 @@ leaf : {
 }
 end:
   return true;
+#undef QUILLET_KNOWN_MATH
+#undef QUILLET_CALL_STEP
 #undef QUILLET_COMPARE_OPS
 #undef QUILLET_FLOATS_OP
 #undef QUILLET_FLOAT_OP
@@ -279,17 +294,14 @@ namespace {
 
 // Makes `regs` ready for a run of `p` before its variables and inputs are loaded. Only the
 // first run of a program copies every register: constants are never written, every other
-// register but a variable's is written before it is read, and of those only a math call's
-// "written" mark is looked at after a run (load_vars clears the variables').
+// register but a variable's is written before it is read, and only the variables' "written"
+// marks are looked at after a run (load_vars clears them).
 [[gnu::always_inline]] inline void reset_registers(const nl_program& p, std::vector<nl_reg>& regs,
                                                    const nl_program*& ready_for) {
-  if (ready_for != &p) {
-    regs = p.initial;
-    ready_for = &p;
+  if (ready_for == &p)
     return;
-  }
-  for (const auto& call : p.calls)
-    regs[static_cast<std::size_t>(call.reg)].written = 0;
+  regs = p.initial;
+  ready_for = &p;
 }
 
 // The variables that are empty now or were checked before, for a program rebuilt because
@@ -475,13 +487,6 @@ numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::str
   if (notes_.stopped) {
     return finish_as_tree(root, notes_.evaluated, error) ? numeric_loop_outcome::finished
                                                           : numeric_loop_outcome::failed;
-  }
-  // The math calls that ran keep their last result, as the tree leaves them (invalid, since
-  // what they read changed, but holding a result: they count as current).
-  for (const auto& call : p.calls) {
-    const nl_reg& r = regs_[static_cast<std::size_t>(call.reg)];
-    if (r.written)
-      store_register(call.node->result, r);
   }
   hand_back(p, regs_, nodes_invalid);
   if (!ok)

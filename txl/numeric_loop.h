@@ -50,10 +50,12 @@ enum class nl_op : std::uint8_t {
   jump_unless_eq, jump_unless_ne, jump_unless_gt, jump_unless_ge, jump_unless_lt, jump_unless_le,
   jump_break,                          // "break" or "continue": to target, noting the jump
   count,                               // one loop iteration against the loop budget
-  math,                                // dst = program.forms[b] applied to a
+  // dst = program.forms[b] applied to a, also handed to the call node program.calls[target]
+  math,
   leaf,                                // dst = the number program.leaves[b] evaluates to
   add_ff, sub_ff, mul_ff, div_ff,      // add to div of two registers known to hold floats
   math_f,                              // math of a register known to hold a float
+  floor_f, ceil_f, abs_f,              // math_f of the forms known to be FLOOR, CEIL and ABS
   end,
 };
 
@@ -126,7 +128,8 @@ struct nl_program {
   std::vector<std::int32_t> taken;
   // `x[c]` of a variable the program never changes, read when the program starts.
   std::vector<element_register> elements;
-  // Math calls worked out in registers: their results are handed back to the call nodes.
+  // Math calls worked out in registers: each result is handed to its call node as soon as
+  // it is made, as the tree leaves it (the node stays invalid but holds its last result).
   std::vector<node_register> calls;
   std::vector<const txl_number_form*> forms;
   int result = -1;  // the register of the body's value

@@ -283,12 +283,25 @@ private:
     const int arg = node_code(n.child(0));
     if (arg < 0)
       return -1;
-    p_.forms.push_back(math_call_form(n));
-    const nl_op op = kind_of_register(arg) == type_float ? nl_op::math_f : nl_op::math;
-    const int r = emit_result({op, 0, arg, static_cast<std::int32_t>(p_.forms.size() - 1)});
+    const txl_number_form* form = math_call_form(n);
+    p_.forms.push_back(form);
+    const nl_op op = kind_of_register(arg) == type_float ? float_math_op(form->known) : nl_op::math;
+    const auto call = static_cast<std::int32_t>(p_.calls.size());
+    const int r = emit_result({op, 0, arg, static_cast<std::int32_t>(p_.forms.size() - 1), call});
     p_.calls.push_back({&n, r});
     last_made_ = -1;  // an assignment copies from r, which stays the call's result
     return r;
+  }
+
+  // The instruction for a form applied to a float: its own for the forms it knows.
+  static nl_op float_math_op(txl_known_form known) {
+    switch (known) {
+      case txl_known_form::floor: return nl_op::floor_f;
+      case txl_known_form::ceil: return nl_op::ceil_f;
+      case txl_known_form::magnitude: return nl_op::abs_f;
+      case txl_known_form::other: return nl_op::math_f;
+    }
+    return nl_op::math_f;
   }
 
   // A reference to a variable whose elements the program reads when it starts, other than
@@ -543,7 +556,7 @@ private:
   // The kind an instruction always leaves in its destination; 0 when it depends on the
   // operands.
   std::uint8_t result_kind(const nl_insn& in) const {
-    if (in.op <= nl_op::div || (in.op >= nl_op::add_ff && in.op <= nl_op::math_f))
+    if (in.op <= nl_op::div || (in.op >= nl_op::add_ff && in.op <= nl_op::abs_f))
       return type_float;
     if (in.op == nl_op::neg)
       return kind_of_register(in.a);
