@@ -380,22 +380,32 @@ constexpr auto digit_pairs = [] {
   return p;
 }();
 
-// Writes the digits of n right to left before p, padded with zeros in front to at least
-// `least` (at most 17) digits; returns where they start. The 17 bytes before p must be
-// writable: they take the zeros first, and the digits over them.
-char* put_digits(char* p, std::uint64_t n, int least) {
-  static constexpr char zeros[17] = {'0', '0', '0', '0', '0', '0', '0', '0', '0',
-                                     '0', '0', '0', '0', '0', '0', '0', '0'};
-  std::memcpy(p - sizeof zeros, zeros, sizeof zeros);
-  char* stop = p - least;
-  while (n >= 10) {
+// Writes the last `count` digits of n right to left before p, two at a time; returns where
+// they start.
+[[gnu::always_inline]] inline char* put_exact_digits(char* p, std::uint64_t n, int count) {
+  for (; count >= 2; count -= 2) {
     p -= 2;
     std::memcpy(p, &digit_pairs[2 * (n % 100)], 2);
     n /= 100;
   }
-  if (n > 0)
+  if (count > 0)
+    *--p = static_cast<char>('0' + n % 10);
+  return p;
+}
+
+// Writes the digits of n (a single 0 for 0) right to left before p; returns where they start.
+[[gnu::always_inline]] inline char* put_all_digits(char* p, std::uint64_t n) {
+  for (; n >= 100; n /= 100) {
+    p -= 2;
+    std::memcpy(p, &digit_pairs[2 * (n % 100)], 2);
+  }
+  if (n < 10) {
     *--p = static_cast<char>('0' + n);
-  return std::min(p, stop);
+    return p;
+  }
+  p -= 2;
+  std::memcpy(p, &digit_pairs[2 * n], 2);
+  return p;
 }
 
 // The number k with its last `precision` (at most 17) digits after the point, written right
@@ -404,10 +414,10 @@ char* put_digits(char* p, std::uint64_t n, int least) {
 // their work.
 [[gnu::always_inline]] inline char* put_point_number(char* p, std::uint64_t k, int precision, bool point) {
   std::uint64_t unit = powers_of_ten_64[precision];
-  p = put_digits(p, k % unit, precision);
+  p = put_exact_digits(p, k % unit, precision);
   if (point)
     *--p = '.';
-  return put_digits(p, k / unit, 1);
+  return put_all_digits(p, k / unit);
 }
 
 // "%f" of q at decpt ending at `end`: decpt + precision digits kept, the cut ones rounded
