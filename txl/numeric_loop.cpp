@@ -88,35 +88,40 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
   const nl_insn* pc = code;
+  char* const bytes = reinterpret_cast<char*>(r);
+  // The register at a byte offset (see nl_insn).
+  const auto reg = [bytes](std::int32_t offset) -> nl_reg& {
+    return *reinterpret_cast<nl_reg*>(bytes + offset);
+  };
 #define QUILLET_NEXT goto *handlers[static_cast<int>(pc->op)]
 #define QUILLET_STEP \
   ++pc;              \
   QUILLET_NEXT
 // A math call's result goes to its call node too, then the next instruction.
-#define QUILLET_CALL_STEP                                                                  \
-  store_register(program.calls[static_cast<std::size_t>(pc->target)].node->result, r[pc->dst]); \
+#define QUILLET_CALL_STEP                                                                   \
+  store_register(program.calls[static_cast<std::size_t>(pc->target)].node->result, reg(pc->dst)); \
   QUILLET_STEP
-#define QUILLET_KNOWN_MATH(NAME, FN)                                   \
-  NAME:                                                                \
-  put_float(r[pc->dst], FN(r[pc->a].f));                               \
+#define QUILLET_KNOWN_MATH(NAME, FN)                                                            \
+  NAME:                                                                                         \
+  put_float(reg(pc->dst), FN(reg(pc->a).f));                                                    \
   QUILLET_CALL_STEP;
-#define QUILLET_FLOAT_OP(NAME, OP)                                     \
-  NAME:                                                                \
-  put_float(r[pc->dst], number(r[pc->a]) OP number(r[pc->b]));         \
+#define QUILLET_FLOAT_OP(NAME, OP)                                                              \
+  NAME:                                                                                         \
+  put_float(reg(pc->dst), number(reg(pc->a)) OP number(reg(pc->b)));                            \
   QUILLET_STEP;
-#define QUILLET_FLOATS_OP(NAME, OP)                                    \
-  NAME##_ff:                                                           \
-  put_float(r[pc->dst], r[pc->a].f OP r[pc->b].f);                     \
+#define QUILLET_FLOATS_OP(NAME, OP)                                                             \
+  NAME##_ff:                                                                                    \
+  put_float(reg(pc->dst), reg(pc->a).f OP reg(pc->b).f);                                        \
   QUILLET_STEP;
-#define QUILLET_COMPARE_OPS(NAME)                                      \
-  cmp_##NAME:                                                          \
-  put_int(r[pc->dst], is_##NAME(number(r[pc->a]), number(r[pc->b])));  \
-  QUILLET_STEP;                                                        \
-  jump_if_##NAME:                                                      \
-  pc = is_##NAME(number(r[pc->a]), number(r[pc->b])) ? code + pc->target : pc + 1; \
-  QUILLET_NEXT;                                                        \
-  jump_unless_##NAME:                                                  \
-  pc = is_##NAME(number(r[pc->a]), number(r[pc->b])) ? pc + 1 : code + pc->target; \
+#define QUILLET_COMPARE_OPS(NAME)                                                               \
+  cmp_##NAME:                                                                                   \
+  put_int(reg(pc->dst), is_##NAME(number(reg(pc->a)), number(reg(pc->b))));                     \
+  QUILLET_STEP;                                                                                 \
+  jump_if_##NAME:                                                                               \
+  pc = is_##NAME(number(reg(pc->a)), number(reg(pc->b))) ? code + pc->target : pc + 1;          \
+  QUILLET_NEXT;                                                                                 \
+  jump_unless_##NAME:                                                                           \
+  pc = is_##NAME(number(reg(pc->a)), number(reg(pc->b))) ? pc + 1 : code + pc->target;          \
   QUILLET_NEXT;
 
   QUILLET_NEXT;
@@ -135,50 +140,50 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
   QUILLET_COMPARE_OPS(lt)
   QUILLET_COMPARE_OPS(le)
 rem : {
-  const std::uint32_t a = unsigned_of(r[pc->a]);
-  const std::uint32_t b = unsigned_of(r[pc->b]);
-  put_int(r[pc->dst], static_cast<std::int32_t>(b ? a % b : a));
+  const std::uint32_t a = unsigned_of(reg(pc->a));
+  const std::uint32_t b = unsigned_of(reg(pc->b));
+  put_int(reg(pc->dst), static_cast<std::int32_t>(b ? a % b : a));
   QUILLET_STEP;
 }
 band:
-  put_int(r[pc->dst], integer(r[pc->a]) & integer(r[pc->b]));
+  put_int(reg(pc->dst), integer(reg(pc->a)) & integer(reg(pc->b)));
   QUILLET_STEP;
 bor:
-  put_int(r[pc->dst], integer(r[pc->a]) | integer(r[pc->b]));
+  put_int(reg(pc->dst), integer(reg(pc->a)) | integer(reg(pc->b)));
   QUILLET_STEP;
 bxor:
-  put_int(r[pc->dst], integer(r[pc->a]) ^ integer(r[pc->b]));
+  put_int(reg(pc->dst), integer(reg(pc->a)) ^ integer(reg(pc->b)));
   QUILLET_STEP;
 shl:
-  put_int(r[pc->dst], static_cast<std::int32_t>(unsigned_of(r[pc->a]) << (integer(r[pc->b]) & 31)));
+  put_int(reg(pc->dst), static_cast<std::int32_t>(unsigned_of(reg(pc->a)) << (integer(reg(pc->b)) & 31)));
   QUILLET_STEP;
 shr:
-  put_int(r[pc->dst], integer(r[pc->a]) >> (integer(r[pc->b]) & 31));
+  put_int(reg(pc->dst), integer(reg(pc->a)) >> (integer(reg(pc->b)) & 31));
   QUILLET_STEP;
 neg:
-  if (r[pc->a].kind == type_float)
-    put_float(r[pc->dst], -r[pc->a].f);
+  if (reg(pc->a).kind == type_float)
+    put_float(reg(pc->dst), -reg(pc->a).f);
   else
-    put_int(r[pc->dst], static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(r[pc->a].i)));
+    put_int(reg(pc->dst), static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(reg(pc->a).i)));
   QUILLET_STEP;
 inv:
-  put_int(r[pc->dst], ~integer(r[pc->a]));
+  put_int(reg(pc->dst), ~integer(reg(pc->a)));
   QUILLET_STEP;
 lnot:
-  put_int(r[pc->dst], truth_of(r[pc->a]) ? 0 : 1);
+  put_int(reg(pc->dst), truth_of(reg(pc->a)) ? 0 : 1);
   QUILLET_STEP;
 truth:
-  put_int(r[pc->dst], truth_of(r[pc->a]) ? 1 : 0);
+  put_int(reg(pc->dst), truth_of(reg(pc->a)) ? 1 : 0);
   QUILLET_STEP;
 copy:
-  r[pc->dst] = r[pc->a];
-  r[pc->dst].written = 1;
+  reg(pc->dst) = reg(pc->a);
+  reg(pc->dst).written = 1;
   QUILLET_STEP;
 set_int:
-  put_int(r[pc->dst], pc->a);
+  put_int(reg(pc->dst), pc->a);
   QUILLET_STEP;
 check:
-  if (!r[pc->a].kind) {
+  if (!reg(pc->a).kind) {
     error = "#NVAL#";
     return false;
   }
@@ -187,10 +192,10 @@ jump:
   pc = code + pc->target;
   QUILLET_NEXT;
 jump_false:
-  pc = truth_of(r[pc->a]) ? pc + 1 : code + pc->target;
+  pc = truth_of(reg(pc->a)) ? pc + 1 : code + pc->target;
   QUILLET_NEXT;
 jump_true:
-  pc = truth_of(r[pc->a]) ? code + pc->target : pc + 1;
+  pc = truth_of(reg(pc->a)) ? code + pc->target : pc + 1;
   QUILLET_NEXT;
 jump_break:
   notes.jumped = true;
@@ -202,20 +207,20 @@ count:
   QUILLET_STEP;
 math : {
   const txl_number_form& form = *program.forms[static_cast<std::size_t>(pc->b)];
-  const nl_reg& x = r[pc->a];
+  const nl_reg& x = reg(pc->a);
   if (x.kind == type_float)
-    put_float(r[pc->dst], form.on_float(x.f));
+    put_float(reg(pc->dst), form.on_float(x.f));
   else if (form.on_int == txl_int_rule::same)
-    put_int(r[pc->dst], x.i);
+    put_int(reg(pc->dst), x.i);
   else if (form.on_int == txl_int_rule::magnitude)
-    put_int(r[pc->dst], static_cast<std::int32_t>(x.i < 0 ? 0u - static_cast<std::uint32_t>(x.i)
+    put_int(reg(pc->dst), static_cast<std::int32_t>(x.i < 0 ? 0u - static_cast<std::uint32_t>(x.i)
                                                              : static_cast<std::uint32_t>(x.i)));
   else
-    put_float(r[pc->dst], form.on_float(static_cast<double>(x.i)));
+    put_float(reg(pc->dst), form.on_float(static_cast<double>(x.i)));
   QUILLET_CALL_STEP;
 }
 math_f:
-  put_float(r[pc->dst], program.forms[static_cast<std::size_t>(pc->b)]->on_float(r[pc->a].f));
+  put_float(reg(pc->dst), program.forms[static_cast<std::size_t>(pc->b)]->on_float(reg(pc->a).f));
   QUILLET_CALL_STEP;
   QUILLET_KNOWN_MATH(floor_f, std::floor)
   QUILLET_KNOWN_MATH(ceil_f, std::ceil)
@@ -226,7 +231,7 @@ leaf : {
     return false;
   if (!leaf.node->valid)  // only these would be evaluated again by the tree
     notes.evaluated.push_back(leaf.node);
-  if (!load_number(leaf.node->value().get(), r[pc->dst])) {
+  if (!load_number(leaf.node->value().get(), reg(pc->dst))) {
     notes.stopped = true;
     return false;
   }

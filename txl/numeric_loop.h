@@ -64,6 +64,10 @@ inline nl_op nl_compare_op(nl_op family, nl_cmp c) {
   return static_cast<nl_op>(static_cast<int>(family) + static_cast<int>(c));
 }
 
+// Fields naming registers (dst, and a and b where the instruction reads registers there)
+// hold the register's byte offset in the register array, index times sizeof(nl_reg), so that
+// the interpreter reaches it without scaling; the builder numbers registers by index and
+// turns them into offsets when the program is complete.
 struct nl_insn {
   nl_op op;
   std::int32_t dst = 0;

@@ -138,6 +138,7 @@ public:
       return false;
     emit({nl_op::end});
     list_starting_work();
+    to_register_offsets();
     return true;
   }
 
@@ -165,10 +166,41 @@ public:
       });
     }
     list_starting_work();
+    to_register_offsets();
     return true;
   }
 
 private:
+  // Which fields of an instruction name registers.
+  struct register_fields {
+    bool dst, a, b;
+  };
+  static register_fields fields_of(nl_op op) {
+    if (op <= nl_op::cmp_le || (op >= nl_op::add_ff && op <= nl_op::div_ff))
+      return {true, true, true};
+    if (op >= nl_op::jump_if_eq && op <= nl_op::jump_unless_le)
+      return {false, true, true};
+    switch (op) {
+      case nl_op::neg: case nl_op::inv: case nl_op::lnot: case nl_op::truth: case nl_op::copy:
+      case nl_op::math: case nl_op::math_f: case nl_op::floor_f: case nl_op::ceil_f: case nl_op::abs_f:
+        return {true, true, false};
+      case nl_op::set_int: case nl_op::leaf: return {true, false, false};
+      case nl_op::check: case nl_op::jump_false: case nl_op::jump_true: return {false, true, false};
+      default: return {false, false, false};
+    }
+  }
+
+  // The finished code's register numbers as byte offsets (see nl_insn).
+  void to_register_offsets() {
+    constexpr auto size = static_cast<std::int32_t>(sizeof(nl_reg));
+    for (nl_insn& in : p_.code) {
+      const register_fields f = fields_of(in.op);
+      in.dst *= f.dst ? size : 1;
+      in.a *= f.a ? size : 1;
+      in.b *= f.b ? size : 1;
+    }
+  }
+
   // What a run does before its code: the variables it loads and the leaves it takes.
   void list_starting_work() {
     for (std::size_t i = 0; i < p_.vars.size(); ++i) {
