@@ -2,9 +2,9 @@
 #include "platform/crt/printf_format.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "platform/crt/format_field.h"
+#include "platform/crt/int_conversion.h"
 
 namespace quillet::crt {
 
@@ -82,37 +82,6 @@ void append_around(std::string_view format, const conversion_spec& spec, std::st
   append_literal(format.substr(spec.end), out);
 }
 
-// The C library's own integer conversion for everything but 'c': a spec rebuilt from the
-// parsed fields, so it has exactly one argument of the type it names.
-void c_library_int(const conversion_spec& spec, std::int32_t value, std::string& out) {
-  std::string f = "%";
-  if (spec.left) f += '-';
-  if (spec.plus) f += '+';
-  if (spec.space) f += ' ';
-  if (spec.alt) f += '#';
-  if (spec.zero) f += '0';
-  if (spec.width > 0)
-    f += std::to_string(spec.width);
-  if (spec.precision >= 0) {
-    f += '.';
-    f += std::to_string(spec.precision);
-  }
-  f += spec.conversion;
-  char buf[2 * format_limit + 64];
-  int n = 0;
-  bool is_signed = spec.conversion == 'd' || spec.conversion == 'i';
-  if (spec.length == 'h' && is_signed)
-    n = std::snprintf(buf, sizeof buf, f.c_str(), static_cast<int>(static_cast<std::int16_t>(value)));
-  else if (spec.length == 'h')
-    n = std::snprintf(buf, sizeof buf, f.c_str(), static_cast<unsigned>(static_cast<std::uint16_t>(value)));
-  else if (is_signed)
-    n = std::snprintf(buf, sizeof buf, f.c_str(), static_cast<int>(value));
-  else
-    n = std::snprintf(buf, sizeof buf, f.c_str(), static_cast<unsigned>(static_cast<std::uint32_t>(value)));
-  if (n > 0)
-    out.append(buf, static_cast<std::size_t>(n) < sizeof buf ? n : sizeof buf - 1);
-}
-
 }  // namespace
 
 void append_literal(std::string_view text, std::string& out) {
@@ -178,7 +147,7 @@ void pad_field_in_place(const conversion_spec& spec, std::size_t prefix_size, st
 
 void format_int_spec(const conversion_spec& spec, std::int32_t value, std::string& out) {
   if (spec.conversion != 'c') {
-    c_library_int(spec, value, out);
+    format_int_direct(spec, value, out);
     return;
   }
   char byte = static_cast<char>(value);

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -165,6 +166,40 @@ TEST(CrtFormat, Integers) {
     EXPECT_TRUE(format_int(r.format, r.value, out));
     EXPECT_EQ(out, "="s + r.expected);
   }
+}
+
+// Every integer conversion, flag set, width, precision and length against the C library's
+// own conversion of the same spec (the 'l' length reads the same 32-bit value).
+TEST(CrtFormat, IntegerConversionsMatchTheCLibrary) {
+  const std::int32_t values[] = {0, 1, -1, 7, -42, 255, 4096, 32767, 32768, 65535, 65536, -65536, 123456789,
+                                 INT32_MIN, INT32_MAX};
+  std::string ours;
+  char theirs[256];
+  for (const std::string length : {"", "h", "l"})
+    for (const char conversion : {'d', 'i', 'u', 'o', 'x', 'X'})
+      for (int flags = 0; flags < 32; ++flags)
+        for (const char* width : {"", "1", "5", "14"})
+          for (const char* precision : {"", ".0", ".1", ".7"}) {
+            std::string spec = "%";
+            for (int f = 0; f < 5; ++f)
+              if (flags & (1 << f))
+                spec += "-+ #0"[f];
+            spec = spec + width + precision;
+            // The C library is given the value as the length would read it, and no length.
+            const std::string c_format = spec + conversion;
+            const std::string format = spec + length + conversion;
+            const bool is_signed = conversion == 'd' || conversion == 'i';
+            for (const std::int32_t v : values) {
+              ours.clear();
+              ASSERT_TRUE(format_int(format, v, ours)) << format;
+              const std::int32_t narrow = length == "h" ? (is_signed ? std::int16_t(v) : std::uint16_t(v)) : v;
+              if (is_signed)
+                std::snprintf(theirs, sizeof theirs, c_format.c_str(), narrow);
+              else
+                std::snprintf(theirs, sizeof theirs, c_format.c_str(), static_cast<std::uint32_t>(narrow));
+              ASSERT_EQ(ours, theirs) << format << " of " << v;
+            }
+          }
 }
 
 TEST(CrtFormat, FiniteFloatsHaveThreeDigitExponents) {
