@@ -1,6 +1,7 @@
 // Reading, writing and clearing a whole document.
 #include "doc/html_document.h"
 
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -46,15 +47,32 @@ static void read_rest(std::istream& in, std::string& bytes) {
     bytes.append(chunk, static_cast<std::size_t>(in.gcount()));
 }
 
-// All bytes of the stream in one string: what the stream says it holds is read straight into
-// a string of that size, anything after it in blocks.
-static std::string read_all(std::istream& in) {
-  std::string bytes(bytes_left(in), '\0');
-  if (!bytes.empty()) {
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+// All bytes of a stream that is not read in place. What the stream says it holds goes
+// straight into a buffer of that size, left unfilled until the read (a template may be many
+// megabytes, and clearing it first would touch every page twice); anything after that, from
+// a stream that said too little, joins it in a string.
+struct stream_bytes {
+  std::unique_ptr<char[]> head;
+  std::size_t head_size = 0;
+  std::string joined;  // head and the rest, when there was a rest
+
+  std::string_view view() const { return head ? std::string_view(head.get(), head_size) : std::string_view(joined); }
+};
+
+static stream_bytes read_all(std::istream& in) {
+  stream_bytes bytes;
+  if (std::size_t presize = bytes_left(in)) {
+    bytes.head.reset(new char[presize]);
+    in.read(bytes.head.get(), static_cast<std::streamsize>(presize));
+    bytes.head_size = static_cast<std::size_t>(in.gcount());
   }
-  read_rest(in, bytes);
+  std::string rest;
+  read_rest(in, rest);
+  if (rest.empty() && bytes.head)
+    return bytes;
+  bytes.joined.reserve(bytes.head_size + rest.size());
+  bytes.joined.append(bytes.head.get(), bytes.head_size).append(rest);
+  bytes.head.reset();
   return bytes;
 }
 
@@ -87,7 +105,7 @@ static html_elt_tag* first_child_tag(html_elt_tag* parent, const html_elt_def* d
 bool html_document::read(std::istream& in) {
   std::optional<std::string_view> in_place = bytes_in_place(in);
   if (!in_place)
-    return read(read_all(in));
+    return read(read_all(in).view());
   bool ok = read(*in_place);
   in.seekg(0, std::ios::end);
   std::string none;

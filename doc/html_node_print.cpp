@@ -230,7 +230,7 @@ void put_computed_attribute(html_obj_printer& p, const html_attr_view& a, bool s
   put_attribute_as<true>(p, a, space_before);
 }
 
-html_attr_view view_of(const html_attr& a) {
+[[gnu::always_inline]] inline html_attr_view view_of(const html_attr& a) {
   if (!a.value.has_value())
     return {a.name.view(), std::nullopt};
   return {a.name.view(), a.value.view()};

@@ -7,6 +7,8 @@
 
 #include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 namespace quillet {
@@ -66,5 +68,19 @@ private:
     char small_[8];
   };
 };
+
+// Inline: the writer asks for the names and values of every attribute it writes.
+inline std::string_view html_text::view() const noexcept {
+  if (is_small())
+    return std::string_view(small_ + 1, static_cast<unsigned char>(small_[0]) >> 1);
+  if (!heap_)
+    return std::string_view();
+  auto first = static_cast<unsigned char>(heap_[0]);
+  if (first != long_length)
+    return std::string_view(heap_ + 1, first);
+  std::uint32_t n;
+  std::memcpy(&n, heap_ + 1, sizeof n);
+  return std::string_view(heap_ + 5, n);
+}
 
 }  // namespace quillet

@@ -4,6 +4,7 @@
 // contiguous run of the buffer, found with a scan and copied once, into its node; a short one
 // read again shares the bytes of its first copy.
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ struct char_classes {
   static constexpr unsigned char space = 1, alpha = 2, name = 4;
   std::array<unsigned char, 256> bits{};
   std::array<char, 256> upper{};
+  // A name character's upper-case form, 0 for any other byte: one lookup both tests and maps.
+  std::array<char, 256> name_upper{};
 
   char_classes() {
     for (int c = 0; c < 256; ++c) {
@@ -31,6 +34,7 @@ struct char_classes {
       bits[c] = static_cast<unsigned char>((crt::is_space(c) ? space : 0) | (a ? alpha : 0) |
                                            (a || crt::is_digit(c) || c == '.' || c == '-' ? name : 0));
       upper[c] = static_cast<char>(crt::to_upper(c));
+      name_upper[c] = bits[c] & name ? upper[c] : '\0';
     }
   }
 };
@@ -72,6 +76,7 @@ private:
   void read_raw_text(const html_elt_def* def);
   bool raw_end_tag_at(const char* lt, std::string_view name) const;
   const html_elt_def* def_for(std::string_view name);
+  const html_elt_def* read_tag_def();
 
   const char* begin_;
   const char* p_;
@@ -80,7 +85,15 @@ private:
   char_classes cc_;
   recent_texts recent_;
   static constexpr std::size_t short_name_size = 32;
-  char short_buf_[short_name_size];
+  char short_buf_[short_name_size] = {};
+  // Definitions of names of up to eight bytes met lately, by the name's bytes as one word
+  // (name characters are never NUL, so the word tells the length too).
+  struct def_memo {
+    std::uint64_t word = 0;
+    const html_elt_def* def = nullptr;
+  };
+  static constexpr unsigned memo_bits = 6;
+  std::array<def_memo, std::size_t(1) << memo_bits> def_memo_{};
   std::string name_;
   std::unordered_map<std::string, rc_ptr<html_elt_def_dynamic>> dyn_defs_;
 };
@@ -211,7 +224,7 @@ void html_tokenizer::skip_end_tag_rest() {
 }
 
 void html_tokenizer::read_end_tag(const char* lt) {
-  const html_elt_def* def = def_for(read_upper_name());
+  const html_elt_def* def = read_tag_def();
   skip_end_tag_rest();
   builder_.end_tag(def, offset_of(lt));
 }
@@ -221,14 +234,17 @@ void html_tokenizer::read_end_tag(const char* lt) {
 // one goes to a string. The view stays valid until the next name is read.
 std::string_view html_tokenizer::read_upper_name() {
   const char* start = p_;
-  std::size_t n = 0;
-  for (; p_ < end_ && has(p_, char_classes::name); ++p_, ++n)
-    if (n < short_name_size)
-      short_buf_[n] = cc_.upper[static_cast<unsigned char>(*p_)];
-  if (n <= short_name_size)
-    return std::string_view(short_buf_, n);
-  name_.resize(n);
-  for (std::size_t i = 0; i < n; ++i)
+  const char* stop = static_cast<std::size_t>(end_ - start) > short_name_size ? start + short_name_size : end_;
+  const char* q = start;
+  for (char u; q < stop && (u = cc_.name_upper[static_cast<unsigned char>(*q)]) != '\0'; ++q)
+    short_buf_[q - start] = u;
+  p_ = q;
+  if (q < stop || q == end_ || !cc_.name_upper[static_cast<unsigned char>(*q)])
+    return std::string_view(short_buf_, static_cast<std::size_t>(q - start));
+  while (p_ < end_ && cc_.name_upper[static_cast<unsigned char>(*p_)])
+    ++p_;
+  name_.resize(static_cast<std::size_t>(p_ - start));
+  for (std::size_t i = 0; i < name_.size(); ++i)
     name_[i] = cc_.upper[static_cast<unsigned char>(start[i])];
   return name_;
 }
@@ -334,10 +350,27 @@ const html_elt_def* html_tokenizer::def_for(std::string_view name) {
   return d;
 }
 
+// The definition for the tag name at the input position, which is read. A tag's name is
+// nearly always one met a moment ago, so a short one is first looked for among those.
+const html_elt_def* html_tokenizer::read_tag_def() {
+  std::string_view name = read_upper_name();
+  if (name.empty() || name.size() > sizeof(std::uint64_t))
+    return def_for(name);
+  std::uint64_t word;
+  std::memcpy(&word, short_buf_, sizeof word);
+  word &= ~std::uint64_t{0} >> (64 - 8 * name.size());
+  def_memo& m = def_memo_[(word * 0x9E3779B97F4A7C15ull) >> (64 - memo_bits)];
+  if (m.def && m.word == word)
+    return m.def;
+  m.word = word;
+  m.def = def_for(name);
+  return m.def;
+}
+
 // A start tag at its name: the node goes to the builder, then its attributes, and for a
 // raw-text element its content and end tag.
 void html_tokenizer::read_start_tag(const char* lt) {
-  const html_elt_def* def = def_for(read_upper_name());
+  const html_elt_def* def = read_tag_def();
   auto* tag = placed(new html_elt_tag(def), lt);
   builder_.start_tag(tag);
   read_attributes(tag);

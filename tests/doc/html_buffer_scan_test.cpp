@@ -80,10 +80,25 @@ TEST(HtmlBufferScan, LookalikeUnknownNamesKeepTheirOwnDefinitions) {
       {"<TD-X>a</TD-X><TXXD>b</TXXD>", "TD-X{t}[\"a\"] TXXD{t}[\"b\"]"},
       {"<BR><BX>x</BX><BR>", "BR BX{t}[\"x\"] BR"},
       {"<TTT>a</TTT><TT>b</TT><T>c</T>", "TTT{t}[\"a\"] TT{t}[\"b\"] T{t}[\"c\"]"},
+      {"<abcdefgh>1</ABCDEFGH><abcdefghi>2</abcdefghi><ABCDEFGH>3",
+       "ABCDEFGH{t}[\"1\"] ABCDEFGHI{t}[\"2\"] ABCDEFGH[\"3\"]"},
   };
   for (const scan_row& r : rows) {
     SCOPED_TRACE(r.body);
     EXPECT_EQ(body_tree(r.body), r.tree);
+  }
+}
+
+// Names around the length kept in the reader's fixed buffer, mid-input and at its very end.
+TEST(HtmlBufferScan, NamesOfEveryLengthAroundTheFixedBuffer) {
+  for (std::size_t n : {31, 32, 33, 64}) {
+    std::string name(n - 1, 'q');
+    name += 'z';
+    std::string upper(n - 1, 'Q');
+    upper += 'Z';
+    SCOPED_TRACE(n);
+    EXPECT_EQ(body_tree("<" + name + " " + name + "=1>x</" + name + ">"), upper + "(" + upper + "=1){t}[\"x\"]");
+    EXPECT_EQ(body_tree("<i " + name), "I(" + upper + ")");
   }
 }
 

@@ -119,6 +119,23 @@ TEST(HtmlText, KeepsBytesUpToANulWithTheirLength) {
   }
 }
 
+// Short texts of every length with a NUL at every place, among bytes at both ends of the
+// byte range, keep exactly the bytes before the NUL.
+TEST(HtmlText, ShortTextsCutAtANulWherever) {
+  for (std::size_t n = 0; n <= 8; ++n) {
+    for (std::size_t nul = 0; nul <= n; ++nul) {
+      std::string in;
+      for (std::size_t i = 0; i < n; ++i)
+        in += i == nul ? '\0' : static_cast<char>(i % 2 ? 0x01 : 0x80 + i);
+      std::string kept = in.substr(0, std::min(nul, n));
+      SCOPED_TRACE(test::shown_text(in));
+      html_text t(in);
+      EXPECT_EQ(t.view(), kept);
+      EXPECT_EQ(std::string(t.c_str()), kept);
+    }
+  }
+}
+
 // Texts met again in one read share their bytes: each node must still read back its own text
 // (texts equal at both ends but not in the middle, texts cut at a NUL, every length around the
 // shared range), and changing one must leave those it shared with alone.
