@@ -390,7 +390,7 @@ void html_elt_tag::print_attributes(html_obj_printer& p, html_element* attr_list
   if (!extra) {
     for (html_element* a = attr_list; a; a = a->next)
       if (a->kind == html_kind::attr)
-        put_attribute(p, view_of(*static_cast<html_attr*>(a)), true);
+        put_attribute_as<false>(p, view_of(*static_cast<html_attr*>(a)), true);
     return;
   }
   std::vector<html_attr_view> extras;
