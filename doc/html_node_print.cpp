@@ -289,6 +289,68 @@ void html_elt_tag::print_start_tag(html_obj_printer& p, std::string_view tag_nam
   put_tag_close(p, flags & NL_AFTER);
 }
 
+// Short start tags are written in one reservation when their attributes are no more than
+// this many; classes of their values are kept between the measuring and the writing.
+constexpr std::size_t whole_tag_attrs = 16;
+
+// One attribute of a start tag written whole: " NAME", or with its value as put_attribute_as
+// writes it, given its byte classes.
+static char* put_whole_tag_attribute(char* o, const html_attr_view& a, unsigned seen) {
+  *o++ = ' ';
+  o = put(o, a.name);
+  if (!a.value)
+    return o;
+  *o++ = '=';
+  value_shape shape = shape_from(seen, a.value->size());
+  if (shape.bare)
+    return put(o, *a.value);
+  char quote = shape.has_double ? '\'' : '"';
+  *o++ = quote;
+  o = put(o, *a.value);
+  *o++ = quote;
+  return o;
+}
+
+void html_elt_tag::print_own_start_tag(html_obj_printer& p) {
+  constexpr unsigned both_quotes = html_obj_printer::value_has_double | html_obj_printer::value_has_single;
+  std::string_view tag_name = name();
+  std::uint8_t seen[whole_tag_attrs];
+  std::size_t count = 0;
+  std::size_t size = tag_name.size() + 4;
+  bool whole = !tag_name.empty();
+  for (html_element* a = attrs; a && whole; a = a->next) {
+    if (a->kind != html_kind::attr)
+      continue;
+    if (count == whole_tag_attrs) {
+      whole = false;
+      break;
+    }
+    auto* attr = static_cast<html_attr*>(a);
+    std::string_view v = attr->value.view();
+    seen[count] = static_cast<std::uint8_t>(classes_of(p, v));
+    size += 4 + attr->name.view().size() + v.size();
+    whole = (seen[count] & both_quotes) != both_quotes && size <= largest_piece;
+    ++count;
+  }
+  if (!whole) {
+    html_elt_tag::print_start_tag(p, tag_name, attrs, nullptr);
+    return;
+  }
+  char* o = p.room(size);
+  *o++ = '<';
+  o = put(o, tag_name);
+  std::size_t i = 0;
+  for (html_element* a = attrs; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      o = put_whole_tag_attribute(o, view_of(*static_cast<html_attr*>(a)), seen[i++]);
+  *o++ = '>';
+  if (flags & NL_AFTER) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  p.commit(o);
+}
+
 // Applies one extra to the attributes in work[0, count): the first entry of its name takes
 // its value (or goes, when the extra has none), later entries of that name go, and an extra
 // that matched nothing is appended when it has a value. Returns the new count.

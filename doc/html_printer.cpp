@@ -135,7 +135,7 @@ void print_list(html_obj_printer& p, html_element* list) {
       continue;
     }
     auto* t = static_cast<html_elt_tag*>(n);
-    t->html_elt_tag::print_start_tag(p, t->name(), t->attrs, nullptr);
+    t->print_own_start_tag(p);
     open.push_back({t, n->next});
     n = t->children;
   }

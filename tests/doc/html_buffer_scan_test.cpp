@@ -119,6 +119,11 @@ TEST(HtmlBufferScan, StartTagsWrittenWhole) {
        "<TABLE>\r\n<TR>\r\n<TD ALIGN=left>1\r\n</TABLE>",
        "<TABLE>\r\n<TR>\r\n<TD ALIGN=left>1\r\n</TD>\r\n</TR>\r\n</TABLE>"},
       {"<IMG SRC=a.png ALT=\"\"><BR>", "<IMG SRC=a.png ALT=\"\"><BR>", "<IMG SRC=a.png ALT=\"\"><BR>"},
+      {"<I a b=1 c d='' e f g h i j k l m n o p>x</I>", "<I A B=1 C D=\"\" E F G H I J K L M N O P>x</I>",
+       "<I A B=1 C D=\"\" E F G H I J K L M N O P>x</I>"},
+      {"<I a b=1 c d='' e f g h i j k l m n o p q='\"'>x</I>",
+       "<I A B=1 C D=\"\" E F G H I J K L M N O P Q='\"'>x</I>",
+       "<I A B=1 C D=\"\" E F G H I J K L M N O P Q='\"'>x</I>"},
   };
   const std::string tail = "</BODY></HTML>";
   for (const row& r : rows) {
