@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "data/historian/library_once.h"
+
 namespace quillet {
 
 namespace {
@@ -35,14 +37,6 @@ std::string open_library(pq_api& api) {
 
 }  // namespace
 
-const pq_api* load_pq_library(std::string& error) {
-  static pq_api api{};
-  static const std::string failure = open_library(api);
-  if (!failure.empty()) {
-    error = failure;
-    return nullptr;
-  }
-  return &api;
-}
+const pq_api* load_pq_library(std::string& error) { return load_library_once(open_library, error); }
 
 }  // namespace quillet

@@ -3,6 +3,8 @@
 
 #include <dlfcn.h>
 
+#include "data/historian/library_once.h"
+
 namespace quillet {
 
 namespace {
@@ -29,14 +31,6 @@ std::string open_library(sqlite_api& api) {
 
 }  // namespace
 
-const sqlite_api* load_sqlite_library(std::string& error) {
-  static sqlite_api api{};
-  static const std::string failure = open_library(api);
-  if (!failure.empty()) {
-    error = failure;
-    return nullptr;
-  }
-  return &api;
-}
+const sqlite_api* load_sqlite_library(std::string& error) { return load_library_once(open_library, error); }
 
 }  // namespace quillet
