@@ -257,7 +257,6 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
 void html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan) {
   txl_user_function& prop = *props[plan.attr_props.front()];
   anyval value;
-  std::string_view text;
   if (processor->evaluate(prop, value)) {
     if (const std::string* s = value.as_string()) {
       print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), *s,
