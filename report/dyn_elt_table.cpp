@@ -27,6 +27,50 @@ void html_dyn_elt_tr::print(html_obj_printer& p) {
   }
 }
 
+void html_dyn_elt_tr::print_once(html_obj_printer& p) {
+  if (value || !processor) {
+    html_dyn_elt_generic::print_once(p);
+    return;
+  }
+  if (!print_computed_start_tag(p))
+    print_start_tag(p, name(), attrs, nullptr);
+  print_cells(p);
+  print_end_tag(p);
+}
+
+// The row's content in order. A run of cells that take the row's entries, with at most texts
+// and comments between them, is written inside one ROW entry and one COL entry, pushed before
+// its first cell and popped after its last: each cell evaluates in the entries, at the
+// indices and so under the state numbers it would have pushed for itself, and nothing is
+// evaluated between the cells. Any other node is written as it would be on its own.
+void html_dyn_elt_tr::print_cells(html_obj_printer& p) {
+  kov_context_entry* row_entry = nullptr;
+  kov_context_entry* col_entry = nullptr;
+  std::size_t k = 0;
+  for (html_element* n = children; n; n = n->next) {
+    html_dyn_elt_td* cell = k < cells.size() && cells[k] == n ? cells[k++] : nullptr;
+    if (cell && cell->takes_row_entries()) {
+      if (!row_entry) {
+        row_entry = processor->push_context(1, current_row);
+        col_entry = processor->push_context(2);
+      }
+      if (processor->count_repetition())
+        cell->print_once(p);  // no virtual call: the class is final
+      continue;
+    }
+    if (row_entry && n->kind == html_kind::tag) {
+      processor->pop_context(2, col_entry);
+      processor->pop_context(1, row_entry);
+      row_entry = nullptr;
+    }
+    n->print(p);
+  }
+  if (!row_entry)
+    return;
+  processor->pop_context(2, col_entry);
+  processor->pop_context(1, row_entry);
+}
+
 void html_dyn_elt_td::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
   processor = &owner;
   row = dynamic_cast<html_dyn_elt_tr*>(parent);

@@ -150,9 +150,14 @@ public:
   explicit html_dyn_elt_tr(const html_elt_def* d) : html_dyn_elt_generic(d) {}
   void print(html_obj_printer& p) override;
   void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
+  // One copy of the row: start tag, the cells on the current row, end tag.
+  void print_once(html_obj_printer& p) override;
 
   std::vector<html_dyn_elt_td*> cells;  // not owned, document order
   std::int32_t current_row = 0;
+
+private:
+  void print_cells(html_obj_printer& p);
 };
 
 // A table cell (TD, TH): written on the rows it covers, COLS times across.
@@ -164,6 +169,9 @@ public:
   void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
   // Computes rows, cols and rowspan in the contexts present now; returns rows.
   std::int32_t prepare();
+  // True when the cell is written once on every row, in a ROW entry at the row's index and a
+  // COL entry at 0: the entries its neighbours of the same kind push too.
+  bool takes_row_entries() const { return rowspan == 1 && cols == 1; }
 
   html_dyn_elt_tr* row = nullptr;  // not owned
   std::int32_t rows = 1;

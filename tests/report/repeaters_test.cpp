@@ -50,6 +50,15 @@ const repeat_row repeat_rows[] = {
      "<TABLE><TR><TD><!--$VX ELT ROWS=%{2}%\r\n COLS=%{2}%\r\n VALUE=%{ROW()*10+COL()}%--></TD></TR></TABLE>",
      "<TABLE><TR><TD>0</TD>\r\n<TD>1</TD>\r\n</TR>\r\n<TR><TD>10</TD>\r\n<TD>11</TD>\r\n</TR>\r\n"
      "</TABLE>"},
+    {"cells around spans, COLS, texts and inner tables each see their own ROW and COL",
+     "<TABLE><TR><!--$VX ELT ATTR.ID=%{ROW()}%--><TD><!--$VX ELT ROWS=%{2}%\r\n VALUE=%{ROW()*10+COL()}%--></TD> x "
+     "<TD ROWSPAN=2><!--$VX ELT VALUE=%{ROW()}%--></TD><TD><!--$VX ELT COLS=%{2}%\r\n VALUE=%{COL()}%--></TD>"
+     "<TD><TABLE><TR><TD><!--$VX ELT VALUE=%{ROW(1)*10+ROW()}%--></TD></TR></TABLE></TD>"
+     "<TD><!--$VX ELT VALUE=%{ROW()}%--></TD></TR></TABLE>",
+     "<TABLE><TR><TD>0</TD> x <TD ROWSPAN=2>0</TD><TD>0</TD>\r\n<TD>1</TD>\r\n"
+     "<TD><TABLE><TR><TD>0</TD></TR></TABLE></TD><TD>0</TD></TR>\r\n"
+     "<TR><TD>10</TD> x <TD>0</TD>\r\n<TD>1</TD>\r\n<TD><TABLE><TR><TD>10</TD></TR></TABLE></TD><TD>1</TD></TR>\r\n"
+     "</TABLE>"},
     {"row REPEAT has no effect", "<TABLE><TR><!--$VX ELT REPEAT=%{3}%--><TD>x</TD></TR></TABLE>",
      "<TABLE><TR><TD>x</TD></TR></TABLE>"},
     {"row with VALUE writes the value", "<TABLE><TR><!--$VX ELT VALUE=%{\"v\"}%--><TD>x</TD></TR></TABLE>",
