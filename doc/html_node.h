@@ -94,7 +94,8 @@ public:
   virtual void print_attributes(html_obj_printer& p, html_element* attr_list, html_element* extra);
   virtual void print_end_tag(html_obj_printer& p);
   // What html_elt_tag::print_start_tag writes with this tag's own attributes and no extras,
-  // for a node of exactly this class (the node walk's plain tags).
+  // for a node of exactly this class (the node walk's plain tags) or one whose print_attributes
+  // adds nothing to them (a report's element without computed attributes).
   void print_own_start_tag(html_obj_printer& p);
   // The tag name the writer prints: the definition's name.
   std::string_view name() const { return def ? def->name : std::string_view(); }

@@ -112,6 +112,8 @@ const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
       plan_.distinct_names = plan_.distinct_names && props[k]->name != props[i]->name;
     plan_.attr_props.push_back(i);
   }
+  if (!plan_.has_style && plan_.attr_props.empty())
+    plan_.start_tag = attr_plan::own_only;
   if (!plan_.has_style && plan_.attr_props.size() == 1)
     plan_.start_tag = attr_plan::one_attr;
   if (plan_.has_style && plan_.attr_props.empty())
@@ -282,18 +284,21 @@ void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_pl
 }
 
 bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
-  if (!processor || start_tag_extras_ || !def || def->name.empty() || has_attributes(attrs))
+  if (!processor || start_tag_extras_ || !def || def->name.empty())
     return false;
   const attr_plan& plan = current_attr_plan();
-  if (plan.start_tag == attr_plan::one_attr) {
+  if (plan.start_tag == attr_plan::one_attr && !has_attributes(attrs)) {
     print_start_tag_with_attr(p, plan);
     return true;
   }
-  if (plan.start_tag == attr_plan::style_alone) {
+  if (plan.start_tag == attr_plan::style_alone && !has_attributes(attrs)) {
     print_start_tag_with_style(p, plan);
     return true;
   }
-  return false;
+  if (plan.start_tag != attr_plan::own_only)
+    return false;
+  print_own_start_tag(p);  // what print_attributes leaves to the plain tag's writer
+  return true;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

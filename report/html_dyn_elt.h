@@ -53,8 +53,9 @@ public:
   htdoc_processor* processor = nullptr;  // not owned
 
 protected:
-  // Writes the start tag in one piece when its attributes are one computed attribute or the
-  // computed STYLE alone; false, having written nothing, for a tag that takes print_start_tag.
+  // Writes the start tag in one piece when its attributes are its own alone, one computed
+  // attribute or the computed STYLE alone; false, having written nothing, for a tag that takes
+  // print_start_tag.
   bool print_computed_start_tag(html_obj_printer& p);
   // Set by a class that adds attributes of its own to the start tag (a cell's ROWSPAN).
   bool start_tag_extras_ = false;
@@ -73,10 +74,12 @@ private:
     std::vector<std::size_t> style_props;  // the STYLE. ones
     // The quotes the STYLE. properties' names hold: quote_double and quote_single bits.
     unsigned style_name_quotes = 0;
-    // For a start tag written whole (print_computed_start_tag): "<", the tag's name, a space,
+    // What print_computed_start_tag can write whole: a tag with no computed attributes (with
+    // or without its own), or, for a tag without attributes of its own, one ATTR. property or
+    // STYLE. properties alone.
+    enum { not_whole, own_only, one_attr, style_alone } start_tag = not_whole;
+    // For a start tag written whole with a computed attribute: "<", the tag's name, a space,
     // the attribute's name and "=", made for the definition `head_def`.
-    // What print_computed_start_tag can write whole, for a tag without attributes of its own.
-    enum { not_whole, one_attr, style_alone } start_tag = not_whole;
     const html_elt_def* head_def = nullptr;
     std::string head;
   };

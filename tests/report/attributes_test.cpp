@@ -14,6 +14,11 @@ struct attr_row {
 };
 
 const attr_row attr_rows[] = {
+    {"own attributes without computed ones are written as read",
+     "<SPAN ID=a TITLE=\"x y\" DATA='q\"r' HIDDEN><!--$VX ELT VALUE=%{1}%--></SPAN>"
+     "<TABLE><TR ALIGN=left><TD NOWRAP><!--$VX ELT ROWS=%{2}%--></TD></TR></TABLE>",
+     "<SPAN ID=a TITLE=\"x y\" DATA='q\"r' HIDDEN>1</SPAN><TABLE><TR ALIGN=left><TD NOWRAP></TD></TR>\r\n"
+     "<TR ALIGN=left><TD NOWRAP></TD></TR>\r\n</TABLE>"},
     {"ATTR replaces in place", "<TABLE BGCOLOR=white BORDER=1><!--$VX ELT ATTR.BGCOLOR=%{\"#FF0000\"}%--></TABLE>",
      "<TABLE BGCOLOR=\"#FF0000\" BORDER=1></TABLE>"},
     {"ATTR of a missing attribute is appended", "<SPAN ID=a><!--$VX ELT ATTR.TITLE=%{\"t\"}%-->x</SPAN>",
