@@ -42,7 +42,7 @@ inline char* copy_bytes(char* to, const char* from, std::size_t n) {
   return to + n;
 }
 
-class html_obj_printer {
+class html_obj_printer final {
 public:
   // Option bit: close every non-EMPTY element with an end tag and drop stray end tags.
   static constexpr std::uint32_t NORMALIZE_END_TAGS = 0x2;
@@ -50,11 +50,11 @@ public:
   html_obj_printer(std::ostream& out, std::uint32_t flags);
   html_obj_printer(const html_obj_printer&) = delete;
   html_obj_printer& operator=(const html_obj_printer&) = delete;
-  virtual ~html_obj_printer();
+  ~html_obj_printer();
 
   // The output stream, with everything written so far already in it.
-  virtual std::ostream& stream();
-  virtual std::uint32_t flags() const { return flags_; }
+  std::ostream& stream();
+  std::uint32_t flags() const { return flags_; }
 
   // Appends bytes to the output.
   void write(std::string_view s) {

@@ -158,20 +158,37 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
   }
 }
 
-// The same text followed by the element's end tag (print_end_tag, which no dynamic element
-// overrides), in one reservation of the printer's room when neither is long.
-[[gnu::always_inline]] static inline void write_encoded_and_end_tag(html_obj_printer& p, html_elt_tag& tag,
-                                                                    std::string_view text) {
+// The same text followed by the element's end tag `end`, in one reservation of the printer's
+// room when neither is long.
+[[gnu::always_inline]] static inline void write_encoded_and_end_tag(html_obj_printer& p, std::string_view text,
+                                                                    std::string_view end) {
   constexpr std::size_t short_text = 4096;
-  std::size_t end_room = end_tag_room(tag);
-  if (text.size() > short_text || end_room > short_text) {
+  if (text.size() > short_text || end.size() > short_text) {
     write_encoded(p, text);
-    tag.print_end_tag(p);
+    p.write(end);
     return;
   }
-  char* o = p.room(text.size() * 5 + end_room);
+  char* o = p.room(text.size() * 5 + end.size());
   o = has_special(text) ? put_encoded(o, text) : copy_bytes(o, text.data(), text.size());
-  p.commit(put_end_tag_at(tag, p.flags(), o));
+  p.commit(copy_bytes(o, end.data(), end.size()));
+}
+
+// The bytes print_end_tag (which no dynamic element overrides) writes for a printer with these
+// flags: the same for every copy of the element, so made again only for other flags (or
+// another definition or tag flags).
+[[gnu::always_inline]] inline std::string_view html_dyn_elt_generic::end_tag(std::uint32_t printer_flags) {
+  if (end_tag_flags_ == printer_flags && end_tag_def_ == def && end_tag_tag_flags_ == flags) [[likely]]
+    return end_tag_;
+  return make_end_tag(printer_flags);
+}
+
+[[gnu::noinline]] std::string_view html_dyn_elt_generic::make_end_tag(std::uint32_t printer_flags) {
+  end_tag_.resize(end_tag_room(*this));
+  end_tag_.resize(static_cast<std::size_t>(put_end_tag_at(*this, printer_flags, end_tag_.data()) - end_tag_.data()));
+  end_tag_flags_ = printer_flags;
+  end_tag_def_ = def;
+  end_tag_tag_flags_ = flags;
+  return end_tag_;
 }
 
 // The VALUE's text in place of the content; a failure shows its error text, encoded like
@@ -200,7 +217,7 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
   }
   if (!given)
     text = error.empty() ? std::string_view("#ERROR#") : std::string_view(error);
-  write_encoded_and_end_tag(p, *this, text);
+  write_encoded_and_end_tag(p, text, end_tag(p.flags()));
 }
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {

@@ -142,7 +142,16 @@ protected:
   void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
 
 private:
+  std::string_view end_tag(std::uint32_t printer_flags);
+  std::string_view make_end_tag(std::uint32_t printer_flags);
+
   std::string value_text_;  // the VALUE's text when it is not a string; reused between copies
+  // The end tag for a printer of flags end_tag_flags_, made with the definition end_tag_def_
+  // and the tag flags end_tag_tag_flags_.
+  std::string end_tag_;
+  std::uint32_t end_tag_flags_ = 0;
+  const html_elt_def* end_tag_def_ = nullptr;
+  std::uint32_t end_tag_tag_flags_ = 0;
 };
 
 class html_dyn_elt_td;
