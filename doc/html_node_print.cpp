@@ -412,8 +412,8 @@ void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_co
 
 // print_start_tag_with for a long value or one that holds both quotes: written in parts.
 [[gnu::noinline]] static void write_start_tag_in_parts(html_obj_printer& p, std::string_view head,
-                                                       std::string_view value, const value_shape& shape,
-                                                       bool line_break) {
+                                                       std::string_view value, unsigned seen, bool line_break) {
+  const value_shape shape = shape_from(seen, value.size());
   p.write(head);
   if (shape.bare)
     p.write(value);
@@ -424,22 +424,25 @@ void print_attribute_view(html_obj_printer& p, const html_attr_view& a) { put_co
   put_tag_close(p, line_break);
 }
 
+// The value's byte classes decide its quotes alone: a report writes the same computed
+// attribute on cell after cell, so the common case is a short head and value copied whole.
 void print_start_tag_with(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break,
                           int classes) {
-  value_shape shape = shape_from(classes >= 0 ? static_cast<unsigned>(classes) : value_classes<true>(p, value),
-                                 value.size());
-  if (head.size() + value.size() > largest_piece || (shape.has_double && shape.has_single)) {
-    write_start_tag_in_parts(p, head, value, shape, line_break);
+  constexpr unsigned both_quotes = html_obj_printer::value_has_double | html_obj_printer::value_has_single;
+  const unsigned seen = classes >= 0 ? static_cast<unsigned>(classes) : value_classes<true>(p, value);
+  if (head.size() + value.size() > largest_piece || (seen & both_quotes) == both_quotes) [[unlikely]] {
+    write_start_tag_in_parts(p, head, value, seen, line_break);
     return;
   }
-  char* o = p.room(head.size() + value.size() + 5);
-  o = put(o, head);
-  const char quote = shape.has_double ? '\'' : '"';
-  if (!shape.bare)
+  char* o = put(p.room(head.size() + value.size() + 5), head);
+  if (seen == 0 && !value.empty()) {
+    o = put(o, value);
+  } else {
+    const char quote = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
     *o++ = quote;
-  o = put(o, value);
-  if (!shape.bare)
+    o = put(o, value);
     *o++ = quote;
+  }
   *o++ = '>';
   if (line_break) {
     *o++ = '\r';
