@@ -1,14 +1,19 @@
-// The common part of dynamic elements (properties, attribute and style lookups) and the
-// generic element with REPEAT and VALUE.
+// The common part of dynamic elements (properties, attribute and style lookups, start tags
+// written whole) and the generic element with REPEAT and VALUE.
 #include "report/html_dyn_elt.h"
 
 #include <cstring>
 
+#include "doc/html_attr_print.h"
 #include "doc/html_end_tag.h"
 #include "doc/html_printer.h"
 #include "report/htdoc_processor.h"
 
 namespace quillet {
+
+namespace {
+constexpr std::string_view attr_prefix = "ATTR.";
+}  // namespace
 
 void html_dyn_elt::clear() {
   unbind_props();
@@ -94,6 +99,59 @@ bool html_dyn_elt::get_style_value(std::string_view style_name, std::string_view
   }
   return get_attr_value(attr_name, result, found_dynamic);
 }
+
+// True when the list holds an attribute node.
+bool html_dyn_elt::has_attributes(html_element* list) {
+  for (html_element* a = list; a; a = a->next)
+    if (a->kind == html_kind::attr)
+      return true;
+  return false;
+}
+
+// The start tag with the one ATTR. property of a tag that has nothing else to write there: the
+// attribute is evaluated first, then the tag is written whole, with the attribute when it
+// gives a text.
+[[gnu::always_inline]] inline void html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p,
+                                                                          const attr_plan& plan) {
+  txl_user_function& prop = *props[plan.attr_props.front()];
+  anyval value;
+  if (processor->evaluate(prop, value)) {
+    if (const std::string* s = value.as_string()) {
+      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), *s,
+                           flags & NL_AFTER);
+      return;
+    }
+    if (value.to_text(attr_text_)) {
+      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), attr_text_,
+                           flags & NL_AFTER);
+      return;
+    }
+  }
+  p.write("<");  // no attribute to write
+  p.write(name());
+  p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+}
+
+// print_computed_start_tag, inline in a copy of an element with a VALUE.
+[[gnu::always_inline]] inline bool html_dyn_elt::write_computed_start_tag(html_obj_printer& p) {
+  if (!processor || start_tag_extras_ || !def || def->name.empty())
+    return false;
+  const attr_plan& plan = current_attr_plan();
+  if (plan.start_tag == attr_plan::one_attr && !has_attributes(attrs)) {
+    print_start_tag_with_attr(p, plan);
+    return true;
+  }
+  if (plan.start_tag == attr_plan::style_alone && !has_attributes(attrs)) {
+    print_start_tag_with_style(p, plan);
+    return true;
+  }
+  if (plan.start_tag != attr_plan::own_only)
+    return false;
+  print_own_start_tag(p);  // what print_attributes leaves to the plain tag's writer
+  return true;
+}
+
+bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) { return write_computed_start_tag(p); }
 
 void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
   html_dyn_elt::init(owner, parent, params);
@@ -194,7 +252,7 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
 // The VALUE's text in place of the content; a failure shows its error text, encoded like
 // a value so that no text of an expression can turn into markup, or "#ERROR#".
 void html_dyn_elt_generic::print_once(html_obj_printer& p) {
-  if (!print_computed_start_tag(p))
+  if (!write_computed_start_tag(p))
     print_start_tag(p, name(), attrs, nullptr);
   if (!value) {
     print_list(p, children);

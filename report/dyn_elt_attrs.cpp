@@ -88,12 +88,6 @@ void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::str
 
 }  // namespace
 
-const html_dyn_elt::attr_plan& html_dyn_elt::current_attr_plan() {
-  if (plan_.known && plan_.props_data == props.data() && plan_.props_size == props.size())
-    return plan_;
-  return make_attr_plan();
-}
-
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
   plan_ = attr_plan{};
   style_head_ = no_style_head;
@@ -175,14 +169,6 @@ std::string_view html_dyn_elt::merge_style(const attr_plan& plan, html_element* 
   return {style_text_.data(), style_used_};
 }
 
-// True when the list holds an attribute node.
-static bool has_attributes(html_element* list) {
-  for (html_element* a = list; a; a = a->next)
-    if (a->kind == html_kind::attr)
-      return true;
-  return false;
-}
-
 // Writes each ATTR. property that gives a text as soon as it is evaluated, for a tag whose
 // computed attributes are all there is: no attributes of its own, no STYLE. properties, no
 // extras and no name twice. A string is written from the value itself.
@@ -245,35 +231,10 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
 
 // "<", the tag's name, a space, the attribute's name and "=": the same for every copy of the
 // element while its properties and definition stay, so made once.
-[[gnu::always_inline]] inline std::string_view html_dyn_elt::start_tag_head(std::string_view attr_name) {
-  if (plan_.head_def == def) [[likely]]
-    return plan_.head;
+std::string_view html_dyn_elt::make_start_tag_head(std::string_view attr_name) {
   plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
   plan_.head_def = def;
   return plan_.head;
-}
-
-// The start tag with the one ATTR. property of a tag that has nothing else to write there: the
-// attribute is evaluated first, then the tag is written whole, with the attribute when it
-// gives a text.
-void html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan) {
-  txl_user_function& prop = *props[plan.attr_props.front()];
-  anyval value;
-  if (processor->evaluate(prop, value)) {
-    if (const std::string* s = value.as_string()) {
-      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), *s,
-                           flags & NL_AFTER);
-      return;
-    }
-    if (value.to_text(attr_text_)) {
-      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), attr_text_,
-                           flags & NL_AFTER);
-      return;
-    }
-  }
-  p.write("<");  // no attribute to write
-  p.write(name());
-  p.write((flags & NL_AFTER) ? ">\r\n" : ">");
 }
 
 // The start tag with the computed STYLE of a tag that has nothing else to write there.
@@ -281,24 +242,6 @@ void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_pl
   unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
   print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
                        static_cast<int>(quotes));
-}
-
-bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
-  if (!processor || start_tag_extras_ || !def || def->name.empty())
-    return false;
-  const attr_plan& plan = current_attr_plan();
-  if (plan.start_tag == attr_plan::one_attr && !has_attributes(attrs)) {
-    print_start_tag_with_attr(p, plan);
-    return true;
-  }
-  if (plan.start_tag == attr_plan::style_alone && !has_attributes(attrs)) {
-    print_start_tag_with_style(p, plan);
-    return true;
-  }
-  if (plan.start_tag != attr_plan::own_only)
-    return false;
-  print_own_start_tag(p);  // what print_attributes leaves to the plain tag's writer
-  return true;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

@@ -57,6 +57,7 @@ protected:
   // attribute or the computed STYLE alone; false, having written nothing, for a tag that takes
   // print_start_tag.
   bool print_computed_start_tag(html_obj_printer& p);
+  bool write_computed_start_tag(html_obj_printer& p);  // the same, inline where it is defined
   // Set by a class that adds attributes of its own to the start tag (a cell's ROWSPAN).
   bool start_tag_extras_ = false;
 
@@ -90,15 +91,22 @@ private:
     std::string text;
     std::vector<style_item> items;
   };
-  const attr_plan& current_attr_plan();
+  const attr_plan& current_attr_plan() {
+    return plan_.known && plan_.props_data == props.data() && plan_.props_size == props.size() ? plan_
+                                                                                               : make_attr_plan();
+  }
   const attr_plan& make_attr_plan();
+  static bool has_attributes(html_element* list);
   void add_attr_props(const attr_plan& plan, anyval& last);
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
   void print_style_props(html_obj_printer& p, const attr_plan& plan);
   unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
   void print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
   void print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan);
-  std::string_view start_tag_head(std::string_view attr_name);
+  std::string_view start_tag_head(std::string_view attr_name) {
+    return plan_.head_def == def ? std::string_view(plan_.head) : make_start_tag_head(attr_name);
+  }
+  std::string_view make_start_tag_head(std::string_view attr_name);
   const std::vector<style_item>& own_style(html_element* attrs);
   void evaluate_style_props(const attr_plan& plan);
   std::string_view merge_style(const attr_plan& plan, html_element* attrs);
