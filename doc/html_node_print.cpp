@@ -311,14 +311,16 @@ static char* put_whole_tag_attribute(char* o, const html_attr_view& a, unsigned 
   return o;
 }
 
-void html_elt_tag::print_own_start_tag(html_obj_printer& p) {
+// print_own_start_tag for a tag with attributes: measured, then written in one reservation
+// unless there are too many, one is too long or holds both quotes.
+[[gnu::noinline]] static void print_start_tag_with_own(html_obj_printer& p, html_elt_tag& tag) {
   constexpr unsigned both_quotes = html_obj_printer::value_has_double | html_obj_printer::value_has_single;
-  std::string_view tag_name = name();
+  std::string_view tag_name = tag.name();
   std::uint8_t seen[whole_tag_attrs];
   std::size_t count = 0;
   std::size_t size = tag_name.size() + 4;
   bool whole = !tag_name.empty();
-  for (html_element* a = attrs; a && whole; a = a->next) {
+  for (html_element* a = tag.attrs; a && whole; a = a->next) {
     if (a->kind != html_kind::attr)
       continue;
     if (count == whole_tag_attrs) {
@@ -333,16 +335,35 @@ void html_elt_tag::print_own_start_tag(html_obj_printer& p) {
     ++count;
   }
   if (!whole) {
-    html_elt_tag::print_start_tag(p, tag_name, attrs, nullptr);
+    tag.html_elt_tag::print_start_tag(p, tag_name, tag.attrs, nullptr);
     return;
   }
   char* o = p.room(size);
   *o++ = '<';
   o = put(o, tag_name);
   std::size_t i = 0;
-  for (html_element* a = attrs; a; a = a->next)
+  for (html_element* a = tag.attrs; a; a = a->next)
     if (a->kind == html_kind::attr)
       o = put_whole_tag_attribute(o, view_of(*static_cast<html_attr*>(a)), seen[i++]);
+  *o++ = '>';
+  if (tag.flags & html_elt_tag::NL_AFTER) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  p.commit(o);
+}
+
+// A tag without attributes, the most common kind, is written here; the others are measured
+// out of line.
+void html_elt_tag::print_own_start_tag(html_obj_printer& p) {
+  std::string_view tag_name = name();
+  if (attrs || tag_name.empty() || tag_name.size() > largest_piece) {
+    print_start_tag_with_own(p, *this);
+    return;
+  }
+  char* o = p.room(tag_name.size() + 4);
+  *o++ = '<';
+  o = put(o, tag_name);
   *o++ = '>';
   if (flags & NL_AFTER) {
     *o++ = '\r';

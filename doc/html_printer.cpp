@@ -118,6 +118,8 @@ bool is_plain_tag(html_element* n) {
 }  // namespace
 
 void print_list(html_obj_printer& p, html_element* list) {
+  if (!list)
+    return;
   std::vector<open_tag> open;
   html_element* n = list;
   for (;;) {
