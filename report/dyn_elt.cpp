@@ -2,6 +2,7 @@
 // written whole) and the generic element with REPEAT and VALUE.
 #include "report/html_dyn_elt.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "doc/html_attr_print.h"
@@ -231,6 +232,21 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
   p.commit(copy_bytes(o, end.data(), end.size()));
 }
 
+// An integer's digits (the text to_text gives it, which holds no byte written as an entity)
+// followed by the end tag `end`, in one reservation when the end tag is not long.
+static void write_int_and_end_tag(html_obj_printer& p, std::int32_t value, std::string_view end) {
+  constexpr std::size_t digits_room = 12;  // "-2147483648"
+  if (end.size() > 4096) {
+    char digits[digits_room];
+    p.write({digits, static_cast<std::size_t>(std::to_chars(digits, digits + digits_room, value).ptr - digits)});
+    p.write(end);
+    return;
+  }
+  char* o = p.room(digits_room + end.size());
+  o = std::to_chars(o, o + digits_room, value).ptr;
+  p.commit(copy_bytes(o, end.data(), end.size()));
+}
+
 // The bytes print_end_tag (which no dynamic element overrides) writes for a printer with these
 // flags: the same for every copy of the element, so made again only for other flags (or
 // another definition or tag flags).
@@ -268,6 +284,9 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
     if (const std::string* s = result.as_string()) {
       text = *s;
       given = true;
+    } else if (result && result->plain_kind == type_int) {
+      write_int_and_end_tag(p, static_cast<const anyval_imp_int*>(result.get())->value, end_tag(p.flags()));
+      return;
     } else if (result.to_text(value_text_)) {
       text = value_text_;
       given = true;
