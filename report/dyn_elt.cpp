@@ -188,16 +188,46 @@ char* put_encoded(char* o, std::string_view part) {
   return o;
 }
 
-// True when a part of a value holds a byte that must be written as an entity.
+// Nonzero exactly when one of the eight bytes of `word` is `c`: the bytes equal to c become
+// zero, and subtracting one from each byte sets the top bit of the lowest zero byte, while a
+// byte whose own top bit was set is masked out (a borrow may mark a byte above a zero one
+// too, which does not change the answer).
+constexpr std::uint64_t byte_is(std::uint64_t word, unsigned char c) {
+  constexpr std::uint64_t ones = 0x0101010101010101ull, tops = 0x8080808080808080ull;
+  const std::uint64_t x = word ^ (ones * c);
+  return (x - ones) & ~x & tops;
+}
+
+constexpr bool word_has_special(std::uint64_t word) {
+  return (byte_is(word, '&') | byte_is(word, '<') | byte_is(word, '>')) != 0;
+}
+
+// Eight bytes from `b` as a word.
+inline std::uint64_t load_word(const unsigned char* b) {
+  std::uint64_t w;
+  std::memcpy(&w, b, sizeof w);
+  return w;
+}
+
+// True when a part of a value holds a byte that must be written as an entity: eight bytes at
+// a time, the last eight overlapping; a part of four to seven bytes as its first and last four.
 [[gnu::always_inline]] inline bool has_special(std::string_view part) {
   const auto* b = reinterpret_cast<const unsigned char*>(part.data());
   const std::size_t n = part.size();
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8)
+      if (word_has_special(load_word(b + i)))
+        return true;
+    return word_has_special(load_word(b + n - 8));
+  }
+  if (n >= 4) {
+    std::uint32_t first, last;
+    std::memcpy(&first, b, 4);
+    std::memcpy(&last, b + n - 4, 4);
+    return word_has_special(first | std::uint64_t{last} << 32);
+  }
   bool any = false;
-  std::size_t i = 0;
-  for (; i + 4 <= n; i += 4)
-    any |= entity_table.special[b[i]] | entity_table.special[b[i + 1]] | entity_table.special[b[i + 2]] |
-           entity_table.special[b[i + 3]];
-  for (; i < n; ++i)
+  for (std::size_t i = 0; i < n; ++i)
     any |= entity_table.special[b[i]];
   return any;
 }

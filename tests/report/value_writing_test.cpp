@@ -21,6 +21,22 @@ std::string repeated(std::string_view piece, int times) {
   return text;
 }
 
+// A special byte at every place of texts of 1 to 20 bytes is found, and bytes that differ
+// from one only in the top bit are not taken for it.
+TEST(ValueWriting, EverySpecialByteIsFound) {
+  for (std::size_t n = 1; n <= 20; ++n) {
+    for (std::size_t k = 0; k < n; ++k) {
+      std::string text(n, '\xA6');
+      text[k] = '<';
+      SCOPED_TRACE(n * 100 + k);
+      EXPECT_EQ(body_report("<B><!--$VX ELT VALUE=%{\"" + text + "\"}%--></B>"),
+                "<B>" + text.replace(k, 1, "&lt;") + "</B>");
+    }
+    std::string lookalikes(n, '\xBC');
+    EXPECT_EQ(body_report("<B><!--$VX ELT VALUE=%{\"" + lookalikes + "\"}%--></B>"), "<B>" + lookalikes + "</B>");
+  }
+}
+
 TEST(ValueWriting, ValuesAreEncodedWhole) {
   const value_row rows[] = {
       {"plain string", "<B><!--$VX ELT VALUE=%{\"abc\"}%-->old</B>", "<B>abc</B>"},
