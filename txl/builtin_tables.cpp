@@ -18,7 +18,7 @@ const txl_function_row general_rows[] = {
     TXL_BUILTIN("LIST", xfn_list_call),
     TXL_BUILTIN("INT", xfn_int_call),
     TXL_BUILTIN("NUM", xfn_num_call),
-    TXL_BUILTIN("STR", xfn_str_call),
+    TXL_BUILTIN_LENT("STR", xfn_str_call),
     TXL_BUILTIN("CHR", xfn_chr_call),
     TXL_BUILTIN("ISINT", xfn_isint_call),
     TXL_BUILTIN("ISNUM", xfn_isnum_call),
@@ -60,8 +60,8 @@ const txl_function_row general_rows[] = {
     TXL_BUILTIN("MKTIME", xfn_mktime_call),
     TXL_BUILTIN("RTIME", xfn_rtime_call),
     TXL_BUILTIN("DTIME", xfn_dtime_call),
-    TXL_BUILTIN("TIMESTR", xfn_timestr_call),
-    TXL_BUILTIN("FORMAT", xfn_format_call),
+    TXL_BUILTIN_LENT("TIMESTR", xfn_timestr_call),
+    TXL_BUILTIN_LENT("FORMAT", xfn_format_call),
 };
 
 const txl_function_row condition_rows[] = {

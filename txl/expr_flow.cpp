@@ -26,13 +26,16 @@ txl_expr_root::txl_expr_root(rc_ptr<txl_expr> body) {
 }
 
 // The body's value, or the value a "return" carried out of it. A jump out of a loop that
-// reaches the root (only a hand-built tree can hold one) is a failure, not an escape.
+// reaches the root (only a hand-built tree can hold one) is a failure, not an escape. The
+// last value is let go of first: nobody reads an invalid root's result, and the node that
+// made it may then be its only holder and rewrite it in place.
 bool txl_expr_root::evaluate(std::string& error) {
   txl_expr* body = child(0);
   if (!body) {
     error = "#BADFN#";
     return false;
   }
+  result.release();
   try {
     if (!evaluate_child(*body, error))
       return false;

@@ -100,8 +100,8 @@ static void let_go_of_arguments(anyval_list& slots) {
     }
     evaluated = 1;
   }
-  anyval previous = std::move(result);  // lent to a user function, which may overwrite it
-  if (!user_function)
+  anyval previous = std::move(result);  // lent to a function that may overwrite it
+  if (!user_function && !entry->takes_lent_result)
     previous.release();
   anyval_list& slots = argument_vector(args_, children.size());
   for (std::size_t i = 0; i < children.size(); ++i) {

@@ -189,7 +189,7 @@ bool format_value(const prepared_format& p, const anyval& value, std::string& ou
 // FORMAT(format, value): the text printf gives for the format with that one value, cut to
 // 1023 bytes. The format ends at its own first zero byte, and nothing the conversions write
 // holds one (a string prints up to its first), so the text needs no cut there. The text is
-// written straight into the new string value.
+// written straight into the string value, the lent one when the call alone holds it.
 bool xfn_format_call(txl_cookie, txl_call& call) {
   const anyval_list& args = call.arg_list();
   if (args.size() != 2)
@@ -203,17 +203,17 @@ bool xfn_format_call(txl_cookie, txl_call& call) {
   const prepared_format& p = prepared(*format);
   if (!p.ok)
     return call.fail("#FORMAT():ERR#");
-  rc_ptr<anyval_imp_string> result = make_rc<anyval_imp_string>();
-  std::string& text = result->text;
+  std::string& text = call.text_result();
   if (!p.before.empty())
     text.append(p.before);
-  if (!format_value(p, value, text))
+  if (!format_value(p, value, text)) {
+    call.result.release();
     return call.fail("#FORMAT():ERR#");
+  }
   if (!p.after.empty())
     text.append(p.after);
   if (text.size() > format_output_limit)
     text.resize(format_output_limit);
-  call.result = anyval(std::move(result));
   return true;
 }
 

@@ -76,7 +76,7 @@ bool xfn_timestr_call(txl_cookie, txl_call& call) {
   }
   char text[1024];
   std::size_t length = crt::strftime(text, sizeof text, directives, fields);
-  call.result.set_string(text, length);
+  call.text_result().assign(text, length);
   return true;
 }
 

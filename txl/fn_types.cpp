@@ -37,9 +37,7 @@ bool xfn_str_call(txl_cookie, txl_call& call) {
     call.result = a;
     return true;
   }
-  std::string text;
-  a.to_text(text);
-  call.result.set_string(text);
+  a.to_text(call.text_result());
   return true;
 }
 

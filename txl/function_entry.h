@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <typeinfo>
 
 #include "txl/anyval.h"
 
@@ -15,8 +16,9 @@ namespace quillet {
 // failing function writes its marker.
 struct txl_call {
   anyval args;              // a vector: one element per argument expression
-  // Empty on entry, except that a user function's call site lends its previous result, a
-  // number object the function may overwrite when no one else holds it.
+  // Empty on entry, except that a call site lends its previous result to a user function (a
+  // number object the function may overwrite when no one else holds it) and to a built-in
+  // whose entry takes_lent_result (see text_result).
   anyval result;
   std::int32_t token = 0;   // handed back to is_current later
   std::string* error = nullptr;
@@ -34,6 +36,21 @@ struct txl_call {
   const anyval& arg(std::size_t i) const;
   // Stores a marker in the error text and returns false, for `return call.fail("#X#");`.
   bool fail(std::string_view marker) const;
+  // The empty text of a new string result, which the function then writes: the lent result's
+  // own when it is a plain string that the call alone holds, so that a call made for every
+  // cell of a table rewrites one string object instead of making and dropping one per cell.
+  std::string& text_result() {
+    anyval_imp* p = result.get();
+    if (p && p->ref_count() == 1 && &typeid(*p) == &typeid(anyval_imp_string)) {
+      std::string& text = static_cast<anyval_imp_string*>(p)->text;
+      text.clear();
+      return text;
+    }
+    auto made = make_rc<anyval_imp_string>();
+    std::string& text = made->text;
+    result = anyval(std::move(made));
+    return text;
+  }
 };
 
 using txl_cookie = void*;
@@ -46,6 +63,9 @@ struct txl_function_entry {
   // through a change txl_validity counts, or says otherwise through txl_validity_untracked()
   // (validity.h). Answers of other entries are never kept beyond one question.
   bool validity_counted = false;
+  // Whether the function may be lent the call site's previous result: it sets call.result on
+  // every success, and a string it makes comes from txl_call::text_result.
+  bool takes_lent_result = false;
 };
 
 // A static library row: the name and its operations.
@@ -83,6 +103,11 @@ const txl_number_form* txl_number_form_of(const txl_function_entry& entry);
 // Row for a built-in `bool fn(txl_cookie, txl_call&)`.
 #define TXL_BUILTIN(NAME, FN) \
   ::quillet::txl_function_row { NAME, { ::quillet::txl_release_nothing, ::quillet::txl_always_current, FN } }
+// The same for a built-in that takes a lent result (txl_function_entry::takes_lent_result).
+#define TXL_BUILTIN_LENT(NAME, FN)                                                                   \
+  ::quillet::txl_function_row {                                                                      \
+    NAME, { ::quillet::txl_release_nothing, ::quillet::txl_always_current, FN, false, true }         \
+  }
 
 class txl_xfn_library {
 public:

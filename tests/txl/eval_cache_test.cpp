@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "builtins_support.h"
 #include "eval_support.h"
 #include "txl/compiler.h"
 
@@ -227,6 +228,33 @@ TEST(EvalCache, VariableReadsFollowTheVariablesState) {
       EXPECT_EQ(&read->value(), &storage->value);
     }
   }
+}
+
+// A built-in that makes a string rewrites its last one only while its call site alone holds
+// it: a result someone kept (a cell's value, a list element) keeps its text.
+TEST(EvalCache, StringResultsKeptByOthersStayAsTheyWere) {
+  for (const char* body : {"FORMAT(\"%d\", TICK())", "STR(TICK())", "TIMESTR(\"%S\", TICK())"}) {
+    SCOPED_TRACE(body);
+    reset_ticks();
+    ticks_current = false;
+    eval_template t;
+    txl_user_function& p = t.add("", body);
+    t.bind();
+    std::vector<anyval> kept(3);
+    std::string error;
+    for (anyval& value : kept)
+      ASSERT_TRUE(evaluate_user_property(p, value, &error, t.messages)) << error;
+    EXPECT_EQ(describe(kept[0]).back(), '1');
+    EXPECT_EQ(describe(kept[1]).back(), '2');
+    EXPECT_EQ(describe(kept[2]).back(), '3');
+    anyval next;
+    ASSERT_TRUE(evaluate_user_property(p, next, &error, t.messages)) << error;
+    EXPECT_EQ(describe(next).back(), '4');
+  }
+  run_eval_cases({
+      {"var l = LIST(); var i; for i = 1 to 3 do l = INSERT(l, FORMAT(\"%d\", i), 9); l;", "v(s:1,s:2,s:3)"},
+      {"var a = FORMAT(\"%d\", 1); var b = a; var i; for i = 1 to 3 do a = FORMAT(\"%d\", i); b + a;", "s:13"},
+  });
 }
 
 }  // namespace
