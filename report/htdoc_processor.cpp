@@ -127,9 +127,10 @@ bool htdoc_processor::setup(html_document& document) {
   return true;
 }
 
-bool htdoc_processor::evaluate(txl_user_function& property, anyval& result, std::string* error_text) {
+bool htdoc_processor::evaluate_unknown(txl_user_function& property, txl_user_function* callee, int levels,
+                                       anyval& result, std::string* error_text) {
   function_under_way place(sink_, property);
-  return evaluate_user_property(property, result, error_text, sink_);
+  return evaluate_unknown_property(property, callee, levels, result, error_text, sink_);
 }
 
 std::string htdoc_processor::next_output_name(std::string_view suffix) {

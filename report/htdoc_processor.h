@@ -19,6 +19,7 @@
 #include "doc/template_markup.h"
 #include "platform/files/output_file.h"
 #include "report/output_counter.h"
+#include "txl/binding.h"
 
 namespace quillet {
 
@@ -77,8 +78,17 @@ public:
   void reset();
 
   // Evaluates a property; on failure prints "compute error (%s): %s\n" and, when asked,
-  // leaves the error text in *error_text.
-  bool evaluate(txl_user_function& property, anyval& result, std::string* error_text = nullptr);
+  // leaves the error text in *error_text. A result known current is handed out inline: most
+  // properties of a table's cells have one.
+  bool evaluate(txl_user_function& property, anyval& result, std::string* error_text = nullptr) {
+    txl_user_function* callee = nullptr;
+    int levels = 0;
+    if (const anyval* known = known_property_result(property, callee, levels)) {
+      result = *known;
+      return true;
+    }
+    return evaluate_unknown(property, callee, levels, result, error_text);
+  }
   // The next extra output name of the run: base, "_" (only after a non-empty base), the
   // running number from 1, and the suffix; recorded in run.generated when that is set.
   std::string next_output_name(std::string_view suffix);
@@ -150,6 +160,9 @@ public:
   void prepare_binder(txl_binder& binder) override;
 
 private:
+  // evaluate() for a property without a known result, `callee` being its direct callee.
+  bool evaluate_unknown(txl_user_function& property, txl_user_function* callee, int levels, anyval& result,
+                        std::string* error_text);
   void read_settings(html_elt_tag& head);
   void read_variables(html_elt_tag& head);
   bool write_report(std::ostream& out);

@@ -114,17 +114,8 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink) {
 namespace {
 
 // A function whose whole body is one argument-less `@name` call (a property such as
-// `ATTR.STYLE=%{@bg}%` sharing a template variable) has that function's result, error and
-// nesting: the call is made directly rather than through the function's own tree. Null
-// when the function is anything else or the nesting would already be too deep.
-txl_user_function* direct_callee(const txl_user_function& function, int& levels) {
-  if (function.is_recursive())
-    return nullptr;
-  txl_user_function* callee = function.sole_callee(levels);
-  return callee && txl_expr::eval_depth() + levels < txl_max_eval_depth ? callee : nullptr;
-}
-
-// The same for a call with `args`, which must be none or an empty vector.
+// `ATTR.STYLE=%{@bg}%` sharing a template variable) is called directly rather than through
+// its own tree (direct_callee), for a call with `args` that are none or an empty vector.
 txl_user_function* direct_callee(const txl_user_function& function, const anyval& args, int& levels) {
   const anyval_list* given = args.empty() ? nullptr : args->as_vector();
   if (!args.empty() && (!given || !given->empty()))
@@ -170,6 +161,16 @@ bool call_and_report(txl_user_function& function, txl_user_function* callee, int
   return true;
 }
 
+}  // namespace
+
+// Calls the function with `args` as ARGS, directly when its body only names another.
+bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
+                            txl_diagnostic_sink& sink) {
+  int levels = 0;
+  txl_user_function* callee = direct_callee(function, args, levels);
+  return call_and_report(function, callee, levels, std::move(args), result, error, sink);
+}
+
 // The result of `callee` as call_directly gives it, without a call record; null on failure.
 const anyval* result_directly(txl_user_function& callee, int levels, std::string& error) {
   bool known_current = false;
@@ -187,39 +188,12 @@ const anyval* result_directly(txl_user_function& callee, int levels, std::string
   return value;
 }
 
-}  // namespace
-
-// Calls the function with `args` as ARGS, directly when its body only names another.
-bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
-                            txl_diagnostic_sink& sink) {
-  int levels = 0;
-  txl_user_function* callee = direct_callee(function, args, levels);
-  return call_and_report(function, callee, levels, std::move(args), result, error, sink);
-}
-
-// A property evaluated for every cell of a table is answered from the kept result on the
-// cells where nothing it shows has changed; any other evaluation needs no call record either,
-// since a property takes neither a token nor a result object of its own.
-bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
-                            txl_diagnostic_sink& sink) {
-  int levels = 0;
-  txl_user_function* callee = direct_callee(function, levels);
-  if (const anyval* known = (callee ? callee : &function)->known_result()) {
-    result = *known;
-    return true;
-  }
-  std::string error;
-  bool known_current = false;
-  const anyval* value =
-      callee ? result_directly(*callee, levels, error) : function.result_for(anyval(), error, known_current);
-  if (!value) {
-    report_failure(function, error, sink);
-    if (error_text)
-      *error_text = std::move(error);
-    return false;
-  }
-  result = *value;
-  return true;
+bool property_failed(txl_user_function& function, std::string& error, std::string* error_text,
+                     txl_diagnostic_sink& sink) {
+  report_failure(function, error, sink);
+  if (error_text)
+    *error_text = std::move(error);
+  return false;
 }
 
 }  // namespace quillet

@@ -52,11 +52,61 @@ bool check_recursion(txl_user_function& function, txl_diagnostic_sink& sink = di
 // "compute error (%s): %s\n") on failure.
 bool evaluate_user_function(txl_user_function& function, anyval args, anyval& result, std::string& error,
                             txl_diagnostic_sink& sink = discard_diagnostics());
+// The user function that a function's whole body calls without arguments (`@bg`), whose
+// result, error and nesting the function has, with the nodes between them in `levels`; null
+// when there is none, the function is recursive, or the call would nest too deeply.
+inline txl_user_function* direct_callee(const txl_user_function& function, int& levels) {
+  if (function.is_recursive())
+    return nullptr;
+  txl_user_function* callee = function.sole_callee(levels);
+  return callee && txl_expr::eval_depth() + levels < txl_max_eval_depth ? callee : nullptr;
+}
+
+// The result a property hands out without evaluating or asking anything: the known_result of
+// its direct callee when it has one, else its own; null when it has to be evaluated, with
+// the direct callee (or null) in `callee` for that evaluation. Inline: a report asks it for
+// every property of every cell, and most of a table's cells find it.
+inline const anyval* known_property_result(txl_user_function& function, txl_user_function*& callee,
+                                           int& levels) {
+  callee = direct_callee(function, levels);
+  return (callee ? callee : &function)->known_result();
+}
+
+// The result of a direct callee `levels` nodes below the call, as the call through the tree
+// would give it; null on failure, with the error text in `error`.
+const anyval* result_directly(txl_user_function& callee, int levels, std::string& error);
+// Prints "compute error (%s): %s\n" for a property's failure and moves the error text to
+// *error_text when that is given; false.
+bool property_failed(txl_user_function& function, std::string& error, std::string* error_text,
+                     txl_diagnostic_sink& sink);
+
+// Evaluates a property whose result known_property_result did not find, `callee` being the
+// callee it gave; a property takes neither a token nor a result object of its own, so no call
+// record is built. Inline in the processor's evaluation: a table's cells come here for every
+// property whose result moved.
+inline bool evaluate_unknown_property(txl_user_function& function, txl_user_function* callee, int levels,
+                                      anyval& result, std::string* error_text, txl_diagnostic_sink& sink) {
+  std::string error;
+  bool known_current = false;
+  const anyval* value =
+      callee ? result_directly(*callee, levels, error) : function.result_for(anyval(), error, known_current);
+  if (!value)
+    return property_failed(function, error, error_text, sink);
+  result = *value;
+  return true;
+}
+
 // evaluate_user_function without arguments, for a property evaluated again and again: a
-// result known current without evaluating or asking anything (txl_user_function::known_result
-// of the function, or of the function its whole body calls) is handed out as it is. On failure
-// the error text goes to *error_text when that is given.
-bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
-                            txl_diagnostic_sink& sink);
+// known result is handed out as it is, anything else is evaluated (see above).
+inline bool evaluate_user_property(txl_user_function& function, anyval& result, std::string* error_text,
+                                   txl_diagnostic_sink& sink) {
+  txl_user_function* callee = nullptr;
+  int levels = 0;
+  if (const anyval* known = known_property_result(function, callee, levels)) {
+    result = *known;
+    return true;
+  }
+  return evaluate_unknown_property(function, callee, levels, result, error_text, sink);
+}
 
 }  // namespace quillet
