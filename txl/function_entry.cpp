@@ -5,19 +5,14 @@
 
 namespace quillet {
 
-namespace {
-const anyval_list no_args;
-const anyval no_value;
-}  // namespace
-
-const anyval_list& txl_call::arg_list() const {
-  const anyval_list* v = args.as_vector();
-  return v ? *v : no_args;
+const anyval_list& txl_call::no_args() {
+  static const anyval_list none;
+  return none;
 }
 
-const anyval& txl_call::arg(std::size_t i) const {
-  const anyval_list& v = arg_list();
-  return i < v.size() ? v[i] : no_value;
+const anyval& txl_call::no_value() {
+  static const anyval none;
+  return none;
 }
 
 bool txl_call::fail(std::string_view marker) const {

@@ -30,10 +30,21 @@ struct txl_call {
   // place and return it (INSERT appending in a loop).
   bool may_change_first = false;
 
-  const anyval_list& arg_list() const;
+  // The arguments; none when `args` is not a vector. Inline, with arg(): every built-in reads
+  // its arguments through them.
+  const anyval_list& arg_list() const {
+    const anyval_list* v = vector_elements(args.get());
+    return v ? *v : no_args();
+  }
   std::size_t arg_count() const { return arg_list().size(); }
   // Argument i, or an empty value when there are fewer arguments.
-  const anyval& arg(std::size_t i) const;
+  const anyval& arg(std::size_t i) const {
+    const anyval_list& v = arg_list();
+    return i < v.size() ? v[i] : no_value();
+  }
+  // The empty argument list and value that arg_list and arg hand out for none.
+  static const anyval_list& no_args();
+  static const anyval& no_value();
   // Stores a marker in the error text and returns false, for `return call.fail("#X#");`.
   bool fail(std::string_view marker) const;
   // The empty text of a new string result, which the function then writes: the lent result's
