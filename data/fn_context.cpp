@@ -64,7 +64,7 @@ bool kov_context_function::evaluate(txl_call& call, std::span<const anyval> args
   if (!entry)
     return call.fail("#!CONTEXT#");
   call.token = stack.change_counter();
-  call.result = anyval::from_int(entry->index);
+  call.result.set_int(entry->index);  // the lent result, when the site alone holds it
   return true;
 }
 

@@ -99,7 +99,9 @@ public:
 // other sites computed under other contents meanwhile.
 class kov_context_function : public kov_txl_function {
 public:
-  kov_context_function(kov_processor_context* processor, int kind) : kov_txl_function(processor), kind_(kind) {}
+  kov_context_function(kov_processor_context* processor, int kind) : kov_txl_function(processor), kind_(kind) {
+    takes_lent_result_ = true;
+  }
   bool is_valid(std::int32_t token) const override;
   bool evaluate(txl_call& call, std::span<const anyval> args) override;
 

@@ -63,15 +63,19 @@ bool function_is_current(txl_cookie cookie, std::int32_t token) {
   return static_cast<const kov_txl_function*>(cookie)->is_valid(token);
 }
 
-// A call record without an argument vector counts as a call without arguments.
+// A call record without an argument vector counts as a call without arguments. The site's
+// last result, lent to the entry, reaches only the functions that take it.
 bool call_function(txl_cookie cookie, txl_call& call) {
+  auto* function = static_cast<kov_txl_function*>(cookie);
+  if (!function->takes_lent_result())
+    call.result.release();
   const anyval_list& args = call.arg_list();
-  return static_cast<kov_txl_function*>(cookie)->evaluate(call, std::span<const anyval>(args.data(), args.size()));
+  return function->evaluate(call, std::span<const anyval>(args.data(), args.size()));
 }
 
 // Context functions follow the repeat contexts' state numbers and count their new tokens;
 // functions bound to the report time say that they rest on it.
-constexpr txl_function_entry entry_ops = {release_function, function_is_current, call_function, true};
+constexpr txl_function_entry entry_ops = {release_function, function_is_current, call_function, true, true};
 
 }  // namespace
 

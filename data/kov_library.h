@@ -24,8 +24,13 @@ public:
 
   virtual bool is_valid(std::int32_t token) const { return true; }
   virtual bool evaluate(txl_call& call, std::span<const anyval> args) = 0;
+  // Whether evaluate may find the call site's last result lent in call.result: it sets the
+  // result on every success (see txl_function_entry::takes_lent_result).
+  bool takes_lent_result() const { return takes_lent_result_; }
 
 protected:
+  bool takes_lent_result_ = false;
+
   // The processor, or the context outside any run when none was set.
   kov_processor_context& context() const { return processor_ ? *processor_ : kov_no_processor(); }
 

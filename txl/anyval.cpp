@@ -168,9 +168,25 @@ anyval anyval::from_vector(anyval_list elements) {
   return anyval(std::move(p));
 }
 
-void anyval::set_int(std::int32_t v) { *this = from_int(v); }
+// A plain number that this handle alone holds is overwritten where it lies: nobody else can
+// see the difference, and a result set for every cell of a table then makes no new object.
+void anyval::set_int(std::int32_t v) {
+  anyval_imp* p = p_.get();
+  if (p && p->plain_kind == type_int && p->ref_count() == 1) {
+    static_cast<anyval_imp_int*>(p)->value = v;
+    return;
+  }
+  *this = from_int(v);
+}
 
-void anyval::set_float(double v) { *this = from_float(v); }
+void anyval::set_float(double v) {
+  anyval_imp* p = p_.get();
+  if (p && p->plain_kind == type_float && p->ref_count() == 1) {
+    static_cast<anyval_imp_float*>(p)->value = v;
+    return;
+  }
+  *this = from_float(v);
+}
 
 void anyval::set_string(std::string_view text) { *this = from_string(text); }
 

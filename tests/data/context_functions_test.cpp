@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data_support.h"
+#include "txl/binding.h"
 
 namespace quillet::test {
 namespace {
@@ -164,6 +165,25 @@ TEST(ContextFunctions, LevelRules) {
 TEST(ContextFunctions, OutsideAnyRepeat) {
   fake_context context;
   run_rows(context, {{"IDX()", "#!CONTEXT#"}, {"ROW(1)", "#!CONTEXT#"}, {"COL(-1)", "#!CONTEXT#"}});
+}
+
+// ROW() rewrites its call site's last number only while nothing else holds it: results
+// kept from earlier rows keep their numbers.
+TEST(ContextFunctions, KeptResultsKeepTheirRows) {
+  fake_context context;
+  kov_context_entry* e = context.stacks.push_context(1);
+  bound_property p(context, "ROW()");
+  std::vector<anyval> kept(3);
+  for (int i = 0; i < 3; ++i) {
+    context.stacks.set_index(e, i);
+    std::string error;
+    ASSERT_TRUE(evaluate_user_property(*p.function, kept[i], &error, context.sink)) << error;
+  }
+  for (int i = 0; i < 3; ++i) {
+    std::int32_t n = -1;
+    EXPECT_TRUE(kept[i].to_int(n));
+    EXPECT_EQ(n, i);
+  }
 }
 
 TEST(TimeFunction, ReportTimeAndStamps) {
