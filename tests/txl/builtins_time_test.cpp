@@ -309,5 +309,40 @@ TEST(Timestr, FollowsAChangedZoneForTheSameSecond) {
   }
 }
 
+// TZ set, replaced, dropped and set again while other variables come and go before and
+// after it (moving its place in the environment): each value is split in the zone in force.
+TEST(Timestr, FollowsTheZoneWhereverTheEnvironmentKeepsIt) {
+  zone_scope utc("UTC");
+  const anyval_list args = {sv("%H:%M"), fv(1711846799)};
+  auto system_zone = [] {  // what the machine's own zone gives without TZ
+    std::time_t t = 1711846799;
+    std::tm fields{};
+    tzset();
+    localtime_r(&t, &fields);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M", &fields);
+    return "s:" + std::string(text);
+  };
+  const struct {
+    const char* step;
+    void (*change)();
+  } steps[] = {
+      {"s:20:59", [] { setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1); }},
+      {"s:20:59", [] { setenv("QUILLET_TEST_AFTER", "1", 1); }},
+      {"", [] { unsetenv("TZ"); }},
+      {"s:01:59", [] { setenv("TZ", test::zone_cet, 1); }},
+      {"s:01:59", [] { unsetenv("QUILLET_TEST_AFTER"); }},
+      {"s:00:59", [] { setenv("TZ", "UTC", 1); }},
+      {"s:00:59", [] { setenv("QUILLET_TEST_AFTER", "2", 1); }},
+      {"s:20:59", [] { setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1); }},
+  };
+  for (const auto& step : steps) {
+    step.change();
+    const std::string expected = *step.step ? step.step : system_zone();
+    EXPECT_EQ(call_general("TIMESTR", args), expected) << (*step.step ? step.step : "no TZ");
+  }
+  unsetenv("QUILLET_TEST_AFTER");
+}
+
 }  // namespace
 }  // namespace quillet
