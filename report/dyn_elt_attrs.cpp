@@ -65,11 +65,12 @@ unsigned classes_in(const html_obj_printer& p, std::string_view text) {
   return seen;
 }
 
+constexpr std::size_t largest_piece = 4096;  // beyond it, the printer writes in parts
+
 // Writes " NAME=" and a value that cannot be bare (it is empty or holds a ':') between the
 // quotes its known quote bits ask for: the bytes print_attribute_view writes, which it is
 // left to for a value holding both quotes or too long for one reservation.
 void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::string_view value, unsigned quotes) {
-  constexpr std::size_t largest_piece = 4096;  // beyond it, the printer writes in parts
   bool has_double = quotes & quote_double;
   if (name.size() + value.size() > largest_piece || (has_double && (quotes & quote_single))) {
     print_attribute_view(p, {name, value});
@@ -83,6 +84,24 @@ void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::str
   *o++ = quote;
   o = copy_bytes(o, value.data(), value.size());
   *o++ = quote;
+  p.commit(o);
+}
+
+// Writes a start tag of one computed style item: `head` up to the item's ':' (with the
+// opening double quote), the value, ";\">" and a line break when asked, in one reservation.
+void put_one_style_tag(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break) {
+  char* o = p.room(head.size() + value.size() + 5);
+  o = copy_bytes(o, head.data(), head.size());
+  o = copy_bytes(o, value.data(), value.size());
+  o[0] = ';';
+  o[1] = '"';
+  o[2] = '>';
+  o += 3;
+  if (line_break) {
+    o[0] = '\r';
+    o[1] = '\n';
+    o += 2;
+  }
   p.commit(o);
 }
 
@@ -237,11 +256,67 @@ std::string_view html_dyn_elt::make_start_tag_head(std::string_view attr_name) {
   return plan_.head;
 }
 
-// The start tag with the computed STYLE of a tag that has nothing else to write there.
+// The start tag with the computed STYLE of a tag that has nothing else to write there. The
+// common tag of one STYLE. property is written from the value itself, behind a head that
+// holds the property's "name:" too (`<TD STYLE="color:`), unless a double quote asks for
+// other quotes or the value is long.
 void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan) {
-  unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
-  print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
-                       static_cast<int>(quotes));
+  if (plan.style_props.size() != 1 || (plan.style_name_quotes & quote_double)) {
+    print_start_tag_with_styles(p, plan, nullptr);
+    return;
+  }
+  txl_user_function& prop = *props[plan.style_props.front()];
+  if (plan_.head_def != def) [[unlikely]] {
+    const std::string_view style_name = std::string_view(prop.name).substr(style_prefix.size());
+    plan_.head.assign("<").append(name()).append(" STYLE=\"").append(style_name).append(":");
+    plan_.head_def = def;
+  }
+  anyval value;
+  std::string_view text;
+  const bool given = processor->evaluate(prop, value) && text_of(value, text);
+  if (given && text.find('"') == std::string_view::npos && plan_.head.size() + text.size() <= largest_piece) {
+    put_one_style_tag(p, plan_.head, text, flags & NL_AFTER);
+    return;
+  }
+  print_start_tag_with_styles(p, plan, given ? &text : nullptr);
+}
+
+// The start tag with the computed STYLE assembled first, as print_start_tag_with_style
+// writes it for several STYLE. properties; `one`, when not null, is the text that the one
+// property of a tag with the long head gave (without it, the property gave none and the
+// STYLE is empty). Out of line, so that the common path stays small.
+[[gnu::noinline]] void html_dyn_elt::print_start_tag_with_styles(html_obj_printer& p, const attr_plan& plan,
+                                                                const std::string_view* one) {
+  if (plan.style_props.size() != 1 || (plan.style_name_quotes & quote_double)) {
+    unsigned quotes = assemble_style_props(plan, p) | html_obj_printer::value_needs_quotes;
+    print_start_tag_with(p, start_tag_head("STYLE"), {style_text_.data(), style_used_}, flags & NL_AFTER,
+                         static_cast<int>(quotes));
+    return;
+  }
+  const std::string& prop_name = props[plan.style_props.front()]->name;
+  const std::string_view style_name = std::string_view(prop_name).substr(style_prefix.size());
+  style_used_ = 0;
+  style_head_ = no_style_head;
+  unsigned quotes = plan.style_name_quotes | html_obj_printer::value_needs_quotes;
+  if (one) {
+    append_style_item(style_text_, style_used_, style_name, *one);
+    quotes |= classes_in(p, *one);
+  }
+  print_start_tag_with(p, std::string_view(plan_.head).substr(0, name().size() + 8),
+                       {style_text_.data(), style_used_}, flags & NL_AFTER, static_cast<int>(quotes));
+}
+
+// The text of a computed value: a string's own, else its conversion in attr_text_; false
+// when it has none.
+bool html_dyn_elt::text_of(const anyval& value, std::string_view& text) {
+  if (const std::string* s = value.as_string()) {
+    text = *s;
+    return true;
+  }
+  if (!value.to_text(attr_text_))
+    return false;
+  text = attr_text_;
+  return true;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

@@ -80,7 +80,8 @@ private:
     // STYLE. properties alone.
     enum { not_whole, own_only, one_attr, style_alone } start_tag = not_whole;
     // For a start tag written whole with a computed attribute: "<", the tag's name, a space,
-    // the attribute's name and "=", made for the definition `head_def`.
+    // the attribute's name and "=", made for the definition `head_def`; for the computed
+    // STYLE of one property, followed by the opening quote and the property's "name:".
     const html_elt_def* head_def = nullptr;
     std::string head;
   };
@@ -103,6 +104,8 @@ private:
   unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
   void print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
   void print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan);
+  void print_start_tag_with_styles(html_obj_printer& p, const attr_plan& plan, const std::string_view* one);
+  bool text_of(const anyval& value, std::string_view& text);
   std::string_view start_tag_head(std::string_view attr_name) {
     return plan_.head_def == def ? std::string_view(plan_.head) : make_start_tag_head(attr_name);
   }

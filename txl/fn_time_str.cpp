@@ -56,17 +56,18 @@ bool needs_expansion(const std::string& format) {
 
 // TIMESTR(format, time): the formatted text; text longer than 1023 bytes gives "".
 bool xfn_timestr_call(txl_cookie, txl_call& call) {
-  if (call.arg_count() != 2)
+  const anyval_list& args = call.arg_list();
+  if (args.size() != 2)
     return call.fail("#TIMESTR():ARGS");
-  const std::string* format = call.arg(0).as_string();
+  const std::string* format = args[0].as_string();
   if (!format)
     return call.fail("#TIMESTR():FMT#");
-  if (call.arg(1).empty())
+  if (args[1].empty())
     return call.fail("#TIMESTR():VAL#");
   double time = 0.0;
   std::tm fields{};
   int millis = 0;
-  if (!value_as_time(call.arg(1), time) || !time_to_local(time, fields, millis))
+  if (!value_as_time(args[1], time) || !time_to_local(time, fields, millis))
     return call.fail("#TIMESTR():ERR#");
   const char* directives = format->c_str();
   if (needs_expansion(*format)) {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 namespace quillet {
 
 bool value_as_time(const anyval& value, double& time) {
@@ -31,6 +33,47 @@ struct local_second {
 
 thread_local local_second last_second;
 
+// Where TZ was last found in the environment, so that a value checks a few words instead of
+// searching every variable as getenv does: the array, its length and last entry, and TZ's
+// position and entry (null when there was none). setenv and putenv either put a new entry
+// pointer in a variable's place or append one, which moves the array or its end; unsetenv
+// moves every entry after the one it drops, and with them the last.
+struct tz_place {
+  char** env = nullptr;
+  std::size_t count = 0;
+  const char* last = nullptr;
+  std::size_t at = 0;
+  const char* entry = nullptr;
+};
+
+// The first "TZ=" entry of the environment, as getenv finds it, noted in `place`.
+[[gnu::noinline]] const char* find_tz(tz_place& place) {
+  char** env = environ;
+  place = tz_place{};
+  place.env = env;
+  for (std::size_t i = 0; env && env[i]; ++i) {
+    const char* e = env[i];
+    if (!place.entry && e[0] == 'T' && e[1] == 'Z' && e[2] == '=') {
+      place.at = i;
+      place.entry = e;
+    }
+    place.count = i + 1;
+    place.last = e;
+  }
+  return place.entry ? place.entry + 3 : nullptr;
+}
+
+// The text of TZ, or null when it is not set: from the place it was found last while the
+// environment has not moved, else searched again.
+const char* tz_text_now() {
+  thread_local tz_place place;
+  char** env = environ;
+  if (env && env == place.env && env[place.count] == nullptr &&
+      (place.count == 0 || env[place.count - 1] == place.last) && (!place.entry || env[place.at] == place.entry))
+    return place.entry ? place.entry + 3 : nullptr;
+  return find_tz(place);
+}
+
 // Makes the C library read the time zone again when TZ is not the text it was last read
 // for (or was set or unset since): localtime_r need not notice a changed TZ by itself, and
 // reading the zone at every call costs more than the split. A change forgets the last second.
@@ -38,7 +81,7 @@ void follow_zone() {
   thread_local bool read = false;
   thread_local bool had_tz = false;
   thread_local std::string tz_text;
-  const char* tz = std::getenv("TZ");
+  const char* tz = tz_text_now();
   if (read && had_tz == (tz != nullptr) && (!tz || std::strcmp(tz, tz_text.c_str()) == 0))
     return;
   tzset();

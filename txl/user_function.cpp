@@ -288,26 +288,31 @@ thread_local std::uint64_t question = 0;
 // site still current. A function reached again while it is being asked (functions that call
 // each other) answers false, so the question always ends. The call sites' answer is kept for
 // the rest of the question, so variables that reach one another by many paths (a DAG) are
-// each asked once rather than once per path; a finding that they are current is kept beyond
-// it while nothing it rests on has changed (see validity.h).
+// each asked once rather than once per path; a finding either way is kept beyond it while
+// nothing it rests on has changed (see validity.h).
 bool txl_user_function::is_current(std::int32_t token) const {
   asked_ = true;
   if (token != change_count)
     return false;
   if (sites_current_at_.is_now())
     return true;
+  if (sites_stale_at_.is_now())
+    return false;
   if (current_depth > 0 && answered_in_ == question) {
     if (sites_untracked_)
       txl_validity_untracked();
     return sites_current_;
   }
-  if (current_depth >= txl_max_eval_depth || asking_)
+  if (current_depth >= txl_max_eval_depth || asking_) {
+    txl_validity_untracked();  // a "no" of the question's own making, kept by no one
     return false;
+  }
   return ask_call_sites();
 }
 
 // Asks every call site whether it is current, and keeps the answer for the question under
-// way, and beyond it when it is yes and rests only on what txl_validity counts.
+// way, and beyond it when it rests only on what txl_validity counts: a chain of functions
+// refreshed from the top asks each level once, not once per level above it.
 bool txl_user_function::ask_call_sites() const {
   if (current_depth == 0)
     ++question;
@@ -328,8 +333,8 @@ bool txl_user_function::ask_call_sites() const {
   answered_in_ = question;
   sites_current_ = current;
   sites_untracked_ = txl_validity.untracked != untracked_before;
-  if (current && !sites_untracked_)
-    sites_current_at_.take_now();
+  if (!sites_untracked_)
+    (current ? sites_current_at_ : sites_stale_at_).take_now();
   return current;
 }
 

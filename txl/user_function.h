@@ -110,6 +110,11 @@ private:
   // The moment at which the call sites were last found current by an answer that rests only
   // on what txl_validity counts: while it is now, they still are.
   mutable txl_validity_mark sites_current_at_;
+  // Likewise the moment at which they were last found not all current: a site that is not
+  // current stays so until its function's body calls it again, which raises the change count
+  // of a function that was asked (and so moves the moment), or until a context returns to
+  // the state the site's result was made in, which is a moment of its own.
+  mutable txl_validity_mark sites_stale_at_;
   // args_read_by_element's answer and the tree shape it was worked out under.
   mutable bool args_by_element_ = false;
   mutable std::uint64_t args_shape_ = 0;

@@ -301,5 +301,32 @@ TEST(Validity, KeptFindingsFollowContextsAndTime) {
   }
 }
 
+// A chain of variables over IDX() asked from its top, as a flow node over a variable asks
+// it: each variable is computed once per step of the repeat, again after a return to an
+// earlier index, and not at all while the index stays.
+TEST(Validity, ChainsOfVariablesAreComputedOncePerStep) {
+  fake_context context;
+  context.add_variable("a", "DEBUG(IDX()) + IDX()");
+  context.add_variable("b", "@a * 2");
+  context.add_variable("c", "@b > 2");
+  kov_context_entry* e = context.stacks.push_context(0);
+  bound_property p(context, "if @c then @b else 0 - @b");
+  int last = -1;
+  for (int index : {0, 1, 2, 2, 1, 1, 3}) {
+    SCOPED_TRACE(index);
+    const bool moved = index != last;
+    last = index;
+    context.stacks.set_index(e, index);
+    context.sink.text.clear();
+    const std::string value = "f:" + std::to_string(index * 2 > 2 ? index * 2 : -index * 2);
+    for (int cell = 0; cell < 3; ++cell) {
+      kov_context_entry* inner = context.stacks.push_context(0);
+      context.stacks.pop_context(inner);
+      EXPECT_EQ(p.eval(), value);
+    }
+    EXPECT_EQ(context.sink.text, moved ? "DEBUG:" + std::to_string(index) + "\n" : "");
+  }
+}
+
 }  // namespace
 }  // namespace quillet::test

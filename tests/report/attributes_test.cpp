@@ -94,13 +94,17 @@ TEST(ComputedAttributes, LoneStyleMatchesTheGeneralMerge) {
       {"STYLE.a=%{\"'x'\"}%\r\n STYLE.b=%{\"\\\"y\\\"\"}%", "STYLE=\"a:'x'; b:&quot;y&quot;;\""},
       {"\"STYLE.a'b\"=%{1}%", "STYLE=\"a'b:1;\""},
       {"STYLE.a=%{\"x\" + IDX()}%\r\n REPEAT=%{2}%", "STYLE=\"a:x0;\""},
+      {"STYLE.a=%{\"x\\\"y'z\"}%", "STYLE=\"a:x&quot;y'z;\""},
+      {"STYLE.a=%{1.5}%", "STYLE=\"a:1.5;\""},
   };
   for (const row& r : rows) {
-    SCOPED_TRACE(r.props);
-    std::string lone = body_report(std::string("<SPAN><!--$VX ELT ") + r.props + "-->x</SPAN>");
-    std::string merged = body_report(std::string("<SPAN ID=a><!--$VX ELT ") + r.props + "-->x</SPAN>");
-    EXPECT_EQ(lone.substr(0, lone.find('>') + 1), std::string("<SPAN ") + r.style + ">");
-    EXPECT_EQ(merged.substr(0, merged.find('>') + 1), std::string("<SPAN ID=a ") + r.style + ">");
+    for (std::string gap : {"", "\r\n"}) {
+      SCOPED_TRACE(r.props + gap);
+      std::string lone = body_report("<SPAN>" + gap + "<!--$VX ELT " + r.props + "-->x</SPAN>");
+      std::string merged = body_report("<SPAN ID=a>" + gap + "<!--$VX ELT " + r.props + "-->x</SPAN>");
+      EXPECT_EQ(lone.substr(0, lone.find('>') + 1 + gap.size()), "<SPAN " + std::string(r.style) + ">" + gap);
+      EXPECT_EQ(merged.substr(0, merged.find('>') + 1 + gap.size()), "<SPAN ID=a " + std::string(r.style) + ">" + gap);
+    }
   }
 }
 

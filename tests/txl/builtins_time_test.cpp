@@ -309,5 +309,31 @@ TEST(Timestr, FollowsAChangedZoneForTheSameSecond) {
   }
 }
 
+// TZ set, replaced, dropped and set again while another variable comes and goes after and
+// before it (moving its place in the environment): each value is split in the zone in force,
+// without TZ in the machine's own (null: as localtime_r gives it).
+TEST(Timestr, FollowsTheZoneWhereverTheEnvironmentKeepsIt) {
+  zone_scope utc("UTC");
+  const std::time_t t = 1711846799;
+  const std::pair<std::string, const char*> steps[] = {
+      {"TZ=EST5EDT,M3.2.0,M11.1.0", "s:20:59"}, {"QUILLET_T=1", "s:20:59"}, {"-TZ", nullptr},
+      {std::string("TZ=") + test::zone_cet, "s:01:59"}, {"-QUILLET_T", "s:01:59"}, {"TZ=UTC", "s:00:59"},
+      {"QUILLET_T=2", "s:00:59"}, {"TZ=EST5EDT,M3.2.0,M11.1.0", "s:20:59"}};
+  for (const auto& [change, expected] : steps) {
+    const std::size_t eq = change.find('=');
+    change[0] == '-' ? unsetenv(change.c_str() + 1) : setenv(change.substr(0, eq).c_str(), change.c_str() + eq + 1, 1);
+    std::string local = "s:";
+    if (!expected) {
+      std::tm fields{};
+      char text[8];
+      tzset();
+      local.append(text, std::strftime(text, sizeof text, "%H:%M", localtime_r(&t, &fields)));
+    }
+    const std::string got = call_general("TIMESTR", {sv("%H:%M"), fv(static_cast<double>(t))});
+    EXPECT_EQ(got, expected ? expected : local) << change;
+  }
+  unsetenv("QUILLET_T");
+}
+
 }  // namespace
 }  // namespace quillet
