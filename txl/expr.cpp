@@ -107,11 +107,6 @@ namespace {
 // than this is invalidated by walking up from each reader instead.
 constexpr std::size_t max_plan_nodes = 4096;
 
-// A variable with no more dependents than this is invalidated by a walk up from each: a
-// walk ends, or jumps to the nearest ancestor that may still be valid, at the first node
-// found invalid, which after a numeric program's run is the dependent itself or its parent.
-constexpr std::size_t few_dependents = 4;
-
 // Every plan build takes a fresh mark, whichever thread builds it.
 std::atomic<std::uint64_t> plan_marks{0};
 
@@ -148,13 +143,8 @@ void build_plan(txl_expr_localvar& storage) {
 // Clears the listed ordinary nodes outright (each is the variable's node or has it below,
 // through nodes that are valid only while all their children are) and walks on from the
 // nodes above them that may stay valid. Nodes under evaluation are invalid anyway, so
-// clearing them changes nothing. A variable of few dependents needs no plan.
-void variable_changed(txl_expr_localvar& storage) {
-  if (storage.dependents.size() <= few_dependents) {
-    for (txl_expr* node : storage.dependents)
-      invalidate(*node);
-    return;
-  }
+// clearing them changes nothing.
+void variable_changed_by_plan(txl_expr_localvar& storage) {
   if (storage.plan_shape != txl_tree_shape())
     build_plan(storage);
   if (storage.plan_walk_only) {

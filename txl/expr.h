@@ -190,8 +190,24 @@ void invalidate(txl_expr& node);
 // it); a tree without them is still invalidated correctly, only more slowly.
 void link_tree(txl_expr& root);
 
+// A variable with no more dependents than this is invalidated by a walk up from each: a
+// walk ends, or jumps to the nearest ancestor that may still be valid, at the first node
+// found invalid, which after a numeric program's run is the dependent itself or its parent.
+inline constexpr std::size_t txl_few_dependents = 4;
+
+// variable_changed for a variable of more dependents, through its invalidation plan.
+void variable_changed_by_plan(txl_expr_localvar& storage);
+
 // Invalidates every reference to and assignment of the variable after its value changed.
-void variable_changed(txl_expr_localvar& storage);
+// Inline for a variable of few dependents: a call with new arguments changes ARGS each time.
+inline void variable_changed(txl_expr_localvar& storage) {
+  if (storage.dependents.size() > txl_few_dependents) {
+    variable_changed_by_plan(storage);
+    return;
+  }
+  for (txl_expr* node : storage.dependents)
+    invalidate(*node);
+}
 
 // Registration of a variable node in its storage's dependents; removal on destruction is
 // constant time.

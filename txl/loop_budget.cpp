@@ -3,33 +3,19 @@
 
 namespace quillet {
 
-namespace {
-// The budget in scope on this thread; null while there is none.
-thread_local txl_loop_budget* current = nullptr;
-}  // namespace
-
-txl_loop_budget::txl_loop_budget(std::int64_t steps) : left_(steps < 0 ? 0 : steps), outer_(current) {
-  current = this;
+txl_loop_budget::txl_loop_budget(std::int64_t steps)
+    : left_(steps < 0 ? 0 : steps), outer_(txl_budget_in_scope) {
+  txl_budget_in_scope = this;
 }
 
-txl_loop_budget::~txl_loop_budget() { current = outer_; }
+txl_loop_budget::~txl_loop_budget() { txl_budget_in_scope = outer_; }
 
 // The first refusal names the kind of work that reached the bound; later ones only count.
-bool txl_loop_budget::count(txl_work kind, std::string& error) {
-  if (left_ > 0) {
-    --left_;
-    return true;
-  }
+bool txl_loop_budget::refuse(txl_work kind, std::string& error) {
   if (refusals_++ == 0)
     spent_on_ = kind;
   error = "#LOOP#";
   return false;
-}
-
-bool txl_loop_budget_in_scope() { return current != nullptr; }
-
-bool txl_count_work(txl_work kind, std::string& error) {
-  return current ? current->count(kind, error) : true;
 }
 
 const char* txl_work_name(txl_work kind) {

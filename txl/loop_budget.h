@@ -29,21 +29,35 @@ public:
   txl_work spent_on() const { return spent_on_; }
 
   // Counts one step; false with "#LOOP#" in `error` when none is left.
-  bool count(txl_work kind, std::string& error);
+  bool count(txl_work kind, std::string& error) {
+    if (left_ > 0) {
+      --left_;
+      return true;
+    }
+    return refuse(kind, error);
+  }
 
 private:
+  bool refuse(txl_work kind, std::string& error);
+
   std::int64_t left_;
   std::uint64_t refusals_ = 0;
   txl_work spent_on_ = txl_work::loop_iteration;
   txl_loop_budget* outer_;
 };
 
+// The budget in scope on this thread; null while there is none. Read inline: every call of a
+// user function counts against it.
+inline thread_local txl_loop_budget* txl_budget_in_scope = nullptr;
+
 // True while a budget is in scope on this thread.
-bool txl_loop_budget_in_scope();
+inline bool txl_loop_budget_in_scope() { return txl_budget_in_scope != nullptr; }
 
 // Counts one unit of work against the budget in scope; false with "#LOOP#" in `error` once it
 // is spent. True while no budget is in scope.
-bool txl_count_work(txl_work kind, std::string& error);
+inline bool txl_count_work(txl_work kind, std::string& error) {
+  return txl_budget_in_scope ? txl_budget_in_scope->count(kind, error) : true;
+}
 
 // Counts one loop iteration (see txl_count_work).
 inline bool txl_count_loop_iteration(std::string& error) { return txl_count_work(txl_work::loop_iteration, error); }

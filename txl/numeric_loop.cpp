@@ -83,7 +83,8 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
       &&jump_if_eq, &&jump_if_ne, &&jump_if_gt, &&jump_if_ge, &&jump_if_lt, &&jump_if_le,
       &&jump_unless_eq, &&jump_unless_ne, &&jump_unless_gt, &&jump_unless_ge, &&jump_unless_lt,
       &&jump_unless_le, &&jump_break, &&count, &&math, &&leaf,
-      &&add_ff, &&sub_ff, &&mul_ff, &&div_ff, &&math_f, &&floor_f, &&ceil_f, &&abs_f, &&end,
+      &&add_ff, &&sub_ff, &&mul_ff, &&div_ff, &&math_f, &&floor_f, &&ceil_f, &&abs_f,
+      &&div_floor_ff, &&mul_sub, &&sub_mul, &&mul_sub_ff, &&sub_mul_ff, &&end,
   };
   static_assert(sizeof handlers / sizeof handlers[0] == static_cast<std::size_t>(nl_op::end) + 1);
   const nl_insn* const code = program.code.data();
@@ -97,9 +98,12 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
 #define QUILLET_STEP \
   ++pc;              \
   QUILLET_NEXT
-// A math call's result goes to its call node too, then the next instruction.
-#define QUILLET_CALL_STEP                                                                   \
-  store_register(program.calls[static_cast<std::size_t>(pc->target)].node->result, reg(pc->dst)); \
+// A math call's node is given the result when it has none, so that the call counts as having
+// one, as after the tree's evaluation; then the next instruction. The node stays invalid, so
+// nothing reads its number, and later runs leave it as it is.
+#define QUILLET_CALL_STEP                                                                     \
+  if (anyval& held = program.calls[static_cast<std::size_t>(pc->target)].node->result; held.empty()) \
+    store_register(held, reg(pc->dst));                                                       \
   QUILLET_STEP
 #define QUILLET_KNOWN_MATH(NAME, FN)                                                            \
   NAME:                                                                                         \
@@ -112,6 +116,16 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
 #define QUILLET_FLOATS_OP(NAME, OP)                                                             \
   NAME##_ff:                                                                                    \
   put_float(reg(pc->dst), reg(pc->a).f OP reg(pc->b).f);                                        \
+  QUILLET_STEP;
+// A product and a third register (in `target`) in the order the two instructions had.
+#define QUILLET_FUSED_OPS(NAME, EXPR)                                                           \
+  NAME:                                                                                         \
+  put_float(reg(pc->dst), [](double a, double b, double c) { return EXPR; }(                   \
+                              number(reg(pc->a)), number(reg(pc->b)), number(reg(pc->target))));  \
+  QUILLET_STEP;                                                                                 \
+  NAME##_ff:                                                                                    \
+  put_float(reg(pc->dst), [](double a, double b, double c) { return EXPR; }(                   \
+                              reg(pc->a).f, reg(pc->b).f, reg(pc->target).f));                 \
   QUILLET_STEP;
 #define QUILLET_COMPARE_OPS(NAME)                                                               \
   cmp_##NAME:                                                                                   \
@@ -133,6 +147,8 @@ bool execute_numeric_loop(const nl_program& program, nl_reg* r, nl_run_notes& no
   QUILLET_FLOATS_OP(sub, -)
   QUILLET_FLOATS_OP(mul, *)
   QUILLET_FLOATS_OP(div, /)
+  QUILLET_FUSED_OPS(mul_sub, a * b - c)
+  QUILLET_FUSED_OPS(sub_mul, c - a * b)
   QUILLET_COMPARE_OPS(eq)
   QUILLET_COMPARE_OPS(ne)
   QUILLET_COMPARE_OPS(gt)
@@ -225,9 +241,14 @@ math_f:
   QUILLET_KNOWN_MATH(floor_f, std::floor)
   QUILLET_KNOWN_MATH(ceil_f, std::ceil)
   QUILLET_KNOWN_MATH(abs_f, std::fabs)
+div_floor_ff:
+  put_float(reg(pc->dst), std::floor(reg(pc->a).f / reg(pc->b).f));
+  QUILLET_CALL_STEP;
 leaf : {
   const nl_program::node_register& leaf = program.leaves[static_cast<std::size_t>(pc->b)];
-  if (!txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
+  // A valid leaf is taken as it stands, as evaluate_child would, without counting the nesting.
+  const bool ready = leaf.node->valid && !leaf.node->value().empty();
+  if (!ready && !txl_expr::evaluate_nested(*leaf.node, leaf.levels, error))
     return false;
   if (!leaf.node->valid)  // only these would be evaluated again by the tree
     notes.evaluated.push_back(leaf.node);
@@ -242,6 +263,7 @@ end:
 #undef QUILLET_KNOWN_MATH
 #undef QUILLET_CALL_STEP
 #undef QUILLET_COMPARE_OPS
+#undef QUILLET_FUSED_OPS
 #undef QUILLET_FLOATS_OP
 #undef QUILLET_FLOAT_OP
 #undef QUILLET_STEP
@@ -457,14 +479,15 @@ numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& err
 }
 
 numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::string& error) {
-  txl_expr* body = root.child(0);
-  if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled || !body)
+  if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled)
     return numeric_loop_outcome::unsuitable;
-  // The program at hand, when it still fits, is taken without a call.
+  // The program at hand, when it still fits, is taken without a call. It was built for the
+  // body the root holds: another one would have changed the tree's shape.
   const bool counting = txl_loop_budget_in_scope();
   const bool current = suitable_ && shape_ == txl_tree_shape() && program_->counting == counting;
-  if (!current && !prepare(*body, counting))
+  if (!current && (!root.child(0) || !prepare(*root.child(0), counting)))
     return numeric_loop_outcome::unsuitable;
+  txl_expr* body = root.child(0);
   if (txl_expr::eval_depth() + program_->depth + 1 >= txl_max_eval_depth)
     return numeric_loop_outcome::unsuitable;
   reset_registers(*program_, regs_, regs_for_);

@@ -56,6 +56,15 @@ enum class nl_op : std::uint8_t {
   add_ff, sub_ff, mul_ff, div_ff,      // add to div of two registers known to hold floats
   math_f,                              // math of a register known to hold a float
   floor_f, ceil_f, abs_f,              // math_f of the forms known to be FLOOR, CEIL and ABS
+  // Two instructions in one, where the first one's result was read only by the second. The
+  // same operations in the same order, so the same floats: floor_f of a div_ff (target: the
+  // call), and a product of a and b that register `target` is subtracted from or subtracted
+  // from it (mul_sub: a * b - c, sub_mul: c - a * b). A sum with a product stays two
+  // instructions: of two NaNs a sum keeps whichever one its compiled code happens to put
+  // first, and the tree's sum and a fused one need not agree; a difference's order is fixed.
+  div_floor_ff,
+  mul_sub, sub_mul,
+  mul_sub_ff, sub_mul_ff,  // the same of registers known to hold floats
   end,
 };
 
@@ -132,8 +141,9 @@ struct nl_program {
   std::vector<std::int32_t> taken;
   // `x[c]` of a variable the program never changes, read when the program starts.
   std::vector<element_register> elements;
-  // Math calls worked out in registers: each result is handed to its call node as soon as
-  // it is made, as the tree leaves it (the node stays invalid but holds its last result).
+  // Math calls worked out in registers. A call node that holds no result is given the one
+  // made, so that it holds one as the tree would leave it; the node stays invalid, so its
+  // number is never read, and it is not written again.
   std::vector<node_register> calls;
   std::vector<const txl_number_form*> forms;
   int result = -1;  // the register of the body's value

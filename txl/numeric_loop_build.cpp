@@ -4,9 +4,11 @@
 // for everything else), and control flow becomes jumps. Any node outside the numeric subset
 // makes the whole loop unsuitable; a body may also take other nodes as they stand.
 #include <algorithm>
+#include <optional>
 #include <type_traits>
 #include <typeindex>
 #include <unordered_map>
+#include <utility>
 
 #include "txl/expr_fncall.h"
 #include "txl/expr_nodes.h"
@@ -137,6 +139,7 @@ public:
     if (loop_code(loop) < 0 || !ok_)
       return false;
     emit({nl_op::end});
+    fuse();
     list_starting_work();
     to_register_offsets();
     return true;
@@ -165,6 +168,7 @@ public:
         return std::binary_search(nodes.begin(), nodes.end(), d);
       });
     }
+    fuse();
     list_starting_work();
     to_register_offsets();
     return true;
@@ -173,10 +177,12 @@ public:
 private:
   // Which fields of an instruction name registers.
   struct register_fields {
-    bool dst, a, b;
+    bool dst, a, b, target = false;
   };
   static register_fields fields_of(nl_op op) {
-    if (op <= nl_op::cmp_le || (op >= nl_op::add_ff && op <= nl_op::div_ff))
+    if (op >= nl_op::mul_sub && op <= nl_op::sub_mul_ff)
+      return {true, true, true, true};
+    if (op <= nl_op::cmp_le || (op >= nl_op::add_ff && op <= nl_op::div_ff) || op == nl_op::div_floor_ff)
       return {true, true, true};
     if (op >= nl_op::jump_if_eq && op <= nl_op::jump_unless_le)
       return {false, true, true};
@@ -198,7 +204,98 @@ private:
       in.dst *= f.dst ? size : 1;
       in.a *= f.a ? size : 1;
       in.b *= f.b ? size : 1;
+      in.target *= f.target ? size : 1;
     }
+  }
+
+  static bool is_jump(nl_op op) { return op >= nl_op::jump && op <= nl_op::jump_break; }
+
+  // How often the code reads each register.
+  std::vector<int> read_counts() const {
+    std::vector<int> reads(p_.initial.size(), 0);
+    for (const nl_insn& in : p_.code) {
+      const register_fields f = fields_of(in.op);
+      for (const auto& [named, reg] : {std::pair{f.a, in.a}, std::pair{f.b, in.b}, std::pair{f.target, in.target}})
+        if (named)
+          ++reads[static_cast<std::size_t>(reg)];
+    }
+    return reads;
+  }
+
+  // Makes pairs of instructions one (see nl_op) where the first one's result is a register of
+  // its own that only the second reads, and no jump lands on the second. A product may also
+  // pass a leaf evaluated in place between the two: the leaf cannot change the product's
+  // operands, and a product cannot fail, so computing it after the leaf changes nothing.
+  // Jump targets are renumbered.
+  void fuse() {
+    const std::vector<int> reads = read_counts();
+    std::vector<bool> landed(p_.code.size() + 1, false);
+    for (const nl_insn& in : p_.code)
+      if (is_jump(in.op))
+        landed[static_cast<std::size_t>(in.target)] = true;
+    std::vector<nl_insn> out;
+    std::vector<std::int32_t> moved(p_.code.size() + 1, 0);
+    std::size_t i = 0;
+    while (i < p_.code.size()) {
+      moved[i] = static_cast<std::int32_t>(out.size());
+      const std::size_t used = fuse_at(i, reads, landed, out);
+      for (std::size_t k = 1; k < used; ++k)
+        moved[i + k] = static_cast<std::int32_t>(out.size() - 1);
+      i += used;
+    }
+    moved[p_.code.size()] = static_cast<std::int32_t>(out.size());
+    for (nl_insn& in : out)
+      if (is_jump(in.op))
+        in.target = moved[static_cast<std::size_t>(in.target)];
+    p_.code = std::move(out);
+  }
+
+  // Appends the instruction at `i`, or a fusion starting there; returns how many it took.
+  std::size_t fuse_at(std::size_t i, const std::vector<int>& reads, const std::vector<bool>& landed,
+                      std::vector<nl_insn>& out) const {
+    const nl_insn& first = p_.code[i];
+    const bool own_result = first.dst >= first_temp() && first.dst != p_.result &&
+                            reads[static_cast<std::size_t>(first.dst)] == 1;
+    const std::size_t next = i + 1;
+    if (!own_result || next >= p_.code.size() || landed[next]) {
+      out.push_back(first);
+      return 1;
+    }
+    if (std::optional<nl_insn> one = fused(first, p_.code[next])) {
+      out.push_back(*one);
+      return 2;
+    }
+    const std::size_t after = i + 2;
+    if (p_.code[next].op == nl_op::leaf && after < p_.code.size() && !landed[after] &&
+        (first.op == nl_op::mul || first.op == nl_op::mul_ff)) {
+      if (std::optional<nl_insn> one = fused(first, p_.code[after])) {
+        out.push_back(p_.code[next]);
+        out.push_back(*one);
+        return 3;
+      }
+    }
+    out.push_back(first);
+    return 1;
+  }
+
+  // The one instruction doing `first` then `second`, which reads first's result once; none
+  // when they are no pair of nl_op's fused instructions.
+  static std::optional<nl_insn> fused(const nl_insn& first, const nl_insn& second) {
+    const std::int32_t t = first.dst;
+    if (first.op == nl_op::div_ff && second.op == nl_op::floor_f && second.a == t)
+      return nl_insn{nl_op::div_floor_ff, second.dst, first.a, first.b, second.target};
+    if (first.op != nl_op::mul && first.op != nl_op::mul_ff)
+      return std::nullopt;
+    if (second.op != nl_op::sub && second.op != nl_op::sub_ff)  // not a sum: see nl_op
+      return std::nullopt;
+    if ((second.a == t) == (second.b == t))
+      return std::nullopt;
+    const bool product_first = second.a == t;
+    nl_op op = product_first ? nl_op::mul_sub : nl_op::sub_mul;
+    if (first.op == nl_op::mul_ff && second.op == nl_op::sub_ff)
+      op = static_cast<nl_op>(static_cast<int>(op) + static_cast<int>(nl_op::mul_sub_ff) -
+                              static_cast<int>(nl_op::mul_sub));
+    return nl_insn{op, second.dst, first.a, first.b, product_first ? second.b : second.a};
   }
 
   // What a run does before its code: the variables it loads and the leaves it takes.

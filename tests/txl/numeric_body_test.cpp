@@ -70,6 +70,11 @@ TEST(NumericBody, SameOutcomeAsTreeEvaluation) {
       {"var u = 0.5; if ARGS[0] > 2 then u = 3 else u = u * 2; var w = u / 2; w + FLOOR(u) + -u * 1.5;", true},
       {"var c; c = ARGS[1] * 3; c = c / 2 + c * 4 - 7; c + 1;", true},
       {"var u = 1.5 * ARGS[0]; u = 3; u = u * 2 + u / 2; u = -u; u - FLOOR(u / 4) * 4;", true},
+      // A product with a difference or a sum after it, on either side, of known and unknown
+      // kinds; NaNs of both signs, whose order shows in the result's sign.
+      {"var a = ARGS[0] * 1.5; var b = ARGS[1]; a * b + b - (b - a * 0.5) + (b * a - 2) + (3 - b * b);", true},
+      {"var n = ASIN(ARGS[0] + 9); var m = -n; var x = n * 1.5 + m; var y = m + n * 1.5; "
+       "var z = m * 2 - n; var w = n - m * 2; x * 0 + y;", true},
       // A node the program would take as it stands reads a variable it changes, a call of
       // more than one number, strings, and a function that is never current: trees.
       {"var a = ARGS[0]; a = a + 1; @k(a) + 1;", false},
