@@ -1,10 +1,10 @@
 // The four value kinds, their conversions and text forms, and the handle operations.
 #include "txl/anyval.h"
 
-#include <array>
 #include <cmath>
 #include <cstring>
 
+#include "platform/crt/digit_pairs.h"
 #include "platform/crt/number_text.h"
 #include "platform/crt/printf_format.h"
 
@@ -12,15 +12,7 @@ namespace quillet {
 
 namespace {
 
-// The digits "00" to "99", two at a time.
-constexpr auto digit_pairs = [] {
-  std::array<char, 200> p{};
-  for (int i = 0; i < 100; ++i) {
-    p[2 * i] = static_cast<char>('0' + i / 10);
-    p[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return p;
-}();
+using crt::digit_pairs;
 
 // The "%ld" text of a 32-bit integer, made right to left two digits at a time and appended
 // in one piece: a report shows an integer in many of its cells.

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/crt/digit_pairs.h"
 #include "platform/crt/format_field.h"
 #include "platform/crt/printf_format.h"
 
@@ -369,16 +370,6 @@ struct backward_digits {
       put('0');
   }
 };
-
-// The digits "00" to "99", two at a time.
-constexpr auto digit_pairs = [] {
-  std::array<char, 200> p{};
-  for (int i = 0; i < 100; ++i) {
-    p[2 * i] = static_cast<char>('0' + i / 10);
-    p[2 * i + 1] = static_cast<char>('0' + i % 10);
-  }
-  return p;
-}();
 
 // Writes the last `count` digits of n right to left before p, two at a time; returns where
 // they start.
