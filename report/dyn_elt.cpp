@@ -152,7 +152,9 @@ bool html_dyn_elt::has_attributes(html_element* list) {
   return true;
 }
 
-bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) { return write_computed_start_tag(p); }
+[[gnu::noinline]] bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
+  return write_computed_start_tag(p);
+}
 
 void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
   html_dyn_elt::init(owner, parent, params);
@@ -295,16 +297,27 @@ static void write_int_and_end_tag(html_obj_printer& p, std::int32_t value, std::
   return end_tag_;
 }
 
-// The VALUE's text in place of the content; a failure shows its error text, encoded like
-// a value so that no text of an expression can turn into markup, or "#ERROR#".
+// The VALUE's text in place of the content. An element without one writes its children
+// between its tags; its start tag and its VALUE's copy are written by calls, so that the
+// frame each nesting level of a document adds stays small (a document may nest dynamic
+// elements as deep as the builder allows).
 void html_dyn_elt_generic::print_once(html_obj_printer& p) {
-  if (!write_computed_start_tag(p))
-    print_start_tag(p, name(), attrs, nullptr);
-  if (!value) {
-    print_list(p, children);
-    print_end_tag(p);
+  if (value) {
+    print_value_copy(p);
     return;
   }
+  if (!print_computed_start_tag(p))
+    print_start_tag(p, name(), attrs, nullptr);
+  print_list(p, children);
+  print_end_tag(p);
+}
+
+// One copy of an element with a VALUE: the start tag, the value's text and the end tag; a
+// failure shows its error text, encoded like a value so that no text of an expression can
+// turn into markup, or "#ERROR#".
+[[gnu::noinline]] void html_dyn_elt_generic::print_value_copy(html_obj_printer& p) {
+  if (!write_computed_start_tag(p))
+    print_start_tag(p, name(), attrs, nullptr);
   anyval result;
   std::string error;
   std::string_view text;

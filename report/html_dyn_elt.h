@@ -153,6 +153,7 @@ protected:
   void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
 
 private:
+  void print_value_copy(html_obj_printer& p);
   std::string_view end_tag(std::uint32_t printer_flags);
   std::string_view make_end_tag(std::uint32_t printer_flags);
 
