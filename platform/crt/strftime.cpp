@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/crt/digit_pairs.h"
+
 namespace quillet::crt {
 
 namespace {
@@ -55,20 +57,30 @@ struct time_writer {
     }
     out[used++] = c;
   }
+  // Two digits of a number from 0 to 99, the most common field.
+  void put_pair(int value) {
+    if (overflow || limit - used < 2) {
+      overflow = true;
+      return;
+    }
+    std::memcpy(out + used, &digit_pairs[2 * static_cast<std::size_t>(value)], 2);
+    used += 2;
+  }
   // A number at least digits wide, zeros after the sign making up the width as printf's
   // "%0*lld" does, or with no leading zeros when trim is set.
   void number(std::int64_t value, int digits, bool trim) {
-    if (digits == 2 && !trim && value >= 0 && value < 100) {  // most fields: two digits
-      char pair[2] = {static_cast<char>('0' + value / 10), static_cast<char>('0' + value % 10)};
-      put(std::string_view(pair, 2));
+    if (digits == 2 && !trim && value >= 0 && value < 100) {
+      put_pair(static_cast<int>(value));
       return;
     }
-    if (digits <= 4 && value >= 1000 && value < 10000) {  // a year
-      const auto v = static_cast<unsigned>(value);
-      const unsigned high = v / 100, low = v % 100;
-      char four[4] = {static_cast<char>('0' + high / 10), static_cast<char>('0' + high % 10),
-                      static_cast<char>('0' + low / 10), static_cast<char>('0' + low % 10)};
-      put(std::string_view(four, 4));
+    number_at_length(value, digits, trim);
+  }
+  // number() for every other field: a year of four digits, or any width, sign and trim.
+  [[gnu::noinline]] void number_at_length(std::int64_t value, int digits, bool trim) {
+    if (digits <= 4 && value >= 1000 && value < 10000) {
+      const auto v = static_cast<int>(value);
+      put_pair(v / 100);
+      put_pair(v % 100);
       return;
     }
     char buf[48];
@@ -176,7 +188,10 @@ std::size_t strftime(char* out, std::size_t max, const char* format, const std::
   time_writer w{out, max - 1};
   for (const char* p = format; *p && !w.overflow; ++p) {
     if (*p != '%') {
-      w.put(*p);
+      const char* run = p;
+      while (p[1] && p[1] != '%')
+        ++p;
+      w.put(std::string_view(run, static_cast<std::size_t>(p - run) + 1));
       continue;
     }
     bool alt = p[1] == '#';

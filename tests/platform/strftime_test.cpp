@@ -134,7 +134,7 @@ TEST(Strftime, TextThatDoesNotFitGivesNothing) {
   } rows[] = {
       {"%Y", 5, "1995", 4},  {"%Y", 4, "", 0},    {"%Y!", 5, "", 0}, {"abcd", 5, "abcd", 4},
       {"abcde", 5, "", 0},   {"%#c", 33, "Tuesday, March 14, 1995 13:45:07", 32},
-      {"%#c", 32, "", 0},    {"", 1, "", 0},
+      {"%#c", 32, "", 0},    {"", 1, "", 0},      {"ab%d", 5, "ab14", 4}, {"ab%d", 4, "", 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.format) + " in " + std::to_string(row.max));
