@@ -73,16 +73,15 @@ struct time_writer {
       put_pair(static_cast<int>(value));
       return;
     }
-    number_at_length(value, digits, trim);
-  }
-  // number() for every other field: a year of four digits, or any width, sign and trim.
-  [[gnu::noinline]] void number_at_length(std::int64_t value, int digits, bool trim) {
-    if (digits <= 4 && value >= 1000 && value < 10000) {
-      const auto v = static_cast<int>(value);
-      put_pair(v / 100);
-      put_pair(v % 100);
+    if (digits <= 4 && value >= 1000 && value < 10000) {  // a year
+      put_pair(static_cast<int>(value / 100));
+      put_pair(static_cast<int>(value % 100));
       return;
     }
+    number_at_length(value, digits, trim);
+  }
+  // number() for any other width, sign or trim.
+  [[gnu::noinline]] void number_at_length(std::int64_t value, int digits, bool trim) {
     char buf[48];
     char* end = std::to_chars(buf + 24, buf + sizeof buf, value).ptr;
     char* start = buf + 24;
@@ -188,10 +187,7 @@ std::size_t strftime(char* out, std::size_t max, const char* format, const std::
   time_writer w{out, max - 1};
   for (const char* p = format; *p && !w.overflow; ++p) {
     if (*p != '%') {
-      const char* run = p;
-      while (p[1] && p[1] != '%')
-        ++p;
-      w.put(std::string_view(run, static_cast<std::size_t>(p - run) + 1));
+      w.put(*p);
       continue;
     }
     bool alt = p[1] == '#';
