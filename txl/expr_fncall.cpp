@@ -123,17 +123,23 @@ static void let_go_of_arguments(anyval_list& slots, std::uint32_t kept) {
   anyval previous = std::move(result);  // lent to a function that may overwrite it
   if (!user_function && !entry->takes_lent_result)
     previous.release();
-  anyval_list& slots = argument_vector(args_, children.size());
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    txl_expr* arg = children[i].get();
+  // Evaluating an argument changes neither this node's children nor its argument vector (a
+  // node is never evaluated inside its own evaluation), so both are read once.
+  const std::size_t count = children.size();
+  const rc_ptr<txl_expr>* const args = children.data();
+  anyval_list& slots = argument_vector(args_, count);
+  anyval* const slot = slots.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    txl_expr* arg = args[i].get();
     if (!arg) {
       error = "#BADFN#";
       return false;
     }
     if (i >= evaluated && !evaluate_child(*arg, error))
       return false;
-    if (slots[i].get() != arg->value().get())  // the same value again costs no count change
-      slots[i] = arg->value();
+    const anyval& value = arg->value();
+    if (slot[i].get() != value.get())  // the same value again costs no count change
+      slot[i] = value;
   }
   // A call of a user function is work of the run's budget, as a loop step is: functions
   // that call others several times each fan out without any loop.
