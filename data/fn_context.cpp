@@ -2,6 +2,7 @@
 #include "data/kov_call_support.h"
 #include "data/kov_functions.h"
 #include "txl/builtin_args.h"
+#include "txl/expr_store.h"
 #include "txl/time_value.h"
 
 namespace quillet {
@@ -45,12 +46,13 @@ bool kov_txl_function_TIME::evaluate(txl_call& call, std::span<const anyval> arg
   return true;
 }
 
-const kov_context_stack& kov_context_function::stack() const {
-  if (!stack_)
-    stack_ = &context().contexts().stack(kind_);
+const kov_context_stack& kov_context_function::find_stack() const {
+  stack_ = &context().contexts().stack(kind_);
   return *stack_;
 }
 
+// Asked for every call site of the function whenever a result is checked: the stack found
+// once is read without a frame of its own.
 bool kov_context_function::is_valid(std::int32_t token) const { return stack().change_counter() == token; }
 
 // IDX, ROW, COL([depth]): depth 0 (or none) is the innermost repeated element of the kind,
@@ -64,7 +66,7 @@ bool kov_context_function::evaluate(txl_call& call, std::span<const anyval> args
   if (!entry)
     return call.fail("#!CONTEXT#");
   call.token = stack.change_counter();
-  call.result.set_int(entry->index);  // the lent result, when the site alone holds it
+  store_int(call.result, entry->index);  // the lent result, when the site alone holds it
   return true;
 }
 

@@ -107,7 +107,8 @@ public:
 
 private:
   // The stack of the function's kind, found once: the processor's stacks never move.
-  const kov_context_stack& stack() const;
+  const kov_context_stack& stack() const { return stack_ ? *stack_ : find_stack(); }
+  [[gnu::noinline]] const kov_context_stack& find_stack() const;
 
   int kind_;
   mutable const kov_context_stack* stack_ = nullptr;

@@ -14,8 +14,10 @@ namespace {
 
 using crt::digit_pairs;
 
-// The "%ld" text of a 32-bit integer, made right to left two digits at a time and appended
-// in one piece: a report shows an integer in many of its cells.
+}  // namespace
+
+// Made right to left two digits at a time and appended in one piece: a report shows an
+// integer in many of its cells.
 void append_decimal(std::int32_t v, std::string& out) {
   char buf[12];
   char* const end = buf + sizeof buf;
@@ -35,6 +37,8 @@ void append_decimal(std::int32_t v, std::string& out) {
     *--p = '-';
   out.append(p, static_cast<std::size_t>(end - p));
 }
+
+namespace {
 
 // Lets go of a list of values without recursing on their nesting: a vector whose last
 // reference is about to drop gives up its elements to the work list first, so a chain of

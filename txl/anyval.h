@@ -187,6 +187,9 @@ enum : unsigned {
 // Fails on an empty element or an unknown type code, keeping what was written so far.
 bool write_literal(const anyval& value, unsigned flags, std::string& out);
 
+// Appends the "%ld" text of a 32-bit integer, the text form of an integer value.
+void append_decimal(std::int32_t v, std::string& out);
+
 // Appends text escaped for the inside of a string literal.
 void write_string_literal_body(std::string_view text, std::string& out);
 

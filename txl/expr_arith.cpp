@@ -120,6 +120,8 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
   }
   if (extends_left && append_in_place(left, right))
     return true;
+  if (concatenate_in_place(left, right))
+    return true;
   if (left.as_string() || right.as_string()) {
     std::string text, tail;
     left.to_text(text);
@@ -142,6 +144,44 @@ bool txl_expr_binary_add::compute(const anyval& left, const anyval& right, std::
   if (!right.to_double(b))
     b = 0.0;
   store_float(result, a + b);
+  return true;
+}
+
+namespace {
+
+// The text of a plain string value, literal or made; null for any other object, whose text
+// form its class decides.
+const std::string* plain_text(const anyval& v) {
+  if (auto* s = exactly<anyval_imp_string>(v))
+    return &s->text;
+  if (auto* s = exactly<txl_literal_string>(v))
+    return &s->text;
+  return nullptr;
+}
+
+}  // namespace
+
+// A text followed by a text or an integer (`"CH" + ROW() % 6`), written into the string this
+// node made last time while nobody else holds it: the same bytes as the general way, which
+// builds both text forms in temporaries and copies them, without the temporaries. False when
+// it does not apply.
+bool txl_expr_binary_add::concatenate_in_place(const anyval& left, const anyval& right) {
+  anyval_imp_string* own = exactly<anyval_imp_string>(result);
+  if (!own || own->ref_count() != 1)
+    return false;  // nobody else holds it, so neither operand is it
+  const std::string* head = plain_text(left);
+  if (!head)
+    return false;
+  const anyval_imp_int* number = plain_int(right);
+  const std::string* tail = number ? nullptr : plain_text(right);
+  constexpr std::size_t longest_integer = 11;  // "-2147483648"
+  if ((!number && !tail) || head->size() + (tail ? tail->size() : longest_integer) > txl_max_string_bytes)
+    return false;
+  own->text.assign(*head);
+  if (number)
+    append_decimal(number->value, own->text);
+  else
+    own->text.append(*tail);
   return true;
 }
 

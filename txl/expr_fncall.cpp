@@ -2,8 +2,10 @@
 // result only as long as the function says it is current.
 #include "txl/expr_fncall.h"
 
+#include <typeinfo>
 #include <utility>
 
+#include "txl/expr_nodes.h"
 #include "txl/expr_store.h"
 #include "txl/loop_budget.h"
 #include "txl/user_function.h"
@@ -23,6 +25,18 @@ txl_expr_fncall::~txl_expr_fncall() {
     entry->release(cookie);
 }
 
+// Which of the first 32 children are constants, one bit each: bind() keeps the answer for
+// let_go_of_arguments, since a tree does not change shape once its calls are bound.
+static std::uint32_t constant_children(const std::vector<rc_ptr<txl_expr>>& children) {
+  std::uint32_t bits = 0;
+  for (std::size_t i = 0; i < children.size() && i < 32; ++i) {
+    const txl_expr* child = children[i].get();
+    if (child && typeid(*child) == typeid(txl_expr_constant))
+      bits |= std::uint32_t{1} << i;
+  }
+  return bits;
+}
+
 void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_cookie) {
   if (entry && entry->release)
     entry->release(cookie);
@@ -30,6 +44,7 @@ void txl_expr_fncall::bind(const txl_function_entry* new_entry, txl_cookie new_c
   cookie = new_cookie;
   number_form_ = entry ? txl_number_form_of(*entry) : nullptr;
   user_callee_ = entry == &txl_user_function_entry() ? static_cast<txl_user_function*>(cookie) : nullptr;
+  constant_args_ = user_callee_ ? 0 : constant_children(children);
   token = 0;
   result.release();
   invalidate(*this);
@@ -59,10 +74,15 @@ static bool sole_holders(const anyval_list& slots) {
 
 // After a built-in's call its argument slots let go of their values: a slot kept until the
 // next call would count as a holder of a variable's value, and `a = INSERT(a, SIZE(a), x)`
-// could never extend a in place, nor could a number be overwritten where it lies.
-static void let_go_of_arguments(anyval_list& slots) {
-  for (anyval& slot : slots)
-    slot.release();
+// could never extend a in place, nor could a number be overwritten where it lies. The slots
+// of constants (bits of `kept`) keep theirs: the constant holds it for good and nobody
+// changes it in place, so the next call finds it in its slot already.
+static void let_go_of_arguments(anyval_list& slots, std::uint32_t kept) {
+  for (anyval& slot : slots) {
+    if (!(kept & 1))
+      slot.release();
+    kept >>= 1;
+  }
 }
 
 // The call of a bound user function with the arguments in args_: made on the function
@@ -103,17 +123,23 @@ static void let_go_of_arguments(anyval_list& slots) {
   anyval previous = std::move(result);  // lent to a function that may overwrite it
   if (!user_function && !entry->takes_lent_result)
     previous.release();
-  anyval_list& slots = argument_vector(args_, children.size());
-  for (std::size_t i = 0; i < children.size(); ++i) {
-    txl_expr* arg = children[i].get();
+  // Evaluating an argument changes neither this node's children nor its argument vector (a
+  // node is never evaluated inside its own evaluation), so both are read once.
+  const std::size_t count = children.size();
+  const rc_ptr<txl_expr>* const args = children.data();
+  anyval_list& slots = argument_vector(args_, count);
+  anyval* const slot = slots.data();
+  for (std::size_t i = 0; i < count; ++i) {
+    txl_expr* arg = args[i].get();
     if (!arg) {
       error = "#BADFN#";
       return false;
     }
     if (i >= evaluated && !evaluate_child(*arg, error))
       return false;
-    if (slots[i].get() != arg->value().get())  // the same value again costs no count change
-      slots[i] = arg->value();
+    const anyval& value = arg->value();
+    if (slot[i].get() != value.get())  // the same value again costs no count change
+      slot[i] = value;
   }
   // A call of a user function is work of the run's budget, as a loop step is: functions
   // that call others several times each fan out without any loop.
@@ -126,13 +152,14 @@ static void let_go_of_arguments(anyval_list& slots) {
   txl_call call;
   call.result = std::move(previous);
   call.may_change_first = replaces_first_arg && sole_holders(slots);
+  const anyval_imp* const lent = args_.get();
   call.args = std::move(args_);  // lent to the call and taken back: no count changes
   call.error = &error;
   ++txl_calls_made;
   bool called = entry->call(cookie, call);
   args_ = std::move(call.args);
-  if (!user_function && args_.get() && args_->plain_kind == type_vector)
-    let_go_of_arguments(static_cast<anyval_imp_vector*>(args_.get())->elements);
+  if (!user_function && args_.get() == lent)  // the vector handed over, with the slots filled above
+    let_go_of_arguments(slots, constant_args_);
   if (!called)
     return false;
   result = std::move(call.result);

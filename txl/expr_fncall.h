@@ -62,6 +62,8 @@ private:
   anyval args_;  // the argument vector, reused while nobody else holds it
   const txl_number_form* number_form_ = nullptr;  // the bound built-in's, if it has one
   txl_user_function* user_callee_ = nullptr;       // the bound user function, if it is one
+  // The arguments that are constants, as of the binding: a built-in's slot keeps their values.
+  std::uint32_t constant_args_ = 0;
 };
 
 }  // namespace quillet

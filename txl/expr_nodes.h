@@ -165,6 +165,7 @@ public:
 
 private:
   bool append_in_place(const anyval& left, const anyval& right);
+  bool concatenate_in_place(const anyval& left, const anyval& right);
 };
 QUILLET_BINARY_EXPR(txl_expr_binary_sub, txl_expr_binary, txl_op_sub)
 QUILLET_BINARY_EXPR(txl_expr_binary_mul, txl_expr_binary, txl_op_mul)

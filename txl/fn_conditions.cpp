@@ -4,6 +4,7 @@
 
 #include "txl/builtin_args.h"
 #include "txl/builtins.h"
+#include "txl/expr_store.h"
 
 namespace quillet {
 
@@ -42,20 +43,27 @@ std::int32_t condition_code(const anyval& cond) {
 
 // Compares two strings byte-wise, anything else by number; a pair where either side has no
 // number reading, or is not a number (NaN), cannot be ordered.
-int compare_operands(const anyval& left, const anyval& right) {
-  const std::string* a = left.as_string();
-  const std::string* b = right.as_string();
-  if (a && b)
-    return compare_bytes(*a, *b);
-  double x = 0.0;
-  double y = 0.0;
-  if (!left.to_double(x) || !right.to_double(y))
-    return unordered;
+int compare_numbers(double x, double y) {
   if (x < y)
     return -1;
   if (x > y)
     return 1;
   return x == y ? 0 : unordered;
+}
+
+// Two plain numbers, as a report's conditions mostly compare, are read in place.
+int compare_operands(const anyval& left, const anyval& right) {
+  double x = 0.0;
+  double y = 0.0;
+  if (plain_number(left, x) && plain_number(right, y))
+    return compare_numbers(x, y);
+  const std::string* a = left.as_string();
+  const std::string* b = right.as_string();
+  if (a && b)
+    return compare_bytes(*a, *b);
+  if (!left.to_double(x) || !right.to_double(y))
+    return unordered;
+  return compare_numbers(x, y);
 }
 
 // Whether the test of the code holds for the comparison outcome c. An unordered pair counts
@@ -77,17 +85,18 @@ bool test_holds(std::int32_t code, int c) {
 // IF: the then-value or the else-value itself, shared. Absent operands, or an absent chosen
 // value, fail without a marker.
 bool xfn_if_call(txl_cookie, txl_call& call) {
-  if (call.arg_count() != 5)
+  const anyval_list& args = call.arg_list();
+  if (args.size() != 5)
     return call.fail("#IF():ARGS#");
-  const anyval& left = call.arg(0);
-  const anyval& cond = call.arg(1);
-  const anyval& right = call.arg(2);
+  const anyval& left = args[0];
+  const anyval& cond = args[1];
+  const anyval& right = args[2];
   if (left.empty() || cond.empty() || right.empty())
     return false;
   const std::int32_t code = condition_code(cond);
   if (code == cond_bad)
     return call.fail("#IF():COND#");
-  const anyval& chosen = test_holds(code, compare_operands(left, right)) ? call.arg(3) : call.arg(4);
+  const anyval& chosen = test_holds(code, compare_operands(left, right)) ? args[3] : args[4];
   if (chosen.empty())
     return false;
   call.result = chosen;

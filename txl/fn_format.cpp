@@ -7,6 +7,7 @@
 
 #include "platform/crt/printf_format.h"
 #include "txl/anyval.h"
+#include "txl/expr_store.h"
 #include "txl/fn_time.h"
 
 namespace quillet {
@@ -113,30 +114,38 @@ void prepare_format(const std::string& text, prepared_format& p) {
   crt::append_literal(formatter.substr(p.spec.end), p.after);
 }
 
-// Whether two texts hold the same bytes, compared in place eight, four and one at a time:
-// formats are short, and a library call costs more than the comparison.
+// The eight or four bytes at p, as a word.
+std::uint64_t word8(const char* p) {
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, 8);
+  return w;
+}
+std::uint32_t word4(const char* p) {
+  std::uint32_t w = 0;
+  std::memcpy(&w, p, 4);
+  return w;
+}
+
+// Whether two texts hold the same bytes, compared in place a word at a time: formats are
+// short, and a library call costs more than the comparison. The last word of a text of four
+// bytes or more ends at its end and may overlap the one before it, so no byte is compared
+// alone.
 bool same_text(const std::string& a, const std::string& b) {
-  std::size_t n = a.size();
+  const std::size_t n = a.size();
   if (n != b.size())
     return false;
   const char* x = a.data();
   const char* y = b.data();
-  std::size_t i = 0;
-  for (std::uint64_t u = 0, v = 0; i + 8 <= n; i += 8) {
-    std::memcpy(&u, x + i, 8);
-    std::memcpy(&v, y + i, 8);
-    if (u != v)
-      return false;
+  if (n >= 8) {
+    for (std::size_t i = 0; i + 8 < n; i += 8) {
+      if (word8(x + i) != word8(y + i))
+        return false;
+    }
+    return word8(x + n - 8) == word8(y + n - 8);
   }
-  if (i + 4 <= n) {
-    std::uint32_t u = 0, v = 0;
-    std::memcpy(&u, x + i, 4);
-    std::memcpy(&v, y + i, 4);
-    if (u != v)
-      return false;
-    i += 4;
-  }
-  for (; i < n; ++i) {
+  if (n >= 4)
+    return word4(x) == word4(y) && word4(x + n - 4) == word4(y + n - 4);
+  for (std::size_t i = 0; i < n; ++i) {
     if (x[i] != y[i])
       return false;
   }
@@ -184,6 +193,14 @@ bool format_value(const prepared_format& p, const anyval& value, std::string& ou
   return false;
 }
 
+// The format's text: a literal's, as a report's formats mostly are, read in place; any other
+// value asked for its string.
+const std::string* format_text(const anyval& v) {
+  if (const auto* literal = exactly<txl_literal_string>(v))
+    return &literal->text;
+  return v.as_string();
+}
+
 }  // namespace
 
 // FORMAT(format, value): the text printf gives for the format with that one value, cut to
@@ -194,7 +211,7 @@ bool xfn_format_call(txl_cookie, txl_call& call) {
   const anyval_list& args = call.arg_list();
   if (args.size() != 2)
     return call.fail("#FORMAT():ARGS#");
-  const std::string* format = args[0].as_string();
+  const std::string* format = format_text(args[0]);
   if (!format)
     return call.fail("#FORMAT():FMT#");
   const anyval& value = args[1];

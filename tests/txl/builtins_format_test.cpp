@@ -146,6 +146,20 @@ TEST(Format, RepeatedAndAlternatingFormats) {
   run_cases(twice);
 }
 
+// Formats of one length that differ in a single byte, at each place in turn, each give their
+// own text however they follow one another.
+TEST(Format, FormatsDifferingInOneByte) {
+  for (std::size_t length = 0; length <= 18; ++length) {
+    const std::string base = std::string(length, 'a') + "%d";
+    for (std::size_t at = 0; at < length; ++at) {
+      std::string other = base;
+      other[at] = 'b';
+      for (const std::string& f : {base, other, base, other})
+        EXPECT_EQ(call_builtin("FORMAT", {sv(f), iv(1)}), "s:" + f.substr(0, length) + "1") << f;
+    }
+  }
+}
+
 TEST(Format, LongOutputIsCutTo1023Bytes) {
   std::string a1500(1500, 'a');
   run_cases({

@@ -34,6 +34,17 @@ TEST(EvalOperators, AppendingInALoopLeavesCopiesAlone) {
   });
 }
 
+// A concatenation made again writes into its last string only while nobody else holds it:
+// a copy kept in a variable keeps its text.
+TEST(EvalOperators, ConcatenatingAgainLeavesCopiesAlone) {
+  run_eval_cases({
+      {"var t = ''; var i; for i = 1 to 3 do t = t + ('r' + INT(i - 2)) + ','; t;", "s:r-1,r0,r1,"},
+      {"var a; var b; var i; for i = 1 to 3 do (b = a; a = 'x' + i;); b + a;", "s:x2x3"},
+      {"var s = 'y'; var t = ''; var i; for i = 1 to 2 do (t = t + ('<' + s) + i; s = s + 'z';); t;", "s:<y1<yz2"},
+      {"var t = ''; var i; for i = 1 to 2 do t = t + ('a' + i * 1.5); t;", "s:a1.5a3"},
+  });
+}
+
 // `a = INSERT(a, ...)` extends a where it lies only while nobody else holds it. Copying a at
 // every step, the 150,000 appends of the vector would move some 90 GB and those of the
 // string 11 GB: the last rows end at once only when appending is linear.
