@@ -41,8 +41,7 @@ std::int32_t condition_code(const anyval& cond) {
   return code;
 }
 
-// Compares two strings byte-wise, anything else by number; a pair where either side has no
-// number reading, or is not a number (NaN), cannot be ordered.
+// The order of two numbers; a NaN on either side cannot be ordered.
 int compare_numbers(double x, double y) {
   if (x < y)
     return -1;
@@ -51,7 +50,9 @@ int compare_numbers(double x, double y) {
   return x == y ? 0 : unordered;
 }
 
-// Two plain numbers, as a report's conditions mostly compare, are read in place.
+// Compares two strings byte-wise, anything else by number; a pair where either side has no
+// number reading, or is not a number (NaN), cannot be ordered. Two plain numbers, as a
+// report's conditions mostly compare, are read in place.
 int compare_operands(const anyval& left, const anyval& right) {
   double x = 0.0;
   double y = 0.0;
