@@ -453,32 +453,17 @@ bool txl_numeric_body::prepare(txl_expr& body, bool counting) {
     return suitable_;
   program_ = build_numeric_body(body, counting, {});
   regs_for_ = nullptr;
+  last_code_ = nullptr;  // a new program's code may lie where the old one's did
   shape_ = shape;
   known_ = true;
   suitable_ = program_ != nullptr;
   return suitable_;
 }
 
-numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
-  // A body reached again while its program runs (only a function that can reach itself,
-  // which binding refuses to call) is a tree: the registers belong to the outer run.
-  if (running_) {
-    nodes_invalid_ = false;
-    return numeric_loop_outcome::unsuitable;
-  }
-  struct running_guard {
-    explicit running_guard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~running_guard() { flag_ = false; }
-    bool& flag_;
-  } guard(running_);
-  const numeric_loop_outcome outcome = run_program(root, error);
-  // The tree evaluates the body after any outcome but a run that got past its start; the
-  // nodes it leaves valid must be cleared after the next run.
-  nodes_invalid_ = outcome != numeric_loop_outcome::unsuitable && !notes_.stopped;
-  return outcome;
-}
-
-numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::string& error) {
+// Inline in run, its only caller: a call of a function with a numeric body comes here every
+// time its arguments or what it reads changed.
+[[gnu::always_inline]] inline numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root,
+                                                                              std::string& error) {
   if (!txl_numeric_loops_enabled || !txl_numeric_bodies_enabled)
     return numeric_loop_outcome::unsuitable;
   // The program at hand, when it still fits, is taken without a call. It was built for the
@@ -497,6 +482,7 @@ numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::str
   if (unchecked_empty) {
     program_ = build_numeric_body(*body, program_->counting, vars_to_check(*program_));
     regs_for_ = nullptr;
+    last_code_ = nullptr;
     if (!program_) {
       suitable_ = false;
       return numeric_loop_outcome::unsuitable;
@@ -527,6 +513,25 @@ numeric_loop_outcome txl_numeric_body::run_program(txl_expr_root& root, std::str
   store_register(root.result, value);
   root.valid = true;
   return numeric_loop_outcome::finished;
+}
+
+numeric_loop_outcome txl_numeric_body::run(txl_expr_root& root, std::string& error) {
+  // A body reached again while its program runs (only a function that can reach itself,
+  // which binding refuses to call) is a tree: the registers belong to the outer run.
+  if (running_) {
+    nodes_invalid_ = false;
+    return numeric_loop_outcome::unsuitable;
+  }
+  struct running_guard {
+    explicit running_guard(bool& flag) : flag_(flag) { flag_ = true; }
+    ~running_guard() { flag_ = false; }
+    bool& flag_;
+  } guard(running_);
+  const numeric_loop_outcome outcome = run_program(root, error);
+  // The tree evaluates the body after any outcome but a run that got past its start; the
+  // nodes it leaves valid must be cleared after the next run.
+  nodes_invalid_ = outcome != numeric_loop_outcome::unsuitable && !notes_.stopped;
+  return outcome;
 }
 
 }  // namespace quillet

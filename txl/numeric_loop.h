@@ -141,6 +141,8 @@ struct nl_program {
   std::vector<std::int32_t> taken;
   // `x[c]` of a variable the program never changes, read when the program starts.
   std::vector<element_register> elements;
+  // The variables of `elements` whose every reader is a node of the program.
+  std::vector<const txl_expr_localvar*> closed_inputs;
   // Math calls worked out in registers. A call node that holds no result is given the one
   // made, so that it holds one as the tree would leave it; the node stays invalid, so its
   // number is never read, and it is not written again.
@@ -213,9 +215,23 @@ public:
     return true;
   }
 
+  // True when a change of `input` could invalidate nothing but the body's root: the body's
+  // last evaluation was a run of the program it has now, which left every node of the
+  // program invalid, and every reader of the variable is one of them. A caller that changes
+  // ARGS for every call then only clears the root's flag instead of walking up from each
+  // reader.
+  bool readers_left_invalid(const txl_expr_localvar& input) const {
+    if (!nodes_invalid_ || !program_ || program_->code.data() != last_code_ || shape_ != txl_tree_shape())
+      return false;
+    for (const txl_expr_localvar* s : program_->closed_inputs)
+      if (s == &input)
+        return true;
+    return false;
+  }
+
 private:
   bool prepare(txl_expr& body, bool counting);
-  numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);
+  inline numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);  // numeric_loop.cpp
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
   const nl_program* regs_for_ = nullptr;  // the program regs_ were laid out for

@@ -168,6 +168,15 @@ public:
         return std::binary_search(nodes.begin(), nodes.end(), d);
       });
     }
+    for (const auto& e : p_.elements) {
+      const auto& dependents = e.storage->dependents;
+      const bool closed = std::all_of(dependents.begin(), dependents.end(), [&](const txl_expr* d) {
+        return std::binary_search(nodes.begin(), nodes.end(), d);
+      });
+      auto& inputs = p_.closed_inputs;
+      if (closed && std::find(inputs.begin(), inputs.end(), e.storage) == inputs.end())
+        inputs.push_back(e.storage);
+    }
     fuse();
     list_starting_work();
     to_register_offsets();
@@ -404,6 +413,7 @@ private:
     const auto at = static_cast<const anyval_imp_int*>(n.child(1)->value().get())->value;
     const int r = add_register({});
     p_.elements.push_back({&var.storage(), at, r});
+    p_.nodes.push_back(&var);
     return r;
   }
 

@@ -209,7 +209,10 @@ bool txl_user_function::args_read_by_element() const {
   // nothing anyone can observe.
   if (!args->dependents.empty() && !arguments_unchanged(call_args)) {
     set_arguments(args->value, call_args);
-    variable_changed(*args);
+    if (numeric_body_.readers_left_invalid(*args))
+      body->valid = false;  // all that invalidating the readers would leave changed
+    else
+      variable_changed(*args);
   }
   // A result served from the cache rests on call sites that were all current a moment ago,
   // and nothing has been evaluated since: is_current(token) would find the same. So does a
