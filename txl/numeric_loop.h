@@ -205,7 +205,7 @@ class txl_numeric_body {
 public:
   // `finished`: the root holds the body's value and is valid; `failed`: error holds the
   // marker; `unsuitable`: evaluate the tree.
-  numeric_loop_outcome run(txl_expr_root& root, std::string& error);
+  inline numeric_loop_outcome run(txl_expr_root& root, std::string& error);  // numeric_body_run.h
   // True, with nothing else done, when the body is known to be no program: most bodies a
   // report evaluates are not, and the caller evaluates the tree at once.
   bool turned_away() {
@@ -231,7 +231,8 @@ public:
 
 private:
   bool prepare(txl_expr& body, bool counting);
-  inline numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);  // numeric_loop.cpp
+  bool rebuild_checked(txl_expr& body);
+  inline numeric_loop_outcome run_program(txl_expr_root& root, std::string& error);  // numeric_body_run.h
   std::unique_ptr<nl_program> program_;
   std::vector<nl_reg> regs_;
   const nl_program* regs_for_ = nullptr;  // the program regs_ were laid out for

@@ -6,6 +6,8 @@
 #include <typeinfo>
 #include <utility>
 
+#include "txl/numeric_body_run.h"
+
 namespace quillet {
 
 txl_user_function::txl_user_function(std::string function_name, std::string source)
