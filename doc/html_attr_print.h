@@ -5,11 +5,13 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quillet {
 
 class html_element;
+class html_elt_tag;
 class html_obj_printer;
 
 struct html_attr_view {
@@ -32,5 +34,9 @@ void print_attribute_view(html_obj_printer& p, const html_attr_view& a);
 // the caller; otherwise they are looked up.
 void print_start_tag_with(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break,
                           int classes = -1);
+// Puts into `text` the start tag that html_elt_tag::print_own_start_tag writes for `tag`, for
+// a writer that keeps it to write again: false, with `text` unspecified, for a tag that it
+// does not write in one piece (see there).
+bool own_start_tag_text(const html_obj_printer& p, const html_elt_tag& tag, std::string& text);
 
 }  // namespace quillet

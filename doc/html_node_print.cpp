@@ -322,36 +322,37 @@ static char* put_whole_tag_attribute(char* o, const html_attr_view& a, unsigned 
   return o;
 }
 
-// print_own_start_tag for a tag with attributes: measured, then written in one reservation
-// unless there are too many, one is too long or holds both quotes.
-[[gnu::noinline]] static void print_start_tag_with_own(html_obj_printer& p, html_elt_tag& tag) {
+// The size of the start tag print_own_start_tag writes, with the byte classes of its
+// attributes' values in `seen`; 0 when it is not written whole: a tag without a name, with
+// more than whole_tag_attrs attributes, longer than largest_piece or with a value that holds
+// both quotes.
+static std::size_t measure_own_start_tag(const html_obj_printer& p, const html_elt_tag& tag, std::uint8_t* seen) {
   constexpr unsigned both_quotes = html_obj_printer::value_has_double | html_obj_printer::value_has_single;
   std::string_view tag_name = tag.name();
-  std::uint8_t seen[whole_tag_attrs];
   std::size_t count = 0;
   std::size_t size = tag_name.size() + 4;
-  bool whole = !tag_name.empty();
-  for (html_element* a = tag.attrs; a && whole; a = a->next) {
+  if (tag_name.empty() || size > largest_piece)
+    return 0;
+  for (html_element* a = tag.attrs; a; a = a->next) {
     if (a->kind != html_kind::attr)
       continue;
-    if (count == whole_tag_attrs) {
-      whole = false;
-      break;
-    }
+    if (count == whole_tag_attrs)
+      return 0;
     auto* attr = static_cast<html_attr*>(a);
     std::string_view v = attr->value.view();
     seen[count] = static_cast<std::uint8_t>(classes_of(p, v));
     size += 4 + attr->name.view().size() + v.size();
-    whole = (seen[count] & both_quotes) != both_quotes && size <= largest_piece;
+    if ((seen[count] & both_quotes) == both_quotes || size > largest_piece)
+      return 0;
     ++count;
   }
-  if (!whole) {
-    tag.html_elt_tag::print_start_tag(p, tag_name, tag.attrs, nullptr);
-    return;
-  }
-  char* o = p.room(size);
+  return size;
+}
+
+// Puts at `o` the start tag that measure_own_start_tag measured; returns its end.
+static char* put_own_start_tag(char* o, const html_elt_tag& tag, const std::uint8_t* seen) {
   *o++ = '<';
-  o = put(o, tag_name);
+  o = put(o, tag.name());
   std::size_t i = 0;
   for (html_element* a = tag.attrs; a; a = a->next)
     if (a->kind == html_kind::attr)
@@ -361,7 +362,29 @@ static char* put_whole_tag_attribute(char* o, const html_attr_view& a, unsigned 
     *o++ = '\r';
     *o++ = '\n';
   }
-  p.commit(o);
+  return o;
+}
+
+// print_own_start_tag for a tag with attributes: measured, then written in one reservation
+// unless it is not written whole.
+[[gnu::noinline]] static void print_start_tag_with_own(html_obj_printer& p, html_elt_tag& tag) {
+  std::uint8_t seen[whole_tag_attrs];
+  const std::size_t size = measure_own_start_tag(p, tag, seen);
+  if (size == 0) {
+    tag.html_elt_tag::print_start_tag(p, tag.name(), tag.attrs, nullptr);
+    return;
+  }
+  p.commit(put_own_start_tag(p.room(size), tag, seen));
+}
+
+bool own_start_tag_text(const html_obj_printer& p, const html_elt_tag& tag, std::string& text) {
+  std::uint8_t seen[whole_tag_attrs];
+  const std::size_t size = measure_own_start_tag(p, tag, seen);
+  if (size == 0)
+    return false;
+  text.resize(size);
+  text.resize(static_cast<std::size_t>(put_own_start_tag(text.data(), tag, seen) - text.data()));
+  return true;
 }
 
 // A tag without attributes, the most common kind, is written here; the others are measured

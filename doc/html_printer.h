@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -55,6 +56,10 @@ public:
   // The output stream, with everything written so far already in it.
   std::ostream& stream();
   std::uint32_t flags() const { return flags_; }
+  // A number no other printer of the process has had: what a writer makes for one printer and
+  // keeps (a report element's tags, which hold while the printer's options and the document
+  // it writes stay the same) is known by it.
+  std::uint64_t serial() const { return serial_; }
 
   // Appends bytes to the output.
   void write(std::string_view s) {
@@ -116,6 +121,12 @@ private:
   std::uint32_t flags_;
   bool pending_lt_ = false;
   bool pending_slash_ = false;  // the held-back '<' is followed by a held-back '/'
+  static std::uint64_t next_serial() {
+    static std::atomic<std::uint64_t> last{0};
+    return last.fetch_add(1, std::memory_order_relaxed) + 1;
+  }
+
+  std::uint64_t serial_ = next_serial();
   std::unique_ptr<char[]> buf_;
   std::size_t used_ = 0;
   std::size_t capacity_;

@@ -14,6 +14,8 @@ namespace quillet {
 
 namespace {
 constexpr std::string_view attr_prefix = "ATTR.";
+// Pieces up to this long are assembled in the printer's room; longer ones are written in parts.
+constexpr std::size_t short_piece = 4096;
 }  // namespace
 
 void html_dyn_elt::clear() {
@@ -133,27 +135,34 @@ bool html_dyn_elt::has_attributes(html_element* list) {
   p.write((flags & NL_AFTER) ? ">\r\n" : ">");
 }
 
-// print_computed_start_tag, inline in a copy of an element with a VALUE.
-[[gnu::always_inline]] inline bool html_dyn_elt::write_computed_start_tag(html_obj_printer& p) {
+html_dyn_elt::start_tag_way html_dyn_elt::current_start_tag_way() {
   if (!processor || start_tag_extras_ || !def || def->name.empty())
-    return false;
+    return start_tag_way::general;
   const attr_plan& plan = current_attr_plan();
-  if (plan.start_tag == attr_plan::one_attr && !has_attributes(attrs)) {
-    print_start_tag_with_attr(p, plan);
-    return true;
-  }
-  if (plan.start_tag == attr_plan::style_alone && !has_attributes(attrs)) {
-    print_start_tag_with_style(p, plan);
-    return true;
-  }
-  if (plan.start_tag != attr_plan::own_only)
-    return false;
-  print_own_start_tag(p);  // what print_attributes leaves to the plain tag's writer
-  return true;
+  if (plan.start_tag == attr_plan::own_only)
+    return start_tag_way::own;  // what print_attributes leaves to the plain tag's writer
+  if (plan.start_tag == attr_plan::one_attr && !has_attributes(attrs))
+    return start_tag_way::one_attr;
+  if (plan.start_tag == attr_plan::style_alone && !has_attributes(attrs))
+    return start_tag_way::style_alone;
+  return start_tag_way::general;
 }
 
-[[gnu::noinline]] bool html_dyn_elt::print_computed_start_tag(html_obj_printer& p) {
-  return write_computed_start_tag(p);
+void html_dyn_elt::print_start_tag_as(html_obj_printer& p, start_tag_way way) {
+  switch (way) {
+    case start_tag_way::own:
+      print_own_start_tag(p);
+      return;
+    case start_tag_way::one_attr:
+      print_start_tag_with_attr(p, plan_);
+      return;
+    case start_tag_way::style_alone:
+      print_start_tag_with_style(p, plan_);
+      return;
+    case start_tag_way::general:
+      break;
+  }
+  print_start_tag(p, name(), attrs, nullptr);
 }
 
 void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
@@ -249,52 +258,77 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
   }
 }
 
-// The same text followed by the element's end tag `end`, in one reservation of the printer's
-// room when neither is long.
-[[gnu::always_inline]] static inline void write_encoded_and_end_tag(html_obj_printer& p, std::string_view text,
-                                                                    std::string_view end) {
-  constexpr std::size_t short_text = 4096;
-  if (text.size() > short_text || end.size() > short_text) {
+// A copy's start tag `start` (empty when it was written already), a value's text with its
+// special bytes as entities and the end tag `end`, in one reservation of the printer's room
+// unless the text is long; the start tag and the end tag are short (see copy_plan).
+[[gnu::always_inline]] static inline void write_copy(html_obj_printer& p, std::string_view start, std::string_view text,
+                                                     std::string_view end) {
+  if (text.size() > short_piece || end.size() > short_piece) {
+    p.write(start);
     write_encoded(p, text);
     p.write(end);
     return;
   }
-  char* o = p.room(text.size() * 5 + end.size());
+  char* o = copy_bytes(p.room(start.size() + text.size() * 5 + end.size()), start.data(), start.size());
   o = has_special(text) ? put_encoded(o, text) : copy_bytes(o, text.data(), text.size());
   p.commit(copy_bytes(o, end.data(), end.size()));
 }
 
-// An integer's digits (the text to_text gives it, which holds no byte written as an entity)
-// followed by the end tag `end`, in one reservation when the end tag is not long.
-static void write_int_and_end_tag(html_obj_printer& p, std::int32_t value, std::string_view end) {
+// The same for an integer's digits (the text to_text gives it, which holds no byte written as
+// an entity).
+static void write_int_copy(html_obj_printer& p, std::string_view start, std::int32_t value, std::string_view end) {
   constexpr std::size_t digits_room = 12;  // "-2147483648"
-  if (end.size() > 4096) {
+  if (end.size() > short_piece) {
     char digits[digits_room];
+    p.write(start);
     p.write({digits, static_cast<std::size_t>(std::to_chars(digits, digits + digits_room, value).ptr - digits)});
     p.write(end);
     return;
   }
-  char* o = p.room(digits_room + end.size());
+  char* o = copy_bytes(p.room(start.size() + digits_room + end.size()), start.data(), start.size());
   o = std::to_chars(o, o + digits_room, value).ptr;
   p.commit(copy_bytes(o, end.data(), end.size()));
 }
 
-// The bytes print_end_tag (which no dynamic element overrides) writes for a printer with these
-// flags: the same for every copy of the element, so made again only for other flags (or
-// another definition or tag flags).
-[[gnu::always_inline]] inline std::string_view html_dyn_elt_generic::end_tag(std::uint32_t printer_flags) {
-  if (end_tag_flags_ == printer_flags && end_tag_def_ == def && end_tag_tag_flags_ == flags) [[likely]]
-    return end_tag_;
-  return make_end_tag(printer_flags);
+void html_dyn_elt_generic::clear() {
+  copy_ = copy_plan{};
+  html_dyn_elt::clear();
 }
 
-[[gnu::noinline]] std::string_view html_dyn_elt_generic::make_end_tag(std::uint32_t printer_flags) {
-  end_tag_.resize(end_tag_room(*this));
-  end_tag_.resize(static_cast<std::size_t>(put_end_tag_at(*this, printer_flags, end_tag_.data()) - end_tag_.data()));
-  end_tag_flags_ = printer_flags;
-  end_tag_def_ = def;
-  end_tag_tag_flags_ = flags;
-  return end_tag_;
+// The end tag is what print_end_tag (which no dynamic element overrides) writes for the
+// printer's flags.
+[[gnu::noinline]] const html_dyn_elt_generic::copy_plan& html_dyn_elt_generic::make_copy_plan(
+    const html_obj_printer& p) {
+  copy_.printer = p.serial();
+  copy_.def = def;
+  copy_.tag_flags = flags;
+  copy_.extras = start_tag_extras_;
+  copy_.props_begin = props.data();
+  copy_.props_end = props.data() + props.size();
+  copy_.processor = processor;
+  copy_.way = current_start_tag_way();
+  copy_.end.resize(end_tag_room(*this));
+  copy_.end.resize(static_cast<std::size_t>(put_end_tag_at(*this, p.flags(), copy_.end.data()) - copy_.end.data()));
+  copy_.whole_start = copy_.way == start_tag_way::own && copy_.end.size() <= short_piece &&
+                      own_start_tag_text(p, *this, copy_.start);
+  return copy_;
+}
+
+[[gnu::always_inline]] inline const html_dyn_elt_generic::copy_plan& html_dyn_elt_generic::current_copy_plan(
+    const html_obj_printer& p) {
+  const copy_plan& c = copy_;
+  const bool same = c.printer == p.serial() && c.def == def && c.tag_flags == flags && c.extras == start_tag_extras_ &&
+                    c.props_begin == props.data() && c.props_end == props.data() + props.size() &&
+                    c.processor == processor;
+  return same ? c : make_copy_plan(p);
+}
+
+[[gnu::noinline]] void html_dyn_elt_generic::print_copy_start_tag(html_obj_printer& p) {
+  const copy_plan& plan = current_copy_plan(p);
+  if (plan.whole_start)
+    p.write(plan.start);
+  else
+    print_start_tag_as(p, plan.way);
 }
 
 // The VALUE's text in place of the content. An element without one writes its children
@@ -306,38 +340,41 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
     print_value_copy(p);
     return;
   }
-  if (!print_computed_start_tag(p))
-    print_start_tag(p, name(), attrs, nullptr);
+  print_copy_start_tag(p);
   print_list(p, children);
   print_end_tag(p);
 }
 
 // One copy of an element with a VALUE: the start tag, the value's text and the end tag; a
 // failure shows its error text, encoded like a value so that no text of an expression can
-// turn into markup, or "#ERROR#".
+// turn into markup, or "#ERROR#". A start tag that is the same on every copy is written with
+// the value and the end tag, once the value is known; any other is written first, as its
+// computed attributes are evaluated before the value.
 [[gnu::noinline]] void html_dyn_elt_generic::print_value_copy(html_obj_printer& p) {
-  if (!write_computed_start_tag(p))
-    print_start_tag(p, name(), attrs, nullptr);
+  const copy_plan& plan = current_copy_plan(p);
+  std::string_view start;
+  if (plan.whole_start)
+    start = plan.start;
+  else
+    print_start_tag_as(p, plan.way);
   anyval result;
   std::string error;
-  std::string_view text;
-  bool given = false;
   if (processor && processor->evaluate(*value, result, &error)) {
     // A string is written from the value itself, without a copy of its text.
     if (const std::string* s = result.as_string()) {
-      text = *s;
-      given = true;
-    } else if (result && result->plain_kind == type_int) {
-      write_int_and_end_tag(p, static_cast<const anyval_imp_int*>(result.get())->value, end_tag(p.flags()));
+      write_copy(p, start, *s, plan.end);
       return;
-    } else if (result.to_text(value_text_)) {
-      text = value_text_;
-      given = true;
+    }
+    if (result && result->plain_kind == type_int) {
+      write_int_copy(p, start, static_cast<const anyval_imp_int*>(result.get())->value, plan.end);
+      return;
+    }
+    if (result.to_text(value_text_)) {
+      write_copy(p, start, value_text_, plan.end);
+      return;
     }
   }
-  if (!given)
-    text = error.empty() ? std::string_view("#ERROR#") : std::string_view(error);
-  write_encoded_and_end_tag(p, text, end_tag(p.flags()));
+  write_copy(p, start, error.empty() ? std::string_view("#ERROR#") : std::string_view(error), plan.end);
 }
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {

@@ -32,8 +32,7 @@ void html_dyn_elt_tr::print_once(html_obj_printer& p) {
     html_dyn_elt_generic::print_once(p);
     return;
   }
-  if (!print_computed_start_tag(p))
-    print_start_tag(p, name(), attrs, nullptr);
+  print_copy_start_tag(p);
   print_cells(p);
   print_end_tag(p);
 }
@@ -55,7 +54,7 @@ void html_dyn_elt_tr::print_cells(html_obj_printer& p) {
         col_entry = processor->push_context(2);
       }
       if (processor->count_repetition())
-        cell->print_once(p);  // no virtual call: the class is final
+        cell->print_copy(p);
       continue;
     }
     if (row_entry && n->kind == html_kind::tag) {
@@ -105,7 +104,7 @@ std::int32_t html_dyn_elt_td::prepare() {
 inline void html_dyn_elt_td::print_one_column(html_obj_printer& p) {
   kov_context_entry* col_entry = processor->push_context(2);
   if (processor->count_repetition())
-    print_once(p);  // no virtual call: the class is final
+    print_copy(p);
   processor->pop_context(2, col_entry);
 }
 

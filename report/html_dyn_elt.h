@@ -53,11 +53,15 @@ public:
   htdoc_processor* processor = nullptr;  // not owned
 
 protected:
-  // Writes the start tag in one piece when its attributes are its own alone, one computed
-  // attribute or the computed STYLE alone; false, having written nothing, for a tag that takes
-  // print_start_tag.
-  bool print_computed_start_tag(html_obj_printer& p);
-  bool write_computed_start_tag(html_obj_printer& p);  // the same, inline where it is defined
+  // How a copy's start tag is written: with the element's own attributes alone (no computed
+  // ones), whole with one computed attribute or with the computed STYLE alone (for a tag
+  // without attributes of its own), or through print_start_tag.
+  enum class start_tag_way : std::uint8_t { own, one_attr, style_alone, general };
+  // The way for the element's properties, definition and attributes as they are now.
+  start_tag_way current_start_tag_way();
+  // Writes the start tag the way given, which current_start_tag_way gave for the element as
+  // it still is.
+  void print_start_tag_as(html_obj_printer& p, start_tag_way way);
   // Set by a class that adds attributes of its own to the start tag (a cell's ROWSPAN).
   bool start_tag_extras_ = false;
 
@@ -75,7 +79,7 @@ private:
     std::vector<std::size_t> style_props;  // the STYLE. ones
     // The quotes the STYLE. properties' names hold: quote_double and quote_single bits.
     unsigned style_name_quotes = 0;
-    // What print_computed_start_tag can write whole: a tag with no computed attributes (with
+    // What can be written whole (see start_tag_way): a tag with no computed attributes (with
     // or without its own), or, for a tag without attributes of its own, one ATTR. property or
     // STYLE. properties alone.
     enum { not_whole, own_only, one_attr, style_alone } start_tag = not_whole;
@@ -139,6 +143,7 @@ private:
 class html_dyn_elt_generic : public html_dyn_elt {
 public:
   explicit html_dyn_elt_generic(const html_elt_def* d) : html_dyn_elt(d) {}
+  void clear() override;
   // Writes the element as often as REPEAT says, each time with IDX() counting from 0.
   void print(html_obj_printer& p) override;
   void init(htdoc_processor& processor, html_elt_tag* parent, const txl_prop_list* params) override;
@@ -151,19 +156,36 @@ public:
 protected:
   // Writes print_once n times inside a context entry of `kind` whose index counts.
   void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
+  // print_once of an element with a VALUE.
+  void print_value_copy(html_obj_printer& p);
+  // The start tag of a copy whose content is the element's children.
+  void print_copy_start_tag(html_obj_printer& p);
 
 private:
-  void print_value_copy(html_obj_printer& p);
-  std::string_view end_tag(std::uint32_t printer_flags);
-  std::string_view make_end_tag(std::uint32_t printer_flags);
+  // What every copy of the element writes around its content for one printer: the way of its
+  // start tag, the start tag itself when it is the same every time (the element's own
+  // attributes alone, written in one piece), and its end tag (which follows the printer's
+  // options). A printer writes one document, whose attributes stay the same while it does, so
+  // the plan is made again only for another printer, definition, tag flags, property list,
+  // processor or start tag extras.
+  struct copy_plan {
+    std::uint64_t printer = 0;  // html_obj_printer::serial(); 0: no plan
+    const html_elt_def* def = nullptr;
+    std::uint32_t tag_flags = 0;
+    bool extras = false;
+    bool whole_start = false;  // `start` holds the start tag, and `end` is not long
+    start_tag_way way = start_tag_way::general;
+    const void* props_begin = nullptr;
+    const void* props_end = nullptr;
+    const htdoc_processor* processor = nullptr;
+    std::string start;
+    std::string end;
+  };
+  const copy_plan& current_copy_plan(const html_obj_printer& p);  // inline where it is used
+  const copy_plan& make_copy_plan(const html_obj_printer& p);
 
   std::string value_text_;  // the VALUE's text when it is not a string; reused between copies
-  // The end tag for a printer of flags end_tag_flags_, made with the definition end_tag_def_
-  // and the tag flags end_tag_tag_flags_.
-  std::string end_tag_;
-  std::uint32_t end_tag_flags_ = 0;
-  const html_elt_def* end_tag_def_ = nullptr;
-  std::uint32_t end_tag_tag_flags_ = 0;
+  copy_plan copy_;
 };
 
 class html_dyn_elt_td;
@@ -203,6 +225,15 @@ public:
   std::int32_t rowspan = 1;
   txl_user_function* rows_prop = nullptr;
   txl_user_function* cols_prop = nullptr;
+
+  // One copy of the cell (print_once, which the cell does not override), with the call for
+  // an element with a VALUE made here.
+  void print_copy(html_obj_printer& p) {
+    if (value)
+      print_value_copy(p);
+    else
+      print_once(p);
+  }
 
 private:
   void print_one_column(html_obj_printer& p);

@@ -2,6 +2,7 @@
 // than the writer's parts, values that are not strings, and the output bound over them.
 #include <gtest/gtest.h>
 
+#include "doc/html_printer.h"
 #include "report/html_dyn_elt.h"
 #include "tests/report/report_test_util.h"
 
@@ -58,11 +59,37 @@ TEST(ValueWriting, ValuesAreEncodedWhole) {
        "<B>" + repeated("&gt;", 9000) + "</B>"},
       {"each repetition its own value", "<B><!--$VX ELT REPEAT=%{3}%\r\n VALUE=%{\"<\" + IDX()}%-->x</B>",
        "<B>&lt;0</B>\r\n<B>&lt;1</B>\r\n<B>&lt;2</B>\r\n"},
+      {"own attributes", "<B ID=k T=\"a b\" Q='x\"y' E=\"\" N><!--$VX ELT REPEAT=%{2}%\r\n VALUE=%{IDX()}%-->x</B>",
+       "<B ID=k T=\"a b\" Q='x\"y' E=\"\" N>0</B>\r\n<B ID=k T=\"a b\" Q='x\"y' E=\"\" N>1</B>\r\n"},
+      {"own attribute with both quotes", "<B T=a'b\"c><!--$VX ELT VALUE=%{1}%-->x</B>", "<B T=\"a'b&quot;c\">1</B>"},
+      {"seventeen own attributes",
+       "<B" + repeated(" A=1", 17) + "><!--$VX ELT VALUE=%{\"v\"}%-->x</B>", "<B" + repeated(" A=1", 17) + ">v</B>"},
+      {"own attribute too long to write whole",
+       "<B T=\"" + std::string(5000, 'a') + "\"><!--$VX ELT VALUE=%{\"<\"}%-->x</B>",
+       "<B T=" + std::string(5000, 'a') + ">&lt;</B>"},
   };
   for (const value_row& row : rows) {
     SCOPED_TRACE(row.name);
     EXPECT_EQ(body_report(row.body), row.expected);
   }
+}
+
+// An element's tags are kept for the printer they were made for: a later report, after the
+// element's own attributes changed, and a printer with other options write them anew.
+TEST(ValueWriting, TagsAreMadeAgainForAnotherPrinter) {
+  body_run t("<P ID=a><!--$VX ELT VALUE=%{1}%-->x<P><!--$VX ELT VALUE=%{2}%\r\n ATTR.ID=%{\"b\"}%-->x");
+  ASSERT_TRUE(t.processor.generate(t.run));
+  EXPECT_EQ(body_of(t.report()), "<P ID=a>1</P>\r\n<P ID=b>2</P>\r\n");
+  auto* first = static_cast<html_elt_tag*>(t.doc->body->children);
+  static_cast<html_attr*>(first->attrs)->value = html_text("c");
+  ASSERT_TRUE(t.processor.generate(t.run));
+  EXPECT_EQ(body_of(t.report()), "<P ID=c>1</P>\r\n<P ID=b>2</P>\r\n");
+  std::ostringstream plain;
+  {
+    html_obj_printer printer(plain, 0);  // end tags only where the template had them
+    print_list(printer, t.doc->body->children);
+  }
+  EXPECT_EQ(plain.str(), "<P ID=c>1<P ID=b>2");
 }
 
 // Computed attributes that are all the tag has are written as each is evaluated; the text
