@@ -31,60 +31,12 @@ struct value_shape {
   bool has_single = false;
 };
 
-// The classes of all bytes of a value, gathered in one pass four at a time.
-[[gnu::always_inline]] inline unsigned classes_of(const html_obj_printer& p, std::string_view v) {
-  const auto* b = reinterpret_cast<const unsigned char*>(v.data());
-  const std::size_t n = v.size();
-  unsigned seen = 0;
-  std::size_t i = 0;
-  for (; i + 4 <= n; i += 4)
-    seen |= p.value_class(b[i]) | p.value_class(b[i + 1]) | p.value_class(b[i + 2]) | p.value_class(b[i + 3]);
-  for (; i < n; ++i)
-    seen |= p.value_class(b[i]);
-  return seen;
-}
-
-// Whether sixteen bytes are the same, read as two words each: memcmp is not always expanded
-// in place, and a call costs more than the comparison.
-[[gnu::always_inline]] inline bool same_16(const char* a, const char* b) {
-  std::uint64_t x[2];
-  std::uint64_t y[2];
-  std::memcpy(x, a, 16);
-  std::memcpy(y, b, 16);
-  return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
-}
-
-// Whether n bytes (memo_least to memo_most) are the same, compared sixteen at a time with the
-// last sixteen overlapping.
-bool same_bytes(const char* a, const char* b, std::size_t n) {
-  for (std::size_t i = 0; i + 16 < n; i += 16) {
-    if (!same_16(a + i, b + i))
-      return false;
-  }
-  return same_16(a + n - 16, b + n - 16);
-}
-
-// The classes of a value of memo size that differs from the one kept: looked up, and kept in
-// its place. Out of line, so that the writer's common paths stay small.
-[[gnu::noinline]] unsigned remember_classes_of(html_obj_printer& p, std::string_view v) {
-  html_obj_printer::value_memo& memo = p.memo();
-  memo.seen = static_cast<std::uint8_t>(classes_of(p, v));
-  memo.size = v.size();
-  std::memcpy(memo.bytes, v.data(), v.size());
-  return memo.seen;
-}
-
 // How a value must be written. With `remember` (the computed values of a report, which
 // repeat from cell to cell), a value of memo size is first compared with the last one looked
 // at; a document's own values, nearly all different, are looked up at once.
 template <bool remember>
 [[gnu::always_inline]] inline unsigned value_classes(html_obj_printer& p, std::string_view v) {
-  const std::size_t n = v.size();
-  if (!remember || n < html_obj_printer::memo_least || n > html_obj_printer::memo_most)
-    return classes_of(p, v);
-  if (p.memo().size == n && same_bytes(p.memo().bytes, v.data(), n))
-    return p.memo().seen;
-  return remember_classes_of(p, v);
+  return remember ? p.computed_value_classes(v) : p.value_classes(v);
 }
 
 // How a value of n bytes with these byte classes must be written.
@@ -249,6 +201,13 @@ void put_computed_attribute(html_obj_printer& p, const html_attr_view& a, bool s
 
 }  // namespace
 
+[[gnu::noinline]] unsigned html_obj_printer::remember_value_classes(std::string_view v) {
+  memo_.seen = static_cast<std::uint8_t>(value_classes(v));
+  memo_.size = v.size();
+  std::memcpy(memo_.bytes, v.data(), v.size());
+  return memo_.seen;
+}
+
 void html_elt_text::print(html_obj_printer& p) {
   p.write_text(text.view());
   if (flags & NL_AFTER)
@@ -340,7 +299,7 @@ static std::size_t measure_own_start_tag(const html_obj_printer& p, const html_e
       return 0;
     auto* attr = static_cast<html_attr*>(a);
     std::string_view v = attr->value.view();
-    seen[count] = static_cast<std::uint8_t>(classes_of(p, v));
+    seen[count] = static_cast<std::uint8_t>(p.value_classes(v));
     size += 4 + attr->name.view().size() + v.size();
     if ((seen[count] & both_quotes) == both_quotes || size > largest_piece)
       return 0;

@@ -18,12 +18,17 @@ namespace quillet {
 
 class html_element;
 
-// Copies n bytes to `to` and returns the end. Pieces of up to 32 bytes (tag names, short
-// values) are moved with two overlapping fixed-size copies that the compiler does inline, so
-// that the many small pieces of a report cost no library call each.
+// Copies n bytes to `to` and returns the end. Pieces of up to 64 bytes (tag names, short
+// values, whole start tags) are moved with two overlapping fixed-size copies that the
+// compiler does inline, so that the many small pieces of a report cost no library call each.
 inline char* copy_bytes(char* to, const char* from, std::size_t n) {
   if (n > 32) {
-    std::memcpy(to, from, n);
+    if (n > 64)
+      std::memcpy(to, from, n);
+    else {
+      std::memcpy(to, from, 32);
+      std::memcpy(to + n - 32, from + n - 32, 32);
+    }
     return to + n;
   }
   if (n >= 16) {
@@ -98,21 +103,62 @@ public:
   // that is not bare, with value_has_double or value_has_single added for the quotes.
   static constexpr std::uint8_t value_needs_quotes = 1, value_has_double = 2, value_has_single = 4;
   std::uint8_t value_class(unsigned char c) const { return value_class_[c]; }
-  // The classes gathered over the last computed value of memo_least to memo_most bytes,
-  // kept with its bytes: a report writes the same style or class on cell after cell, and
-  // comparing the bytes costs less than looking each one up again.
+  // The classes of all bytes of a value, gathered in one pass four at a time.
+  unsigned value_classes(std::string_view v) const {
+    const auto* b = reinterpret_cast<const unsigned char*>(v.data());
+    const std::size_t n = v.size();
+    unsigned seen = 0;
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4)
+      seen |= value_class_[b[i]] | value_class_[b[i + 1]] | value_class_[b[i + 2]] | value_class_[b[i + 3]];
+    for (; i < n; ++i)
+      seen |= value_class_[b[i]];
+    return seen;
+  }
+  // The same for a value a report computed: one of memo_least to memo_most bytes is compared
+  // with the last such value first, whose classes are kept with its bytes. A report writes
+  // the same style or class on cell after cell, and comparing the bytes costs less than
+  // looking each one up again.
   static constexpr std::size_t memo_least = 16, memo_most = 64;
-  struct value_memo {
-    std::size_t size = 0;  // 0: nothing kept
-    std::uint8_t seen = 0;
-    char bytes[memo_most];
-  };
-  value_memo& memo() { return memo_; }
+  unsigned computed_value_classes(std::string_view v) {
+    const std::size_t n = v.size();
+    if (n < memo_least || n > memo_most)
+      return value_classes(v);
+    if (memo_.size == n && memo_holds(v.data(), n))
+      return memo_.seen;
+    return remember_value_classes(v);
+  }
   // Hands the buffered bytes to the stream.
   void flush();
 
 private:
   static constexpr std::size_t flush_at = 1 << 16;
+  struct value_memo {
+    std::size_t size = 0;  // 0: nothing kept
+    std::uint8_t seen = 0;
+    char bytes[memo_most];
+  };
+  // Whether sixteen bytes are the same, read as two words each: memcmp is not always
+  // expanded in place, and a call costs more than the comparison.
+  static bool same_16(const char* a, const char* b) {
+    std::uint64_t x[2];
+    std::uint64_t y[2];
+    std::memcpy(x, a, 16);
+    std::memcpy(y, b, 16);
+    return ((x[0] ^ y[0]) | (x[1] ^ y[1])) == 0;
+  }
+  // Whether the n bytes (memo_least to memo_most) at `v` are the kept ones, compared sixteen
+  // at a time with the last sixteen overlapping.
+  bool memo_holds(const char* v, std::size_t n) const {
+    for (std::size_t i = 0; i + 16 < n; i += 16) {
+      if (!same_16(memo_.bytes + i, v + i))
+        return false;
+    }
+    return same_16(memo_.bytes + n - 16, v + n - 16);
+  }
+  // The classes of a value of memo size that differs from the one kept: looked up, and kept
+  // in its place. Out of line, so that the writers' common paths stay small.
+  unsigned remember_value_classes(std::string_view v);
   void put_pending_lt(bool as_entity);
   void write_long(std::string_view s);
   void make_room(std::size_t n);

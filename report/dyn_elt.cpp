@@ -2,6 +2,7 @@
 // written whole) and the generic element with REPEAT and VALUE.
 #include "report/html_dyn_elt.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -111,28 +112,46 @@ bool html_dyn_elt::has_attributes(html_element* list) {
   return false;
 }
 
+void html_dyn_elt::grow_behind_head(std::size_t n) {
+  plan_.head.resize(std::max(plan_.head_size + n, 2 * plan_.head.size()));
+}
+
 // The start tag with the one ATTR. property of a tag that has nothing else to write there: the
-// attribute is evaluated first, then the tag is written whole, with the attribute when it
-// gives a text.
-[[gnu::always_inline]] inline void html_dyn_elt::print_start_tag_with_attr(html_obj_printer& p,
-                                                                          const attr_plan& plan) {
-  txl_user_function& prop = *props[plan.attr_props.front()];
+// attribute is evaluated, and the tag assembled behind its head with the value quoted as
+// print_start_tag_with quotes it (which writes a long value or one holding both quotes
+// itself). A tag whose attribute gives no text is written without it.
+std::string_view html_dyn_elt::start_tag_with_attr(html_obj_printer& p) {
+  constexpr unsigned both_quotes = html_obj_printer::value_has_double | html_obj_printer::value_has_single;
+  txl_user_function& prop = *props[plan_.attr_props.front()];
   anyval value;
-  if (processor->evaluate(prop, value)) {
-    if (const std::string* s = value.as_string()) {
-      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), *s,
-                           flags & NL_AFTER);
-      return;
-    }
-    if (value.to_text(attr_text_)) {
-      print_start_tag_with(p, start_tag_head(std::string_view(prop.name).substr(attr_prefix.size())), attr_text_,
-                           flags & NL_AFTER);
-      return;
-    }
+  std::string_view text;
+  if (!processor->evaluate(prop, value) || !text_of(value, text)) {
+    p.write("<");
+    p.write(name());
+    p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+    return {};
   }
-  p.write("<");  // no attribute to write
-  p.write(name());
-  p.write((flags & NL_AFTER) ? ">\r\n" : ">");
+  const std::string_view head = start_tag_head(std::string_view(prop.name).substr(attr_prefix.size()));
+  const unsigned seen = p.computed_value_classes(text);
+  if (head.size() + text.size() > short_piece || (seen & both_quotes) == both_quotes) {
+    print_start_tag_with(p, head, text, flags & NL_AFTER, static_cast<int>(seen));
+    return {};
+  }
+  char* o = room_behind_head(text.size() + 5);
+  if (seen == 0 && !text.empty()) {
+    o = copy_bytes(o, text.data(), text.size());
+  } else {
+    const char quote = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
+    *o++ = quote;
+    o = copy_bytes(o, text.data(), text.size());
+    *o++ = quote;
+  }
+  *o++ = '>';
+  if (flags & NL_AFTER) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  return {plan_.head.data(), static_cast<std::size_t>(o - plan_.head.data())};
 }
 
 html_dyn_elt::start_tag_way html_dyn_elt::current_start_tag_way() {
@@ -148,21 +167,20 @@ html_dyn_elt::start_tag_way html_dyn_elt::current_start_tag_way() {
   return start_tag_way::general;
 }
 
-void html_dyn_elt::print_start_tag_as(html_obj_printer& p, start_tag_way way) {
+std::string_view html_dyn_elt::computed_start_tag(html_obj_printer& p, start_tag_way way) {
   switch (way) {
     case start_tag_way::own:
       print_own_start_tag(p);
-      return;
+      return {};
     case start_tag_way::one_attr:
-      print_start_tag_with_attr(p, plan_);
-      return;
+      return start_tag_with_attr(p);
     case start_tag_way::style_alone:
-      print_start_tag_with_style(p, plan_);
-      return;
+      return start_tag_with_style(p);
     case start_tag_way::general:
       break;
   }
   print_start_tag(p, name(), attrs, nullptr);
+  return {};
 }
 
 void html_dyn_elt_generic::init(htdoc_processor& owner, html_elt_tag* parent, const txl_prop_list* params) {
@@ -325,10 +343,7 @@ void html_dyn_elt_generic::clear() {
 
 [[gnu::noinline]] void html_dyn_elt_generic::print_copy_start_tag(html_obj_printer& p) {
   const copy_plan& plan = current_copy_plan(p);
-  if (plan.whole_start)
-    p.write(plan.start);
-  else
-    print_start_tag_as(p, plan.way);
+  p.write(plan.whole_start ? std::string_view(plan.start) : computed_start_tag(p, plan.way));
 }
 
 // The VALUE's text in place of the content. An element without one writes its children
@@ -347,16 +362,12 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
 
 // One copy of an element with a VALUE: the start tag, the value's text and the end tag; a
 // failure shows its error text, encoded like a value so that no text of an expression can
-// turn into markup, or "#ERROR#". A start tag that is the same on every copy is written with
-// the value and the end tag, once the value is known; any other is written first, as its
-// computed attributes are evaluated before the value.
+// turn into markup, or "#ERROR#". The start tag (its computed attributes evaluated before the
+// value) is written with the value and the end tag, once the value is known, unless it was
+// written already.
 [[gnu::noinline]] void html_dyn_elt_generic::print_value_copy(html_obj_printer& p) {
   const copy_plan& plan = current_copy_plan(p);
-  std::string_view start;
-  if (plan.whole_start)
-    start = plan.start;
-  else
-    print_start_tag_as(p, plan.way);
+  const std::string_view start = plan.whole_start ? std::string_view(plan.start) : computed_start_tag(p, plan.way);
   anyval result;
   std::string error;
   if (processor && processor->evaluate(*value, result, &error)) {

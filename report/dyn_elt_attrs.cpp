@@ -87,24 +87,6 @@ void print_quoted_attribute(html_obj_printer& p, std::string_view name, std::str
   p.commit(o);
 }
 
-// Writes a start tag of one computed style item: `head` up to the item's ':' (with the
-// opening double quote), the value, ";\">" and a line break when asked, in one reservation.
-void put_one_style_tag(html_obj_printer& p, std::string_view head, std::string_view value, bool line_break) {
-  char* o = p.room(head.size() + value.size() + 5);
-  o = copy_bytes(o, head.data(), head.size());
-  o = copy_bytes(o, value.data(), value.size());
-  o[0] = ';';
-  o[1] = '"';
-  o[2] = '>';
-  o += 3;
-  if (line_break) {
-    o[0] = '\r';
-    o[1] = '\n';
-    o += 2;
-  }
-  p.commit(o);
-}
-
 }  // namespace
 
 const html_dyn_elt::attr_plan& html_dyn_elt::make_attr_plan() {
@@ -253,32 +235,45 @@ unsigned html_dyn_elt::assemble_style_props(const attr_plan& plan, const html_ob
 std::string_view html_dyn_elt::make_start_tag_head(std::string_view attr_name) {
   plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
   plan_.head_def = def;
+  plan_.head_size = plan_.head.size();
   return plan_.head;
 }
 
 // The start tag with the computed STYLE of a tag that has nothing else to write there. The
-// common tag of one STYLE. property is written from the value itself, behind a head that
-// holds the property's "name:" too (`<TD STYLE="color:`), unless a double quote asks for
-// other quotes or the value is long.
-void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan) {
-  if (plan.style_props.size() != 1 || (plan.style_name_quotes & quote_double)) {
-    print_start_tag_with_styles(p, plan, nullptr);
-    return;
+// common tag of one STYLE. property is assembled behind a head that holds the property's
+// "name:" too (`<TD STYLE="color:`), unless a double quote asks for other quotes or the value
+// is long; any other is written here.
+std::string_view html_dyn_elt::start_tag_with_style(html_obj_printer& p) {
+  if (plan_.style_props.size() != 1 || (plan_.style_name_quotes & quote_double)) {
+    print_start_tag_with_styles(p, plan_, nullptr);
+    return {};
   }
-  txl_user_function& prop = *props[plan.style_props.front()];
+  txl_user_function& prop = *props[plan_.style_props.front()];
   if (plan_.head_def != def) [[unlikely]] {
     const std::string_view style_name = std::string_view(prop.name).substr(style_prefix.size());
     plan_.head.assign("<").append(name()).append(" STYLE=\"").append(style_name).append(":");
     plan_.head_def = def;
+    plan_.head_size = plan_.head.size();
   }
   anyval value;
   std::string_view text;
   const bool given = processor->evaluate(prop, value) && text_of(value, text);
-  if (given && text.find('"') == std::string_view::npos && plan_.head.size() + text.size() <= largest_piece) {
-    put_one_style_tag(p, plan_.head, text, flags & NL_AFTER);
-    return;
+  if (!given || plan_.head_size + text.size() > largest_piece ||
+      (p.computed_value_classes(text) & quote_double)) {
+    print_start_tag_with_styles(p, plan_, given ? &text : nullptr);
+    return {};
   }
-  print_start_tag_with_styles(p, plan, given ? &text : nullptr);
+  char* o = copy_bytes(room_behind_head(text.size() + 5), text.data(), text.size());
+  o[0] = ';';
+  o[1] = '"';
+  o[2] = '>';
+  o += 3;
+  if (flags & NL_AFTER) {
+    o[0] = '\r';
+    o[1] = '\n';
+    o += 2;
+  }
+  return {plan_.head.data(), static_cast<std::size_t>(o - plan_.head.data())};
 }
 
 // The start tag with the computed STYLE assembled first, as print_start_tag_with_style
@@ -302,21 +297,8 @@ void html_dyn_elt::print_start_tag_with_style(html_obj_printer& p, const attr_pl
     append_style_item(style_text_, style_used_, style_name, *one);
     quotes |= classes_in(p, *one);
   }
-  print_start_tag_with(p, std::string_view(plan_.head).substr(0, name().size() + 8),
+  print_start_tag_with(p, std::string_view(plan_.head.data(), name().size() + 8),
                        {style_text_.data(), style_used_}, flags & NL_AFTER, static_cast<int>(quotes));
-}
-
-// The text of a computed value: a string's own, else its conversion in attr_text_; false
-// when it has none.
-bool html_dyn_elt::text_of(const anyval& value, std::string_view& text) {
-  if (const std::string* s = value.as_string()) {
-    text = *s;
-    return true;
-  }
-  if (!value.to_text(attr_text_))
-    return false;
-  text = attr_text_;
-  return true;
 }
 
 // Appends the ATTR. properties that give a text, in property order, to the computed

@@ -59,9 +59,10 @@ protected:
   enum class start_tag_way : std::uint8_t { own, one_attr, style_alone, general };
   // The way for the element's properties, definition and attributes as they are now.
   start_tag_way current_start_tag_way();
-  // Writes the start tag the way given, which current_start_tag_way gave for the element as
-  // it still is.
-  void print_start_tag_as(html_obj_printer& p, start_tag_way way);
+  // The start tag the way given, which current_start_tag_way gave for the element as it still
+  // is: the text of a tag written whole with a computed attribute or style, which the element
+  // keeps until its next start tag, for the caller to write; or empty, having written it.
+  std::string_view computed_start_tag(html_obj_printer& p, start_tag_way way);
   // Set by a class that adds attributes of its own to the start tag (a cell's ROWSPAN).
   bool start_tag_extras_ = false;
 
@@ -85,9 +86,11 @@ private:
     enum { not_whole, own_only, one_attr, style_alone } start_tag = not_whole;
     // For a start tag written whole with a computed attribute: "<", the tag's name, a space,
     // the attribute's name and "=", made for the definition `head_def`; for the computed
-    // STYLE of one property, followed by the opening quote and the property's "name:".
+    // STYLE of one property, followed by the opening quote and the property's "name:". Its
+    // first head_size bytes; the start tag last assembled behind it follows them.
     const html_elt_def* head_def = nullptr;
     std::string head;
+    std::size_t head_size = 0;
   };
   // The element's own STYLE attribute as last read: its text and its items, parsed again
   // only when the text differs.
@@ -106,12 +109,31 @@ private:
   void print_attr_props(html_obj_printer& p, const attr_plan& plan);
   void print_style_props(html_obj_printer& p, const attr_plan& plan);
   unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
-  void print_start_tag_with_attr(html_obj_printer& p, const attr_plan& plan);
-  void print_start_tag_with_style(html_obj_printer& p, const attr_plan& plan);
+  std::string_view start_tag_with_attr(html_obj_printer& p);
+  std::string_view start_tag_with_style(html_obj_printer& p);
+  // Room for n bytes behind the head of plan_.head, whose bytes beyond the head only grow, so
+  // that a report's start tags reuse them.
+  char* room_behind_head(std::size_t n) {
+    if (plan_.head.size() < plan_.head_size + n) [[unlikely]]
+      grow_behind_head(n);
+    return plan_.head.data() + plan_.head_size;
+  }
+  void grow_behind_head(std::size_t n);
   void print_start_tag_with_styles(html_obj_printer& p, const attr_plan& plan, const std::string_view* one);
-  bool text_of(const anyval& value, std::string_view& text);
+  // The text of a computed value: a string's own, else its conversion in attr_text_; false
+  // when it has none.
+  bool text_of(const anyval& value, std::string_view& text) {
+    if (const std::string* s = value.as_string()) {
+      text = *s;
+      return true;
+    }
+    if (!value.to_text(attr_text_))
+      return false;
+    text = attr_text_;
+    return true;
+  }
   std::string_view start_tag_head(std::string_view attr_name) {
-    return plan_.head_def == def ? std::string_view(plan_.head) : make_start_tag_head(attr_name);
+    return plan_.head_def == def ? std::string_view(plan_.head.data(), plan_.head_size) : make_start_tag_head(attr_name);
   }
   std::string_view make_start_tag_head(std::string_view attr_name);
   const std::vector<style_item>& own_style(html_element* attrs);
