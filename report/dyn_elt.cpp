@@ -318,12 +318,6 @@ void html_dyn_elt_generic::clear() {
 [[gnu::noinline]] const html_dyn_elt_generic::copy_plan& html_dyn_elt_generic::make_copy_plan(
     const html_obj_printer& p) {
   copy_.printer = p.serial();
-  copy_.def = def;
-  copy_.tag_flags = flags;
-  copy_.extras = start_tag_extras_;
-  copy_.props_begin = props.data();
-  copy_.props_end = props.data() + props.size();
-  copy_.processor = processor;
   copy_.way = current_start_tag_way();
   copy_.end.resize(end_tag_room(*this));
   copy_.end.resize(static_cast<std::size_t>(put_end_tag_at(*this, p.flags(), copy_.end.data()) - copy_.end.data()));
@@ -334,11 +328,7 @@ void html_dyn_elt_generic::clear() {
 
 [[gnu::always_inline]] inline const html_dyn_elt_generic::copy_plan& html_dyn_elt_generic::current_copy_plan(
     const html_obj_printer& p) {
-  const copy_plan& c = copy_;
-  const bool same = c.printer == p.serial() && c.def == def && c.tag_flags == flags && c.extras == start_tag_extras_ &&
-                    c.props_begin == props.data() && c.props_end == props.data() + props.size() &&
-                    c.processor == processor;
-  return same ? c : make_copy_plan(p);
+  return copy_.printer == p.serial() ? copy_ : make_copy_plan(p);
 }
 
 [[gnu::noinline]] void html_dyn_elt_generic::print_copy_start_tag(html_obj_printer& p) {

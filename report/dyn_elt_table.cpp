@@ -94,7 +94,7 @@ std::int32_t html_dyn_elt_td::prepare() {
   std::int32_t n = 0;
   if (get_attr_value("ROWSPAN", span, found_dynamic) && span.to_int(n) && n > 0)
     rowspan = n;
-  start_tag_extras_ = rowspan != 1;
+  set_start_tag_extras(rowspan != 1);
   processor->pop_context(col_entry);
   processor->pop_context(row_entry);
   return rows;

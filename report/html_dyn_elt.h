@@ -178,6 +178,12 @@ public:
 protected:
   // Writes print_once n times inside a context entry of `kind` whose index counts.
   void print_repeated(html_obj_printer& p, int kind, std::int32_t n);
+  // Sets whether the start tag has extras of the class's own, which its copies then follow.
+  void set_start_tag_extras(bool extras) {
+    if (extras != start_tag_extras_)
+      copy_.printer = 0;
+    start_tag_extras_ = extras;
+  }
   // print_once of an element with a VALUE.
   void print_value_copy(html_obj_printer& p);
   // The start tag of a copy whose content is the element's children.
@@ -187,19 +193,13 @@ private:
   // What every copy of the element writes around its content for one printer: the way of its
   // start tag, the start tag itself when it is the same every time (the element's own
   // attributes alone, written in one piece), and its end tag (which follows the printer's
-  // options). A printer writes one document, whose attributes stay the same while it does, so
-  // the plan is made again only for another printer, definition, tag flags, property list,
-  // processor or start tag extras.
+  // options). A printer writes one document, which stays as it is while it does (definitions,
+  // tag flags, attributes, properties, processor), so the plan is made again only for another
+  // printer, or once the start tag extras changed.
   struct copy_plan {
     std::uint64_t printer = 0;  // html_obj_printer::serial(); 0: no plan
-    const html_elt_def* def = nullptr;
-    std::uint32_t tag_flags = 0;
-    bool extras = false;
-    bool whole_start = false;  // `start` holds the start tag, and `end` is not long
+    bool whole_start = false;   // `start` holds the start tag, and `end` is not long
     start_tag_way way = start_tag_way::general;
-    const void* props_begin = nullptr;
-    const void* props_end = nullptr;
-    const htdoc_processor* processor = nullptr;
     std::string start;
     std::string end;
   };

@@ -42,6 +42,11 @@ const repeat_row repeat_rows[] = {
      "<TABLE><TR><TD ROWSPAN=2><!--$VX ELT VALUE=%{ROW()}%--></TD><TD><!--$VX ELT ROWS=%{4}%\r\n VALUE=%{ROW()}%--></TD></TR></TABLE>",
      "<TABLE><TR><TD ROWSPAN=2>0</TD><TD>0</TD></TR>\r\n<TR><TD>1</TD></TR>\r\n"
      "<TR><TD ROWSPAN=2>1</TD><TD>2</TD></TR>\r\n<TR><TD>3</TD></TR>\r\n</TABLE>"},
+    {"a span that changes from one copy of the table to the next",
+     "<DIV><!--$VX ELT REPEAT=%{2}%--><TABLE><TR><TD><!--$VX ELT ATTR.ROWSPAN=%{IDX() + 1.5}%\r\n VALUE=%{\"v\"}%-->"
+     "</TD></TR></TABLE></DIV>",
+     "<DIV><TABLE><TR><TD ROWSPAN=1.5>v</TD></TR></TABLE></DIV>\r\n"
+     "<DIV><TABLE><TR><TD ROWSPAN=2>v</TD></TR></TABLE></DIV>\r\n"},
     {"COLS 3 writes three cells", "<TABLE><TR><TD><!--$VX ELT COLS=%{3}%\r\n VALUE=%{COL()}%--></TD></TR></TABLE>",
      "<TABLE><TR><TD>0</TD>\r\n<TD>1</TD>\r\n<TD>2</TD>\r\n</TR></TABLE>"},
     {"COLS 0 writes no cell", "<TABLE><TR><TH><!--$VX ELT COLS=%{0}%-->x</TH><TD>y</TD></TR></TABLE>",
