@@ -276,25 +276,35 @@ static void write_encoded(html_obj_printer& p, std::string_view text) {
   }
 }
 
+// Copies a piece of n bytes sixteen at a time: up to the next multiple of 16, its source
+// holds bytes to read and its destination room to write (which later bytes write over).
+[[gnu::always_inline]] inline char* copy_steps(char* to, const char* from, std::size_t n) {
+  for (std::size_t i = 0; i < n; i += 16)
+    std::memcpy(to + i, from + i, 16);
+  return to + n;
+}
+
 // A copy's start tag `start` (empty when it was written already), a value's text with its
 // special bytes as entities and the end tag `end`, in one reservation of the printer's room
-// unless the text is long; the start tag and the end tag are short (see copy_plan).
+// unless the text is long. The start tag and the end tag are short and have step_slack
+// bytes behind them (see copy_plan), and so copied sixteen bytes at a time.
 [[gnu::always_inline]] static inline void write_copy(html_obj_printer& p, std::string_view start, std::string_view text,
-                                                     std::string_view end) {
+                                                     std::string_view end, std::size_t slack) {
   if (text.size() > short_piece || end.size() > short_piece) {
     p.write(start);
     write_encoded(p, text);
     p.write(end);
     return;
   }
-  char* o = copy_bytes(p.room(start.size() + text.size() * 5 + end.size()), start.data(), start.size());
+  char* o = copy_steps(p.room(start.size() + text.size() * 5 + end.size() + 2 * slack), start.data(), start.size());
   o = has_special(text) ? put_encoded(o, text) : copy_bytes(o, text.data(), text.size());
-  p.commit(copy_bytes(o, end.data(), end.size()));
+  p.commit(copy_steps(o, end.data(), end.size()));
 }
 
 // The same for an integer's digits (the text to_text gives it, which holds no byte written as
 // an entity).
-static void write_int_copy(html_obj_printer& p, std::string_view start, std::int32_t value, std::string_view end) {
+static void write_int_copy(html_obj_printer& p, std::string_view start, std::int32_t value, std::string_view end,
+                           std::size_t slack) {
   constexpr std::size_t digits_room = 12;  // "-2147483648"
   if (end.size() > short_piece) {
     char digits[digits_room];
@@ -303,9 +313,9 @@ static void write_int_copy(html_obj_printer& p, std::string_view start, std::int
     p.write(end);
     return;
   }
-  char* o = copy_bytes(p.room(start.size() + digits_room + end.size()), start.data(), start.size());
+  char* o = copy_steps(p.room(start.size() + digits_room + end.size() + 2 * slack), start.data(), start.size());
   o = std::to_chars(o, o + digits_room, value).ptr;
-  p.commit(copy_bytes(o, end.data(), end.size()));
+  p.commit(copy_steps(o, end.data(), end.size()));
 }
 
 void html_dyn_elt_generic::clear() {
@@ -320,9 +330,12 @@ void html_dyn_elt_generic::clear() {
   copy_.printer = p.serial();
   copy_.way = current_start_tag_way();
   copy_.end.resize(end_tag_room(*this));
-  copy_.end.resize(static_cast<std::size_t>(put_end_tag_at(*this, p.flags(), copy_.end.data()) - copy_.end.data()));
-  copy_.whole_start = copy_.way == start_tag_way::own && copy_.end.size() <= short_piece &&
+  copy_.end_size = static_cast<std::size_t>(put_end_tag_at(*this, p.flags(), copy_.end.data()) - copy_.end.data());
+  copy_.end.resize(copy_.end_size + step_slack);
+  copy_.whole_start = copy_.way == start_tag_way::own && copy_.end_size <= short_piece &&
                       own_start_tag_text(p, *this, copy_.start);
+  copy_.start_size = copy_.whole_start ? copy_.start.size() : 0;
+  copy_.start.resize(copy_.start_size + step_slack);
   return copy_;
 }
 
@@ -333,7 +346,7 @@ void html_dyn_elt_generic::clear() {
 
 [[gnu::noinline]] void html_dyn_elt_generic::print_copy_start_tag(html_obj_printer& p) {
   const copy_plan& plan = current_copy_plan(p);
-  p.write(plan.whole_start ? std::string_view(plan.start) : computed_start_tag(p, plan.way));
+  p.write(plan.whole_start ? plan.start_tag() : computed_start_tag(p, plan.way));
 }
 
 // The VALUE's text in place of the content. An element without one writes its children
@@ -357,25 +370,26 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
 // written already.
 [[gnu::noinline]] void html_dyn_elt_generic::print_value_copy(html_obj_printer& p) {
   const copy_plan& plan = current_copy_plan(p);
-  const std::string_view start = plan.whole_start ? std::string_view(plan.start) : computed_start_tag(p, plan.way);
+  const std::string_view start = plan.whole_start ? plan.start_tag() : computed_start_tag(p, plan.way);
   anyval result;
-  std::string error;
-  if (processor && processor->evaluate(*value, result, &error)) {
+  value_error_.clear();
+  if (processor && processor->evaluate(*value, result, &value_error_)) {
     // A string is written from the value itself, without a copy of its text.
     if (const std::string* s = result.as_string()) {
-      write_copy(p, start, *s, plan.end);
+      write_copy(p, start, *s, plan.end_tag(), step_slack);
       return;
     }
     if (result && result->plain_kind == type_int) {
-      write_int_copy(p, start, static_cast<const anyval_imp_int*>(result.get())->value, plan.end);
+      write_int_copy(p, start, static_cast<const anyval_imp_int*>(result.get())->value, plan.end_tag(), step_slack);
       return;
     }
     if (result.to_text(value_text_)) {
-      write_copy(p, start, value_text_, plan.end);
+      write_copy(p, start, value_text_, plan.end_tag(), step_slack);
       return;
     }
   }
-  write_copy(p, start, error.empty() ? std::string_view("#ERROR#") : std::string_view(error), plan.end);
+  const std::string_view error = value_error_.empty() ? std::string_view("#ERROR#") : std::string_view(value_error_);
+  write_copy(p, start, error, plan.end_tag(), step_slack);
 }
 
 void html_dyn_elt_generic::print_repeated(html_obj_printer& p, int kind, std::int32_t n) {

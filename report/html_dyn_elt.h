@@ -53,6 +53,8 @@ public:
   htdoc_processor* processor = nullptr;  // not owned
 
 protected:
+  // The bytes readable behind a text that is copied sixteen bytes at a time.
+  static constexpr std::size_t step_slack = 15;
   // How a copy's start tag is written: with the element's own attributes alone (no computed
   // ones), whole with one computed attribute or with the computed STYLE alone (for a tag
   // without attributes of its own), or through print_start_tag.
@@ -112,10 +114,11 @@ private:
   std::string_view start_tag_with_attr(html_obj_printer& p);
   std::string_view start_tag_with_style(html_obj_printer& p);
   // Room for n bytes behind the head of plan_.head, whose bytes beyond the head only grow, so
-  // that a report's start tags reuse them.
+  // that a report's start tags reuse them; followed by step_slack bytes more, so that the
+  // start tag assembled there is copied sixteen bytes at a time.
   char* room_behind_head(std::size_t n) {
-    if (plan_.head.size() < plan_.head_size + n) [[unlikely]]
-      grow_behind_head(n);
+    if (plan_.head.size() < plan_.head_size + n + step_slack) [[unlikely]]
+      grow_behind_head(n + step_slack);
     return plan_.head.data() + plan_.head_size;
   }
   void grow_behind_head(std::size_t n);
@@ -196,17 +199,24 @@ private:
   // options). A printer writes one document, which stays as it is while it does (definitions,
   // tag flags, attributes, properties, processor), so the plan is made again only for another
   // printer, or once the start tag extras changed.
+  // The tags are kept with `step_slack` bytes behind them, so that they are copied sixteen
+  // bytes at a time (see copy_steps).
   struct copy_plan {
     std::uint64_t printer = 0;  // html_obj_printer::serial(); 0: no plan
     bool whole_start = false;   // `start` holds the start tag, and `end` is not long
     start_tag_way way = start_tag_way::general;
     std::string start;
     std::string end;
+    std::size_t start_size = 0;
+    std::size_t end_size = 0;
+    std::string_view start_tag() const { return {start.data(), start_size}; }
+    std::string_view end_tag() const { return {end.data(), end_size}; }
   };
   const copy_plan& current_copy_plan(const html_obj_printer& p);  // inline where it is used
   const copy_plan& make_copy_plan(const html_obj_printer& p);
 
-  std::string value_text_;  // the VALUE's text when it is not a string; reused between copies
+  std::string value_text_;   // the VALUE's text when it is not a string; reused between copies
+  std::string value_error_;  // the VALUE's error text; reused between copies
   copy_plan copy_;
 };
 
