@@ -131,7 +131,9 @@ std::string_view html_dyn_elt::start_tag_with_attr(html_obj_printer& p) {
     p.write((flags & NL_AFTER) ? ">\r\n" : ">");
     return {};
   }
-  const std::string_view head = start_tag_head(std::string_view(prop.name).substr(attr_prefix.size()));
+  const std::string_view head = plan_.head_def == def
+                                    ? std::string_view(plan_.head.data(), plan_.head_size)
+                                    : make_start_tag_head(std::string_view(prop.name).substr(attr_prefix.size()));
   const unsigned seen = p.computed_value_classes(text);
   if (head.size() + text.size() > short_piece || (seen & both_quotes) == both_quotes) {
     print_start_tag_with(p, head, text, flags & NL_AFTER, static_cast<int>(seen));

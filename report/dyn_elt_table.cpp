@@ -45,9 +45,10 @@ void html_dyn_elt_tr::print_once(html_obj_printer& p) {
 void html_dyn_elt_tr::print_cells(html_obj_printer& p) {
   kov_context_entry* row_entry = nullptr;
   kov_context_entry* col_entry = nullptr;
-  std::size_t k = 0;
+  html_dyn_elt_td* const* next_cell = cells.data();
+  html_dyn_elt_td* const* const cells_end = next_cell + cells.size();
   for (html_element* n = children; n; n = n->next) {
-    html_dyn_elt_td* cell = k < cells.size() && cells[k] == n ? cells[k++] : nullptr;
+    html_dyn_elt_td* cell = next_cell != cells_end && *next_cell == n ? *next_cell++ : nullptr;
     if (cell && cell->takes_row_entries()) {
       if (!row_entry) {
         row_entry = processor->push_context(1, current_row);
