@@ -351,6 +351,8 @@ void html_dyn_elt_generic::clear() {
   p.write(plan.whole_start ? plan.start_tag() : computed_start_tag(p, plan.way));
 }
 
+[[gnu::noinline]] void html_dyn_elt_generic::print_copy_end_tag(html_obj_printer& p) { p.write(current_copy_plan(p).end_tag()); }
+
 // The VALUE's text in place of the content. An element without one writes its children
 // between its tags; its start tag and its VALUE's copy are written by calls, so that the
 // frame each nesting level of a document adds stays small (a document may nest dynamic
@@ -362,7 +364,7 @@ void html_dyn_elt_generic::print_once(html_obj_printer& p) {
   }
   print_copy_start_tag(p);
   print_list(p, children);
-  print_end_tag(p);
+  print_copy_end_tag(p);
 }
 
 // One copy of an element with a VALUE: the start tag, the value's text and the end tag; a

@@ -34,7 +34,7 @@ void html_dyn_elt_tr::print_once(html_obj_printer& p) {
   }
   print_copy_start_tag(p);
   print_cells(p);
-  print_end_tag(p);
+  print_copy_end_tag(p);
 }
 
 // The row's content in order. A run of cells that take the row's entries, with at most texts

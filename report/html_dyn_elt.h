@@ -189,8 +189,10 @@ protected:
   }
   // print_once of an element with a VALUE.
   void print_value_copy(html_obj_printer& p);
-  // The start tag of a copy whose content is the element's children.
+  // The start tag of a copy whose content is the element's children, and its end tag, which
+  // is what print_end_tag writes (no dynamic element overrides it).
   void print_copy_start_tag(html_obj_printer& p);
+  void print_copy_end_tag(html_obj_printer& p);
 
 private:
   // What every copy of the element writes around its content for one printer: the way of its
