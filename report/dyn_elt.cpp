@@ -134,26 +134,27 @@ std::string_view html_dyn_elt::start_tag_with_attr(html_obj_printer& p) {
   const std::string_view head = plan_.head_def == def
                                     ? std::string_view(plan_.head.data(), plan_.head_size)
                                     : make_start_tag_head(std::string_view(prop.name).substr(attr_prefix.size()));
+  if (start_tag_holds(text))
+    return {plan_.head.data(), plan_.last_tag_size};
   const unsigned seen = p.computed_value_classes(text);
   if (head.size() + text.size() > short_piece || (seen & both_quotes) == both_quotes) {
     print_start_tag_with(p, head, text, flags & NL_AFTER, static_cast<int>(seen));
     return {};
   }
   char* o = room_behind_head(text.size() + 5);
-  if (seen == 0 && !text.empty()) {
-    o = copy_bytes(o, text.data(), text.size());
-  } else {
-    const char quote = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
-    *o++ = quote;
-    o = copy_bytes(o, text.data(), text.size());
-    *o++ = quote;
-  }
+  const bool bare = seen == 0 && !text.empty();
+  if (!bare)
+    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
+  const std::size_t at = static_cast<std::size_t>(o - plan_.head.data());
+  o = copy_bytes(o, text.data(), text.size());
+  if (!bare)
+    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
   *o++ = '>';
   if (flags & NL_AFTER) {
     *o++ = '\r';
     *o++ = '\n';
   }
-  return {plan_.head.data(), static_cast<std::size_t>(o - plan_.head.data())};
+  return keep_start_tag(at, text, o);
 }
 
 html_dyn_elt::start_tag_way html_dyn_elt::current_start_tag_way() {

@@ -236,6 +236,7 @@ std::string_view html_dyn_elt::make_start_tag_head(std::string_view attr_name) {
   plan_.head.assign("<").append(name()).append(" ").append(attr_name).append("=");
   plan_.head_def = def;
   plan_.head_size = plan_.head.size();
+  plan_.last_value_size = std::string_view::npos;
   return plan_.head;
 }
 
@@ -254,10 +255,13 @@ std::string_view html_dyn_elt::start_tag_with_style(html_obj_printer& p) {
     plan_.head.assign("<").append(name()).append(" STYLE=\"").append(style_name).append(":");
     plan_.head_def = def;
     plan_.head_size = plan_.head.size();
+    plan_.last_value_size = std::string_view::npos;
   }
   anyval value;
   std::string_view text;
   const bool given = processor->evaluate(prop, value) && text_of(value, text);
+  if (given && start_tag_holds(text))
+    return {plan_.head.data(), plan_.last_tag_size};
   if (!given || plan_.head_size + text.size() > largest_piece ||
       (p.computed_value_classes(text) & quote_double)) {
     print_start_tag_with_styles(p, plan_, given ? &text : nullptr);
@@ -273,7 +277,7 @@ std::string_view html_dyn_elt::start_tag_with_style(html_obj_printer& p) {
     o[1] = '\n';
     o += 2;
   }
-  return {plan_.head.data(), static_cast<std::size_t>(o - plan_.head.data())};
+  return keep_start_tag(plan_.head_size, text, o);
 }
 
 // The start tag with the computed STYLE assembled first, as print_start_tag_with_style

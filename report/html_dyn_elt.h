@@ -12,6 +12,7 @@
 
 #include "doc/html_attr_print.h"
 #include "doc/html_node.h"
+#include "doc/html_printer.h"
 #include "doc/template_markup.h"
 #include "txl/anyval.h"
 
@@ -93,6 +94,12 @@ private:
     const html_elt_def* head_def = nullptr;
     std::string head;
     std::size_t head_size = 0;
+    // The value the start tag assembled behind the head holds, where it starts and that
+    // tag's size; last_value_size is npos while there is none. The tag is the same for the
+    // same value, so a copy whose attribute gives it again takes the tag as it is.
+    std::size_t last_value_at = 0;
+    std::size_t last_value_size = std::string_view::npos;
+    std::size_t last_tag_size = 0;
   };
   // The element's own STYLE attribute as last read: its text and its items, parsed again
   // only when the text differs.
@@ -122,6 +129,19 @@ private:
     return plan_.head.data() + plan_.head_size;
   }
   void grow_behind_head(std::size_t n);
+  // Whether the start tag assembled last behind the head holds `text` as its value.
+  bool start_tag_holds(std::string_view text) const {
+    return plan_.last_value_size == text.size() &&
+           same_bytes(plan_.head.data() + plan_.last_value_at, text.data(), text.size());
+  }
+  // The start tag just assembled behind the head, ending at `end`, whose value `text` starts
+  // at `at`: noted for start_tag_holds.
+  std::string_view keep_start_tag(std::size_t at, std::string_view text, const char* end) {
+    plan_.last_value_at = at;
+    plan_.last_value_size = text.size();
+    plan_.last_tag_size = static_cast<std::size_t>(end - plan_.head.data());
+    return {plan_.head.data(), plan_.last_tag_size};
+  }
   void print_start_tag_with_styles(html_obj_printer& p, const attr_plan& plan, const std::string_view* one);
   // The text of a computed value: a string's own, else its conversion in attr_text_; false
   // when it has none.

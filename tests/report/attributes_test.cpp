@@ -1,6 +1,8 @@
 // Computed attributes and styles of dynamic elements, and the inline-style reader.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "report/html_dyn_elt.h"
 #include "tests/report/report_test_util.h"
 
@@ -135,6 +137,24 @@ TEST(ComputedAttributes, LoneAttributeMatchesTheGeneralMerge) {
       EXPECT_EQ(lone, std::string("<SPAN") + r.attr + ">" + gap + "x</SPAN>");
       EXPECT_EQ(merged, std::string("<SPAN ID=a") + r.attr + ">" + gap + "x</SPAN>");
     }
+  }
+}
+
+// Copies of one element whose attribute or style gives the same text again, or another one,
+// write on every copy what the general merge writes.
+TEST(ComputedAttributes, RepeatedLoneValuesMatchTheGeneralMerge) {
+  const std::string values =
+      "var v = LIST(\"ab\", \"ab\", \"a b\", \"a b\", \"\", \"\", \"a\\\"b\", \"a\\\"b\", \"a'b\\\"c\", "
+      "\"a'b\\\"c\", \"ab\", 3.5, 3.5, \"ab\"); v[IDX()];";
+  for (const char* prop : {"ATTR.T", "STYLE.a"}) {
+    SCOPED_TRACE(prop);
+    std::string tail = std::string("<!--$VX ELT REPEAT=%{14}%\r\n ") + prop + "=%{" + values + "}%-->x</B>";
+    std::string lone = body_report("<B>" + tail);
+    std::string merged = body_report("<B ID=a>" + tail);
+    for (std::size_t at = merged.find(" ID=a"); at != std::string::npos; at = merged.find(" ID=a"))
+      merged.erase(at, 5);
+    EXPECT_EQ(lone, merged);
+    EXPECT_EQ(std::count(lone.begin(), lone.end(), 'x'), 14) << lone;
   }
 }
 
