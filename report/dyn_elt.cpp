@@ -116,6 +116,27 @@ void html_dyn_elt::grow_behind_head(std::size_t n) {
   plan_.head.resize(std::max(plan_.head_size + n, 2 * plan_.head.size()));
 }
 
+// The start tag of one computed attribute behind its head: the value `text`, bare or quoted
+// as its byte classes `seen` ask, then ">" and a line break when the tag has one. Inline in
+// start_tag_with_attr, which calls it on every copy whose value changed.
+[[gnu::always_inline]] inline std::string_view html_dyn_elt::assemble_attr_start_tag(std::string_view text,
+                                                                                    unsigned seen) {
+  char* o = room_behind_head(text.size() + 5);
+  const bool bare = seen == 0 && !text.empty();
+  if (!bare)
+    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
+  const std::size_t at = static_cast<std::size_t>(o - plan_.head.data());
+  o = copy_bytes(o, text.data(), text.size());
+  if (!bare)
+    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
+  *o++ = '>';
+  if (flags & NL_AFTER) {
+    *o++ = '\r';
+    *o++ = '\n';
+  }
+  return keep_start_tag(at, text, o);
+}
+
 // The start tag with the one ATTR. property of a tag that has nothing else to write there: the
 // attribute is evaluated, and the tag assembled behind its head with the value quoted as
 // print_start_tag_with quotes it (which writes a long value or one holding both quotes
@@ -141,20 +162,7 @@ std::string_view html_dyn_elt::start_tag_with_attr(html_obj_printer& p) {
     print_start_tag_with(p, head, text, flags & NL_AFTER, static_cast<int>(seen));
     return {};
   }
-  char* o = room_behind_head(text.size() + 5);
-  const bool bare = seen == 0 && !text.empty();
-  if (!bare)
-    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
-  const std::size_t at = static_cast<std::size_t>(o - plan_.head.data());
-  o = copy_bytes(o, text.data(), text.size());
-  if (!bare)
-    *o++ = (seen & html_obj_printer::value_has_double) ? '\'' : '"';
-  *o++ = '>';
-  if (flags & NL_AFTER) {
-    *o++ = '\r';
-    *o++ = '\n';
-  }
-  return keep_start_tag(at, text, o);
+  return assemble_attr_start_tag(text, seen);
 }
 
 html_dyn_elt::start_tag_way html_dyn_elt::current_start_tag_way() {
@@ -352,7 +360,9 @@ void html_dyn_elt_generic::clear() {
   p.write(plan.whole_start ? plan.start_tag() : computed_start_tag(p, plan.way));
 }
 
-[[gnu::noinline]] void html_dyn_elt_generic::print_copy_end_tag(html_obj_printer& p) { p.write(current_copy_plan(p).end_tag()); }
+[[gnu::noinline]] void html_dyn_elt_generic::print_copy_end_tag(html_obj_printer& p) {
+  p.write(current_copy_plan(p).end_tag());
+}
 
 // The VALUE's text in place of the content. An element without one writes its children
 // between its tags; its start tag and its VALUE's copy are written by calls, so that the

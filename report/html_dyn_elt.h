@@ -119,6 +119,7 @@ private:
   void print_style_props(html_obj_printer& p, const attr_plan& plan);
   unsigned assemble_style_props(const attr_plan& plan, const html_obj_printer& p);
   std::string_view start_tag_with_attr(html_obj_printer& p);
+  std::string_view assemble_attr_start_tag(std::string_view text, unsigned seen);
   std::string_view start_tag_with_style(html_obj_printer& p);
   // Room for n bytes behind the head of plan_.head, whose bytes beyond the head only grow, so
   // that a report's start tags reuse them; followed by step_slack bytes more, so that the
@@ -156,7 +157,8 @@ private:
     return true;
   }
   std::string_view start_tag_head(std::string_view attr_name) {
-    return plan_.head_def == def ? std::string_view(plan_.head.data(), plan_.head_size) : make_start_tag_head(attr_name);
+    return plan_.head_def == def ? std::string_view(plan_.head.data(), plan_.head_size)
+                                 : make_start_tag_head(attr_name);
   }
   std::string_view make_start_tag_head(std::string_view attr_name);
   const std::vector<style_item>& own_style(html_element* attrs);
