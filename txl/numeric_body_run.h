@@ -80,13 +80,8 @@ inline bool load_number(const anyval_imp* v, nl_reg& r) {
       unchecked_empty = unchecked_empty || !p.checked[i];
       continue;
     }
-    if (v->plain_kind == type_int)
-      put_int(r, static_cast<const anyval_imp_int*>(v)->value);
-    else if (v->plain_kind == type_float)
-      put_float(r, static_cast<const anyval_imp_float*>(v)->value);
-    else
+    if (!load_number(v, r))
       return false;
-    r.written = 0;
   }
   return true;
 }
